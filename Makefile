@@ -1,0 +1,32 @@
+# Tarvex: the two commands a new machine needs are `make run` and `make test`.
+BUILD_DIR ?= build
+BENCH_DIR ?= build-bench
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	bash scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/tarvex
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF -DTARVEX_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/bench_editarea --benchmark_repetitions=5 \
+		--benchmark_report_aggregates_only=true
+
+clean:
+	rm -rf $(BUILD_DIR) $(BENCH_DIR)

@@ -1,0 +1,131 @@
+// Costs of the edit area: a small program edit to a big text against Qt's own whole-text
+// assignment, and a keystroke through the whole change pipeline of the main window.
+#include "editor/frmedit.h"
+#include "host/editarea.h"
+#include "host/qthost.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString bigText(qsizetype characters)
+{
+    QString text;
+    text.reserve(characters + 100);
+    for (int line = 0; text.size() < characters; ++line)
+        text += QStringLiteral("Line %1: the quick brown fox jumps over the lazy dog again.\r\n")
+                        .arg(line);
+    text.truncate(characters);
+    return text;
+}
+
+// The same text with one character changed in the middle, as its own copy.
+QString withMiddleChanged(const QString &text)
+{
+    QString changed(text.constData(), text.size());
+    changed[changed.size() / 2] = changed[changed.size() / 2] == u'#' ? u'*' : u'#';
+    return changed;
+}
+
+void waitForLayout(EditArea &area)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!area.lineCountSettled() && timer.elapsed() < 60000)
+        QCoreApplication::processEvents();
+}
+
+constexpr qsizetype kTenMegabytes = 10 * 1024 * 1024;
+constexpr qsizetype kOneMegabyte = 1024 * 1024;
+
+void BM_AreaSetTextOneCharChanged10MB(benchmark::State &state)
+{
+    EditArea area;
+    area.resize(800, 600);
+    area.show();
+    const QString a = bigText(kTenMegabytes);
+    const QString b = withMiddleChanged(a);
+    area.setText(a, EditArea::History::Reset);
+    waitForLayout(area);
+    bool flip = false;
+    for (auto _ : state) {
+        area.setText(flip ? a : b);
+        flip = !flip;
+    }
+    state.SetLabel("one character changed, 10 MB");
+}
+BENCHMARK(BM_AreaSetTextOneCharChanged10MB)->Unit(benchmark::kMillisecond);
+
+void BM_QtSetPlainText10MB(benchmark::State &state)
+{
+    QPlainTextEdit edit;
+    edit.resize(800, 600);
+    edit.show();
+    const QString a = bigText(kTenMegabytes);
+    const QString b = withMiddleChanged(a);
+    edit.setPlainText(a);
+    bool flip = false;
+    for (auto _ : state) {
+        edit.setPlainText(flip ? a : b);
+        flip = !flip;
+    }
+    state.SetLabel("QPlainTextEdit::setPlainText, 10 MB");
+}
+BENCHMARK(BM_QtSetPlainText10MB)->Unit(benchmark::kMillisecond);
+
+void typeKey(QWidget *target, int key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// One key typed into a 1 MB document, until the change pipeline (marker, title, line count,
+// status bar) has run.
+void keystrokeIn1MB(benchmark::State &state, bool atEnd)
+{
+    QtHost host;
+    frmedit window(host);
+    window.resize(800, 600);
+    window.show();
+    EditArea *area = window.area();
+    area->setText(bigText(kOneMegabyte), EditArea::History::Reset);
+    waitForLayout(*area);
+    area->setSelStart(atEnd ? area->text().size() : 0);
+    for (auto _ : state)
+        typeKey(area, Qt::Key_X, QStringLiteral("x"));
+    if (window.star() != QLatin1String("*"))
+        state.SkipWithError("the change pipeline did not run");
+    window.setStar(QString()); // close without asking
+}
+
+void BM_KeystrokeAtEndOf1MB(benchmark::State &state)
+{
+    keystrokeIn1MB(state, true);
+}
+BENCHMARK(BM_KeystrokeAtEndOf1MB)->Unit(benchmark::kMicrosecond);
+
+void BM_KeystrokeAtStartOf1MB(benchmark::State &state)
+{
+    keystrokeIn1MB(state, false);
+}
+BENCHMARK(BM_KeystrokeAtStartOf1MB)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,21 @@
+#include "documenttitle.h"
+
+QString documentTitle(const QString &saveme, const QString &star, TitleSuffix suffix)
+{
+    QString title = saveme + QLatin1Char('[') + star;
+    switch (suffix) {
+    case TitleSuffix::StartUp:
+        return title + QLatin1String("] -Tarvex");
+    case TitleSuffix::Edited:
+        return title + QLatin1String("] Tarvex");
+    case TitleSuffix::Opened:
+        return title + QLatin1String("]  - Tarvex");
+    }
+    return title;
+}
+
+QString windowTitleFor(const QString &title)
+{
+    QString escaped = title;
+    return escaped.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}

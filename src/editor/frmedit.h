@@ -1,0 +1,72 @@
+#pragma once
+
+#include "commandtable.h"
+#include "documenttitle.h"
+
+#include <QMainWindow>
+
+class EditArea;
+class Host;
+class QLabel;
+
+/// The main window: one document in the edit area `Area`, its state (path, modified marker,
+/// line count), the title bar, the menus and the status bar.
+class frmedit : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmedit(Host &host, QWidget *parent = nullptr);
+    ~frmedit() override;
+
+    Host &host() const { return m_host; }
+    EditArea *area() const { return m_area; }
+    /// The action of a menu row by its object name, or null.
+    QAction *command(const QString &name) const;
+
+    const QString &saveme() const { return m_saveme; }
+    void setSaveme(const QString &path) { m_saveme = path; }
+    const QString &star() const { return m_star; }
+    void setStar(const QString &star) { m_star = star; }
+    bool isModified() const { return m_star == QLatin1String("*"); }
+    int linecount() const { return m_linecount; }
+    bool loadedfromfile() const { return m_loadedfromfile; }
+    void setLoadedfromfile(bool loaded) { m_loadedfromfile = loaded; }
+
+    /// Title ← `saveme` & "[" & `star` & the suffix.
+    void setTitle(TitleSuffix suffix);
+    const QString &title() const { return m_title; }
+
+    /// Rebuilds the status bar text.
+    void statupload();
+    QString statusText() const;
+
+    void Area_Change();
+    void refreshlinecount();
+    void new_Click();
+    void exit_Click();
+
+signals:
+    /// The main window is asked to close (whether or not the close goes ahead): the secondary
+    /// windows that go with the document close now.
+    void closingSecondaryWindows();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    QList<CommandRow> commandRows();
+    bool isChecked(const QString &name) const;
+
+    Host &m_host;
+    EditArea *m_area = nullptr;
+    QLabel *m_statusText = nullptr;
+    CommandSet m_commands;
+
+    QString m_saveme;
+    QString m_star;
+    QString m_title;
+    int m_linecount = 0;
+    bool m_loadedfromfile = false;
+};

@@ -1,0 +1,497 @@
+#include "editarea.h"
+
+#include "standinhighlighter.h"
+#include "textrendering.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <algorithm>
+
+using namespace TextRendering;
+
+namespace {
+
+// Marks the stand-in glyphs that the area made itself, so that a glyph the user typed stays a
+// literal character.
+constexpr int kStandInProperty = QTextFormat::UserProperty + 1;
+
+// Drags and copies between our own areas carry the exact text, bare CR and LF included.
+const QString kExactTextMime = QStringLiteral("application/x-tarvex-exact-text");
+
+// Up to this many changed characters are laid out at once; more are laid out in idle time.
+constexpr int kSyncLayoutChars = 256 * 1024;
+constexpr int kIdleSliceMs = 15;
+
+class FlagGuard
+{
+public:
+    explicit FlagGuard(bool &flag)
+        : m_flag(flag)
+        , m_old(flag)
+    {
+        m_flag = true;
+    }
+    ~FlagGuard() { m_flag = m_old; }
+
+private:
+    bool &m_flag;
+    bool m_old;
+};
+
+QChar trueCharOfStandIn(QChar glyph)
+{
+    return glyph == crStandIn ? QLatin1Char('\r') : QLatin1Char('\n');
+}
+
+} // namespace
+
+EditArea::EditArea(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("Area"));
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    m_standInFormat.setProperty(kStandInProperty, true);
+    m_highlighter = new StandInHighlighter(document());
+
+    connect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditArea::onWidgetCursorMoved);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &EditArea::onWidgetCursorMoved);
+
+    m_idleLayout.setInterval(0);
+    connect(&m_idleLayout, &QTimer::timeout, this, &EditArea::layOutSomeBlocks);
+}
+
+EditArea::~EditArea() = default;
+
+// ---- Positions ---------------------------------------------------------------------------
+
+// Block b starts at true position position() + b: each earlier paragraph break stands for the
+// two characters CR LF. A true position between the CR and LF of a pair rounds down to the end
+// of its line.
+int EditArea::toWidget(qsizetype truePos) const
+{
+    const QTextDocument *doc = document();
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + qsizetype(mid) <= truePos)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(lo);
+    const qsizetype offset = std::clamp<qsizetype>(truePos - (block.position() + lo), 0,
+                                                   block.length() - 1);
+    return int(block.position() + offset);
+}
+
+qsizetype EditArea::toTrue(int widgetPos) const
+{
+    return widgetPos + qsizetype(document()->findBlock(widgetPos).blockNumber());
+}
+
+QString EditArea::trueTextOfWidgetRange(int from, int to) const
+{
+    QString result;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = std::max(fragment.position(), from);
+            const int end = std::min(fragment.position() + fragment.length(), to);
+            if (start >= end)
+                continue;
+            QString piece = fragment.text().mid(start - fragment.position(), end - start);
+            if (fragment.charFormat().hasProperty(kStandInProperty)) {
+                for (QChar &ch : piece) {
+                    if (ch == crStandIn || ch == lfStandIn)
+                        ch = trueCharOfStandIn(ch);
+                }
+            }
+            result += piece;
+        }
+        const int separator = block.position() + block.length() - 1;
+        if (separator >= from && separator < to && block.next().isValid())
+            result += QLatin1String("\r\n");
+    }
+    return result;
+}
+
+// ---- Program edits -----------------------------------------------------------------------
+
+void EditArea::setText(const QString &text, History history)
+{
+    const QString old = m_text;
+    const Affixes affixes = commonAffixes(old, text);
+    if (affixes.prefix == old.size() && old.size() == text.size()) {
+        if (history == History::Reset)
+            clearUndoHistory();
+        return;
+    }
+    const Range span
+            = widenForRendering(old, { affixes.prefix, old.size() - affixes.suffix });
+    const qsizetype delta = text.size() - old.size();
+    const qsizetype oldStart = selStart();
+    const qsizetype oldEnd = oldStart + selLength();
+    const int widgetFrom = toWidget(span.from);
+    const int widgetTo = toWidget(span.to);
+
+    m_text = text;
+    replaceRendered(widgetFrom, widgetTo,
+                    QStringView(m_text).mid(span.from, span.to + delta - span.from),
+                    history);
+
+    // The selection keeps its place in the unchanged text; inside the change it goes to the
+    // change's start.
+    auto mapped = [&](qsizetype pos) {
+        if (pos < span.from)
+            return pos;
+        if (pos >= span.to)
+            return pos + delta;
+        return span.from;
+    };
+    const qsizetype start = mapped(oldStart);
+    setSelectionFromProgram(start, mapped(oldEnd) - start, false);
+    emit changed();
+}
+
+void EditArea::setSelText(const QString &text)
+{
+    const qsizetype start = selStart();
+    const qsizetype length = selLength();
+    if (QStringView(m_text).mid(start, length) == text) {
+        setSelectionFromProgram(start + length, 0, true);
+        return;
+    }
+    const Range span = widenForRendering(m_text, { start, start + length });
+    const int widgetFrom = toWidget(span.from);
+    const int widgetTo = toWidget(span.to);
+    m_text.replace(start, length, text);
+    const qsizetype delta = text.size() - length;
+    replaceRendered(widgetFrom, widgetTo,
+                    QStringView(m_text).mid(span.from, span.to + delta - span.from),
+                    History::Keep);
+    setSelectionFromProgram(start + text.size(), 0, true);
+    emit changed();
+}
+
+void EditArea::replaceRendered(int widgetFrom, int widgetTo, QStringView trueMiddle,
+                               History history)
+{
+    FlagGuard guard(m_programEdit);
+    const bool reset = history == History::Reset;
+    if (reset)
+        document()->setUndoRedoEnabled(false); // also drops the old history
+    QTextCursor cursor(document());
+    cursor.setPosition(widgetFrom);
+    cursor.setPosition(widgetTo, QTextCursor::KeepAnchor);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    insertRendered(cursor, trueMiddle);
+    cursor.endEditBlock();
+    if (reset)
+        document()->setUndoRedoEnabled(true);
+    layOutRange(widgetFrom, cursor.position());
+}
+
+void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
+{
+    for (const Run &run : TextRendering::render(trueText))
+        cursor.insertText(run.text, run.standIns ? m_standInFormat : m_plainFormat);
+}
+
+void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt)
+{
+    m_selStart = std::clamp<qsizetype>(start, 0, m_text.size());
+    m_selLength = std::clamp<qsizetype>(length, 0, m_text.size() - m_selStart);
+    m_selPinned = true;
+
+    FlagGuard guard(m_programSelection);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(toWidget(m_selStart));
+    cursor.setPosition(toWidget(m_selStart + m_selLength), QTextCursor::KeepAnchor);
+    if (scrollToIt) {
+        setTextCursor(cursor);
+        return;
+    }
+    const int vertical = verticalScrollBar()->value();
+    const int horizontal = horizontalScrollBar()->value();
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(vertical);
+    horizontalScrollBar()->setValue(horizontal);
+}
+
+// ---- Selection ---------------------------------------------------------------------------
+
+qsizetype EditArea::selStart() const
+{
+    if (m_selPinned)
+        return m_selStart;
+    return toTrue(textCursor().selectionStart());
+}
+
+qsizetype EditArea::selLength() const
+{
+    if (m_selPinned)
+        return m_selLength;
+    const QTextCursor cursor = textCursor();
+    return toTrue(cursor.selectionEnd()) - toTrue(cursor.selectionStart());
+}
+
+void EditArea::setSelStart(qsizetype start)
+{
+    setSelectionFromProgram(start, 0, true);
+}
+
+void EditArea::setSelLength(qsizetype length)
+{
+    setSelectionFromProgram(selStart(), length, true);
+}
+
+void EditArea::select(qsizetype start, qsizetype length)
+{
+    start = std::clamp<qsizetype>(start, 0, m_text.size());
+    setSelectionFromProgram(start, length, true);
+}
+
+QString EditArea::selText() const
+{
+    return m_text.mid(selStart(), selLength());
+}
+
+void EditArea::onWidgetCursorMoved()
+{
+    if (!m_programSelection && !m_programEdit)
+        m_selPinned = false;
+}
+
+// ---- User edits --------------------------------------------------------------------------
+
+void EditArea::onContentsChange(int position, int removed, int added)
+{
+    if (m_programEdit)
+        return;
+    // Qt may count the document's closing paragraph separator, which stands for nothing.
+    const int documentEnd = document()->characterCount() - 1;
+    added = std::clamp(added, 0, std::max(0, documentEnd - position));
+
+    const qsizetype truePos = std::min(toTrue(position), m_text.size());
+    const qsizetype trueRemoved = trueLengthOfUnits(m_text, truePos, removed);
+    m_text.replace(truePos, trueRemoved, trueTextOfWidgetRange(position, position + added));
+    m_selPinned = false;
+    layOutRange(position, position + added);
+
+    m_userChangePending = true;
+    if (!m_flushQueued) {
+        // Normally the end of the key, drop or input event flushes; this catches edits that
+        // arrive some other way (a context-menu action, undo() called by code).
+        m_flushQueued = true;
+        QMetaObject::invokeMethod(this, &EditArea::flushUserChange, Qt::QueuedConnection);
+    }
+}
+
+void EditArea::flushUserChange()
+{
+    m_flushQueued = false;
+    if (!m_userChangePending)
+        return;
+    m_userChangePending = false;
+    emit changed();
+}
+
+// ---- Events ------------------------------------------------------------------------------
+
+bool EditArea::event(QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(e);
+        if (m_menuShortcuts.contains(QKeySequence(key->keyCombination()))) {
+            e->ignore(); // leave the key to the menu row that owns it
+            return true;
+        }
+    }
+    const bool result = QPlainTextEdit::event(e);
+    flushUserChange();
+    return result;
+}
+
+bool EditArea::viewportEvent(QEvent *e)
+{
+    const bool result = QPlainTextEdit::viewportEvent(e);
+    flushUserChange();
+    return result;
+}
+
+void EditArea::keyPressEvent(QKeyEvent *e)
+{
+    const QString typed = e->text();
+    if (!typed.isEmpty()) {
+        emit keyPressed(typed.front());
+        // Typed text must not take on the format of a stand-in glyph before the caret.
+        if (!textCursor().hasSelection())
+            setCurrentCharFormat(m_plainFormat);
+    }
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void EditArea::keyReleaseEvent(QKeyEvent *e)
+{
+    QPlainTextEdit::keyReleaseEvent(e);
+    emit keyReleased();
+}
+
+void EditArea::mouseReleaseEvent(QMouseEvent *e)
+{
+    QPlainTextEdit::mouseReleaseEvent(e);
+    emit mouseReleased();
+    emit clicked();
+}
+
+void EditArea::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(e);
+    emit doubleClicked();
+}
+
+void EditArea::setLocked(bool locked)
+{
+    m_locked = locked;
+    setReadOnly(locked);
+    // Read-only alone would also take away the caret and keyboard selection.
+    if (locked)
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+void EditArea::clearUndoHistory()
+{
+    document()->clearUndoRedoStacks();
+}
+
+void EditArea::setMenuShortcuts(const QList<QKeySequence> &shortcuts)
+{
+    m_menuShortcuts = shortcuts;
+}
+
+// ---- Drag, drop and copy -----------------------------------------------------------------
+
+QMimeData *EditArea::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    const QString exact
+            = m_text.mid(toTrue(cursor.selectionStart()),
+                         toTrue(cursor.selectionEnd()) - toTrue(cursor.selectionStart()));
+    auto *data = new QMimeData;
+    data->setText(exact);
+    data->setData(kExactTextMime, exact.toUtf8());
+    return data;
+}
+
+bool EditArea::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasText() || source->hasFormat(kExactTextMime);
+}
+
+void EditArea::insertFromMimeData(const QMimeData *source)
+{
+    const QString text = source->hasFormat(kExactTextMime)
+            ? QString::fromUtf8(source->data(kExactTextMime))
+            : withCrLfLineBreaks(source->text());
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    insertRendered(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+// ---- Line count --------------------------------------------------------------------------
+
+int EditArea::lineCount()
+{
+    if (m_layoutFrom >= 0) {
+        const QTextBlock first = document()->findBlockByNumber(m_layoutFrom);
+        if (document()->characterCount() - first.position() <= kSyncLayoutChars) {
+            const int end = document()->characterCount() - 1;
+            m_layoutFrom = -1;
+            m_idleLayout.stop();
+            layOutRange(first.position(), end);
+        }
+    }
+    return std::max(1, document()->lineCount());
+}
+
+// Qt lays out a block only when it is painted, and forgets the layout of every block that a
+// change spanned; the line count must not wait for painting.
+void EditArea::layOutRange(int widgetFrom, int widgetTo)
+{
+    auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
+    if (!layout)
+        return;
+    const QTextBlock first = document()->findBlock(widgetFrom);
+    if (widgetTo - widgetFrom > kSyncLayoutChars) {
+        restartIdleLayout(first.blockNumber());
+        return;
+    }
+    const QTextBlock last = document()->findBlock(widgetTo);
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        layout->ensureBlockLayout(block);
+        if (block == last)
+            break;
+    }
+}
+
+void EditArea::restartIdleLayout(int fromBlock)
+{
+    m_layoutFrom = m_layoutFrom < 0 ? fromBlock : std::min(m_layoutFrom, fromBlock);
+    m_idleLayout.start();
+}
+
+void EditArea::layOutSomeBlocks()
+{
+    auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
+    if (!layout || m_layoutFrom < 0) {
+        m_idleLayout.stop();
+        return;
+    }
+    QElapsedTimer slice;
+    slice.start();
+    QTextBlock block = document()->findBlockByNumber(m_layoutFrom);
+    while (block.isValid()) {
+        layout->ensureBlockLayout(block);
+        block = block.next();
+        if (slice.elapsed() >= kIdleSliceMs)
+            break;
+    }
+    if (block.isValid()) {
+        m_layoutFrom = block.blockNumber();
+    } else {
+        m_layoutFrom = -1;
+        m_idleLayout.stop();
+    }
+}
+
+void EditArea::resizeEvent(QResizeEvent *e)
+{
+    QPlainTextEdit::resizeEvent(e);
+    // A new width wraps every line anew, and Qt drops all layouts for it.
+    if (viewport()->width() != m_lastViewportWidth) {
+        m_lastViewportWidth = viewport()->width();
+        restartIdleLayout(0);
+    }
+}
+
+void EditArea::changeEvent(QEvent *e)
+{
+    QPlainTextEdit::changeEvent(e);
+    if (e->type() == QEvent::FontChange)
+        restartIdleLayout(0);
+}

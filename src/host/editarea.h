@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QPlainTextEdit>
+#include <QTextCharFormat>
+#include <QTimer>
+
+class StandInHighlighter;
+
+/// The edit area `Area`: a QPlainTextEdit that keeps the document's exact text.
+///
+/// The true text (CR LF line ends; bare CR and LF kept and shown as stand-in glyphs) is held
+/// here and all positions count in it, a CR LF pair being two positions. The widget is only a
+/// rendering of it: program edits change the true text and patch the differing part into the
+/// widget; user edits are patched back from the widget's document.
+class EditArea : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    /// Whether a program edit may be undone by the user, or starts a fresh undo history.
+    enum class History { Keep, Reset };
+
+    explicit EditArea(QWidget *parent = nullptr);
+    ~EditArea() override;
+
+    const QString &text() const { return m_text; }
+    /// Replaces the whole text; only the part that differs reaches the widget.
+    void setText(const QString &text, History history = History::Keep);
+
+    qsizetype selStart() const;
+    /// Puts the caret at `start` (clamped to the text) with nothing selected.
+    void setSelStart(qsizetype start);
+    qsizetype selLength() const;
+    /// Selects `length` characters from the selection start (clamped to the text).
+    void setSelLength(qsizetype length);
+    void select(qsizetype start, qsizetype length);
+    QString selText() const;
+    /// Replaces the selection (or inserts at the caret); the caret ends after the new text.
+    void setSelText(const QString &text);
+
+    bool locked() const { return m_locked; }
+    /// A locked area refuses the user's edits; the program can still change the text.
+    void setLocked(bool locked);
+
+    /// Lines the widget displays, wrapped lines counted; at least 1.
+    int lineCount();
+    /// Whether every line count is exact (a large new text is laid out in idle time).
+    bool lineCountSettled() const { return m_layoutFrom < 0; }
+
+    void clearUndoHistory();
+
+    /// Keys that belong to menu rows: the area does not claim them as its own shortcuts.
+    void setMenuShortcuts(const QList<QKeySequence> &shortcuts);
+
+signals:
+    /// After every change of the text, once the edit is complete (`Area_Change`).
+    void changed();
+    /// A character key, before the character is inserted.
+    void keyPressed(QChar ch);
+    void keyReleased();
+    void mouseReleased();
+    void clicked();
+    void doubleClicked();
+
+protected:
+    bool event(QEvent *e) override;
+    bool viewportEvent(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    int toWidget(qsizetype truePos) const;
+    qsizetype toTrue(int widgetPos) const;
+    QString trueTextOfWidgetRange(int from, int to) const;
+
+    void replaceRendered(int widgetFrom, int widgetTo, QStringView trueMiddle,
+                         History history);
+    void insertRendered(QTextCursor &cursor, QStringView trueText);
+    void setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt);
+
+    void onContentsChange(int position, int removed, int added);
+    void onWidgetCursorMoved();
+    void flushUserChange();
+
+    void layOutRange(int widgetFrom, int widgetTo);
+    void restartIdleLayout(int fromBlock);
+    void layOutSomeBlocks();
+
+    QString m_text;
+    // The selection as the program set it; when not pinned the widget's cursor is the truth.
+    bool m_selPinned = false;
+    qsizetype m_selStart = 0;
+    qsizetype m_selLength = 0;
+
+    bool m_locked = false;
+    bool m_programEdit = false;
+    bool m_programSelection = false;
+    bool m_userChangePending = false;
+    bool m_flushQueued = false;
+
+    QTextCharFormat m_plainFormat;
+    QTextCharFormat m_standInFormat;
+    StandInHighlighter *m_highlighter = nullptr;
+    QList<QKeySequence> m_menuShortcuts;
+
+    int m_layoutFrom = -1; // first block that may still need a layout, -1 when none
+    int m_lastViewportWidth = -1;
+    QTimer m_idleLayout;
+};

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class SpeechEngine;
+
+/// Everything modal or system-wide that the commands need from the toolkit. The commands talk
+/// to the user only through this, so tests can answer every box from a script.
+class Host
+{
+public:
+    enum class Icon { None, Information, Exclamation, Question };
+    enum class Buttons { Ok, YesNo };
+    enum class Button { Ok, Yes, No };
+
+    /// A file dialog request: caption, the pre-filled file name, the default extension (no dot),
+    /// and a name filter such as "Text Files (*.txt);;All Files (*)".
+    struct FileDialog
+    {
+        QString title;
+        QString fileName;
+        QString defaultExtension;
+        QString filter;
+    };
+
+    virtual ~Host() = default;
+
+    /// Modal message box; an empty title shows the program's title "Tarvex".
+    virtual Button messageBox(const QString &prompt, const QString &title = {},
+                              Icon icon = Icon::None, Buttons buttons = Buttons::Ok,
+                              std::optional<Button> defaultButton = {})
+            = 0;
+    /// Modal input box; returns the typed text, or the empty string on Cancel.
+    virtual QString inputBox(const QString &prompt, const QString &title = {},
+                             const QString &defaultText = {})
+            = 0;
+    /// The chosen full path, or nothing when the user cancelled.
+    virtual std::optional<QString> openFileName(const FileDialog &dialog) = 0;
+    virtual std::optional<QString> saveFileName(const FileDialog &dialog) = 0;
+    /// Shows the system's print dialog; returns whether the user accepted it.
+    virtual bool printDialog() = 0;
+
+    /// The clipboard's plain text, the empty string when it holds none.
+    virtual QString clipboardText() = 0;
+    virtual void setClipboardText(const QString &text) = 0;
+    virtual void clearClipboard() = 0;
+
+    /// Queues the keystrokes that type `text` to the focused control; they arrive after the
+    /// current command has returned to the event loop.
+    virtual void postKeystrokes(const QString &text) = 0;
+
+    /// System colour by the classic index (window background 5, window text 8, ...).
+    virtual QColor systemColor(int index) = 0;
+    virtual QStringList screenFonts() = 0;
+    virtual QDateTime currentDateTime() = 0;
+    virtual std::unique_ptr<SpeechEngine> createSpeechEngine() = 0;
+
+    /// The title a box shows when it is given none.
+    static QString programTitle() { return QStringLiteral("Tarvex"); }
+};

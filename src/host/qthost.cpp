@@ -1,0 +1,195 @@
+#include "qthost.h"
+
+#include "keystrokes.h"
+#include "qtspeechengine.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+QWidget *dialogParent()
+{
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon toQtIcon(Host::Icon icon)
+{
+    switch (icon) {
+    case Host::Icon::Information:
+        return QMessageBox::Information;
+    case Host::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Host::Icon::Question:
+        return QMessageBox::Question;
+    case Host::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton toQtButton(Host::Button button)
+{
+    switch (button) {
+    case Host::Button::Yes:
+        return QMessageBox::Yes;
+    case Host::Button::No:
+        return QMessageBox::No;
+    case Host::Button::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+// A dialog's chosen name gets the default extension when the user typed none.
+QString withDefaultExtension(const QString &path, const QString &extension)
+{
+    if (extension.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        return path;
+    return path + QLatin1Char('.') + extension;
+}
+
+void configureFileDialog(QFileDialog &dialog, const Host::FileDialog &request)
+{
+    dialog.setWindowTitle(request.title);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+}
+
+} // namespace
+
+Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Icon icon,
+                                Buttons buttons, std::optional<Button> defaultButton)
+{
+    QMessageBox box(toQtIcon(icon), title.isEmpty() ? programTitle() : title, prompt,
+                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                              : QMessageBox::Ok,
+                    dialogParent());
+    if (defaultButton)
+        box.setDefaultButton(toQtButton(*defaultButton));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Button::Yes;
+    case QMessageBox::No:
+        return Button::No;
+    default:
+        // Escape on a Yes/No box means No.
+        return buttons == Buttons::YesNo ? Button::No : Button::Ok;
+    }
+}
+
+QString QtHost::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    bool accepted = false;
+    const QString text
+            = QInputDialog::getText(dialogParent(), title.isEmpty() ? programTitle() : title,
+                                    prompt, QLineEdit::Normal, defaultText, &accepted);
+    return accepted ? text : QString();
+}
+
+std::optional<QString> QtHost::openFileName(const FileDialog &request)
+{
+    QFileDialog dialog(dialogParent());
+    configureFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtHost::saveFileName(const FileDialog &request)
+{
+    QFileDialog dialog(dialogParent());
+    configureFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
+}
+
+bool QtHost::printDialog()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, dialogParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtHost::clipboardText()
+{
+    return QApplication::clipboard()->text();
+}
+
+void QtHost::setClipboardText(const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+}
+
+void QtHost::clearClipboard()
+{
+    QApplication::clipboard()->clear();
+}
+
+void QtHost::postKeystrokes(const QString &text)
+{
+    ::postKeystrokes(QApplication::focusWidget(), text);
+}
+
+QColor QtHost::systemColor(int index)
+{
+    const QPalette palette = QApplication::palette();
+    switch (index) {
+    case 4: // menu
+        return palette.color(QPalette::Window);
+    case 5: // window background
+        return palette.color(QPalette::Base);
+    case 7: // menu text
+        return palette.color(QPalette::WindowText);
+    case 8: // window text
+        return palette.color(QPalette::Text);
+    case 9: // active title-bar text
+        return palette.color(QPalette::HighlightedText);
+    case 13: // highlight
+        return palette.color(QPalette::Highlight);
+    case 14: // highlighted text
+        return palette.color(QPalette::HighlightedText);
+    case 15: // button face
+        return palette.color(QPalette::Button);
+    case 17: // grey text
+        return palette.color(QPalette::Disabled, QPalette::Text);
+    case 18: // button text
+        return palette.color(QPalette::ButtonText);
+    case 23: // tooltip text
+        return palette.color(QPalette::ToolTipText);
+    case 24: // tooltip background
+        return palette.color(QPalette::ToolTipBase);
+    default:
+        return palette.color(QPalette::Window);
+    }
+}
+
+QStringList QtHost::screenFonts()
+{
+    return QFontDatabase::families();
+}
+
+QDateTime QtHost::currentDateTime()
+{
+    return QDateTime::currentDateTime();
+}
+
+std::unique_ptr<SpeechEngine> QtHost::createSpeechEngine()
+{
+    return std::make_unique<QtSpeechEngine>();
+}

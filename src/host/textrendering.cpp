@@ -1,0 +1,141 @@
+#include "textrendering.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace TextRendering {
+
+namespace {
+
+constexpr QChar cr = QLatin1Char('\r');
+constexpr QChar lf = QLatin1Char('\n');
+
+// Compare in blocks first: memcmp is vectorised, a character loop is not.
+constexpr qsizetype kBlock = 2048;
+
+qsizetype commonPrefix(const QChar *a, const QChar *b, qsizetype n)
+{
+    qsizetype i = 0;
+    while (i + kBlock <= n && std::memcmp(a + i, b + i, kBlock * sizeof(QChar)) == 0)
+        i += kBlock;
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+qsizetype commonSuffix(const QChar *aEnd, const QChar *bEnd, qsizetype n)
+{
+    qsizetype i = 0;
+    while (i + kBlock <= n
+           && std::memcmp(aEnd - i - kBlock, bEnd - i - kBlock, kBlock * sizeof(QChar)) == 0)
+        i += kBlock;
+    while (i < n && aEnd[-i - 1] == bEnd[-i - 1])
+        ++i;
+    return i;
+}
+
+} // namespace
+
+QList<Run> render(QStringView trueText)
+{
+    QList<Run> runs;
+    QString plain;
+    QString standIns;
+    plain.reserve(trueText.size());
+    const qsizetype n = trueText.size();
+    auto flushPlain = [&] {
+        if (!plain.isEmpty()) {
+            runs.append({ plain, false });
+            plain.clear();
+        }
+    };
+    auto flushStandIns = [&] {
+        if (!standIns.isEmpty()) {
+            runs.append({ standIns, true });
+            standIns.clear();
+        }
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = trueText[i];
+        if (ch == cr && i + 1 < n && trueText[i + 1] == lf) {
+            flushStandIns();
+            plain.append(paragraphBreak);
+            ++i;
+        } else if (ch == cr || ch == lf) {
+            flushPlain();
+            standIns.append(ch == cr ? crStandIn : lfStandIn);
+        } else {
+            flushStandIns();
+            plain.append(ch);
+        }
+    }
+    flushPlain();
+    flushStandIns();
+    return runs;
+}
+
+QString fromWidgetPlain(QStringView widgetText)
+{
+    QString result;
+    result.reserve(widgetText.size() + widgetText.count(paragraphBreak));
+    for (const QChar ch : widgetText) {
+        if (ch == paragraphBreak) {
+            result.append(cr);
+            result.append(lf);
+        } else {
+            result.append(ch);
+        }
+    }
+    return result;
+}
+
+qsizetype trueLengthOfUnits(QStringView trueText, qsizetype from, qsizetype units)
+{
+    qsizetype pos = from;
+    const qsizetype n = trueText.size();
+    for (qsizetype u = 0; u < units && pos < n; ++u) {
+        if (trueText[pos] == cr && pos + 1 < n && trueText[pos + 1] == lf)
+            pos += 2;
+        else
+            pos += 1;
+    }
+    return pos - from;
+}
+
+bool isInsidePair(QStringView trueText, qsizetype pos)
+{
+    return pos > 0 && pos < trueText.size() && trueText[pos - 1] == cr && trueText[pos] == lf;
+}
+
+Range widenForRendering(QStringView trueText, Range range)
+{
+    if (range.from > 0 && trueText[range.from - 1] == cr)
+        --range.from;
+    if (range.to < trueText.size() && trueText[range.to] == lf)
+        ++range.to;
+    return range;
+}
+
+Affixes commonAffixes(QStringView a, QStringView b)
+{
+    const qsizetype shorter = std::min(a.size(), b.size());
+    Affixes affixes;
+    affixes.prefix = commonPrefix(a.data(), b.data(), shorter);
+    affixes.suffix = commonSuffix(a.data() + a.size(), b.data() + b.size(),
+                                  shorter - affixes.prefix);
+    return affixes;
+}
+
+QString withCrLfLineBreaks(QStringView text)
+{
+    QString result;
+    result.reserve(text.size() + text.count(lf));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == lf && (i == 0 || text[i - 1] != cr))
+            result.append(cr);
+        result.append(text[i]);
+    }
+    return result;
+}
+
+} // namespace TextRendering

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+/// How the true document text (CR LF line ends, bare CR and LF kept) maps onto the text the edit
+/// widget shows: a CR LF pair is one paragraph break, a bare CR or LF is one visible stand-in
+/// glyph. Every other character maps to itself, so positions map one to one within a line.
+namespace TextRendering {
+
+inline constexpr QChar crStandIn = QChar(0x240D); // SYMBOL FOR CARRIAGE RETURN
+inline constexpr QChar lfStandIn = QChar(0x240A); // SYMBOL FOR LINE FEED
+inline constexpr QChar paragraphBreak = QChar(QChar::ParagraphSeparator);
+
+/// A stretch of widget text: plain characters and breaks, or stand-ins only.
+struct Run
+{
+    QString text;
+    bool standIns = false;
+};
+
+/// The widget rendering of a true text, cut into runs of plain text and of stand-ins.
+QList<Run> render(QStringView trueText);
+
+/// True text of a widget text whose stand-ins are all literal characters.
+QString fromWidgetPlain(QStringView widgetText);
+
+/// True length covered by `units` widget characters starting at true position `from`
+/// (a CR LF pair is one widget character).
+qsizetype trueLengthOfUnits(QStringView trueText, qsizetype from, qsizetype units);
+
+/// Whether `pos` falls between the CR and the LF of a pair, where the widget has no position.
+bool isInsidePair(QStringView trueText, qsizetype pos);
+
+/// A half-open range [from, to) of a true text.
+struct Range
+{
+    qsizetype from = 0;
+    qsizetype to = 0;
+};
+
+/// Widens a range that is about to change so that its rendering can be redone on its own: a CR
+/// just before it may pair with a new LF, and an LF just after it with a new CR.
+Range widenForRendering(QStringView trueText, Range range);
+
+/// Lengths of the longest common prefix and of the longest common suffix that does not overlap
+/// it.
+struct Affixes
+{
+    qsizetype prefix = 0;
+    qsizetype suffix = 0;
+};
+Affixes commonAffixes(QStringView a, QStringView b);
+
+/// Text with every bare LF (one not after a CR) turned into CR LF, as text from other programs
+/// uses a bare LF for a line break.
+QString withCrLfLineBreaks(QStringView text);
+
+} // namespace TextRendering

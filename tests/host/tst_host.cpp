@@ -1,0 +1,596 @@
+#include "host/editarea.h"
+#include "host/keystrokes.h"
+#include "host/textrendering.h"
+#include "fakehost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+// How the widget should show a true text: CR LF is a line break, a bare CR or LF a stand-in.
+QString expectedRendering(const QString &trueText)
+{
+    QString shown;
+    for (qsizetype i = 0; i < trueText.size(); ++i) {
+        const QChar ch = trueText.at(i);
+        if (ch == u'\r' && i + 1 < trueText.size() && trueText.at(i + 1) == u'\n') {
+            shown += u'\n';
+            ++i;
+        } else if (ch == u'\r') {
+            shown += QChar(0x240D);
+        } else if (ch == u'\n') {
+            shown += QChar(0x240A);
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
+
+void typeChar(QWidget *target, QChar ch)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(target, &release);
+}
+
+} // namespace
+
+class TestHost : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void textIsKeptExactly_data();
+    void textIsKeptExactly();
+    void programEditsAgreeWithTheWidget_data();
+    void programEditsAgreeWithTheWidget();
+    void positionsCountCrLfAsTwo();
+    void userCaretMovesMapToTruePositions();
+    void selectionBetweenCrAndLfIsKept();
+    void setSelTextLeavesCaretAfterIt();
+    void typingAroundBareBreaksKeepsThem_data();
+    void typingAroundBareBreaksKeepsThem();
+    void typedStandInGlyphStaysLiteral();
+    void undoAndRedoRestoreBareBreaks();
+    void notifiesOncePerChange_data();
+    void notifiesOncePerChange();
+    void keyPressArrivesBeforeInsertion();
+    void nestedAssignmentFromNotificationConverges();
+    void lockedAreaRefusesTheUser();
+    void menuShortcutsBeatTheArea_data();
+    void menuShortcutsBeatTheArea();
+    void copyAndPasteCarryExactText();
+    void lineCountCountsDisplayedLines();
+    void lineCountIncludesWrappedLinesAtOnce();
+    void smallChangeToBigTextPatchesOnlyTheDifference();
+    void clicksAreReported();
+
+    void fakeHostRecordsAndAnswersBoxes();
+    void keystrokesArriveAfterTheCommand();
+
+private:
+    QMainWindow *m_window = nullptr;
+    EditArea *m_area = nullptr;
+};
+
+void TestHost::init()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
+    m_window = new QMainWindow;
+    m_area = new EditArea(m_window);
+    m_window->setCentralWidget(m_area);
+    m_window->resize(400, 300);
+    m_window->show();
+    m_window->activateWindow();
+    m_area->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+void TestHost::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    m_area = nullptr;
+}
+
+void TestHost::textIsKeptExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("blocks");
+
+    QTest::newRow("empty") << QString() << 1;
+    QTest::newRow("a CR LF b") << QStringLiteral("a\r\nb") << 2;
+    QTest::newRow("bare CR") << QStringLiteral("a\rb") << 1;
+    QTest::newRow("bare LF") << QStringLiteral("a\nb") << 1;
+    QTest::newRow("LF CR is two bare breaks") << QStringLiteral("x\n\ry") << 1;
+    QTest::newRow("CR CR LF") << QStringLiteral("\r\r\n") << 2;
+    QTest::newRow("CR LF LF") << QStringLiteral("a\r\n\nb") << 2;
+    QTest::newRow("ends with CR LF") << QStringLiteral("a\r\n") << 2;
+    QTest::newRow("only breaks") << QStringLiteral("\r\n\r\n\r\n") << 4;
+    QTest::newRow("literal glyphs") << QStringLiteral("a\u240Db\u240A") << 1;
+    QTest::newRow("protected-looking") << QStringLiteral("\u0081\r\rA\r\n\n\r") << 2;
+}
+
+void TestHost::textIsKeptExactly()
+{
+    QFETCH(QString, text);
+    QFETCH(int, blocks);
+
+    m_area->setText(text);
+    QCOMPARE(m_area->text(), text);
+    QCOMPARE(m_area->toPlainText(), expectedRendering(text));
+    QCOMPARE(m_area->document()->blockCount(), blocks);
+
+    // Whole-text selection reads the true text back.
+    m_area->select(0, text.size());
+    QCOMPARE(m_area->selText(), text);
+    QCOMPARE(m_area->selLength(), text.size());
+}
+
+void TestHost::programEditsAgreeWithTheWidget_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("LF after CR makes a pair") << QStringLiteral("a\rb") << QStringLiteral("a\r\nb");
+    QTest::newRow("CR before LF makes a pair") << QStringLiteral("a\nb") << QStringLiteral("a\r\nb");
+    QTest::newRow("pair loses LF") << QStringLiteral("a\r\nb") << QStringLiteral("a\rb");
+    QTest::newRow("pair loses CR") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb");
+    QTest::newRow("text between CR and LF") << QStringLiteral("a\r\nb")
+                                            << QStringLiteral("a\rX\nb");
+    QTest::newRow("text removed between CR and LF") << QStringLiteral("a\rX\nb")
+                                                    << QStringLiteral("a\r\nb");
+    QTest::newRow("append to empty") << QString() << QStringLiteral("one\r\ntwo\r\n");
+    QTest::newRow("clear") << QStringLiteral("one\r\ntwo\r\n") << QString();
+    QTest::newRow("change in middle line") << QStringLiteral("l1\r\nl2\r\nl3")
+                                           << QStringLiteral("l1\r\nL2\r\nl3");
+    QTest::newRow("many bare CRs") << QStringLiteral("\r\r\r\r") << QStringLiteral("\r\r\n\r\r");
+}
+
+void TestHost::programEditsAgreeWithTheWidget()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+
+    m_area->setText(before);
+    m_area->setText(after);
+    QCOMPARE(m_area->text(), after);
+    QCOMPARE(m_area->toPlainText(), expectedRendering(after));
+
+    // The widget's positions must still map right: a typed character lands at the true end.
+    QTest::keyClick(m_area, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(m_area, 'z');
+    QCOMPARE(m_area->text(), after + QStringLiteral("z"));
+}
+
+void TestHost::positionsCountCrLfAsTwo()
+{
+    m_area->setText(QStringLiteral("ab\r\ncd\r\nef"));
+    m_area->select(1, 4);
+    QCOMPARE(m_area->selText(), QStringLiteral("b\r\nc"));
+    QCOMPARE(m_area->textCursor().selectedText(), QStringLiteral("b\u2029c"));
+
+    m_area->setSelStart(8);
+    QCOMPARE(m_area->selStart(), 8);
+    QCOMPARE(m_area->selLength(), 0);
+    QCOMPARE(m_area->textCursor().block().blockNumber(), 2);
+
+    // SelLength extends from SelStart and is clamped to the text.
+    m_area->setSelLength(100);
+    QCOMPARE(m_area->selText(), QStringLiteral("ef"));
+    m_area->setSelStart(1000);
+    QCOMPARE(m_area->selStart(), m_area->text().size());
+}
+
+void TestHost::userCaretMovesMapToTruePositions()
+{
+    m_area->setText(QStringLiteral("ab\r\ncd\rx"));
+    m_area->setSelStart(0);
+    QTest::keyClick(m_area, Qt::Key_Down);
+    QCOMPARE(m_area->selStart(), 4);
+    QTest::keyClick(m_area, Qt::Key_End);
+    QCOMPARE(m_area->selStart(), 8);
+    QTest::keyClick(m_area, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(m_area->selStart(), 4);
+    QCOMPARE(m_area->selLength(), 4);
+    QCOMPARE(m_area->selText(), QStringLiteral("cd\rx"));
+}
+
+void TestHost::selectionBetweenCrAndLfIsKept()
+{
+    m_area->setText(QStringLiteral("ab\r\ncd"));
+    m_area->setSelStart(3); // between CR and LF: the widget has no such place
+    QCOMPARE(m_area->selStart(), 3);
+    m_area->setSelText(QStringLiteral("X"));
+    QCOMPARE(m_area->text(), QStringLiteral("ab\rX\ncd"));
+    QCOMPARE(m_area->toPlainText(), expectedRendering(m_area->text()));
+    QCOMPARE(m_area->selStart(), 4);
+}
+
+void TestHost::setSelTextLeavesCaretAfterIt()
+{
+    m_area->setText(QStringLiteral("one two"));
+    m_area->select(4, 3);
+    m_area->setSelText(QStringLiteral("2\r\n3"));
+    QCOMPARE(m_area->text(), QStringLiteral("one 2\r\n3"));
+    QCOMPARE(m_area->selStart(), 8);
+    QCOMPARE(m_area->selLength(), 0);
+
+    // With nothing selected the text goes in at the caret.
+    m_area->setSelStart(3);
+    m_area->setSelText(QStringLiteral("!"));
+    QCOMPARE(m_area->text(), QStringLiteral("one! 2\r\n3"));
+    QCOMPARE(m_area->selStart(), 4);
+}
+
+void TestHost::typingAroundBareBreaksKeepsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("a|CR b: type x") << QStringLiteral("a\rb") << 1 << int(Qt::Key_X)
+                                    << QStringLiteral("ax\rb");
+    QTest::newRow("a CR|b: type x") << QStringLiteral("a\rb") << 2 << int(Qt::Key_X)
+                                    << QStringLiteral("a\rxb");
+    QTest::newRow("a CR|b: backspace") << QStringLiteral("a\rb") << 2 << int(Qt::Key_Backspace)
+                                       << QStringLiteral("ab");
+    QTest::newRow("a|LF b: delete") << QStringLiteral("a\nb") << 1 << int(Qt::Key_Delete)
+                                    << QStringLiteral("ab");
+    QTest::newRow("a|CRLF b: delete") << QStringLiteral("a\r\nb") << 1 << int(Qt::Key_Delete)
+                                      << QStringLiteral("ab");
+    QTest::newRow("a CRLF|b: backspace") << QStringLiteral("a\r\nb") << 3
+                                         << int(Qt::Key_Backspace) << QStringLiteral("ab");
+    QTest::newRow("a CR|b: enter") << QStringLiteral("a\rb") << 2 << int(Qt::Key_Return)
+                                   << QStringLiteral("a\r\r\nb");
+    QTest::newRow("a|LF: enter") << QStringLiteral("a\n") << 1 << int(Qt::Key_Return)
+                                 << QStringLiteral("a\r\n\n");
+}
+
+void TestHost::typingAroundBareBreaksKeepsThem()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(int, key);
+    QFETCH(QString, expected);
+
+    m_area->setText(text);
+    m_area->setSelStart(caret);
+    QTest::keyClick(m_area, Qt::Key(key));
+    QCOMPARE(m_area->text(), expected);
+    QCOMPARE(m_area->toPlainText(), expectedRendering(expected));
+}
+
+void TestHost::typedStandInGlyphStaysLiteral()
+{
+    m_area->setText(QStringLiteral("a\r"));
+    m_area->setSelStart(2);
+    typeChar(m_area, QChar(0x240D));
+    typeChar(m_area, u'b');
+    QCOMPARE(m_area->text(), QStringLiteral("a\r\u240Db"));
+}
+
+void TestHost::undoAndRedoRestoreBareBreaks()
+{
+    m_area->setText(QStringLiteral("ab"), EditArea::History::Reset);
+    m_area->setSelStart(1);
+    m_area->setSelText(QStringLiteral("\r"));
+    QTest::keyClick(m_area, 'x');
+    QCOMPARE(m_area->text(), QStringLiteral("a\rxb"));
+
+    QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_area->text(), QStringLiteral("a\rb"));
+    QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_area->text(), QStringLiteral("ab"));
+    m_area->redo();
+    QCOMPARE(m_area->text(), QStringLiteral("a\rb"));
+    QCOMPARE(m_area->toPlainText(), expectedRendering(QStringLiteral("a\rb")));
+
+    // A reset history has nothing to undo.
+    m_area->setText(QStringLiteral("fresh"), EditArea::History::Reset);
+    QVERIFY(!m_area->document()->isUndoAvailable());
+    QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_area->text(), QStringLiteral("fresh"));
+}
+
+void TestHost::notifiesOncePerChange_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("notifications");
+
+    QTest::newRow("typed character") << "type" << 1;
+    QTest::newRow("backspace") << "backspace" << 1;
+    QTest::newRow("backspace at start changes nothing") << "backspace-at-0" << 0;
+    QTest::newRow("whole text set") << "setText" << 1;
+    QTest::newRow("same whole text set") << "setText-same" << 0;
+    QTest::newRow("selection replaced") << "setSelText" << 1;
+    QTest::newRow("selection replaced by itself") << "setSelText-same" << 0;
+    QTest::newRow("undo") << "undo" << 1;
+    QTest::newRow("caret moved") << "arrow" << 0;
+}
+
+void TestHost::notifiesOncePerChange()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, notifications);
+
+    m_area->setText(QStringLiteral("abc\r\ndef"));
+    m_area->setSelStart(3);
+    QTest::keyClick(m_area, 'q'); // something to undo
+    QCoreApplication::processEvents();
+    QSignalSpy spy(m_area, &EditArea::changed);
+
+    if (edit == "type") {
+        QTest::keyClick(m_area, 'x');
+    } else if (edit == "backspace") {
+        QTest::keyClick(m_area, Qt::Key_Backspace);
+    } else if (edit == "backspace-at-0") {
+        m_area->setSelStart(0);
+        QTest::keyClick(m_area, Qt::Key_Backspace);
+    } else if (edit == "setText") {
+        m_area->setText(QStringLiteral("other"));
+    } else if (edit == "setText-same") {
+        m_area->setText(m_area->text());
+    } else if (edit == "setSelText") {
+        m_area->select(0, 2);
+        m_area->setSelText(QStringLiteral("AB"));
+    } else if (edit == "setSelText-same") {
+        m_area->select(0, 2);
+        m_area->setSelText(QStringLiteral("ab"));
+    } else if (edit == "undo") {
+        QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    } else if (edit == "arrow") {
+        QTest::keyClick(m_area, Qt::Key_Left);
+    }
+    // Notifications are synchronous: none may arrive later.
+    QCOMPARE(spy.count(), notifications);
+    QCoreApplication::processEvents();
+    QCOMPARE(spy.count(), notifications);
+}
+
+void TestHost::keyPressArrivesBeforeInsertion()
+{
+    m_area->setText(QStringLiteral("ab"));
+    m_area->setSelStart(2);
+    QString seenText;
+    QChar seenChar;
+    connect(m_area, &EditArea::keyPressed, this, [&](QChar ch) {
+        seenChar = ch;
+        seenText = m_area->text();
+    });
+    QTest::keyClick(m_area, 'c');
+    QCOMPARE(seenChar, QChar(u'c'));
+    QCOMPARE(seenText, QStringLiteral("ab"));
+    QCOMPARE(m_area->text(), QStringLiteral("abc"));
+}
+
+void TestHost::nestedAssignmentFromNotificationConverges()
+{
+    // Like auto-correction: each notification fixes one occurrence and writes the whole text.
+    int calls = 0;
+    connect(m_area, &EditArea::changed, this, [&] {
+        ++calls;
+        QString text = m_area->text();
+        const qsizetype at = text.indexOf(QStringLiteral(" i "));
+        if (at >= 0)
+            m_area->setText(text.replace(at, 3, QStringLiteral(" I ")));
+    });
+    m_area->setText(QStringLiteral("so i i i said"));
+    QCOMPARE(m_area->text(), QStringLiteral("so I I I said"));
+    QCOMPARE(calls, 4); // three fixes, then one that finds nothing
+
+    calls = 0;
+    m_area->setSelStart(m_area->text().size());
+    QTest::keyClicks(m_area, " i ");
+    QCOMPARE(m_area->text(), QStringLiteral("so I I I said I "));
+    QVERIFY(calls >= 3);
+}
+
+void TestHost::lockedAreaRefusesTheUser()
+{
+    m_area->setText(QStringLiteral("keep"));
+    m_area->setLocked(true);
+    m_area->setSelStart(4);
+    QTest::keyClicks(m_area, "xyz");
+    QTest::keyClick(m_area, Qt::Key_Backspace);
+    QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_area->text(), QStringLiteral("keep"));
+
+    // The caret still moves, and the program still edits.
+    QTest::keyClick(m_area, Qt::Key_Home);
+    QCOMPARE(m_area->selStart(), 0);
+    m_area->setSelText(QStringLiteral(">"));
+    QCOMPARE(m_area->text(), QStringLiteral(">keep"));
+
+    m_area->setLocked(false);
+    QTest::keyClick(m_area, '!');
+    QCOMPARE(m_area->text(), QStringLiteral(">!keep"));
+}
+
+void TestHost::menuShortcutsBeatTheArea_data()
+{
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+
+    QTest::newRow("Ctrl+C") << "Ctrl+C" << int(Qt::Key_C) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+V") << "Ctrl+V" << int(Qt::Key_V) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+X") << "Ctrl+X" << int(Qt::Key_X) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+A") << "Ctrl+A" << int(Qt::Key_A) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+I") << "Ctrl+I" << int(Qt::Key_I) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+H") << "Ctrl+H" << int(Qt::Key_H) << int(Qt::ControlModifier);
+    QTest::newRow("Shift+Ins") << "Shift+Ins" << int(Qt::Key_Insert) << int(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+Ins") << "Ctrl+Ins" << int(Qt::Key_Insert) << int(Qt::ControlModifier);
+}
+
+void TestHost::menuShortcutsBeatTheArea()
+{
+    QFETCH(QString, shortcut);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+
+    const QKeySequence sequence(shortcut, QKeySequence::PortableText);
+    auto *action = new QAction(QStringLiteral("row"), m_window);
+    action->setShortcut(sequence);
+    m_window->addAction(action);
+    m_area->setMenuShortcuts({ sequence });
+    QSignalSpy triggered(action, &QAction::triggered);
+
+    QApplication::clipboard()->setText(QStringLiteral("clip"));
+    m_area->setText(QStringLiteral("some text"));
+    m_area->select(0, 4);
+    QTest::keyClick(m_area, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    QCOMPARE(triggered.count(), 1);
+    // The area did nothing of its own with the key.
+    QCOMPARE(m_area->text(), QStringLiteral("some text"));
+    QCOMPARE(m_area->selText(), QStringLiteral("some"));
+}
+
+void TestHost::copyAndPasteCarryExactText()
+{
+    m_area->setText(QStringLiteral("a\rb\r\nc"));
+    m_area->select(0, 5);
+    m_area->copy();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\rb\r\n"));
+
+    QSignalSpy spy(m_area, &EditArea::changed);
+    m_area->setSelStart(m_area->text().size());
+    m_area->paste();
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(m_area->text(), QStringLiteral("a\rb\r\nca\rb\r\n"));
+
+    // Text from another program uses LF for its line breaks.
+    QApplication::clipboard()->setText(QStringLiteral("x\ny"));
+    m_area->setText(QString());
+    m_area->paste();
+    QCOMPARE(m_area->text(), QStringLiteral("x\r\ny"));
+}
+
+void TestHost::lineCountCountsDisplayedLines()
+{
+    m_area->setText(QString());
+    QCOMPARE(m_area->lineCount(), 1);
+    m_area->setText(QStringLiteral("a\r\nb\r\nc"));
+    QCOMPARE(m_area->lineCount(), 3);
+    m_area->setText(QStringLiteral("a\rb\nc")); // bare breaks are no lines
+    QCOMPARE(m_area->lineCount(), 1);
+    m_area->setText(QStringLiteral("a\r\n"));
+    QCOMPARE(m_area->lineCount(), 2);
+}
+
+void TestHost::lineCountIncludesWrappedLinesAtOnce()
+{
+    const QString longLine = QStringLiteral("word ").repeated(200);
+    const QString text = longLine + QStringLiteral("\r\nshort\r\n") + longLine;
+    m_area->setText(text);
+    const int counted = m_area->lineCount();
+    QVERIFY2(counted > 5, qPrintable(QString::number(counted)));
+
+    // Laying out every block as painting would must give the same count.
+    auto *layout = qobject_cast<QPlainTextDocumentLayout *>(m_area->document()->documentLayout());
+    for (QTextBlock b = m_area->document()->firstBlock(); b.isValid(); b = b.next())
+        layout->ensureBlockLayout(b);
+    QCOMPARE(m_area->document()->lineCount(), counted);
+
+    // A typed break that splits a wrapped line is counted at once too.
+    m_area->select(500, 0);
+    QTest::keyClick(m_area, Qt::Key_Return);
+    const int afterSplit = m_area->lineCount();
+    for (QTextBlock b = m_area->document()->firstBlock(); b.isValid(); b = b.next())
+        layout->ensureBlockLayout(b);
+    QCOMPARE(m_area->document()->lineCount(), afterSplit);
+
+    // So are wrapped lines pasted in by the user.
+    QApplication::clipboard()->setText((longLine + u'\n').repeated(100));
+    m_area->setSelStart(0);
+    m_area->paste();
+    const int afterPaste = m_area->lineCount();
+    for (QTextBlock b = m_area->document()->firstBlock(); b.isValid(); b = b.next())
+        layout->ensureBlockLayout(b);
+    QCOMPARE(m_area->document()->lineCount(), afterPaste);
+}
+
+void TestHost::smallChangeToBigTextPatchesOnlyTheDifference()
+{
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("line %1 of the big text\r\n").arg(i);
+    m_area->setText(text, EditArea::History::Reset);
+    m_area->setSelStart(text.size() / 2);
+    m_area->centerCursor();
+    const int scrolled = m_area->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+
+    int widestChange = 0;
+    connect(m_area->document(), &QTextDocument::contentsChange, this,
+            [&](int, int removed, int added) { widestChange = std::max({ widestChange, removed, added }); });
+    QString changed = text;
+    changed[text.size() - 10] = u'#';
+    m_area->setText(changed);
+    QCOMPARE(m_area->text(), changed);
+    QVERIFY2(widestChange <= 2, qPrintable(QString::number(widestChange)));
+    QCOMPARE(m_area->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(m_area->selStart(), text.size() / 2);
+}
+
+void TestHost::clicksAreReported()
+{
+    m_area->setText(QStringLiteral("click here"));
+    QSignalSpy clicked(m_area, &EditArea::clicked);
+    QSignalSpy released(m_area, &EditArea::mouseReleased);
+    QSignalSpy doubled(m_area, &EditArea::doubleClicked);
+    const QPoint inside = m_area->cursorRect(m_area->textCursor()).center();
+    QTest::mouseClick(m_area->viewport(), Qt::LeftButton, {}, inside);
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(released.count(), 1);
+    QCOMPARE(doubled.count(), 0);
+    QTest::mouseDClick(m_area->viewport(), Qt::LeftButton, {}, inside);
+    QCOMPARE(doubled.count(), 1);
+}
+
+void TestHost::fakeHostRecordsAndAnswersBoxes()
+{
+    FakeHost host;
+    host.answerMessage(Host::Button::No);
+    host.answerInput(QStringLiteral("typed"));
+    QCOMPARE(host.messageBox(QStringLiteral("Sure?"), {}, Host::Icon::Question,
+                             Host::Buttons::YesNo, Host::Button::No),
+             Host::Button::No);
+    QCOMPARE(host.inputBox(QStringLiteral("Name"), QStringLiteral("Ask"), {}), QStringLiteral("typed"));
+    QCOMPARE(host.pendingAnswers(), 0);
+    QCOMPARE(host.shown().size(), 2);
+    const FakeHost::Shown box = host.shown().at(0);
+    QCOMPARE(box.prompt, QStringLiteral("Sure?"));
+    QCOMPARE(box.title, QStringLiteral("Tarvex")); // no title given
+    QCOMPARE(box.icon, Host::Icon::Question);
+    QCOMPARE(box.buttons, Host::Buttons::YesNo);
+    QCOMPARE(box.defaultButton, std::optional<Host::Button>(Host::Button::No));
+    QCOMPARE(host.lastShown().title, QStringLiteral("Ask"));
+}
+
+void TestHost::keystrokesArriveAfterTheCommand()
+{
+    m_area->setText(QString());
+    postKeystrokes(m_area, QStringLiteral("a+{b}\r\n\tc"));
+    QCOMPARE(m_area->text(), QString()); // queued, not typed yet
+    QTRY_COMPARE(m_area->text(), QStringLiteral("a+{b}\r\n\tc"));
+}
+
+QTEST_MAIN(TestHost)
+#include "tst_host.moc"

@@ -1,0 +1,156 @@
+#include "fakehost.h"
+
+#include "host/keystrokes.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace {
+
+const char *kindName(FakeHost::Kind kind)
+{
+    switch (kind) {
+    case FakeHost::Kind::Message:
+        return "message box";
+    case FakeHost::Kind::Input:
+        return "input box";
+    case FakeHost::Kind::OpenFile:
+        return "open-file dialog";
+    case FakeHost::Kind::SaveFile:
+        return "save-file dialog";
+    case FakeHost::Kind::Print:
+        return "print dialog";
+    }
+    return "box";
+}
+
+} // namespace
+
+void FakeHost::answerMessage(Button button)
+{
+    m_answers.append({ Kind::Message, button, {}, {}, false });
+}
+
+void FakeHost::answerInput(const QString &text)
+{
+    m_answers.append({ Kind::Input, Button::Ok, text, {}, false });
+}
+
+void FakeHost::answerOpenFile(const std::optional<QString> &path)
+{
+    m_answers.append({ Kind::OpenFile, Button::Ok, {}, path, false });
+}
+
+void FakeHost::answerSaveFile(const std::optional<QString> &path)
+{
+    m_answers.append({ Kind::SaveFile, Button::Ok, {}, path, false });
+}
+
+void FakeHost::answerPrint(bool accepted)
+{
+    m_answers.append({ Kind::Print, Button::Ok, {}, {}, accepted });
+}
+
+FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
+{
+    m_shown.append(shown);
+    if (m_answers.isEmpty() || m_answers.constFirst().kind != kind) {
+        const QByteArray message = QByteArray("Unexpected ") + kindName(kind) + ": \""
+                + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        // Answer as a cautious user would: No, Cancel.
+        return { kind, Button::No, {}, std::nullopt, false };
+    }
+    return m_answers.takeFirst();
+}
+
+Host::Button FakeHost::messageBox(const QString &prompt, const QString &title, Icon icon,
+                                  Buttons buttons, std::optional<Button> defaultButton)
+{
+    Shown shown;
+    shown.kind = Kind::Message;
+    shown.prompt = prompt;
+    shown.title = title.isEmpty() ? programTitle() : title;
+    shown.icon = icon;
+    shown.buttons = buttons;
+    shown.defaultButton = defaultButton;
+    return take(Kind::Message, shown).button;
+}
+
+QString FakeHost::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    Shown shown;
+    shown.kind = Kind::Input;
+    shown.prompt = prompt;
+    shown.title = title.isEmpty() ? programTitle() : title;
+    shown.defaultText = defaultText;
+    return take(Kind::Input, shown).text;
+}
+
+std::optional<QString> FakeHost::openFileName(const FileDialog &dialog)
+{
+    Shown shown;
+    shown.kind = Kind::OpenFile;
+    shown.title = dialog.title;
+    shown.dialog = dialog;
+    return take(Kind::OpenFile, shown).path;
+}
+
+std::optional<QString> FakeHost::saveFileName(const FileDialog &dialog)
+{
+    Shown shown;
+    shown.kind = Kind::SaveFile;
+    shown.title = dialog.title;
+    shown.dialog = dialog;
+    return take(Kind::SaveFile, shown).path;
+}
+
+bool FakeHost::printDialog()
+{
+    Shown shown;
+    shown.kind = Kind::Print;
+    return take(Kind::Print, shown).accepted;
+}
+
+void FakeHost::postKeystrokes(const QString &text)
+{
+    postedKeystrokes.append(text);
+    ::postKeystrokes(QApplication::focusWidget(), text);
+}
+
+QColor FakeHost::systemColor(int index)
+{
+    // Distinct, fixed colours so that tests can tell the indexes apart.
+    return QColor::fromRgb(0x10 * (index % 16), 0x80, 0xFF - index);
+}
+
+std::unique_ptr<SpeechEngine> FakeHost::createSpeechEngine()
+{
+    return std::make_unique<FakeSpeechEngine>();
+}
+
+void FakeSpeechEngine::say(const QString &text)
+{
+    calls.append(QStringLiteral("say:") + text);
+    m_state = State::Speaking;
+}
+
+void FakeSpeechEngine::pause()
+{
+    calls.append(QStringLiteral("pause"));
+    if (m_state == State::Speaking)
+        m_state = State::Paused;
+}
+
+void FakeSpeechEngine::resume()
+{
+    calls.append(QStringLiteral("resume"));
+    if (m_state == State::Paused)
+        m_state = State::Speaking;
+}
+
+void FakeSpeechEngine::stop()
+{
+    calls.append(QStringLiteral("stop"));
+    m_state = State::Ready;
+}

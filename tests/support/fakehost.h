@@ -1,0 +1,96 @@
+#pragma once
+
+#include "host/host.h"
+#include "host/speechengine.h"
+
+#include <QList>
+#include <QStringList>
+
+/// A scripted host for tests: each box or dialog takes the next queued answer and is recorded.
+/// A box with no answer queued for it fails the running test.
+class FakeHost : public Host
+{
+public:
+    enum class Kind { Message, Input, OpenFile, SaveFile, Print };
+
+    /// What a box or dialog showed.
+    struct Shown
+    {
+        Kind kind = Kind::Message;
+        QString prompt;
+        QString title;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+        std::optional<Button> defaultButton;
+        QString defaultText;
+        FileDialog dialog;
+    };
+
+    void answerMessage(Button button);
+    void answerInput(const QString &text);
+    void answerOpenFile(const std::optional<QString> &path);
+    void answerSaveFile(const std::optional<QString> &path);
+    void answerPrint(bool accepted);
+
+    /// Answers queued but not used yet.
+    qsizetype pendingAnswers() const { return m_answers.size(); }
+    const QList<Shown> &shown() const { return m_shown; }
+    Shown lastShown() const { return m_shown.isEmpty() ? Shown() : m_shown.constLast(); }
+    void forgetShown() { m_shown.clear(); }
+
+    Button messageBox(const QString &prompt, const QString &title, Icon icon, Buttons buttons,
+                      std::optional<Button> defaultButton) override;
+    QString inputBox(const QString &prompt, const QString &title,
+                     const QString &defaultText) override;
+    std::optional<QString> openFileName(const FileDialog &dialog) override;
+    std::optional<QString> saveFileName(const FileDialog &dialog) override;
+    bool printDialog() override;
+
+    QString clipboardText() override { return m_clipboard; }
+    void setClipboardText(const QString &text) override { m_clipboard = text; }
+    void clearClipboard() override { m_clipboard.clear(); }
+
+    void postKeystrokes(const QString &text) override;
+    QStringList postedKeystrokes;
+
+    QColor systemColor(int index) override;
+    QStringList screenFonts() override { return fonts; }
+    QStringList fonts { QStringLiteral("Arial"), QStringLiteral("Comic Sans MS"),
+                        QStringLiteral("Courier New") };
+    QDateTime currentDateTime() override { return now; }
+    QDateTime now;
+    std::unique_ptr<SpeechEngine> createSpeechEngine() override;
+
+private:
+    struct Answer
+    {
+        Kind kind;
+        Button button = Button::Ok;
+        QString text;
+        std::optional<QString> path;
+        bool accepted = false;
+    };
+
+    Answer take(Kind kind, const Shown &shown);
+
+    QList<Answer> m_answers;
+    QList<Shown> m_shown;
+    QString m_clipboard;
+};
+
+/// A speech engine that records what it was asked to do.
+class FakeSpeechEngine : public SpeechEngine
+{
+public:
+    bool isAvailable() const override { return true; }
+    void say(const QString &text) override;
+    void pause() override;
+    void resume() override;
+    void stop() override;
+    State state() const override { return m_state; }
+
+    QStringList calls;
+
+private:
+    State m_state = State::Ready;
+};
