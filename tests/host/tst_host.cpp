@@ -1,4 +1,5 @@
 #include "host/editarea.h"
+#include "host/qthost.h"
 #include "host/keystrokes.h"
 #include "host/textrendering.h"
 #include "fakehost.h"
@@ -6,6 +7,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -79,6 +86,11 @@ private slots:
     void smallChangeToBigTextPatchesOnlyTheDifference();
     void clicksAreReported();
 
+    void realMessageBoxShowsWhatItIsGiven_data();
+    void realMessageBoxShowsWhatItIsGiven();
+    void realInputBoxReturnsEmptyOnCancel_data();
+    void realInputBoxReturnsEmptyOnCancel();
+    void realClipboardRoundTrips();
     void fakeHostRecordsAndAnswersBoxes();
     void keystrokesArriveAfterTheCommand();
 
@@ -562,6 +574,118 @@ void TestHost::clicksAreReported()
     QCOMPARE(doubled.count(), 0);
     QTest::mouseDClick(m_area->viewport(), Qt::LeftButton, {}, inside);
     QCOMPARE(doubled.count(), 1);
+}
+
+namespace {
+
+// Runs `act` on the modal dialog once it is up; the dialog runs its own event loop meanwhile.
+template<typename Dialog>
+void whenModalShows(QObject *context, std::function<void(Dialog *)> act)
+{
+    auto *poll = new QTimer(context);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
+        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(dialog);
+        }
+    });
+    poll->start();
+}
+
+} // namespace
+
+void TestHost::realMessageBoxShowsWhatItIsGiven_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("defaultButton");
+    QTest::addColumn<QString>("press"); // "default", "escape"
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("shownTitle");
+
+    QTest::newRow("no title: program title, OK")
+            << QString() << int(Host::Buttons::Ok) << -1 << "default" << int(Host::Button::Ok)
+            << "Tarvex";
+    QTest::newRow("Yes/No, default No chosen")
+            << "Confirm save" << int(Host::Buttons::YesNo) << int(Host::Button::No) << "default"
+            << int(Host::Button::No) << "Confirm save";
+    QTest::newRow("Yes/No, default Yes chosen")
+            << "Confirm save" << int(Host::Buttons::YesNo) << int(Host::Button::Yes) << "default"
+            << int(Host::Button::Yes) << "Confirm save";
+    QTest::newRow("Yes/No, Escape means No")
+            << "Confirm exit" << int(Host::Buttons::YesNo) << int(Host::Button::Yes) << "escape"
+            << int(Host::Button::No) << "Confirm exit";
+}
+
+void TestHost::realMessageBoxShowsWhatItIsGiven()
+{
+    QFETCH(QString, title);
+    QFETCH(int, buttons);
+    QFETCH(int, defaultButton);
+    QFETCH(QString, press);
+    QFETCH(int, answer);
+    QFETCH(QString, shownTitle);
+
+    QtHost host;
+    QString seenTitle;
+    QString seenText;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+    whenModalShows<QMessageBox>(this, [&](QMessageBox *box) {
+        seenTitle = box->windowTitle();
+        seenText = box->text();
+        seenIcon = box->icon();
+        if (press == QLatin1String("escape"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->defaultButton() ? box->defaultButton()->click()
+                                 : box->buttons().constFirst()->click();
+    });
+    const std::optional<Host::Button> preferred = defaultButton < 0
+            ? std::nullopt
+            : std::optional<Host::Button>(Host::Button(defaultButton));
+    const Host::Button result = host.messageBox(QStringLiteral("Proceed?"), title,
+                                                Host::Icon::Question, Host::Buttons(buttons),
+                                                preferred);
+    QCOMPARE(int(result), answer);
+    QCOMPARE(seenTitle, shownTitle);
+    QCOMPARE(seenText, QStringLiteral("Proceed?"));
+    QCOMPARE(seenIcon, QMessageBox::Question);
+}
+
+void TestHost::realInputBoxReturnsEmptyOnCancel_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("OK returns the text") << true << "Should be exactly 5 characters";
+    QTest::newRow("Cancel returns empty") << false << "";
+}
+
+void TestHost::realInputBoxReturnsEmptyOnCancel()
+{
+    QFETCH(bool, accept);
+    QFETCH(QString, result);
+
+    QtHost host;
+    QString seenTitle;
+    whenModalShows<QInputDialog>(this, [&](QInputDialog *dialog) {
+        seenTitle = dialog->windowTitle();
+        accept ? dialog->accept() : dialog->reject();
+    });
+    QCOMPARE(host.inputBox(QStringLiteral("Password"), {},
+                           QStringLiteral("Should be exactly 5 characters")),
+             result);
+    QCOMPARE(seenTitle, QStringLiteral("Tarvex"));
+}
+
+void TestHost::realClipboardRoundTrips()
+{
+    QtHost host;
+    host.setClipboardText(QStringLiteral("a\r\nb"));
+    QCOMPARE(host.clipboardText(), QStringLiteral("a\r\nb"));
+    host.clearClipboard();
+    QCOMPARE(host.clipboardText(), QString());
 }
 
 void TestHost::fakeHostRecordsAndAnswersBoxes()
