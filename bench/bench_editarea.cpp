@@ -19,7 +19,7 @@ QString bigText(qsizetype characters)
     text.reserve(characters + 100);
     for (int line = 0; text.size() < characters; ++line)
         text += QStringLiteral("Line %1: the quick brown fox jumps over the lazy dog again.\r\n")
-                        .arg(line);
+                    .arg(line);
     text.truncate(characters);
     return text;
 }

@@ -14,9 +14,11 @@ packages=(
     qt6-speech-flite-plugin
     qt6-declarative-dev
     qt6-qpa-plugins
+    libqt6svg6
     libgl-dev
     libbenchmark-dev
     fonts-dejavu-core
+    fonts-freefont-ttf
 )
 
 missing=()

@@ -6,35 +6,29 @@
 #include <QString>
 
 #include <functional>
+#include <span>
 
 class QAction;
 class QMenuBar;
 class QObject;
 
-/// One row of the menu bar: a menu, a command row or a separator ("-" as caption). Rows follow
-/// their menu in table order; `parent` names the menu a row belongs to (empty: the menu bar).
+/// One row of the menu bar as plain data: a menu, a command row or a separator. Rows follow
+/// their menu in table order; `parent` names the menu a row belongs to ("" for the menu bar).
 struct CommandRow
 {
     enum class Kind { Menu, Row, Separator };
+    enum Flag { Plain = 0, Checkable = 1, Checked = 2 | Checkable, Disabled = 4 };
 
-    Kind kind = Kind::Row;
-    QString parent;
-    QString name;
-    QString caption;
-    QString shortcut; // portable text such as "Ctrl+N"; empty for none
-    std::function<void()> handler;
-    bool checkable = false;
-    bool checked = false;
-    bool enabled = true;
-
-    static CommandRow menu(const QString &parent, const QString &name, const QString &caption);
-    static CommandRow separator(const QString &parent, const QString &name);
-    static CommandRow row(const QString &parent, const QString &name, const QString &caption,
-                          const QString &shortcut, std::function<void()> handler);
-    /// The same row with a check mark that starts set or clear.
-    CommandRow withCheck(bool startChecked) &&;
-    CommandRow disabled() &&;
+    Kind kind;
+    const char *parent;
+    const char *name;
+    const char *caption;
+    const char *shortcut = ""; // portable text such as "Ctrl+N"
+    int flags = Plain;
 };
+
+/// What a row does when chosen, by the row's object name.
+using CommandHandlers = QHash<QString, std::function<void()>>;
 
 /// The actions made from a table, by object name, and the shortcuts they own.
 struct CommandSet
@@ -43,6 +37,7 @@ struct CommandSet
     QList<QKeySequence> shortcuts;
 };
 
-/// Builds the menus and rows of `rows` into `menuBar`. Handlers are connected with `context` as
-/// the receiver, so they stop when it is destroyed.
-CommandSet buildCommands(QMenuBar *menuBar, const QList<CommandRow> &rows, QObject *context);
+/// Builds the menus and rows into `menuBar` and connects each row that has a handler, with
+/// `context` as the receiver so that nothing runs after it is gone.
+CommandSet buildCommands(QMenuBar *menuBar, std::span<const CommandRow> rows,
+    const CommandHandlers &handlers, QObject *context);

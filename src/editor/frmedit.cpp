@@ -1,13 +1,20 @@
 #include "frmedit.h"
 
+#include "filecommands.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "maintoolbar.h"
+#include "menurows.h"
+#include "propertieswindow.h"
 #include "statustext.h"
+#include "textops/clipboardcommands.h"
+#include "twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QStatusBar>
 
 namespace {
@@ -22,7 +29,9 @@ frmedit::frmedit(Host &host, QWidget *parent)
     , m_host(host)
 {
     setObjectName(QStringLiteral("frmedit"));
-    resize(583, 400);
+    const qreal dpi = logicalDpiY();
+    resize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi));
+    setMinimumSize(twipsToPixels(2500, dpi), twipsToPixels(2500, dpi));
 
     m_area = new EditArea(this);
     QFont font(QStringLiteral("Comic Sans MS"));
@@ -30,34 +39,52 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_area->setFont(font);
     setCentralWidget(m_area);
 
+    m_toolbar = new MainToolbar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    connect(m_toolbar, &MainToolbar::buttonClicked, this, &frmedit::Toolbar1_ButtonClick);
+
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(false);
     m_statusText = new QLabel(this);
     m_statusText->setObjectName(QStringLiteral("statustext"));
     statusBar()->addWidget(m_statusText, 1);
+    m_loadProgress = new QProgressBar(this);
+    m_loadProgress->setObjectName(QStringLiteral("loadprogress"));
+    m_loadProgress->setMaximumWidth(twipsToPixels(1800, dpi));
+    m_loadProgress->setFormat(QStringLiteral("Loading %p%"));
+    m_loadProgress->hide();
+    statusBar()->addPermanentWidget(m_loadProgress);
 
-    m_commands = buildCommands(menuBar(), commandRows(), this);
+    m_files = new FileCommands(*this);
+
+    m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
     m_area->setMenuShortcuts(m_commands.shortcuts);
 
     connect(m_area, &EditArea::changed, this, &frmedit::Area_Change);
+    connect(m_area, &EditArea::mouseReleased, this, &frmedit::setCopyCutEnabled);
+    connect(m_area, &EditArea::keyReleased, this, &frmedit::setCopyCutEnabled);
+    connect(m_area, &EditArea::streamProgress, this, &frmedit::showStreamProgress);
+    // A big new text is laid out in idle time; the count read at its change was provisional.
+    connect(m_area, &EditArea::lineCountSettledAfterChange, this, [this] {
+        refreshlinecount();
+        statupload();
+    });
 
     Form_Load();
     m_area->setFocus();
 }
 
+// The Properties window is not the document's: it stays open until its own close box.
 frmedit::~frmedit() = default;
 
-QList<CommandRow> frmedit::commandRows()
+CommandHandlers frmedit::commandHandlers()
 {
-    const QString file = QStringLiteral("file");
-    return {
-        CommandRow::menu({}, file, QStringLiteral("&File")),
-        CommandRow::row(file, QStringLiteral("new"), QStringLiteral("&New"),
-                        QStringLiteral("Ctrl+N"), [this] { new_Click(); }),
-        CommandRow::separator(file, QStringLiteral("mnudashi")),
-        CommandRow::row(file, QStringLiteral("exit"), QStringLiteral("E&xit"),
-                        QStringLiteral("Ctrl+E"), [this] { exit_Click(); }),
-    };
+    CommandHandlers handlers = m_files->handlers();
+    handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
+    handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
+    handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });
+    handlers.insert(QStringLiteral("mnushowtool"), [this] { mnushowtool_Click(); });
+    return handlers;
 }
 
 QAction *frmedit::command(const QString &name) const
@@ -77,6 +104,7 @@ void frmedit::Form_Load()
     m_saveme = kUntitled;
     statupload();
     setTitle(TitleSuffix::StartUp);
+    setCopyCutEnabled();
 }
 
 void frmedit::setTitle(TitleSuffix suffix)
@@ -88,8 +116,8 @@ void frmedit::setTitle(TitleSuffix suffix)
 void frmedit::statupload()
 {
     const QFont font = m_area->font();
-    m_statusText->setText(statusBarText(font.pointSizeF(), font.family(), m_linecount,
-                                        isChecked(QStringLiteral("mnuautosave"))));
+    m_statusText->setText(statusBarText(
+        font.pointSizeF(), font.family(), m_linecount, isChecked(QStringLiteral("mnuautosave"))));
 }
 
 QString frmedit::statusText() const
@@ -113,13 +141,22 @@ void frmedit::Area_Change()
     statupload();
 }
 
+// Copy and Cut, on the toolbar and in the Edit menu, are there only while text is selected.
+void frmedit::setCopyCutEnabled()
+{
+    const bool selected = m_area->selLength() > 0;
+    m_toolbar->button(QStringLiteral("Copy"))->setEnabled(selected);
+    command(QStringLiteral("mnucut"))->setEnabled(selected);
+    m_toolbar->button(QStringLiteral("Cut"))->setEnabled(selected);
+    command(QStringLiteral("mnucopy"))->setEnabled(selected);
+}
+
 void frmedit::new_Click()
 {
     if (isModified()
         && m_host.messageBox(QStringLiteral("File not saved. Proceed?"),
-                             QStringLiteral("Confirm save"), Host::Icon::Question,
-                             Host::Buttons::YesNo)
-                != Host::Button::Yes) {
+               QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo)
+            != Host::Button::Yes) {
         m_area->setFocus();
         return;
     }
@@ -130,11 +167,74 @@ void frmedit::new_Click()
     m_area->setFocus();
     m_area->setLocked(false);
     m_loadedfromfile = false;
+    emit documentReplaced();
 }
 
 void frmedit::exit_Click()
 {
     close();
+}
+
+void frmedit::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == QLatin1String("New"))
+        new_Click();
+    else if (key == QLatin1String("Open"))
+        m_files->open_Click();
+    else if (key == QLatin1String("Save"))
+        m_files->save_Click();
+    else if (key == QLatin1String("Print"))
+        m_files->mnuprint_Click();
+    else if (key == QLatin1String("Copy"))
+        ClipboardCommands::toolbarCopy(*m_area, m_host);
+    else if (key == QLatin1String("Cut"))
+        ClipboardCommands::toolbarCut(*m_area, m_host);
+    else if (key == QLatin1String("Paste"))
+        ClipboardCommands::paste(*m_area, m_host);
+    else if (key == QLatin1String("Find"))
+        command(QStringLiteral("mnufind"))->trigger();
+    else if (key == QLatin1String("Properties"))
+        showProperties();
+}
+
+PropertiesWindow *frmedit::propertiesWindow() const
+{
+    return m_properties;
+}
+
+// The Properties window, then the about window in front of it.
+void frmedit::showProperties()
+{
+    if (!m_properties) {
+        m_properties = new PropertiesWindow;
+        m_properties->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_properties->show();
+    m_properties->raise();
+    m_properties->activateWindow();
+    command(QStringLiteral("about"))->trigger();
+}
+
+// Each bar's row is disabled while the other bar is hidden, so at most one is hidden at a time.
+// The edit area fills whatever room the bars leave.
+void frmedit::mnushowstatus_Click()
+{
+    QAction *other = command(QStringLiteral("mnushowtool"));
+    other->setEnabled(!other->isEnabled());
+    statusBar()->setVisible(isChecked(QStringLiteral("mnushowstatus")));
+}
+
+void frmedit::mnushowtool_Click()
+{
+    QAction *other = command(QStringLiteral("mnushowstatus"));
+    other->setEnabled(!other->isEnabled());
+    m_toolbar->setVisible(isChecked(QStringLiteral("mnushowtool")));
+}
+
+void frmedit::showStreamProgress(int percent)
+{
+    m_loadProgress->setValue(percent);
+    m_loadProgress->setVisible(percent < 100);
 }
 
 // Form_Unload: asks only for a modified document; the secondary windows close either way.
@@ -144,9 +244,9 @@ void frmedit::closeEvent(QCloseEvent *event)
     if (isModified()) {
         cancel = m_host.messageBox(QStringLiteral("File not saved. Are you sure you want to exit "
                                                   "without saving?"),
-                                   QStringLiteral("Confirm save"), Host::Icon::Question,
-                                   Host::Buttons::YesNo, Host::Button::No)
-                == Host::Button::No;
+                     QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo,
+                     Host::Button::No)
+            == Host::Button::No;
     }
     emit closingSecondaryWindows();
     if (cancel)

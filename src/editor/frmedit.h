@@ -4,13 +4,19 @@
 #include "documenttitle.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class EditArea;
+class FileCommands;
 class Host;
+class MainToolbar;
+class PropertiesWindow;
 class QLabel;
+class QProgressBar;
 
 /// The main window: one document in the edit area `Area`, its state (path, modified marker,
-/// line count), the title bar, the menus and the status bar.
+/// line count), the title bar, the menus, the toolbar and the status bar. The commands live in
+/// their subsystems; this window creates them and wires the menu rows to them.
 class frmedit : public QMainWindow
 {
     Q_OBJECT
@@ -21,6 +27,8 @@ public:
 
     Host &host() const { return m_host; }
     EditArea *area() const { return m_area; }
+    MainToolbar *toolbar() const { return m_toolbar; }
+    FileCommands *fileCommands() const { return m_files; }
     /// The action of a menu row by its object name, or null.
     QAction *command(const QString &name) const;
 
@@ -45,23 +53,37 @@ public:
     void refreshlinecount();
     void new_Click();
     void exit_Click();
+    void Toolbar1_ButtonClick(const QString &key);
+    void mnushowstatus_Click();
+    void mnushowtool_Click();
+    /// The Properties window, if it is open.
+    PropertiesWindow *propertiesWindow() const;
 
 signals:
     /// The main window is asked to close (whether or not the close goes ahead): the secondary
     /// windows that go with the document close now.
     void closingSecondaryWindows();
+    /// New or Open has put a different document in the edit area.
+    void documentReplaced();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();
-    QList<CommandRow> commandRows();
+    CommandHandlers commandHandlers();
     bool isChecked(const QString &name) const;
+    void setCopyCutEnabled();
+    void showProperties();
+    void showStreamProgress(int percent);
 
     Host &m_host;
     EditArea *m_area = nullptr;
+    MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;
+    QProgressBar *m_loadProgress = nullptr;
+    FileCommands *m_files = nullptr;
+    QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 
     QString m_saveme;

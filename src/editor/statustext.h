@@ -3,5 +3,4 @@
 #include <QString>
 
 /// The status bar text: font size, font name, line count and the auto-save state.
-QString statusBarText(double fontPointSize, const QString &fontName, int lineCount,
-                      bool autoSave);
+QString statusBarText(double fontPointSize, const QString &fontName, int lineCount, bool autoSave);

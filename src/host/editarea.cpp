@@ -1,6 +1,5 @@
 #include "editarea.h"
 
-#include "standinhighlighter.h"
 #include "textrendering.h"
 
 #include <QElapsedTimer>
@@ -25,6 +24,16 @@ const QString kExactTextMime = QStringLiteral("application/x-tarvex-exact-text")
 // Up to this many changed characters are laid out at once; more are laid out in idle time.
 constexpr int kSyncLayoutChars = 256 * 1024;
 constexpr int kIdleSliceMs = 15;
+
+// A new text larger than this is shown a piece at a time, so that a big file appears at once and
+// the window stays responsive while the rest is handed to the widget.
+constexpr qsizetype kStreamThreshold = 2 * 1024 * 1024;
+constexpr qsizetype kFirstPiece = 256 * 1024;
+constexpr qsizetype kStreamPiece = 1024 * 1024;
+
+// Qt's word-boundary wrapping takes time that grows with the square of an unbroken run's length
+// (seconds for 100,000 characters); a text holding such a run wraps anywhere instead.
+constexpr qsizetype kLongestWordWrapped = 4000;
 
 class FlagGuard
 {
@@ -58,7 +67,7 @@ EditArea::EditArea(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     m_standInFormat.setProperty(kStandInProperty, true);
-    m_highlighter = new StandInHighlighter(document());
+    m_standInFormat.setForeground(QColor(128, 128, 128));
 
     connect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditArea::onWidgetCursorMoved);
@@ -66,6 +75,8 @@ EditArea::EditArea(QWidget *parent)
 
     m_idleLayout.setInterval(0);
     connect(&m_idleLayout, &QTimer::timeout, this, &EditArea::layOutSomeBlocks);
+    m_stream.setInterval(0);
+    connect(&m_stream, &QTimer::timeout, this, &EditArea::streamSomeText);
 }
 
 EditArea::~EditArea() = default;
@@ -88,8 +99,8 @@ int EditArea::toWidget(qsizetype truePos) const
             hi = mid - 1;
     }
     const QTextBlock block = doc->findBlockByNumber(lo);
-    const qsizetype offset = std::clamp<qsizetype>(truePos - (block.position() + lo), 0,
-                                                   block.length() - 1);
+    const qsizetype offset
+        = std::clamp<qsizetype>(truePos - (block.position() + lo), 0, block.length() - 1);
     return int(block.position() + offset);
 }
 
@@ -129,15 +140,17 @@ QString EditArea::trueTextOfWidgetRange(int from, int to) const
 
 void EditArea::setText(const QString &text, History history)
 {
+    finishStreaming();
     const QString old = m_text;
     const Affixes affixes = commonAffixes(old, text);
     if (affixes.prefix == old.size() && old.size() == text.size()) {
-        if (history == History::Reset)
+        if (history == History::Reset) {
             clearUndoHistory();
+            chooseWrapMode(m_text, history);
+        }
         return;
     }
-    const Range span
-            = widenForRendering(old, { affixes.prefix, old.size() - affixes.suffix });
+    const Range span = widenForRendering(old, { affixes.prefix, old.size() - affixes.suffix });
     const qsizetype delta = text.size() - old.size();
     const qsizetype oldStart = selStart();
     const qsizetype oldEnd = oldStart + selLength();
@@ -145,14 +158,12 @@ void EditArea::setText(const QString &text, History history)
     const int widgetTo = toWidget(span.to);
 
     m_text = text;
-    replaceRendered(widgetFrom, widgetTo,
-                    QStringView(m_text).mid(span.from, span.to + delta - span.from),
-                    history);
+    replaceRendered(widgetFrom, widgetTo, span.from, span.to + delta, history);
 
-    // The selection keeps its place in the unchanged text; inside the change it goes to the
-    // change's start.
+    // The selection keeps its place in the unchanged text; inside the change, or at its start,
+    // it goes to the change's start.
     auto mapped = [&](qsizetype pos) {
-        if (pos < span.from)
+        if (pos <= span.from)
             return pos;
         if (pos >= span.to)
             return pos + delta;
@@ -165,6 +176,7 @@ void EditArea::setText(const QString &text, History history)
 
 void EditArea::setSelText(const QString &text)
 {
+    finishStreaming();
     const qsizetype start = selStart();
     const qsizetype length = selLength();
     if (QStringView(m_text).mid(start, length) == text) {
@@ -176,18 +188,28 @@ void EditArea::setSelText(const QString &text)
     const int widgetTo = toWidget(span.to);
     m_text.replace(start, length, text);
     const qsizetype delta = text.size() - length;
-    replaceRendered(widgetFrom, widgetTo,
-                    QStringView(m_text).mid(span.from, span.to + delta - span.from),
-                    History::Keep);
+    replaceRendered(widgetFrom, widgetTo, span.from, span.to + delta, History::Keep);
     setSelectionFromProgram(start + text.size(), 0, true);
     emit changed();
 }
 
-void EditArea::replaceRendered(int widgetFrom, int widgetTo, QStringView trueMiddle,
-                               History history)
+// Replaces widget positions [widgetFrom, widgetTo) by the rendering of the true text
+// [trueFrom, trueTo). A large new text that runs to the end is shown a piece at a time.
+void EditArea::replaceRendered(
+    int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history)
 {
     FlagGuard guard(m_programEdit);
     const bool reset = history == History::Reset;
+    qsizetype shownTo = trueTo;
+    if (reset && trueTo == m_text.size() && trueTo - trueFrom > kStreamThreshold) {
+        shownTo = trueFrom + kFirstPiece;
+        if (isInsidePair(m_text, shownTo))
+            ++shownTo;
+    }
+    // A new document is looked at whole; an edit only where it changed.
+    chooseWrapMode(
+        reset ? QStringView(m_text) : QStringView(m_text).mid(trueFrom, trueTo - trueFrom),
+        history);
     if (reset)
         document()->setUndoRedoEnabled(false); // also drops the old history
     QTextCursor cursor(document());
@@ -195,11 +217,74 @@ void EditArea::replaceRendered(int widgetFrom, int widgetTo, QStringView trueMid
     cursor.setPosition(widgetTo, QTextCursor::KeepAnchor);
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    insertRendered(cursor, trueMiddle);
+    insertRendered(cursor, QStringView(m_text).mid(trueFrom, shownTo - trueFrom));
     cursor.endEditBlock();
-    if (reset)
-        document()->setUndoRedoEnabled(true);
     layOutRange(widgetFrom, cursor.position());
+    if (shownTo < trueTo) {
+        // Undo stays off until the whole text is in: there is nothing to undo in a new text.
+        m_streamFrom = shownTo;
+        applyReadOnly();
+        m_stream.start();
+        emit streamProgress(int(100 * shownTo / trueTo));
+    } else if (reset) {
+        document()->setUndoRedoEnabled(true);
+    }
+}
+
+// A new document wraps at word boundaries unless it needs otherwise; an edit can only move it to
+// wrapping anywhere.
+void EditArea::chooseWrapMode(QStringView inserted, History history)
+{
+    const bool longRun = hasRunWithoutBreakOpportunity(inserted, kLongestWordWrapped);
+    const QTextOption::WrapMode mode = longRun ? QTextOption::WrapAnywhere
+        : history == History::Reset            ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                               : wordWrapMode();
+    if (mode != wordWrapMode()) {
+        setWordWrapMode(mode);
+        restartIdleLayout(0);
+    }
+}
+
+void EditArea::streamSomeText()
+{
+    if (!isStreaming()) {
+        m_stream.stop();
+        return;
+    }
+    appendStreamed(std::min(m_text.size(), m_streamFrom + kStreamPiece));
+}
+
+void EditArea::finishStreaming()
+{
+    if (isStreaming())
+        appendStreamed(m_text.size());
+}
+
+void EditArea::appendStreamed(qsizetype upTo)
+{
+    if (upTo < m_text.size() && isInsidePair(m_text, upTo))
+        ++upTo;
+    {
+        FlagGuard guard(m_programEdit);
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        const int widgetFrom = cursor.position();
+        cursor.beginEditBlock();
+        insertRendered(cursor, QStringView(m_text).mid(m_streamFrom, upTo - m_streamFrom));
+        cursor.endEditBlock();
+        layOutRange(widgetFrom, cursor.position());
+    }
+    m_streamFrom = upTo;
+    if (upTo < m_text.size()) {
+        emit streamProgress(int(100 * upTo / m_text.size()));
+        return;
+    }
+    m_streamFrom = -1;
+    m_stream.stop();
+    document()->setUndoRedoEnabled(true);
+    applyReadOnly();
+    emit streamProgress(100);
+    checkSettled();
 }
 
 void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
@@ -213,6 +298,8 @@ void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool s
     m_selStart = std::clamp<qsizetype>(start, 0, m_text.size());
     m_selLength = std::clamp<qsizetype>(length, 0, m_text.size() - m_selStart);
     m_selPinned = true;
+    if (isStreaming() && m_selStart + m_selLength > m_streamFrom)
+        finishStreaming();
 
     FlagGuard guard(m_programSelection);
     QTextCursor cursor = textCursor();
@@ -285,7 +372,9 @@ void EditArea::onContentsChange(int position, int removed, int added)
 
     const qsizetype truePos = std::min(toTrue(position), m_text.size());
     const qsizetype trueRemoved = trueLengthOfUnits(m_text, truePos, removed);
-    m_text.replace(truePos, trueRemoved, trueTextOfWidgetRange(position, position + added));
+    const QString inserted = trueTextOfWidgetRange(position, position + added);
+    m_text.replace(truePos, trueRemoved, inserted);
+    chooseWrapMode(inserted, History::Keep);
     m_selPinned = false;
     layOutRange(position, position + added);
 
@@ -333,13 +422,29 @@ bool EditArea::viewportEvent(QEvent *e)
 void EditArea::keyPressEvent(QKeyEvent *e)
 {
     const QString typed = e->text();
+    // An edit waits for the rest of a big text to be shown: the widget must hold all of it.
+    if (isStreaming() && !m_locked && !typed.isEmpty())
+        finishStreaming();
     if (!typed.isEmpty()) {
         emit keyPressed(typed.front());
-        // Typed text must not take on the format of a stand-in glyph before the caret.
-        if (!textCursor().hasSelection())
-            setCurrentCharFormat(m_plainFormat);
+        typingWithPlainFormat();
     }
     QPlainTextEdit::keyPressEvent(e);
+}
+
+void EditArea::inputMethodEvent(QInputMethodEvent *e)
+{
+    if (isStreaming() && !m_locked)
+        finishStreaming();
+    typingWithPlainFormat();
+    QPlainTextEdit::inputMethodEvent(e);
+}
+
+// Typed text must not take on the format of a stand-in glyph before the caret.
+void EditArea::typingWithPlainFormat()
+{
+    if (!textCursor().hasSelection())
+        setCurrentCharFormat(m_plainFormat);
 }
 
 void EditArea::keyReleaseEvent(QKeyEvent *e)
@@ -364,9 +469,15 @@ void EditArea::mouseDoubleClickEvent(QMouseEvent *e)
 void EditArea::setLocked(bool locked)
 {
     m_locked = locked;
-    setReadOnly(locked);
+    applyReadOnly();
+}
+
+void EditArea::applyReadOnly()
+{
+    const bool readOnly = m_locked || isStreaming();
+    setReadOnly(readOnly);
     // Read-only alone would also take away the caret and keyboard selection.
-    if (locked)
+    if (readOnly)
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
@@ -385,9 +496,8 @@ void EditArea::setMenuShortcuts(const QList<QKeySequence> &shortcuts)
 QMimeData *EditArea::createMimeDataFromSelection() const
 {
     const QTextCursor cursor = textCursor();
-    const QString exact
-            = m_text.mid(toTrue(cursor.selectionStart()),
-                         toTrue(cursor.selectionEnd()) - toTrue(cursor.selectionStart()));
+    const QString exact = m_text.mid(toTrue(cursor.selectionStart()),
+        toTrue(cursor.selectionEnd()) - toTrue(cursor.selectionStart()));
     auto *data = new QMimeData;
     data->setText(exact);
     data->setData(kExactTextMime, exact.toUtf8());
@@ -402,8 +512,9 @@ bool EditArea::canInsertFromMimeData(const QMimeData *source) const
 void EditArea::insertFromMimeData(const QMimeData *source)
 {
     const QString text = source->hasFormat(kExactTextMime)
-            ? QString::fromUtf8(source->data(kExactTextMime))
-            : withCrLfLineBreaks(source->text());
+        ? QString::fromUtf8(source->data(kExactTextMime))
+        : withCrLfLineBreaks(source->text());
+    chooseWrapMode(text, History::Keep);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.removeSelectedText();
@@ -426,6 +537,7 @@ int EditArea::lineCount()
             layOutRange(first.position(), end);
         }
     }
+    m_countProvisional = !lineCountSettled();
     return std::max(1, document()->lineCount());
 }
 
@@ -476,6 +588,15 @@ void EditArea::layOutSomeBlocks()
     } else {
         m_layoutFrom = -1;
         m_idleLayout.stop();
+        checkSettled();
+    }
+}
+
+void EditArea::checkSettled()
+{
+    if (m_countProvisional && lineCountSettled()) {
+        m_countProvisional = false;
+        emit lineCountSettledAfterChange();
     }
 }
 

@@ -6,8 +6,6 @@
 #include <QTextCharFormat>
 #include <QTimer>
 
-class StandInHighlighter;
-
 /// The edit area `Area`: a QPlainTextEdit that keeps the document's exact text.
 ///
 /// The true text (CR LF line ends; bare CR and LF kept and shown as stand-in glyphs) is held
@@ -46,8 +44,12 @@ public:
 
     /// Lines the widget displays, wrapped lines counted; at least 1.
     int lineCount();
-    /// Whether every line count is exact (a large new text is laid out in idle time).
-    bool lineCountSettled() const { return m_layoutFrom < 0; }
+    /// Whether lineCount() is exact: a large new text is shown and laid out in idle time.
+    bool lineCountSettled() const { return m_layoutFrom < 0 && !isStreaming(); }
+    /// Whether the widget is still receiving a large text that was set in one go.
+    bool isStreaming() const { return m_streamFrom >= 0; }
+    /// Shows the rest of a large text at once.
+    void finishStreaming();
 
     void clearUndoHistory();
 
@@ -63,12 +65,18 @@ signals:
     void mouseReleased();
     void clicked();
     void doubleClicked();
+    /// Share of a large text shown so far, in percent; 100 when all of it is shown.
+    void streamProgress(int percent);
+    /// The line count last read was provisional (a big text was still being laid out) and
+    /// is exact now.
+    void lineCountSettledAfterChange();
 
 protected:
     bool event(QEvent *e) override;
     bool viewportEvent(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
@@ -82,9 +90,14 @@ private:
     qsizetype toTrue(int widgetPos) const;
     QString trueTextOfWidgetRange(int from, int to) const;
 
-    void replaceRendered(int widgetFrom, int widgetTo, QStringView trueMiddle,
-                         History history);
+    void replaceRendered(
+        int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history);
     void insertRendered(QTextCursor &cursor, QStringView trueText);
+    void streamSomeText();
+    void appendStreamed(qsizetype upTo);
+    void applyReadOnly();
+    void chooseWrapMode(QStringView inserted, History history);
+    void typingWithPlainFormat();
     void setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt);
 
     void onContentsChange(int position, int removed, int added);
@@ -94,6 +107,7 @@ private:
     void layOutRange(int widgetFrom, int widgetTo);
     void restartIdleLayout(int fromBlock);
     void layOutSomeBlocks();
+    void checkSettled();
 
     QString m_text;
     // The selection as the program set it; when not pinned the widget's cursor is the truth.
@@ -109,10 +123,13 @@ private:
 
     QTextCharFormat m_plainFormat;
     QTextCharFormat m_standInFormat;
-    StandInHighlighter *m_highlighter = nullptr;
     QList<QKeySequence> m_menuShortcuts;
 
     int m_layoutFrom = -1; // first block that may still need a layout, -1 when none
     int m_lastViewportWidth = -1;
     QTimer m_idleLayout;
+    bool m_countProvisional = false; // lineCount() last answered before the layout was done
+
+    qsizetype m_streamFrom = -1; // true text from here on is not in the widget yet
+    QTimer m_stream;
 };

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -33,18 +34,21 @@ public:
 
     /// Modal message box; an empty title shows the program's title "Tarvex".
     virtual Button messageBox(const QString &prompt, const QString &title = {},
-                              Icon icon = Icon::None, Buttons buttons = Buttons::Ok,
-                              std::optional<Button> defaultButton = {})
-            = 0;
+        Icon icon = Icon::None, Buttons buttons = Buttons::Ok,
+        std::optional<Button> defaultButton = {})
+        = 0;
     /// Modal input box; returns the typed text, or the empty string on Cancel.
-    virtual QString inputBox(const QString &prompt, const QString &title = {},
-                             const QString &defaultText = {})
-            = 0;
+    virtual QString inputBox(
+        const QString &prompt, const QString &title = {}, const QString &defaultText = {})
+        = 0;
     /// The chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> openFileName(const FileDialog &dialog) = 0;
     virtual std::optional<QString> saveFileName(const FileDialog &dialog) = 0;
-    /// Shows the system's print dialog; returns whether the user accepted it.
-    virtual bool printDialog() = 0;
+    /// Shows the system's print dialog and, when the user chooses to print, prints `text` in
+    /// `font`; returns whether it printed.
+    virtual bool printText(const QString &text, const QFont &font) = 0;
+    /// Whether a box or dialog of the program is open (its handler waits in a nested loop).
+    virtual bool isShowingModal() const = 0;
 
     /// The clipboard's plain text, the empty string when it holds none.
     virtual QString clipboardText() = 0;

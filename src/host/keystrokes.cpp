@@ -9,8 +9,8 @@ namespace {
 void postKey(QWidget *target, int key, const QString &text)
 {
     QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
-    QCoreApplication::postEvent(target,
-                                new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
+    QCoreApplication::postEvent(
+        target, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
 }
 
 } // namespace
@@ -22,7 +22,8 @@ void postKeystrokes(QWidget *target, const QString &text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar ch = text.at(i);
         if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
-            if (ch == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            if (ch == QLatin1Char('\r') && i + 1 < text.size()
+                && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
             postKey(target, Qt::Key_Return, QStringLiteral("\r"));
         } else if (ch == QLatin1Char('\t')) {

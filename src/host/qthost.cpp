@@ -1,6 +1,7 @@
 #include "qthost.h"
 
 #include "keystrokes.h"
+#include "printing.h"
 #include "qtspeechengine.h"
 
 #include <QApplication>
@@ -20,6 +21,21 @@ QWidget *dialogParent()
 {
     return QApplication::activeWindow();
 }
+
+// Counts the boxes open at once, so that timers can tell a handler is waiting in one.
+class ModalScope
+{
+public:
+    explicit ModalScope(int &depth)
+        : m_depth(depth)
+    {
+        ++m_depth;
+    }
+    ~ModalScope() { --m_depth; }
+
+private:
+    int &m_depth;
+};
 
 QMessageBox::Icon toQtIcon(Host::Icon icon)
 {
@@ -69,14 +85,14 @@ void configureFileDialog(QFileDialog &dialog, const Host::FileDialog &request)
 } // namespace
 
 Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Icon icon,
-                                Buttons buttons, std::optional<Button> defaultButton)
+    Buttons buttons, std::optional<Button> defaultButton)
 {
     QMessageBox box(toQtIcon(icon), title.isEmpty() ? programTitle() : title, prompt,
-                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                              : QMessageBox::Ok,
-                    dialogParent());
+        buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+        dialogParent());
     if (defaultButton)
         box.setDefaultButton(toQtButton(*defaultButton));
+    ModalScope scope(m_modalDepth);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Button::Yes;
@@ -91,9 +107,10 @@ Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Ico
 QString QtHost::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
     bool accepted = false;
+    ModalScope scope(m_modalDepth);
     const QString text
-            = QInputDialog::getText(dialogParent(), title.isEmpty() ? programTitle() : title,
-                                    prompt, QLineEdit::Normal, defaultText, &accepted);
+        = QInputDialog::getText(dialogParent(), title.isEmpty() ? programTitle() : title, prompt,
+            QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
 }
 
@@ -103,6 +120,7 @@ std::optional<QString> QtHost::openFileName(const FileDialog &request)
     configureFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    ModalScope scope(m_modalDepth);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -114,16 +132,26 @@ std::optional<QString> QtHost::saveFileName(const FileDialog &request)
     configureFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    ModalScope scope(m_modalDepth);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
 }
 
-bool QtHost::printDialog()
+bool QtHost::printText(const QString &text, const QFont &font)
 {
     QPrinter printer;
     QPrintDialog dialog(&printer, dialogParent());
-    return dialog.exec() == QDialog::Accepted;
+    ModalScope scope(m_modalDepth);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    printPlainText(printer, text, font);
+    return true;
+}
+
+bool QtHost::isShowingModal() const
+{
+    return m_modalDepth > 0 || QApplication::activeModalWidget();
 }
 
 QString QtHost::clipboardText()

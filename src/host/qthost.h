@@ -7,12 +7,13 @@ class QtHost : public Host
 {
 public:
     Button messageBox(const QString &prompt, const QString &title, Icon icon, Buttons buttons,
-                      std::optional<Button> defaultButton) override;
-    QString inputBox(const QString &prompt, const QString &title,
-                     const QString &defaultText) override;
+        std::optional<Button> defaultButton) override;
+    QString inputBox(
+        const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
-    bool printDialog() override;
+    bool printText(const QString &text, const QFont &font) override;
+    bool isShowingModal() const override;
 
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;
@@ -24,4 +25,7 @@ public:
     QStringList screenFonts() override;
     QDateTime currentDateTime() override;
     std::unique_ptr<SpeechEngine> createSpeechEngine() override;
+
+private:
+    int m_modalDepth = 0;
 };

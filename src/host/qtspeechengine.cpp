@@ -7,8 +7,8 @@ QtSpeechEngine::QtSpeechEngine()
     // Prefer flite, which Debian ships as a plugin; fall back to whatever engine exists.
     const QStringList engines = QTextToSpeech::availableEngines();
     const QString engine = engines.contains(QStringLiteral("flite"))
-            ? QStringLiteral("flite")
-            : (engines.isEmpty() ? QString() : engines.constFirst());
+        ? QStringLiteral("flite")
+        : (engines.isEmpty() ? QString() : engines.constFirst());
     if (!engine.isEmpty())
         m_speech = std::make_unique<QTextToSpeech>(engine);
 }

@@ -27,7 +27,7 @@ qsizetype commonSuffix(const QChar *aEnd, const QChar *bEnd, qsizetype n)
 {
     qsizetype i = 0;
     while (i + kBlock <= n
-           && std::memcmp(aEnd - i - kBlock, bEnd - i - kBlock, kBlock * sizeof(QChar)) == 0)
+        && std::memcmp(aEnd - i - kBlock, bEnd - i - kBlock, kBlock * sizeof(QChar)) == 0)
         i += kBlock;
     while (i < n && aEnd[-i - 1] == bEnd[-i - 1])
         ++i;
@@ -121,9 +121,23 @@ Affixes commonAffixes(QStringView a, QStringView b)
     const qsizetype shorter = std::min(a.size(), b.size());
     Affixes affixes;
     affixes.prefix = commonPrefix(a.data(), b.data(), shorter);
-    affixes.suffix = commonSuffix(a.data() + a.size(), b.data() + b.size(),
-                                  shorter - affixes.prefix);
+    affixes.suffix
+        = commonSuffix(a.data() + a.size(), b.data() + b.size(), shorter - affixes.prefix);
     return affixes;
+}
+
+bool hasRunWithoutBreakOpportunity(QStringView text, qsizetype limit)
+{
+    qsizetype run = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n') {
+            run = 0;
+        } else if (++run > limit) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString withCrLfLineBreaks(QStringView text)

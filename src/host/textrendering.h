@@ -53,6 +53,10 @@ struct Affixes
 };
 Affixes commonAffixes(QStringView a, QStringView b);
 
+/// Whether the text holds a run of more than `limit` characters without a blank, tab or line
+/// break, which Qt can only wrap at great cost when it wraps at word boundaries.
+bool hasRunWithoutBreakOpportunity(QStringView text, qsizetype limit);
+
 /// Text with every bare LF (one not after a CR) turned into CR LF, as text from other programs
 /// uses a bare LF for a line break.
 QString withCrLfLineBreaks(QStringView text);

@@ -1,12 +1,12 @@
 #include "editor/documenttitle.h"
 #include "editor/frmedit.h"
 #include "editor/statustext.h"
-#include "host/editarea.h"
 #include "fakehost.h"
+#include "host/editarea.h"
 
 #include <QAction>
-#include <QRegularExpression>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -96,13 +96,13 @@ void TestEditor::startsUntitledCleanAndFocused()
 void TestEditor::statusBarShowsZeroLinesUntilFirstChange()
 {
     QCOMPARE(m_window->statusText(),
-             QStringLiteral("Font size 9.75  |  Font name Comic Sans MS  |   Number of lines:  0"
-                            "  |   Auto Save: False"));
+        QStringLiteral("Font size 9.75  |  Font name Comic Sans MS  |   Number of lines:  0"
+                       "  |   Auto Save: False"));
     typeInArea(QStringLiteral("x"));
     QCOMPARE(m_window->linecount(), 1);
     QCOMPARE(m_window->statusText(),
-             QStringLiteral("Font size 9.75  |  Font name Comic Sans MS  |   Number of lines:  1"
-                            "  |   Auto Save: False"));
+        QStringLiteral("Font size 9.75  |  Font name Comic Sans MS  |   Number of lines:  1"
+                       "  |   Auto Save: False"));
     QTest::keyClick(m_window->area(), Qt::Key_Return);
     QTest::keyClick(m_window->area(), Qt::Key_Return);
     QCOMPARE(m_window->linecount(), 3);
@@ -139,15 +139,16 @@ void TestEditor::titleSuffixes_data()
     QTest::addColumn<int>("suffix");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("start-up") << "Untitled" << "" << int(TitleSuffix::StartUp)
-                              << "Untitled[] -Tarvex";
-    QTest::newRow("edited") << "Untitled" << "*" << int(TitleSuffix::Edited)
-                            << "Untitled[*] Tarvex";
-    QTest::newRow("new") << "Untitled" << "" << int(TitleSuffix::Edited) << "Untitled[] Tarvex";
-    QTest::newRow("opened") << "/docs/a.txt" << "" << int(TitleSuffix::Opened)
-                            << "/docs/a.txt[]  - Tarvex";
-    QTest::newRow("saved") << "/docs/a.txt" << "" << int(TitleSuffix::StartUp)
-                           << "/docs/a.txt[] -Tarvex";
+    QTest::newRow("start-up") << "Untitled"
+                              << "" << int(TitleSuffix::StartUp) << "Untitled[] -Tarvex";
+    QTest::newRow("edited") << "Untitled"
+                            << "*" << int(TitleSuffix::Edited) << "Untitled[*] Tarvex";
+    QTest::newRow("new") << "Untitled"
+                         << "" << int(TitleSuffix::Edited) << "Untitled[] Tarvex";
+    QTest::newRow("opened") << "/docs/a.txt"
+                            << "" << int(TitleSuffix::Opened) << "/docs/a.txt[]  - Tarvex";
+    QTest::newRow("saved") << "/docs/a.txt"
+                           << "" << int(TitleSuffix::StartUp) << "/docs/a.txt[] -Tarvex";
 }
 
 void TestEditor::titleSuffixes()
@@ -297,7 +298,7 @@ void TestEditor::closeAsksOnlyWhenModified()
     if (modified) {
         const FakeHost::Shown box = m_host->lastShown();
         QCOMPARE(box.prompt,
-                 QStringLiteral("File not saved. Are you sure you want to exit without saving?"));
+            QStringLiteral("File not saved. Are you sure you want to exit without saving?"));
         QCOMPARE(box.title, QStringLiteral("Confirm save"));
         QCOMPARE(box.icon, Host::Icon::Question);
         QCOMPARE(box.buttons, Host::Buttons::YesNo);

@@ -1,8 +1,8 @@
-#include "host/editarea.h"
-#include "host/qthost.h"
-#include "host/keystrokes.h"
-#include "host/textrendering.h"
 #include "fakehost.h"
+#include "host/editarea.h"
+#include "host/keystrokes.h"
+#include "host/qthost.h"
+#include "host/textrendering.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,16 +10,16 @@
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 namespace {
 
@@ -85,6 +85,10 @@ private slots:
     void lineCountIncludesWrappedLinesAtOnce();
     void smallChangeToBigTextPatchesOnlyTheDifference();
     void clicksAreReported();
+    void bigNewTextIsShownPieceByPiece();
+    void editingWhileABigTextArrivesWaitsForAllOfIt();
+    void typedTextAfterAStandInLooksPlain();
+    void unbrokenRunsWrapAnywhere();
 
     void realMessageBoxShowsWhatItIsGiven_data();
     void realMessageBoxShowsWhatItIsGiven();
@@ -159,17 +163,18 @@ void TestHost::programEditsAgreeWithTheWidget_data()
     QTest::addColumn<QString>("after");
 
     QTest::newRow("LF after CR makes a pair") << QStringLiteral("a\rb") << QStringLiteral("a\r\nb");
-    QTest::newRow("CR before LF makes a pair") << QStringLiteral("a\nb") << QStringLiteral("a\r\nb");
+    QTest::newRow("CR before LF makes a pair")
+        << QStringLiteral("a\nb") << QStringLiteral("a\r\nb");
     QTest::newRow("pair loses LF") << QStringLiteral("a\r\nb") << QStringLiteral("a\rb");
     QTest::newRow("pair loses CR") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb");
-    QTest::newRow("text between CR and LF") << QStringLiteral("a\r\nb")
-                                            << QStringLiteral("a\rX\nb");
-    QTest::newRow("text removed between CR and LF") << QStringLiteral("a\rX\nb")
-                                                    << QStringLiteral("a\r\nb");
+    QTest::newRow("text between CR and LF")
+        << QStringLiteral("a\r\nb") << QStringLiteral("a\rX\nb");
+    QTest::newRow("text removed between CR and LF")
+        << QStringLiteral("a\rX\nb") << QStringLiteral("a\r\nb");
     QTest::newRow("append to empty") << QString() << QStringLiteral("one\r\ntwo\r\n");
     QTest::newRow("clear") << QStringLiteral("one\r\ntwo\r\n") << QString();
-    QTest::newRow("change in middle line") << QStringLiteral("l1\r\nl2\r\nl3")
-                                           << QStringLiteral("l1\r\nL2\r\nl3");
+    QTest::newRow("change in middle line")
+        << QStringLiteral("l1\r\nl2\r\nl3") << QStringLiteral("l1\r\nL2\r\nl3");
     QTest::newRow("many bare CRs") << QStringLiteral("\r\r\r\r") << QStringLiteral("\r\r\n\r\r");
 }
 
@@ -256,20 +261,20 @@ void TestHost::typingAroundBareBreaksKeepsThem_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("a|CR b: type x") << QStringLiteral("a\rb") << 1 << int(Qt::Key_X)
-                                    << QStringLiteral("ax\rb");
-    QTest::newRow("a CR|b: type x") << QStringLiteral("a\rb") << 2 << int(Qt::Key_X)
-                                    << QStringLiteral("a\rxb");
-    QTest::newRow("a CR|b: backspace") << QStringLiteral("a\rb") << 2 << int(Qt::Key_Backspace)
-                                       << QStringLiteral("ab");
-    QTest::newRow("a|LF b: delete") << QStringLiteral("a\nb") << 1 << int(Qt::Key_Delete)
-                                    << QStringLiteral("ab");
-    QTest::newRow("a|CRLF b: delete") << QStringLiteral("a\r\nb") << 1 << int(Qt::Key_Delete)
-                                      << QStringLiteral("ab");
-    QTest::newRow("a CRLF|b: backspace") << QStringLiteral("a\r\nb") << 3
-                                         << int(Qt::Key_Backspace) << QStringLiteral("ab");
-    QTest::newRow("a CR|b: enter") << QStringLiteral("a\rb") << 2 << int(Qt::Key_Return)
-                                   << QStringLiteral("a\r\r\nb");
+    QTest::newRow("a|CR b: type x")
+        << QStringLiteral("a\rb") << 1 << int(Qt::Key_X) << QStringLiteral("ax\rb");
+    QTest::newRow("a CR|b: type x")
+        << QStringLiteral("a\rb") << 2 << int(Qt::Key_X) << QStringLiteral("a\rxb");
+    QTest::newRow("a CR|b: backspace")
+        << QStringLiteral("a\rb") << 2 << int(Qt::Key_Backspace) << QStringLiteral("ab");
+    QTest::newRow("a|LF b: delete")
+        << QStringLiteral("a\nb") << 1 << int(Qt::Key_Delete) << QStringLiteral("ab");
+    QTest::newRow("a|CRLF b: delete")
+        << QStringLiteral("a\r\nb") << 1 << int(Qt::Key_Delete) << QStringLiteral("ab");
+    QTest::newRow("a CRLF|b: backspace")
+        << QStringLiteral("a\r\nb") << 3 << int(Qt::Key_Backspace) << QStringLiteral("ab");
+    QTest::newRow("a CR|b: enter")
+        << QStringLiteral("a\rb") << 2 << int(Qt::Key_Return) << QStringLiteral("a\r\r\nb");
     QTest::newRow("a|LF: enter") << QStringLiteral("a\n") << 1 << int(Qt::Key_Return)
                                  << QStringLiteral("a\r\n\n");
 }
@@ -550,8 +555,10 @@ void TestHost::smallChangeToBigTextPatchesOnlyTheDifference()
     QVERIFY(scrolled > 0);
 
     int widestChange = 0;
-    connect(m_area->document(), &QTextDocument::contentsChange, this,
-            [&](int, int removed, int added) { widestChange = std::max({ widestChange, removed, added }); });
+    connect(
+        m_area->document(), &QTextDocument::contentsChange, this, [&](int, int removed, int added) {
+            widestChange = std::max({ widestChange, removed, added });
+        });
     QString changed = text;
     changed[text.size() - 10] = u'#';
     m_area->setText(changed);
@@ -579,8 +586,7 @@ void TestHost::clicksAreReported()
 namespace {
 
 // Runs `act` on the modal dialog once it is up; the dialog runs its own event loop meanwhile.
-template<typename Dialog>
-void whenModalShows(QObject *context, std::function<void(Dialog *)> act)
+template <typename Dialog> void whenModalShows(QObject *context, std::function<void(Dialog *)> act)
 {
     auto *poll = new QTimer(context);
     poll->setInterval(10);
@@ -605,18 +611,17 @@ void TestHost::realMessageBoxShowsWhatItIsGiven_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("shownTitle");
 
-    QTest::newRow("no title: program title, OK")
-            << QString() << int(Host::Buttons::Ok) << -1 << "default" << int(Host::Button::Ok)
-            << "Tarvex";
+    QTest::newRow("no title: program title, OK") << QString() << int(Host::Buttons::Ok) << -1
+                                                 << "default" << int(Host::Button::Ok) << "Tarvex";
     QTest::newRow("Yes/No, default No chosen")
-            << "Confirm save" << int(Host::Buttons::YesNo) << int(Host::Button::No) << "default"
-            << int(Host::Button::No) << "Confirm save";
+        << "Confirm save" << int(Host::Buttons::YesNo) << int(Host::Button::No) << "default"
+        << int(Host::Button::No) << "Confirm save";
     QTest::newRow("Yes/No, default Yes chosen")
-            << "Confirm save" << int(Host::Buttons::YesNo) << int(Host::Button::Yes) << "default"
-            << int(Host::Button::Yes) << "Confirm save";
+        << "Confirm save" << int(Host::Buttons::YesNo) << int(Host::Button::Yes) << "default"
+        << int(Host::Button::Yes) << "Confirm save";
     QTest::newRow("Yes/No, Escape means No")
-            << "Confirm exit" << int(Host::Buttons::YesNo) << int(Host::Button::Yes) << "escape"
-            << int(Host::Button::No) << "Confirm exit";
+        << "Confirm exit" << int(Host::Buttons::YesNo) << int(Host::Button::Yes) << "escape"
+        << int(Host::Button::No) << "Confirm exit";
 }
 
 void TestHost::realMessageBoxShowsWhatItIsGiven()
@@ -643,11 +648,10 @@ void TestHost::realMessageBoxShowsWhatItIsGiven()
                                  : box->buttons().constFirst()->click();
     });
     const std::optional<Host::Button> preferred = defaultButton < 0
-            ? std::nullopt
-            : std::optional<Host::Button>(Host::Button(defaultButton));
-    const Host::Button result = host.messageBox(QStringLiteral("Proceed?"), title,
-                                                Host::Icon::Question, Host::Buttons(buttons),
-                                                preferred);
+        ? std::nullopt
+        : std::optional<Host::Button>(Host::Button(defaultButton));
+    const Host::Button result = host.messageBox(
+        QStringLiteral("Proceed?"), title, Host::Icon::Question, Host::Buttons(buttons), preferred);
     QCOMPARE(int(result), answer);
     QCOMPARE(seenTitle, shownTitle);
     QCOMPARE(seenText, QStringLiteral("Proceed?"));
@@ -673,9 +677,9 @@ void TestHost::realInputBoxReturnsEmptyOnCancel()
         seenTitle = dialog->windowTitle();
         accept ? dialog->accept() : dialog->reject();
     });
-    QCOMPARE(host.inputBox(QStringLiteral("Password"), {},
-                           QStringLiteral("Should be exactly 5 characters")),
-             result);
+    QCOMPARE(host.inputBox(
+                 QStringLiteral("Password"), {}, QStringLiteral("Should be exactly 5 characters")),
+        result);
     QCOMPARE(seenTitle, QStringLiteral("Tarvex"));
 }
 
@@ -688,15 +692,103 @@ void TestHost::realClipboardRoundTrips()
     QCOMPARE(host.clipboardText(), QString());
 }
 
+namespace {
+
+QString bigLines(int lines)
+{
+    QString text;
+    for (int i = 0; i < lines; ++i)
+        text += QStringLiteral("line %1 with a bare\rCR and a bare\nLF\r\n").arg(i);
+    return text;
+}
+
+} // namespace
+
+void TestHost::bigNewTextIsShownPieceByPiece()
+{
+    const QString big = bigLines(100000); // about 4 MB
+    QSignalSpy progress(m_area, &EditArea::streamProgress);
+    QSignalSpy settled(m_area, &EditArea::lineCountSettledAfterChange);
+    QSignalSpy changed(m_area, &EditArea::changed);
+
+    m_area->setText(big, EditArea::History::Reset);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(m_area->text(), big); // the true text is whole at once
+    QVERIFY(m_area->isStreaming());
+    QVERIFY(m_area->document()->characterCount() < big.size() / 2);
+    QVERIFY(m_area->isReadOnly());
+    QVERIFY(!m_area->locked());
+    const int provisional = m_area->lineCount();
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_area->lineCountSettled(), 30000);
+    QVERIFY(!m_area->isReadOnly());
+    QCOMPARE(progress.last().at(0).toInt(), 100);
+    QVERIFY(progress.count() > 2);
+    QCOMPARE(m_area->toPlainText(), expectedRendering(big));
+    QCOMPARE(settled.count(), 1);
+    QVERIFY(m_area->lineCount() > provisional);
+    QCOMPARE(m_area->lineCount(), 100001);
+    QVERIFY(!m_area->document()->isUndoAvailable());
+}
+
+void TestHost::editingWhileABigTextArrivesWaitsForAllOfIt()
+{
+    const QString big = bigLines(100000);
+    m_area->setText(big, EditArea::History::Reset);
+    QVERIFY(m_area->isStreaming());
+    m_area->setSelStart(0);
+    QTest::keyClick(m_area, Qt::Key_X);
+    QVERIFY(!m_area->isStreaming());
+    QCOMPARE(m_area->text(), QStringLiteral("x") + big);
+
+    m_area->setText(big, EditArea::History::Reset);
+    m_area->setSelStart(big.size()); // beyond what is shown yet
+    QCOMPARE(m_area->selStart(), big.size());
+    m_area->setSelText(QStringLiteral("end"));
+    QCOMPARE(m_area->text(), big + QStringLiteral("end"));
+    QCOMPARE(m_area->toPlainText(), expectedRendering(m_area->text()));
+}
+
+void TestHost::typedTextAfterAStandInLooksPlain()
+{
+    m_area->setText(QStringLiteral("a\r"));
+    m_area->setSelStart(2);
+    QTest::keyClick(m_area, Qt::Key_B);
+    QTextCursor cursor(m_area->document());
+    cursor.setPosition(2); // after the stand-in: its format
+    const QColor standIn = cursor.charFormat().foreground().color();
+    cursor.setPosition(3); // after the typed b
+    QVERIFY(cursor.charFormat().foreground().color() != standIn);
+    QCOMPARE(m_area->text(), QStringLiteral("a\rb"));
+}
+
+void TestHost::unbrokenRunsWrapAnywhere()
+{
+    QCOMPARE(m_area->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_area->setText(QStringLiteral("short words\r\n") + QString(300000, u'x'));
+    QCOMPARE(m_area->wordWrapMode(), QTextOption::WrapAnywhere);
+    QVERIFY(m_area->lineCount() > 1000);
+    // Until a new document comes without such a run.
+    m_area->setText(QStringLiteral("plain words"));
+    QCOMPARE(m_area->wordWrapMode(), QTextOption::WrapAnywhere);
+    m_area->setText(QStringLiteral("plain words"), EditArea::History::Reset);
+    QCOMPARE(m_area->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+    QApplication::clipboard()->setText(QString(5000, u'y'));
+    m_area->paste();
+    QCOMPARE(m_area->wordWrapMode(), QTextOption::WrapAnywhere);
+}
+
 void TestHost::fakeHostRecordsAndAnswersBoxes()
 {
     FakeHost host;
     host.answerMessage(Host::Button::No);
     host.answerInput(QStringLiteral("typed"));
     QCOMPARE(host.messageBox(QStringLiteral("Sure?"), {}, Host::Icon::Question,
-                             Host::Buttons::YesNo, Host::Button::No),
-             Host::Button::No);
-    QCOMPARE(host.inputBox(QStringLiteral("Name"), QStringLiteral("Ask"), {}), QStringLiteral("typed"));
+                 Host::Buttons::YesNo, Host::Button::No),
+        Host::Button::No);
+    QCOMPARE(
+        host.inputBox(QStringLiteral("Name"), QStringLiteral("Ask"), {}), QStringLiteral("typed"));
     QCOMPARE(host.pendingAnswers(), 0);
     QCOMPARE(host.shown().size(), 2);
     const FakeHost::Shown box = host.shown().at(0);

@@ -54,9 +54,14 @@ void FakeHost::answerPrint(bool accepted)
 FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
 {
     m_shown.append(shown);
+    if (whileShowing) {
+        ++m_depth;
+        whileShowing();
+        --m_depth;
+    }
     if (m_answers.isEmpty() || m_answers.constFirst().kind != kind) {
         const QByteArray message = QByteArray("Unexpected ") + kindName(kind) + ": \""
-                + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
+            + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
         QTest::qFail(message.constData(), __FILE__, __LINE__);
         // Answer as a cautious user would: No, Cancel.
         return { kind, Button::No, {}, std::nullopt, false };
@@ -65,7 +70,7 @@ FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
 }
 
 Host::Button FakeHost::messageBox(const QString &prompt, const QString &title, Icon icon,
-                                  Buttons buttons, std::optional<Button> defaultButton)
+    Buttons buttons, std::optional<Button> defaultButton)
 {
     Shown shown;
     shown.kind = Kind::Message;
@@ -105,11 +110,15 @@ std::optional<QString> FakeHost::saveFileName(const FileDialog &dialog)
     return take(Kind::SaveFile, shown).path;
 }
 
-bool FakeHost::printDialog()
+bool FakeHost::printText(const QString &text, const QFont &font)
 {
     Shown shown;
     shown.kind = Kind::Print;
-    return take(Kind::Print, shown).accepted;
+    if (!take(Kind::Print, shown).accepted)
+        return false;
+    printedText = text;
+    printedFont = font;
+    return true;
 }
 
 void FakeHost::postKeystrokes(const QString &text)

@@ -4,7 +4,9 @@
 #include "host/speechengine.h"
 
 #include <QList>
+
 #include <QStringList>
+#include <functional>
 
 /// A scripted host for tests: each box or dialog takes the next queued answer and is recorded.
 /// A box with no answer queued for it fails the running test.
@@ -39,12 +41,19 @@ public:
     void forgetShown() { m_shown.clear(); }
 
     Button messageBox(const QString &prompt, const QString &title, Icon icon, Buttons buttons,
-                      std::optional<Button> defaultButton) override;
-    QString inputBox(const QString &prompt, const QString &title,
-                     const QString &defaultText) override;
+        std::optional<Button> defaultButton) override;
+    QString inputBox(
+        const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
-    bool printDialog() override;
+    bool printText(const QString &text, const QFont &font) override;
+    bool isShowingModal() const override { return m_depth > 0; }
+
+    /// Runs while each box is open, as events would in its nested loop (a timer tick, say).
+    std::function<void()> whileShowing;
+    /// What the last accepted print dialog printed.
+    QString printedText;
+    QFont printedFont;
 
     QString clipboardText() override { return m_clipboard; }
     void setClipboardText(const QString &text) override { m_clipboard = text; }
@@ -56,7 +65,7 @@ public:
     QColor systemColor(int index) override;
     QStringList screenFonts() override { return fonts; }
     QStringList fonts { QStringLiteral("Arial"), QStringLiteral("Comic Sans MS"),
-                        QStringLiteral("Courier New") };
+        QStringLiteral("Courier New") };
     QDateTime currentDateTime() override { return now; }
     QDateTime now;
     std::unique_ptr<SpeechEngine> createSpeechEngine() override;
@@ -72,6 +81,7 @@ private:
     };
 
     Answer take(Kind kind, const Shown &shown);
+    int m_depth = 0;
 
     QList<Answer> m_answers;
     QList<Shown> m_shown;

@@ -1,0 +1,138 @@
+// Costs of opening and saving a big document: the plain read as a baseline, the whole open, the
+// loading rule on its own, and the whole save.
+#include "editor/documentfile.h"
+#include "editor/documentformat.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr qsizetype kFileSize = 50 * 1000 * 1000;
+
+// Lines of ASCII words and bytes 80-FF, mostly ended by CR LF, a few by a bare CR or LF.
+QByteArray windows1252Bytes(qsizetype size)
+{
+    static const char *const words[]
+        = { "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "\x80uro", "caf\xE9",
+              "na\xEFve", "\x93quoted\x94", "\xC6sir", "d\xE9j\xE0", "\x85" };
+    constexpr int wordCount = int(sizeof(words) / sizeof(words[0]));
+    QByteArray bytes;
+    bytes.reserve(size + 200);
+    quint32 state = 2463534242u;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    while (bytes.size() < size) {
+        const int wordsInLine = 4 + int(next() % 12);
+        for (int w = 0; w < wordsInLine; ++w) {
+            if (w)
+                bytes.append(' ');
+            bytes.append(words[next() % wordCount]);
+        }
+        const quint32 end = next() % 50;
+        bytes.append(end == 0 ? "\r" : end == 1 ? "\n" : "\r\n");
+    }
+    bytes.truncate(size);
+    return bytes;
+}
+
+// The file, made once; its folder goes when the program ends.
+struct BigFile
+{
+    BigFile()
+        : path(dir.filePath(QStringLiteral("big.txt")))
+        , copyPath(dir.filePath(QStringLiteral("big-copy.txt")))
+        , bytes(windows1252Bytes(kFileSize))
+    {
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            path.clear();
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    QString copyPath;
+    QByteArray bytes;
+};
+
+const BigFile &bigFile()
+{
+    static const BigFile file;
+    return file;
+}
+
+void BM_QFileReadAll(benchmark::State &state)
+{
+    const BigFile &file = bigFile();
+    for (auto _ : state) {
+        QFile in(file.path);
+        if (!in.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("cannot open the file");
+            break;
+        }
+        const QByteArray bytes = in.readAll();
+        benchmark::DoNotOptimize(bytes.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * kFileSize);
+    state.SetLabel("QFile::readAll, 50 MB");
+}
+BENCHMARK(BM_QFileReadAll)->Unit(benchmark::kMillisecond);
+
+void BM_ReadDocumentFile(benchmark::State &state)
+{
+    const BigFile &file = bigFile();
+    for (auto _ : state) {
+        const LoadResult loaded = readDocumentFile(file.path);
+        if (!loaded.ok) {
+            state.SkipWithError("cannot read the file");
+            break;
+        }
+        benchmark::DoNotOptimize(loaded.text.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * kFileSize);
+    state.SetLabel("read, decode and loading rule, 50 MB");
+}
+BENCHMARK(BM_ReadDocumentFile)->Unit(benchmark::kMillisecond);
+
+void BM_TextFromFileBytes(benchmark::State &state)
+{
+    const BigFile &file = bigFile();
+    for (auto _ : state) {
+        const QString text = DocumentFormat::textFromFileBytes(file.bytes);
+        benchmark::DoNotOptimize(text.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * kFileSize);
+    state.SetLabel("decode and loading rule in memory, 50 MB");
+}
+BENCHMARK(BM_TextFromFileBytes)->Unit(benchmark::kMillisecond);
+
+void BM_WriteDocumentFile(benchmark::State &state)
+{
+    const BigFile &file = bigFile();
+    const LoadResult loaded = readDocumentFile(file.path);
+    if (!loaded.ok) {
+        state.SkipWithError("cannot read the file");
+        return;
+    }
+    for (auto _ : state) {
+        const SaveResult saved = writeDocumentFile(file.copyPath, loaded.text);
+        if (!saved.ok) {
+            state.SkipWithError("cannot write the file");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * kFileSize);
+    state.SetLabel("encode and safe save, 50 MB");
+}
+BENCHMARK(BM_WriteDocumentFile)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+/// Windows-1252, the code page of the document files. Every byte has a character: the five bytes
+/// the code page leaves out (81, 8D, 8F, 90, 9D) stand for the C1 controls of the same number,
+/// so any file decodes and encodes back byte for byte.
+namespace Codec1252 {
+
+QString decode(QByteArrayView bytes);
+
+/// A character with no byte is written as one '?'; a surrogate pair counts as one character and
+/// becomes one '?', a lone surrogate also becomes one '?'.
+QByteArray encode(QStringView text);
+
+/// Characters of `bytes` written to `out`, which has room for bytes.size() of them.
+void decodeInto(QByteArrayView bytes, QChar *out);
+
+/// Bytes of `text` written to `out`, which has room for text.size() bytes; returns how many
+/// were written (fewer than text.size() when surrogate pairs became '?').
+qsizetype encodeInto(QStringView text, char *out);
+
+/// The characters that encode() would turn into '?'.
+struct Unencodable
+{
+    qsizetype count = 0; // counted as encode() counts them, one per '?' written
+    QString first; // the first `limit` distinct ones, in order of appearance
+};
+Unencodable findUnencodable(QStringView text, int limit = 5);
+
+} // namespace Codec1252

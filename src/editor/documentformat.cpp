@@ -1,0 +1,69 @@
+#include "documentformat.h"
+
+#include "codec1252.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace DocumentFormat {
+
+namespace {
+
+constexpr char cr = '\r';
+constexpr char lf = '\n';
+
+} // namespace
+
+QString textFromFileBytes(QByteArrayView bytes)
+{
+    const char *cur = bytes.data();
+    const char *const end = cur + bytes.size();
+    if (cur == end)
+        return {};
+
+    // Right for a file whose lines all end in CR LF, or whose last line has no end; each bare
+    // CR needs one character more, found on the way.
+    QString text(bytes.size() + 2, Qt::Uninitialized);
+    QChar *out = text.data();
+    QChar *room = out + text.size();
+
+    while (cur < end) {
+        const auto *crAt = static_cast<const char *>(std::memchr(cur, cr, end - cur));
+        const char *lineEnd = crAt ? crAt : end;
+        Codec1252::decodeInto(QByteArrayView(cur, lineEnd), out);
+        out += lineEnd - cur;
+        cur = lineEnd;
+        if (crAt) {
+            ++cur;
+            if (cur < end && *cur == lf) {
+                ++cur;
+            } else if (room - out < 2 + (end - cur) + 2) {
+                // An eighth of what is left covers a whole file of bare-CR lines longer than
+                // eight characters, so such a file grows once.
+                const qsizetype written = out - text.data();
+                const qsizetype more = std::max<qsizetype>(1024, (end - cur) / 8);
+                text.resize(text.size() + more);
+                out = text.data() + written;
+                room = text.data() + text.size();
+            }
+        }
+        out[0] = QLatin1Char(cr);
+        out[1] = QLatin1Char(lf);
+        out += 2;
+    }
+    text.resize(out - text.data());
+    return text;
+}
+
+QByteArray fileBytesFromText(QStringView text)
+{
+    QByteArray bytes(text.size() + 2, Qt::Uninitialized);
+    char *out = bytes.data();
+    out += Codec1252::encodeInto(text, out);
+    out[0] = cr;
+    out[1] = lf;
+    bytes.truncate(out + 2 - bytes.data());
+    return bytes;
+}
+
+} // namespace DocumentFormat

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+/// How a document file's bytes become the document text and back. The file is a list of
+/// Windows-1252 lines; in the text every line ends with CR LF.
+namespace DocumentFormat {
+
+/// The text of a file: each line followed by CR LF. A line ends at CR LF or at a CR alone; an LF
+/// not after a CR belongs to its line. An empty file gives the empty text.
+QString textFromFileBytes(QByteArrayView bytes);
+
+/// The bytes written for a text: the text in Windows-1252, then CR LF.
+QByteArray fileBytesFromText(QStringView text);
+
+} // namespace DocumentFormat

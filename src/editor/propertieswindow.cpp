@@ -1,0 +1,29 @@
+#include "propertieswindow.h"
+
+#include "twips.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+PropertiesWindow::PropertiesWindow(QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("Properties"));
+    setWindowTitle(QStringLiteral("Properties"));
+    const qreal dpi = logicalDpiY();
+    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    setFixedSize(px(6030), px(4530));
+
+    auto *label
+        = new QLabel(QStringLiteral("This will be available in the next version of Tarvex."), this);
+    label->setWordWrap(true);
+    label->setGeometry(px(960), px(360), px(4095), px(495));
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setGeometry(px(4680), px(4080), px(1215), px(375));
+
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setGeometry(px(120), px(4080), px(1215), px(375));
+}
