@@ -25,8 +25,10 @@ test: build
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF -DTARVEX_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/bench_editarea --benchmark_repetitions=5 \
-		--benchmark_report_aggregates_only=true
+	for b in bench_editarea bench_documentfile bench_open; do \
+		QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/$$b --benchmark_repetitions=5 \
+			--benchmark_report_aggregates_only=true || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR)
