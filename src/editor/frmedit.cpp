@@ -6,8 +6,10 @@
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
+#include "protect/protectcommands.h"
 #include "statustext.h"
 #include "textops/clipboardcommands.h"
+#include "textops/textcommands.h"
 #include "twips.h"
 
 #include <QAction>
@@ -56,6 +58,8 @@ frmedit::frmedit(Host &host, QWidget *parent)
     statusBar()->addPermanentWidget(m_loadProgress);
 
     m_files = new FileCommands(*this);
+    m_text = new TextCommands(*this);
+    m_protect = new ProtectCommands(*this);
 
     m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
     m_area->setMenuShortcuts(m_commands.shortcuts);
@@ -80,6 +84,8 @@ frmedit::~frmedit() = default;
 CommandHandlers frmedit::commandHandlers()
 {
     CommandHandlers handlers = m_files->handlers();
+    handlers.insert(m_text->handlers());
+    handlers.insert(m_protect->handlers());
     handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
     handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
     handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });
@@ -139,6 +145,8 @@ void frmedit::Area_Change()
     setTitle(TitleSuffix::Edited);
     refreshlinecount();
     statupload();
+    if (isChecked(QStringLiteral("mnuautocapitalise")))
+        m_text->autocorrect();
 }
 
 // Copy and Cut, on the toolbar and in the Edit menu, are there only while text is selected.

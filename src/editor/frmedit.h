@@ -11,8 +11,10 @@ class FileCommands;
 class Host;
 class MainToolbar;
 class PropertiesWindow;
+class ProtectCommands;
 class QLabel;
 class QProgressBar;
+class TextCommands;
 
 /// The main window: one document in the edit area `Area`, its state (path, modified marker,
 /// line count), the title bar, the menus, the toolbar and the status bar. The commands live in
@@ -29,6 +31,8 @@ public:
     EditArea *area() const { return m_area; }
     MainToolbar *toolbar() const { return m_toolbar; }
     FileCommands *fileCommands() const { return m_files; }
+    TextCommands *textCommands() const { return m_text; }
+    ProtectCommands *protectCommands() const { return m_protect; }
     /// The action of a menu row by its object name, or null.
     QAction *command(const QString &name) const;
 
@@ -83,6 +87,8 @@ private:
     QLabel *m_statusText = nullptr;
     QProgressBar *m_loadProgress = nullptr;
     FileCommands *m_files = nullptr;
+    TextCommands *m_text = nullptr;
+    ProtectCommands *m_protect = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 
