@@ -1,6 +1,8 @@
 #include "frmedit.h"
 
+#include "appearance/appearancecommands.h"
 #include "filecommands.h"
+#include "help/helpcommands.h"
 #include "host/editarea.h"
 #include "host/host.h"
 #include "maintoolbar.h"
@@ -60,6 +62,8 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_files = new FileCommands(*this);
     m_text = new TextCommands(*this);
     m_protect = new ProtectCommands(*this);
+    m_appearance = new AppearanceCommands(*this);
+    m_help = new HelpCommands(*this);
 
     m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
     m_area->setMenuShortcuts(m_commands.shortcuts);
@@ -86,6 +90,8 @@ CommandHandlers frmedit::commandHandlers()
     CommandHandlers handlers = m_files->handlers();
     handlers.insert(m_text->handlers());
     handlers.insert(m_protect->handlers());
+    handlers.insert(m_appearance->handlers());
+    handlers.insert(m_help->handlers());
     handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
     handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
     handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });

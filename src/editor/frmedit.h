@@ -6,8 +6,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class AppearanceCommands;
 class EditArea;
 class FileCommands;
+class HelpCommands;
 class Host;
 class MainToolbar;
 class PropertiesWindow;
@@ -33,6 +35,8 @@ public:
     FileCommands *fileCommands() const { return m_files; }
     TextCommands *textCommands() const { return m_text; }
     ProtectCommands *protectCommands() const { return m_protect; }
+    AppearanceCommands *appearanceCommands() const { return m_appearance; }
+    HelpCommands *helpCommands() const { return m_help; }
     /// The action of a menu row by its object name, or null.
     QAction *command(const QString &name) const;
 
@@ -89,6 +93,8 @@ private:
     FileCommands *m_files = nullptr;
     TextCommands *m_text = nullptr;
     ProtectCommands *m_protect = nullptr;
+    AppearanceCommands *m_appearance = nullptr;
+    HelpCommands *m_help = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 

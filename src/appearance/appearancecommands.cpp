@@ -1,0 +1,146 @@
+#include "appearancecommands.h"
+
+#include "editor/frmedit.h"
+#include "editor/maintoolbar.h"
+#include "fontchooser.h"
+#include "host/editarea.h"
+#include "host/host.h"
+
+#include <QAction>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+const char *const kSizeRows[] = { "eight", "ten", "twelve", "fourteen", "sixteen" };
+
+// The buttons keep the size within what fonts can be drawn at.
+constexpr double kSmallestSize = 1.0;
+constexpr double kLargestSize = 1000.0;
+
+// System colours by their classic index.
+constexpr int kMenuText = 7;
+constexpr int kTitleBarText = 9;
+
+} // namespace
+
+AppearanceCommands::AppearanceCommands(frmedit &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    connect(window.toolbar()->fontbig(), &QPushButton::clicked, this,
+        &AppearanceCommands::fontbig_Click);
+    connect(window.toolbar()->fontsmall(), &QPushButton::clicked, this,
+        &AppearanceCommands::Fontsmall_Click);
+    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
+        if (m_chooser)
+            m_chooser->close();
+    });
+}
+
+CommandHandlers AppearanceCommands::handlers()
+{
+    return {
+        { QStringLiteral("bold"), [this] { toggleStyle(Style::Bold); } },
+        { QStringLiteral("italics"), [this] { toggleStyle(Style::Italic); } },
+        { QStringLiteral("underline"), [this] { toggleStyle(Style::Underline); } },
+        { QStringLiteral("eight"), [this] { setSizeRow(QStringLiteral("eight"), 8); } },
+        { QStringLiteral("ten"), [this] { setSizeRow(QStringLiteral("ten"), 10); } },
+        { QStringLiteral("twelve"), [this] { setSizeRow(QStringLiteral("twelve"), 12); } },
+        { QStringLiteral("fourteen"), [this] { setSizeRow(QStringLiteral("fourteen"), 14); } },
+        { QStringLiteral("sixteen"), [this] { setSizeRow(QStringLiteral("sixteen"), 16); } },
+        { QStringLiteral("mnucontrast"), [this] { mnucontrast_Click(); } },
+        { QStringLiteral("facea"), [this] { facea_Click(); } },
+    };
+}
+
+// bold_Click, italics_Click, underline_Click: the row's check mark has flipped with the click,
+// and the font follows it.
+void AppearanceCommands::toggleStyle(Style style)
+{
+    EditArea *area = m_window.area();
+    QFont font = area->font();
+    switch (style) {
+    case Style::Bold:
+        font.setBold(!font.bold());
+        break;
+    case Style::Italic:
+        font.setItalic(!font.italic());
+        break;
+    case Style::Underline:
+        font.setUnderline(!font.underline());
+        break;
+    }
+    area->setFont(font);
+}
+
+void AppearanceCommands::setSizeRow(const QString &row, double points)
+{
+    QFont font = m_window.area()->font();
+    font.setPointSizeF(points);
+    m_window.area()->setFont(font);
+    for (const char *name : kSizeRows)
+        m_window.command(QLatin1String(name))->setChecked(row == QLatin1String(name));
+    m_window.statupload();
+}
+
+void AppearanceCommands::fontbig_Click()
+{
+    changeSizeBy(1.0);
+}
+
+void AppearanceCommands::Fontsmall_Click()
+{
+    changeSizeBy(-1.0);
+}
+
+void AppearanceCommands::changeSizeBy(double points)
+{
+    EditArea *area = m_window.area();
+    QFont font = area->font();
+    // Sizes are single precision, as 9.75 + 1 gives 10.75.
+    const float size = float(font.pointSizeF()) + float(points);
+    font.setPointSizeF(std::clamp(double(size), kSmallestSize, kLargestSize));
+    area->setFont(font);
+    m_window.statupload();
+    area->setFocus();
+    for (const char *name : kSizeRows)
+        m_window.command(QLatin1String(name))->setChecked(false);
+}
+
+void AppearanceCommands::mnucontrast_Click()
+{
+    Host &host = m_window.host();
+    const QColor menuText = host.systemColor(kMenuText);
+    const QColor titleBarText = host.systemColor(kTitleBarText);
+    EditArea *area = m_window.area();
+    QPalette palette = area->palette();
+    const QColor background = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    palette.setColor(QPalette::Base, background == menuText ? titleBarText : menuText);
+    palette.setColor(QPalette::Text, text == titleBarText ? menuText : titleBarText);
+    area->setPalette(palette);
+}
+
+void AppearanceCommands::facea_Click()
+{
+    if (!m_chooser) {
+        m_chooser = new FontChooser(
+            m_window.host().screenFonts(), m_window.area()->font().family(), &m_window);
+        connect(m_chooser, &FontChooser::faceChosen, this, [this](const QString &face) {
+            QFont font = m_window.area()->font();
+            font.setFamily(face);
+            m_window.area()->setFont(font);
+            m_window.statupload();
+        });
+    }
+    m_chooser->show();
+    m_chooser->raise();
+    m_chooser->activateWindow();
+}
+
+FontChooser *AppearanceCommands::fontChooser() const
+{
+    return m_chooser;
+}

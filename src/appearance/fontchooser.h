@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+/// `setfontedit`, the font face chooser: every screen font in a list, a preview of the typed
+/// or chosen face, and "Set", which hands the face on and closes the window.
+class FontChooser : public QWidget
+{
+    Q_OBJECT
+
+public:
+    FontChooser(
+        const QStringList &screenFonts, const QString &currentFace, QWidget *parent = nullptr);
+
+    QComboBox *combo() const { return m_combo; }
+    QLabel *preview() const { return m_preview; }
+    QPushButton *setButton() const { return m_set; }
+
+signals:
+    /// "Set" was pressed with this face in the box.
+    void faceChosen(const QString &face);
+
+private:
+    void Combo1_Change(const QString &text);
+    void Command1_Click();
+
+    QComboBox *m_combo = nullptr;
+    QPushButton *m_set = nullptr;
+    QLabel *m_preview = nullptr;
+};

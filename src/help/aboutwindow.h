@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+/// `frmAbout`: the program's title, version and description, closed with OK, Enter or Esc.
+class AboutWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit AboutWindow(QWidget *parent = nullptr);
+
+    static QString applicationTitle() { return QStringLiteral("Tarvex"); }
+    static QString version() { return QStringLiteral("1.0.0"); }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

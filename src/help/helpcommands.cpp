@@ -1,0 +1,54 @@
+#include "helpcommands.h"
+
+#include "aboutwindow.h"
+#include "editor/frmedit.h"
+#include "helptext.h"
+#include "host/editarea.h"
+#include "host/host.h"
+
+HelpCommands::HelpCommands(frmedit &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
+        if (m_about)
+            m_about->close();
+    });
+}
+
+CommandHandlers HelpCommands::handlers()
+{
+    return {
+        { QStringLiteral("helpa"), [this] { helpa_Click(); } },
+        { QStringLiteral("about"), [this] { about_Click(); } },
+    };
+}
+
+void HelpCommands::helpa_Click()
+{
+    EditArea *area = m_window.area();
+    if (m_window.isModified()) {
+        const bool yes = m_window.host().messageBox(QStringLiteral("File not saved, proceed?"),
+                             QStringLiteral("Help Alert"), Host::Icon::Question,
+                             Host::Buttons::YesNo, Host::Button::No)
+            == Host::Button::Yes;
+        area->setFocus();
+        if (!yes)
+            return;
+    }
+    area->setSelText(helpText());
+}
+
+void HelpCommands::about_Click()
+{
+    if (!m_about)
+        m_about = new AboutWindow(&m_window);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+AboutWindow *HelpCommands::aboutWindow() const
+{
+    return m_about;
+}
