@@ -9,6 +9,7 @@
 #include "menurows.h"
 #include "propertieswindow.h"
 #include "protect/protectcommands.h"
+#include "search/searchcommands.h"
 #include "statustext.h"
 #include "textops/clipboardcommands.h"
 #include "textops/textcommands.h"
@@ -64,6 +65,7 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_protect = new ProtectCommands(*this);
     m_appearance = new AppearanceCommands(*this);
     m_help = new HelpCommands(*this);
+    m_search = new SearchCommands(*this);
 
     m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
     m_area->setMenuShortcuts(m_commands.shortcuts);
@@ -92,6 +94,7 @@ CommandHandlers frmedit::commandHandlers()
     handlers.insert(m_protect->handlers());
     handlers.insert(m_appearance->handlers());
     handlers.insert(m_help->handlers());
+    handlers.insert(m_search->handlers());
     handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
     handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
     handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });

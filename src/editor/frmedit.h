@@ -16,6 +16,7 @@ class PropertiesWindow;
 class ProtectCommands;
 class QLabel;
 class QProgressBar;
+class SearchCommands;
 class TextCommands;
 
 /// The main window: one document in the edit area `Area`, its state (path, modified marker,
@@ -37,6 +38,7 @@ public:
     ProtectCommands *protectCommands() const { return m_protect; }
     AppearanceCommands *appearanceCommands() const { return m_appearance; }
     HelpCommands *helpCommands() const { return m_help; }
+    SearchCommands *searchCommands() const { return m_search; }
     /// The action of a menu row by its object name, or null.
     QAction *command(const QString &name) const;
 
@@ -95,6 +97,7 @@ private:
     ProtectCommands *m_protect = nullptr;
     AppearanceCommands *m_appearance = nullptr;
     HelpCommands *m_help = nullptr;
+    SearchCommands *m_search = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 
 #include <algorithm>
+#include <utility>
 
 using namespace TextRendering;
 
@@ -194,21 +195,25 @@ void EditArea::setSelText(const QString &text)
 }
 
 // Replaces widget positions [widgetFrom, widgetTo) by the rendering of the true text
-// [trueFrom, trueTo). A large new text that runs to the end is shown a piece at a time.
+// [trueFrom, trueTo). A large new stretch is shown a piece at a time: the widget drops
+// everything from the change on and receives the rest of the text in idle time. Such a change
+// starts a fresh undo history, as a new document does.
 void EditArea::replaceRendered(
     int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history)
 {
     FlagGuard guard(m_programEdit);
-    const bool reset = history == History::Reset;
+    const bool stream = trueTo - trueFrom > kStreamThreshold;
+    const bool reset = history == History::Reset || stream;
     qsizetype shownTo = trueTo;
-    if (reset && trueTo == m_text.size() && trueTo - trueFrom > kStreamThreshold) {
+    if (stream) {
+        widgetTo = document()->characterCount() - 1;
         shownTo = trueFrom + kFirstPiece;
         if (isInsidePair(m_text, shownTo))
             ++shownTo;
     }
     // A new document is looked at whole; an edit only where it changed.
-    chooseWrapMode(
-        reset ? QStringView(m_text) : QStringView(m_text).mid(trueFrom, trueTo - trueFrom),
+    chooseWrapMode(history == History::Reset ? QStringView(m_text)
+                                             : QStringView(m_text).mid(trueFrom, trueTo - trueFrom),
         history);
     if (reset)
         document()->setUndoRedoEnabled(false); // also drops the old history
@@ -220,12 +225,12 @@ void EditArea::replaceRendered(
     insertRendered(cursor, QStringView(m_text).mid(trueFrom, shownTo - trueFrom));
     cursor.endEditBlock();
     layOutRange(widgetFrom, cursor.position());
-    if (shownTo < trueTo) {
-        // Undo stays off until the whole text is in: there is nothing to undo in a new text.
+    if (stream) {
+        // Undo stays off until the whole text is in.
         m_streamFrom = shownTo;
         applyReadOnly();
         m_stream.start();
-        emit streamProgress(int(100 * shownTo / trueTo));
+        emit streamProgress(int(100 * shownTo / m_text.size()));
     } else if (reset) {
         document()->setUndoRedoEnabled(true);
     }
@@ -283,6 +288,8 @@ void EditArea::appendStreamed(qsizetype upTo)
     m_stream.stop();
     document()->setUndoRedoEnabled(true);
     applyReadOnly();
+    if (std::exchange(m_showSelectionWhenStreamed, false) && m_selPinned)
+        setSelectionFromProgram(m_selStart, m_selLength, false);
     emit streamProgress(100);
     checkSettled();
 }
@@ -298,8 +305,14 @@ void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool s
     m_selStart = std::clamp<qsizetype>(start, 0, m_text.size());
     m_selLength = std::clamp<qsizetype>(length, 0, m_text.size() - m_selStart);
     m_selPinned = true;
-    if (isStreaming() && m_selStart + m_selLength > m_streamFrom)
+    if (isStreaming() && m_selStart + m_selLength > m_streamFrom) {
+        // Not in the widget yet: shown when it arrives, or at once when it must be scrolled to.
+        if (!scrollToIt) {
+            m_showSelectionWhenStreamed = true;
+            return;
+        }
         finishStreaming();
+    }
 
     FlagGuard guard(m_programSelection);
     QTextCursor cursor = textCursor();

@@ -46,7 +46,7 @@ public:
     int lineCount();
     /// Whether lineCount() is exact: a large new text is shown and laid out in idle time.
     bool lineCountSettled() const { return m_layoutFrom < 0 && !isStreaming(); }
-    /// Whether the widget is still receiving a large text that was set in one go.
+    /// Whether the widget is still receiving a large change of the text.
     bool isStreaming() const { return m_streamFrom >= 0; }
     /// Shows the rest of a large text at once.
     void finishStreaming();
@@ -131,5 +131,6 @@ private:
     bool m_countProvisional = false; // lineCount() last answered before the layout was done
 
     qsizetype m_streamFrom = -1; // true text from here on is not in the widget yet
+    bool m_showSelectionWhenStreamed = false;
     QTimer m_stream;
 };

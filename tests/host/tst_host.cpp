@@ -87,6 +87,7 @@ private slots:
     void clicksAreReported();
     void bigNewTextIsShownPieceByPiece();
     void editingWhileABigTextArrivesWaitsForAllOfIt();
+    void bigChangeInTheMiddleIsShownPieceByPiece();
     void typedTextAfterAStandInLooksPlain();
     void unbrokenRunsWrapAnywhere();
 
@@ -747,6 +748,32 @@ void TestHost::editingWhileABigTextArrivesWaitsForAllOfIt()
     m_area->setSelText(QStringLiteral("end"));
     QCOMPARE(m_area->text(), big + QStringLiteral("end"));
     QCOMPARE(m_area->toPlainText(), expectedRendering(m_area->text()));
+}
+
+void TestHost::bigChangeInTheMiddleIsShownPieceByPiece()
+{
+    const QString big = bigLines(100000);
+    m_area->setText(big, EditArea::History::Reset);
+    m_area->finishStreaming();
+    m_area->select(big.size() - 10, 3); // after the change: shown once it arrives
+    // Every line of the first three quarters changes; the caret lies after them.
+    const qsizetype cut = big.size() * 3 / 4;
+    QString changed = big.left(cut);
+    changed.replace(QStringLiteral("bare"), QStringLiteral("BARE"));
+    changed[5] = u'#';
+    changed += big.mid(cut);
+    QCOMPARE(changed.size(), big.size());
+    m_area->setText(changed);
+    QCOMPARE(m_area->text(), changed);
+    QVERIFY(m_area->isStreaming());
+    QCOMPARE(m_area->selStart(), big.size() - 10);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_area->isStreaming(), 30000);
+    QCOMPARE(m_area->toPlainText(), expectedRendering(changed));
+    QCOMPARE(m_area->selText(), changed.mid(big.size() - 10, 3));
+    QCOMPARE(m_area->textCursor().selectedText(), changed.mid(big.size() - 10, 3));
+    QVERIFY(!m_area->document()->isUndoAvailable());
+    QTest::keyClick(m_area, Qt::Key_X);
+    QCOMPARE(m_area->text(), changed.left(big.size() - 10) + u'x' + changed.mid(big.size() - 7));
 }
 
 void TestHost::typedTextAfterAStandInLooksPlain()

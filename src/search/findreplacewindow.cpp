@@ -1,0 +1,148 @@
+#include "findreplacewindow.h"
+
+#include "editor/twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+// Window sizes of the design, in twips.
+constexpr int kWidth = 5160;
+constexpr int kFindOnlyHeight = 825;
+constexpr int kReplaceHeight = 1395;
+constexpr int kFrameTopFindOnly = 960;
+constexpr int kFrameTopReplace = 600;
+
+QComboBox *historyBox(QWidget *parent, const char *name)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert); // the history is appended by the commands
+    return box;
+}
+
+} // namespace
+
+FindReplaceWindow::FindReplaceWindow(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("findreplace"));
+    setWindowTitle(QStringLiteral("Find"));
+    setAttribute(Qt::WA_DeleteOnClose); // the close box destroys it; its buttons only hide it
+    setMouseTracking(true);
+
+    m_txtfind = historyBox(this, "txtfind");
+    // The design's lengths, grown evenly where this platform's controls are taller.
+    m_scale
+        = std::max(1.0, m_txtfind->sizeHint().height() / qreal(twipsToPixels(315, logicalDpiY())));
+
+    m_casematch = new QCheckBox(QStringLiteral("Match Case"), this);
+    m_casematch->setObjectName(QStringLiteral("casematch"));
+    m_casematch->setGeometry(px(120), 0, px(1215), px(255));
+    m_searchinwrd = new QCheckBox(QStringLiteral("Search in word"), this);
+    m_searchinwrd->setObjectName(QStringLiteral("searchinwrd"));
+    m_searchinwrd->setGeometry(px(1440), 0, px(1575), px(255));
+    m_up = new QRadioButton(QStringLiteral("Up"), this);
+    m_up->setObjectName(QStringLiteral("up"));
+    m_up->setGeometry(px(3120), 0, px(615), px(255));
+    m_down = new QRadioButton(QStringLiteral("Down"), this);
+    m_down->setObjectName(QStringLiteral("down"));
+    m_down->setGeometry(px(3840), 0, px(1215), px(255));
+    m_down->setChecked(true);
+
+    auto *findLabel = new QLabel(QStringLiteral("Find what"), this);
+    findLabel->setObjectName(QStringLiteral("Label1"));
+    findLabel->setGeometry(px(240), px(240), px(855), px(315));
+    m_txtfind->setGeometry(px(1200), px(240), px(2655), px(315));
+    m_btnfind = new QPushButton(QStringLiteral("Find Next"), this);
+    m_btnfind->setObjectName(QStringLiteral("btnfind"));
+    m_btnfind->setGeometry(px(3960), px(240), px(1095), px(315));
+
+    m_lblreplink = new QLabel(QStringLiteral("<a href=\"#\">Replace....</a>"), this);
+    m_lblreplink->setObjectName(QStringLiteral("lblreplink"));
+    m_lblreplink->setGeometry(px(4320), px(600), px(975), px(255));
+    connect(m_lblreplink, &QLabel::linkActivated, this, &FindReplaceWindow::replaceLinkClicked);
+
+    m_frameRep = new QFrame(this);
+    m_frameRep->setObjectName(QStringLiteral("FrameRep"));
+    m_frameRep->setGeometry(px(120), px(kFrameTopFindOnly), px(5055), px(735));
+    auto *replaceLabel = new QLabel(QStringLiteral("Replace with"), m_frameRep);
+    replaceLabel->setObjectName(QStringLiteral("Label2"));
+    replaceLabel->setGeometry(0, 0, px(975), px(315));
+    m_txtReplace = historyBox(m_frameRep, "txtReplace");
+    m_txtReplace->setGeometry(px(1080), 0, px(2655), px(315));
+    m_btnReplace = new QPushButton(QStringLiteral("Replace"), m_frameRep);
+    m_btnReplace->setObjectName(QStringLiteral("btnReplace"));
+    m_btnReplace->setGeometry(px(3840), 0, px(1095), px(315));
+    m_btnReplace->setEnabled(false);
+    m_cancel = new QPushButton(QStringLiteral("Cancel..."), m_frameRep);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setGeometry(px(1080), px(360), px(1215), px(315));
+    m_btnReplaceAll = new QPushButton(QStringLiteral("Replace All"), m_frameRep);
+    m_btnReplaceAll->setObjectName(QStringLiteral("btnReplaceAll"));
+    m_btnReplaceAll->setGeometry(px(2640), px(360), px(1095), px(315));
+
+    setFixedSize(px(kWidth), px(kFindOnlyHeight));
+
+    connect(m_btnfind, &QPushButton::clicked, this, &FindReplaceWindow::findNextClicked);
+    connect(m_btnReplace, &QPushButton::clicked, this, &FindReplaceWindow::replaceClicked);
+    connect(m_btnReplaceAll, &QPushButton::clicked, this, &FindReplaceWindow::replaceAllClicked);
+    connect(m_cancel, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_txtfind, &QComboBox::editTextChanged, this, &FindReplaceWindow::applyEnablingRule);
+    connect(m_txtReplace, &QComboBox::editTextChanged, this, &FindReplaceWindow::applyEnablingRule);
+}
+
+int FindReplaceWindow::px(int twips) const
+{
+    return twipsToPixels(qRound(twips * m_scale), logicalDpiY());
+}
+
+QString FindReplaceWindow::findText() const
+{
+    return m_txtfind->currentText();
+}
+
+QString FindReplaceWindow::replaceText() const
+{
+    return m_txtReplace->currentText();
+}
+
+bool FindReplaceWindow::isReplaceMode() const
+{
+    return m_lblreplink->isHidden();
+}
+
+void FindReplaceWindow::showreplace(const QColor &replaceBoxBackground)
+{
+    setWindowTitle(QStringLiteral("Replace"));
+    m_frameRep->move(m_frameRep->x(), px(kFrameTopReplace));
+    m_lblreplink->hide();
+    m_txtReplace->setEnabled(true);
+    QPalette palette = m_txtReplace->lineEdit()->palette();
+    palette.setColor(QPalette::Base, replaceBoxBackground);
+    m_txtReplace->lineEdit()->setPalette(palette);
+    setFixedSize(px(kWidth), px(kReplaceHeight));
+}
+
+void FindReplaceWindow::applyEnablingRule()
+{
+    const bool haveText = !findText().isEmpty();
+    m_btnReplace->setEnabled(haveText);
+    m_btnReplaceAll->setEnabled(haveText);
+}
+
+// Form_MouseMove: moving over the background applies the enabling rule too.
+void FindReplaceWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    applyEnablingRule();
+    QWidget::mouseMoveEvent(event);
+}

@@ -1,0 +1,213 @@
+#include "searchcommands.h"
+
+#include "editor/frmedit.h"
+#include "findreplacewindow.h"
+#include "host/editarea.h"
+#include "host/host.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// A match is shown by selecting at most this many of its characters.
+constexpr qsizetype kLongestSelectedMatch = 1000;
+constexpr int kHighlightTextColour = 14;
+
+} // namespace
+
+SearchCommands::SearchCommands(frmedit &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    connect(window.area(), &EditArea::clicked, this, &SearchCommands::Area_Click);
+    connect(window.area(), &EditArea::doubleClicked, this, &SearchCommands::Area_DblClick);
+    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
+        if (m_findWindow)
+            m_findWindow->close();
+    });
+}
+
+CommandHandlers SearchCommands::handlers()
+{
+    return {
+        { QStringLiteral("mnufind"), [this] { mnufind_Click(); } },
+        { QStringLiteral("mnufindnext"), [this] { mnufindnext_Click(); } },
+        { QStringLiteral("mnureplace"), [this] { mnureplace_Click(); } },
+    };
+}
+
+FindReplaceWindow *SearchCommands::existingFindWindow() const
+{
+    return m_findWindow;
+}
+
+// Form_Load of the window: Replace starts disabled and the window's own search starts at the
+// caret.
+FindReplaceWindow *SearchCommands::findWindow()
+{
+    if (!m_findWindow) {
+        m_findWindow = new FindReplaceWindow(&m_window);
+        connect(m_findWindow, &FindReplaceWindow::findNextClicked, this,
+            &SearchCommands::btnfind_Click);
+        connect(m_findWindow, &FindReplaceWindow::replaceClicked, this,
+            &SearchCommands::btnReplace_Click);
+        connect(m_findWindow, &FindReplaceWindow::replaceAllClicked, this,
+            &SearchCommands::btnReplaceAll_Click);
+        connect(m_findWindow, &FindReplaceWindow::replaceLinkClicked, this,
+            &SearchCommands::showreplace);
+        m_foundpos = m_window.area()->selStart();
+    }
+    return m_findWindow;
+}
+
+Search::Case SearchCommands::matchCase()
+{
+    return findWindow()->casematch()->isChecked() ? Search::Case::Sensitive
+                                                  : Search::Case::Insensitive;
+}
+
+qsizetype SearchCommands::caretForUpwardSearch()
+{
+    EditArea *area = m_window.area();
+    const qsizetype caret = area->selStart();
+    area->setSelStart(caret);
+    return caret;
+}
+
+void SearchCommands::mnufind_Click()
+{
+    EditArea *area = m_window.area();
+    m_window.command(QStringLiteral("mnuselectword"))->trigger();
+    m_varfinder = area->selStart();
+    FindReplaceWindow *window = findWindow();
+    window->txtfind()->setEditText(area->selText());
+    window->show();
+}
+
+void SearchCommands::mnufindnext_Click()
+{
+    FindReplaceWindow *window = findWindow();
+    const QString find = window->findText();
+    if (find.isEmpty()) {
+        mnufind_Click();
+        return;
+    }
+    const QString &text = m_window.area()->text();
+    if (window->down()->isChecked())
+        m_varfinder = Search::searchDown(text, find, m_varfinder + 1, matchCase());
+    else
+        m_varfinder = Search::searchUp(text, find, caretForUpwardSearch(), matchCase());
+    if (m_varfinder == 0) {
+        m_window.host().messageBox(QStringLiteral("Search complete"));
+        m_window.area()->setFocus();
+        return;
+    }
+    selectfound();
+}
+
+void SearchCommands::selectfound()
+{
+    EditArea *area = m_window.area();
+    area->setFocus();
+    area->select(m_varfinder - 1, std::min(findWindow()->findText().size(), kLongestSelectedMatch));
+}
+
+void SearchCommands::mnureplace_Click()
+{
+    findWindow()->show();
+    showreplace();
+}
+
+void SearchCommands::showreplace()
+{
+    findWindow()->showreplace(m_window.host().systemColor(kHighlightTextColour));
+}
+
+void SearchCommands::btnfind_Click()
+{
+    FindReplaceWindow *window = findWindow();
+    const QString find = window->findText();
+    m_lengthofwrd = std::min(find.size(), kLongestSelectedMatch);
+    const QString &text = m_window.area()->text();
+    if (window->down()->isChecked())
+        m_foundpos = Search::searchDown(text, find, m_foundpos + 1, matchCase());
+    else
+        m_foundpos = Search::searchUp(text, find, caretForUpwardSearch(), matchCase());
+    if (m_foundpos != 0)
+        showmatch();
+    else
+        searchComplete(QStringLiteral("Search complete"));
+    window->btnReplace()->setEnabled(true);
+    window->txtfind()->addItem(find);
+}
+
+void SearchCommands::showmatch()
+{
+    EditArea *area = m_window.area();
+    area->setFocus();
+    area->select(m_foundpos - 1, m_lengthofwrd);
+    FindReplaceWindow *window = findWindow();
+    if (window->isReplaceMode()) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    } else {
+        window->hide();
+    }
+}
+
+void SearchCommands::searchComplete(const QString &message)
+{
+    m_window.host().messageBox(message);
+    findWindow()->hide();
+    m_window.area()->setFocus();
+}
+
+void SearchCommands::btnReplace_Click()
+{
+    FindReplaceWindow *window = findWindow();
+    const QString replacement = window->replaceText();
+    if (m_foundpos != 0 && !window->findText().isEmpty()) {
+        m_window.area()->setSelText(replacement);
+        btnfind_Click();
+    } else {
+        searchComplete(QStringLiteral("Search Complete"));
+    }
+    window->txtReplace()->addItem(replacement);
+}
+
+void SearchCommands::btnReplaceAll_Click()
+{
+    FindReplaceWindow *window = findWindow();
+    EditArea *area = m_window.area();
+    qsizetype count = 0;
+    const QString result = Search::replaceAll(
+        area->text(), window->findText(), window->replaceText(), matchCase(), &count);
+    // Nothing to replace (an empty find box included) leaves the document alone.
+    if (count > 0)
+        area->setText(result);
+    window->hide();
+}
+
+void SearchCommands::Area_Click()
+{
+    FindReplaceWindow *window = findWindow();
+    if (!window->isVisible())
+        return;
+    window->txtfind()->setEditText(m_window.area()->selText());
+    window->show();
+    window->raise();
+}
+
+void SearchCommands::Area_DblClick()
+{
+    FindReplaceWindow *window = findWindow();
+    if (window->isVisible())
+        window->hide();
+}
