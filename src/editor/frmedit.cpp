@@ -10,6 +10,7 @@
 #include "propertieswindow.h"
 #include "protect/protectcommands.h"
 #include "search/searchcommands.h"
+#include "tempclip/tempclipcommands.h"
 #include "statustext.h"
 #include "textops/clipboardcommands.h"
 #include "textops/textcommands.h"
@@ -66,6 +67,7 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_appearance = new AppearanceCommands(*this);
     m_help = new HelpCommands(*this);
     m_search = new SearchCommands(*this);
+    m_tempclip = new TempClipCommands(*this);
 
     m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
     m_area->setMenuShortcuts(m_commands.shortcuts);
@@ -95,6 +97,7 @@ CommandHandlers frmedit::commandHandlers()
     handlers.insert(m_appearance->handlers());
     handlers.insert(m_help->handlers());
     handlers.insert(m_search->handlers());
+    handlers.insert(m_tempclip->handlers());
     handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
     handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
     handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });

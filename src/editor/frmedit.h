@@ -17,6 +17,7 @@ class ProtectCommands;
 class QLabel;
 class QProgressBar;
 class SearchCommands;
+class TempClipCommands;
 class TextCommands;
 
 /// The main window: one document in the edit area `Area`, its state (path, modified marker,
@@ -39,6 +40,7 @@ public:
     AppearanceCommands *appearanceCommands() const { return m_appearance; }
     HelpCommands *helpCommands() const { return m_help; }
     SearchCommands *searchCommands() const { return m_search; }
+    TempClipCommands *tempClipCommands() const { return m_tempclip; }
     /// The action of a menu row by its object name, or null.
     QAction *command(const QString &name) const;
 
@@ -98,6 +100,7 @@ private:
     AppearanceCommands *m_appearance = nullptr;
     HelpCommands *m_help = nullptr;
     SearchCommands *m_search = nullptr;
+    TempClipCommands *m_tempclip = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 

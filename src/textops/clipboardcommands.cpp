@@ -33,4 +33,21 @@ void paste(EditArea &area, Host &host)
     area.setFocus();
 }
 
+void menuCopy(EditArea &area, Host &host)
+{
+    host.clearClipboard();
+    toolbarCopy(area, host);
+}
+
+void menuCut(EditArea &area, Host &host)
+{
+    host.clearClipboard();
+    toolbarCut(area, host);
+}
+
+void clearClipboard(Host &host)
+{
+    host.clearClipboard();
+}
+
 } // namespace ClipboardCommands

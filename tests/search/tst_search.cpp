@@ -323,11 +323,12 @@ void TestSearch::longSearchTextSelectsAThousandCharacters()
 void TestSearch::windowFindNextInFindOnlyModeHides()
 {
     m_window->area()->setText(QStringLiteral("one two one"));
-    m_window->area()->setSelStart(1);
-    trigger("mnufind");
+    m_window->area()->setSelStart(5);
+    trigger("mnufind"); // selects "two"; the window's own search starts there
+    QCOMPARE(m_window->area()->selText(), QStringLiteral("two"));
     window()->txtfind()->setEditText(QStringLiteral("one"));
     QTest::mouseClick(window()->btnfind(), Qt::LeftButton);
-    QCOMPARE(m_window->area()->selStart(), 8); // the window's search began at its creation caret
+    QCOMPARE(m_window->area()->selStart(), 8); // not the "one" before the creation caret
     QVERIFY(!window()->isVisible());
     QVERIFY(window()->btnReplace()->isEnabled());
     // F3 continues from the main window's own position.

@@ -1,0 +1,100 @@
+// The temporary clipboard: a 10,000-character slow paste until every key has arrived (and the
+// longest turn of the event loop meanwhile), and adding to a list of 10,000 entries.
+#include "editor/frmedit.h"
+#include "editor/maintoolbar.h"
+#include "fakehost.h"
+#include "host/editarea.h"
+#include "tempclip/tempclipcommands.h"
+#include "tempclip/tempcliplist.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString entryText(qsizetype length)
+{
+    QString text;
+    for (int i = 0; text.size() < length; ++i)
+        text += QStringLiteral("word%1 {x}+(y)^2 ~%\t").arg(i % 97) + (i % 8 == 7 ? "\r\n" : " ");
+    text.truncate(length);
+    return text;
+}
+
+void BM_SlowPaste10000Characters(benchmark::State &state)
+{
+    FakeHost host;
+    frmedit window(host);
+    window.resize(800, 600);
+    window.show();
+    window.activateWindow();
+    // The keys go to the focused control, as typed keys do: wait until the window has it.
+    for (QElapsedTimer wait;
+         !wait.isValid() || (!window.isActiveWindow() && wait.elapsed() < 5000);) {
+        if (!wait.isValid())
+            wait.start();
+        QCoreApplication::processEvents();
+    }
+    window.command(QStringLiteral("mnuslowpaste"))->trigger();
+    TempClipCommands *clip = window.tempClipCommands();
+    const QString entry = entryText(10000);
+    EditArea *area = window.area();
+    area->setText(entry);
+    area->select(0, entry.size());
+    clip->mnucopytotemp_Click();
+    QComboBox *cmbtmp = window.toolbar()->cmbtmp();
+    double longestTurnMs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        area->setText(QString(), EditArea::History::Reset);
+        state.ResumeTiming();
+        emit cmbtmp->activated(0); // the user chooses the entry
+        QElapsedTimer turn;
+        QElapsedTimer limit;
+        limit.start();
+        while (area->text().size() < entry.size()) {
+            if (limit.elapsed() > 60000) {
+                state.SkipWithError("the keys did not arrive");
+                break;
+            }
+            turn.start();
+            QCoreApplication::processEvents();
+            longestTurnMs = std::max(longestTurnMs, turn.nsecsElapsed() / 1e6);
+        }
+    }
+    state.counters["longest_turn_ms"] = longestTurnMs;
+    window.setStar(QString());
+}
+BENCHMARK(BM_SlowPaste10000Characters)->Unit(benchmark::kMillisecond);
+
+void BM_AddTo10000Entries(benchmark::State &state)
+{
+    TempClipList list;
+    for (int i = 0; i < 10000; ++i)
+        list.add(QStringLiteral("entry %1 of the list").arg((i * 7919) % 10007));
+    int i = 0;
+    for (auto _ : state) {
+        list.add(QStringLiteral("added %1").arg(i++));
+        state.PauseTiming();
+        list.removeAt(list.rowCount() - 1);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_AddTo10000Entries)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

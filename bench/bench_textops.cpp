@@ -1,0 +1,162 @@
+// Typing with Auto Capitalise on at the end of a big document: each key runs the whole change
+// pipeline, corrections included. The baseline, measured in the same run, corrects the plain
+// way: each of the 38 passes reads the whole text, replaces and writes it back.
+#include "editor/frmedit.h"
+#include "fakehost.h"
+#include "host/editarea.h"
+#include "textops/autocorrection.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr qsizetype kOneMegabyte = 1024 * 1024;
+constexpr qsizetype kTenMegabytes = 10 * kOneMegabyte;
+constexpr int kTypedKeys = 100;
+
+QString bigText(qsizetype characters)
+{
+    QString text;
+    text.reserve(characters + 100);
+    for (int line = 0; text.size() < characters; ++line)
+        text += QStringLiteral("Line %1: the quick brown fox jumps over the lazy dog again.\r\n")
+                    .arg(line);
+    text.truncate(characters);
+    return text;
+}
+
+// A hundred keys that complete a correction now and then.
+QString typedText()
+{
+    QString typed = QStringLiteral(" so i think teh cat adn dog went to india, see www.Example "
+                                   "now and Http links i said ok then it was fine by me");
+    typed.truncate(kTypedKeys);
+    while (typed.size() < kTypedKeys)
+        typed += u'x';
+    return typed;
+}
+
+void typeKey(QWidget *target, QChar ch)
+{
+    const QString text(ch);
+    const int key = ch == u' ' ? int(Qt::Key_Space) : int(ch.toUpper().unicode());
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
+void waitForLayout(EditArea &area)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!area.lineCountSettled() && timer.elapsed() < 120000)
+        QCoreApplication::processEvents();
+}
+
+// The straightforward routine: the passes one by one over the whole text through the edit area.
+// A write that changes the text runs the pipeline, and so this routine, again inside it.
+void correctPassByPass(EditArea &area, const QList<Autocorrection::Pass> &passes)
+{
+    const qsizetype caret = area.selStart();
+    if (caret >= 1) {
+        area.select(caret - 1, 1);
+        area.setSelStart(caret);
+    }
+    for (const Autocorrection::Pass &pass : passes) {
+        QString text = area.text();
+        text.replace(pass.search, pass.replacement);
+        area.setText(text);
+    }
+    area.setSelStart(caret);
+}
+
+enum class Corrector { Ours, PassByPass };
+
+void typeAtEndWithAutoCapitalise(benchmark::State &state, qsizetype size, Corrector corrector)
+{
+    FakeHost host;
+    frmedit window(host);
+    window.resize(800, 600);
+    window.show();
+    EditArea *area = window.area();
+    area->setText(bigText(size), EditArea::History::Reset);
+    waitForLayout(*area);
+    area->setSelStart(area->text().size());
+
+    const QList<Autocorrection::Pass> passes = Autocorrection::passes();
+    if (corrector == Corrector::Ours) {
+        window.command(QStringLiteral("mnuautocapitalise"))->trigger();
+    } else {
+        // Runs after the window's own handling of the change, where autocorrect would run.
+        QObject::connect(area, &EditArea::changed, &window,
+            [area, &passes] { correctPassByPass(*area, passes); });
+    }
+
+    const QString typed = typedText();
+    int next = 0;
+    for (auto _ : state)
+        typeKey(area, typed[next++ % kTypedKeys]);
+
+    const QString end = area->text().right(kTypedKeys);
+    if (!end.contains(QLatin1String(" I think the cat and dog went to India"))
+        || !end.contains(QLatin1String("www.example")) || !end.contains(QLatin1String("http")))
+        state.SkipWithError("the corrections did not run");
+    state.SetLabel(
+        QStringLiteral("per key, %1 MB document").arg(size / kOneMegabyte).toStdString());
+    window.setStar(QString()); // close without asking
+}
+
+void BM_TypingAutoCapitalise1MB(benchmark::State &state)
+{
+    typeAtEndWithAutoCapitalise(state, kOneMegabyte, Corrector::Ours);
+}
+BENCHMARK(BM_TypingAutoCapitalise1MB)->Iterations(kTypedKeys)->Unit(benchmark::kMillisecond);
+
+void BM_TypingPassByPass1MB(benchmark::State &state)
+{
+    typeAtEndWithAutoCapitalise(state, kOneMegabyte, Corrector::PassByPass);
+}
+BENCHMARK(BM_TypingPassByPass1MB)->Iterations(kTypedKeys)->Unit(benchmark::kMillisecond);
+
+void BM_TypingAutoCapitalise10MB(benchmark::State &state)
+{
+    typeAtEndWithAutoCapitalise(state, kTenMegabytes, Corrector::Ours);
+}
+BENCHMARK(BM_TypingAutoCapitalise10MB)->Iterations(kTypedKeys)->Unit(benchmark::kMillisecond);
+
+void BM_TypingPassByPass10MB(benchmark::State &state)
+{
+    typeAtEndWithAutoCapitalise(state, kTenMegabytes, Corrector::PassByPass);
+}
+BENCHMARK(BM_TypingPassByPass10MB)->Iterations(kTypedKeys)->Unit(benchmark::kMillisecond);
+
+// The scan alone, over a 10 MB text that needs no correction.
+void BM_CorrectedScan10MB(benchmark::State &state)
+{
+    const QString text = bigText(kTenMegabytes);
+    for (auto _ : state) {
+        const std::optional<QString> corrected = Autocorrection::corrected(text);
+        benchmark::DoNotOptimize(corrected);
+    }
+    state.SetBytesProcessed(state.iterations() * text.size() * qsizetype(sizeof(QChar)));
+}
+BENCHMARK(BM_CorrectedScan10MB)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,162 @@
+#include "masterclipwindow.h"
+
+#include "editor/twips.h"
+#include "tempcliplist.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QListView>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace {
+
+const QString kWindowHint
+    = QStringLiteral("Master Temporary Clipboard allows you to manage multiple clipboard data.");
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
+    , m_entries(list)
+{
+    setObjectName(QStringLiteral("tempclip"));
+    setWindowTitle(QStringLiteral("Master Temporary Clipboard: Tarvex"));
+    setMouseTracking(true);
+    const qreal dpi = logicalDpiY();
+    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+
+    m_list = new QListView(this);
+    m_list->setObjectName(QStringLiteral("tmpcmb"));
+    m_list->setModel(&list);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setUniformItemSizes(true);
+    m_list->setGeometry(0, 0, px(2655), px(3375));
+    m_list->setAcceptDrops(true);
+    m_list->viewport()->setAcceptDrops(true);
+
+    m_preview = new QPlainTextEdit(this);
+    m_preview->setObjectName(QStringLiteral("fullclip"));
+    m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_preview->setGeometry(px(2760), 0, px(5895), px(3375));
+
+    m_cancel = button(this, "CancelButton", QStringLiteral("Cancel / Return"));
+    m_remove = button(this, "remselected", QStringLiteral("Remove Selected"));
+    m_clear = button(this, "cleartmp", QStringLiteral("Clear Clipboard"));
+    m_ok = button(this, "OKButton", QStringLiteral("Paste Selected"));
+    const int buttonTop = px(3375) + 4;
+    m_cancel->setGeometry(0, buttonTop, px(1455), px(375));
+    m_remove->setGeometry(px(2400), buttonTop, px(1455), px(375));
+    m_clear->setGeometry(px(4800), buttonTop, px(1455), px(375));
+    m_ok->setGeometry(px(7200), buttonTop, px(1455), px(375));
+
+    m_status = new QStatusBar(this);
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    m_status->setSizeGripEnabled(false);
+    const int statusTop = buttonTop + px(375) + 4;
+    const int statusHeight = m_status->sizeHint().height();
+    m_status->setGeometry(0, statusTop, px(8730), statusHeight);
+    setFixedSize(px(8730), statusTop + statusHeight);
+
+    // Hints follow the mouse: each control's own, the window's over the background.
+    m_hints = {
+        { m_list->viewport(),
+            QStringLiteral("Cipboard: Click on the item you wish to paste or view preview.") },
+        { m_preview->viewport(),
+            QStringLiteral("Shows preview of selected item. You may alter before pasting. Drag "
+                           "Drop altered text to the Clipboard to add item.") },
+        { m_ok, QStringLiteral("Paste the item as shown in the preview.") },
+        { m_cancel, QStringLiteral("Return without making any changes") },
+        { m_remove, QStringLiteral("Remove the selected item from the temporary clipboard.") },
+        { m_clear, QStringLiteral("Clear the temporary clipboard") },
+    };
+    for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
+        auto *widget = static_cast<QWidget *>(it.key());
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+    }
+    showHint(kWindowHint);
+
+    connect(m_list, &QListView::clicked, this, [this](const QModelIndex &index) {
+        m_preview->setPlainText(index.data(TempClipList::VerbatimRole).toString());
+    });
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        emit pasteRequested(m_preview->toPlainText());
+        hide();
+    });
+    connect(m_cancel, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_remove, &QPushButton::clicked, this, [this] { emit removeRequested(selectedRow()); });
+    connect(m_clear, &QPushButton::clicked, this, &MasterClipWindow::clearRequested);
+}
+
+QString MasterClipWindow::statusText() const
+{
+    return m_status->currentMessage();
+}
+
+int MasterClipWindow::selectedRow() const
+{
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
+}
+
+void MasterClipWindow::showHint(const QString &hint)
+{
+    m_status->showMessage(hint);
+}
+
+void MasterClipWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    showHint(kWindowHint);
+    QWidget::mouseMoveEvent(event);
+}
+
+bool MasterClipWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (m_hints.contains(watched)) {
+            showHint(m_hints.value(watched));
+            // A button passes an unused move on to the window, whose own hint would win.
+            if (qobject_cast<QPushButton *>(watched))
+                return true;
+        }
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        // Dropped text is copied: the drag never takes it out of the preview.
+        if (watched == m_list->viewport()) {
+            auto *drag = static_cast<QDragMoveEvent *>(event);
+            if (drag->mimeData()->hasText()) {
+                drag->setDropAction(Qt::CopyAction);
+                drag->accept();
+                return true;
+            }
+        }
+        break;
+    case QEvent::Drop:
+        if (watched == m_list->viewport()) {
+            auto *drop = static_cast<QDropEvent *>(event);
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            emit textDropped(drop->mimeData()->text());
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class TempClipList;
+
+/// `tempclip`, the master clipboard window: the list, a preview that may be edited, Paste
+/// Selected, Remove Selected and Clear Clipboard, and a hint in the status bar for whatever
+/// the mouse is over. Its buttons hide it; the list lives on without it.
+class MasterClipWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    MasterClipWindow(TempClipList &list, QWidget *parent = nullptr);
+
+    QListView *tmpcmb() const { return m_list; }
+    QPlainTextEdit *fullclip() const { return m_preview; }
+    QPushButton *okButton() const { return m_ok; }
+    QPushButton *cancelButton() const { return m_cancel; }
+    QPushButton *remselected() const { return m_remove; }
+    QPushButton *cleartmp() const { return m_clear; }
+    QString statusText() const;
+    /// The row selected in the list, -1 for none.
+    int selectedRow() const;
+
+signals:
+    void pasteRequested(const QString &preview);
+    void removeRequested(int row);
+    void clearRequested();
+    /// Text dropped on the list, to be added.
+    void textDropped(const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void showHint(const QString &hint);
+
+    TempClipList &m_entries;
+    QListView *m_list = nullptr;
+    QPlainTextEdit *m_preview = nullptr;
+    QPushButton *m_cancel = nullptr;
+    QPushButton *m_remove = nullptr;
+    QPushButton *m_clear = nullptr;
+    QPushButton *m_ok = nullptr;
+    QStatusBar *m_status = nullptr;
+    QHash<QObject *, QString> m_hints;
+};
