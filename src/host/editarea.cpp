@@ -15,10 +15,6 @@ using namespace TextRendering;
 
 namespace {
 
-// Marks the stand-in glyphs that the area made itself, so that a glyph the user typed stays a
-// literal character.
-constexpr int kStandInProperty = QTextFormat::UserProperty + 1;
-
 // Drags and copies between our own areas carry the exact text, bare CR and LF included.
 const QString kExactTextMime = QStringLiteral("application/x-tarvex-exact-text");
 
@@ -52,11 +48,6 @@ private:
     bool m_old;
 };
 
-QChar trueCharOfStandIn(QChar glyph)
-{
-    return glyph == crStandIn ? QLatin1Char('\r') : QLatin1Char('\n');
-}
-
 } // namespace
 
 EditArea::EditArea(QWidget *parent)
@@ -66,9 +57,6 @@ EditArea::EditArea(QWidget *parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
-    m_standInFormat.setProperty(kStandInProperty, true);
-    m_standInFormat.setForeground(QColor(128, 128, 128));
 
     connect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditArea::onWidgetCursorMoved);
@@ -110,31 +98,15 @@ qsizetype EditArea::toTrue(int widgetPos) const
     return widgetPos + qsizetype(document()->findBlock(widgetPos).blockNumber());
 }
 
+// Every stand-in glyph in the widget stands for its CR or LF: the glyphs carry no format of
+// their own, since alternating formats split a long line into pieces that Qt lays out again
+// one by one.
 QString EditArea::trueTextOfWidgetRange(int from, int to) const
 {
-    QString result;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int start = std::max(fragment.position(), from);
-            const int end = std::min(fragment.position() + fragment.length(), to);
-            if (start >= end)
-                continue;
-            QString piece = fragment.text().mid(start - fragment.position(), end - start);
-            if (fragment.charFormat().hasProperty(kStandInProperty)) {
-                for (QChar &ch : piece) {
-                    if (ch == crStandIn || ch == lfStandIn)
-                        ch = trueCharOfStandIn(ch);
-                }
-            }
-            result += piece;
-        }
-        const int separator = block.position() + block.length() - 1;
-        if (separator >= from && separator < to && block.next().isValid())
-            result += QLatin1String("\r\n");
-    }
-    return result;
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    return fromWidgetText(cursor.selectedText());
 }
 
 // ---- Program edits -----------------------------------------------------------------------
@@ -202,14 +174,15 @@ void EditArea::replaceRendered(
     int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history)
 {
     FlagGuard guard(m_programEdit);
-    const bool stream = trueTo - trueFrom > kStreamThreshold;
+    // Pieces end at line breaks: appending to a line would lay all of it out again.
+    const qsizetype firstCut
+        = trueTo - trueFrom > kStreamThreshold ? pieceEnd(trueFrom, kFirstPiece) : -1;
+    const bool stream = firstCut > 0 && firstCut < trueTo;
     const bool reset = history == History::Reset || stream;
     qsizetype shownTo = trueTo;
     if (stream) {
         widgetTo = document()->characterCount() - 1;
-        shownTo = trueFrom + kFirstPiece;
-        if (isInsidePair(m_text, shownTo))
-            ++shownTo;
+        shownTo = firstCut;
     }
     // A new document is looked at whole; an edit only where it changed.
     chooseWrapMode(history == History::Reset ? QStringView(m_text)
@@ -224,6 +197,9 @@ void EditArea::replaceRendered(
     cursor.removeSelectedText();
     insertRendered(cursor, QStringView(m_text).mid(trueFrom, shownTo - trueFrom));
     cursor.endEditBlock();
+    // Qt merges a typed character into the undo step before it while the document counts as
+    // modified; a program edit stays an undo step of its own.
+    document()->setModified(false);
     layOutRange(widgetFrom, cursor.position());
     if (stream) {
         // Undo stays off until the whole text is in.
@@ -250,13 +226,22 @@ void EditArea::chooseWrapMode(QStringView inserted, History history)
     }
 }
 
+// The end of a piece of at least `size` characters from `from` that ends after a CR LF, or -1
+// when no line break comes soon enough.
+qsizetype EditArea::pieceEnd(qsizetype from, qsizetype size) const
+{
+    const qsizetype at = m_text.indexOf(QLatin1String("\r\n"), from + size);
+    return at >= 0 && at < from + size + 4 * kStreamPiece ? at + 2 : -1;
+}
+
 void EditArea::streamSomeText()
 {
     if (!isStreaming()) {
         m_stream.stop();
         return;
     }
-    appendStreamed(std::min(m_text.size(), m_streamFrom + kStreamPiece));
+    const qsizetype cut = pieceEnd(m_streamFrom, kStreamPiece);
+    appendStreamed(cut > 0 ? cut : m_text.size());
 }
 
 void EditArea::finishStreaming()
@@ -267,8 +252,6 @@ void EditArea::finishStreaming()
 
 void EditArea::appendStreamed(qsizetype upTo)
 {
-    if (upTo < m_text.size() && isInsidePair(m_text, upTo))
-        ++upTo;
     {
         FlagGuard guard(m_programEdit);
         QTextCursor cursor(document());
@@ -296,8 +279,7 @@ void EditArea::appendStreamed(qsizetype upTo)
 
 void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
 {
-    for (const Run &run : TextRendering::render(trueText))
-        cursor.insertText(run.text, run.standIns ? m_standInFormat : m_plainFormat);
+    cursor.insertText(toWidgetText(trueText), m_plainFormat);
 }
 
 void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt)
@@ -438,10 +420,8 @@ void EditArea::keyPressEvent(QKeyEvent *e)
     // An edit waits for the rest of a big text to be shown: the widget must hold all of it.
     if (isStreaming() && !m_locked && !typed.isEmpty())
         finishStreaming();
-    if (!typed.isEmpty()) {
+    if (!typed.isEmpty())
         emit keyPressed(typed.front());
-        typingWithPlainFormat();
-    }
     QPlainTextEdit::keyPressEvent(e);
 }
 
@@ -449,15 +429,7 @@ void EditArea::inputMethodEvent(QInputMethodEvent *e)
 {
     if (isStreaming() && !m_locked)
         finishStreaming();
-    typingWithPlainFormat();
     QPlainTextEdit::inputMethodEvent(e);
-}
-
-// Typed text must not take on the format of a stand-in glyph before the caret.
-void EditArea::typingWithPlainFormat()
-{
-    if (!textCursor().hasSelection())
-        setCurrentCharFormat(m_plainFormat);
 }
 
 void EditArea::keyReleaseEvent(QKeyEvent *e)

@@ -94,10 +94,10 @@ private:
         int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history);
     void insertRendered(QTextCursor &cursor, QStringView trueText);
     void streamSomeText();
+    qsizetype pieceEnd(qsizetype from, qsizetype size) const;
     void appendStreamed(qsizetype upTo);
     void applyReadOnly();
     void chooseWrapMode(QStringView inserted, History history);
-    void typingWithPlainFormat();
     void setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt);
 
     void onContentsChange(int position, int removed, int added);
@@ -122,7 +122,6 @@ private:
     bool m_flushQueued = false;
 
     QTextCharFormat m_plainFormat;
-    QTextCharFormat m_standInFormat;
     QList<QKeySequence> m_menuShortcuts;
 
     int m_layoutFrom = -1; // first block that may still need a layout, -1 when none

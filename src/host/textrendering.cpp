@@ -36,51 +36,39 @@ qsizetype commonSuffix(const QChar *aEnd, const QChar *bEnd, qsizetype n)
 
 } // namespace
 
-QList<Run> render(QStringView trueText)
+QString toWidgetText(QStringView trueText)
 {
-    QList<Run> runs;
-    QString plain;
-    QString standIns;
-    plain.reserve(trueText.size());
+    QString shown(trueText.size(), Qt::Uninitialized);
+    QChar *out = shown.data();
     const qsizetype n = trueText.size();
-    auto flushPlain = [&] {
-        if (!plain.isEmpty()) {
-            runs.append({ plain, false });
-            plain.clear();
-        }
-    };
-    auto flushStandIns = [&] {
-        if (!standIns.isEmpty()) {
-            runs.append({ standIns, true });
-            standIns.clear();
-        }
-    };
     for (qsizetype i = 0; i < n; ++i) {
         const QChar ch = trueText[i];
         if (ch == cr && i + 1 < n && trueText[i + 1] == lf) {
-            flushStandIns();
-            plain.append(paragraphBreak);
+            *out++ = paragraphBreak;
             ++i;
-        } else if (ch == cr || ch == lf) {
-            flushPlain();
-            standIns.append(ch == cr ? crStandIn : lfStandIn);
+        } else if (ch == cr) {
+            *out++ = crStandIn;
+        } else if (ch == lf) {
+            *out++ = lfStandIn;
         } else {
-            flushStandIns();
-            plain.append(ch);
+            *out++ = ch;
         }
     }
-    flushPlain();
-    flushStandIns();
-    return runs;
+    shown.truncate(out - shown.constData());
+    return shown;
 }
 
-QString fromWidgetPlain(QStringView widgetText)
+QString fromWidgetText(QStringView widgetText)
 {
     QString result;
     result.reserve(widgetText.size() + widgetText.count(paragraphBreak));
     for (const QChar ch : widgetText) {
         if (ch == paragraphBreak) {
             result.append(cr);
+            result.append(lf);
+        } else if (ch == crStandIn) {
+            result.append(cr);
+        } else if (ch == lfStandIn) {
             result.append(lf);
         } else {
             result.append(ch);

@@ -13,18 +13,12 @@ inline constexpr QChar crStandIn = QChar(0x240D); // SYMBOL FOR CARRIAGE RETURN
 inline constexpr QChar lfStandIn = QChar(0x240A); // SYMBOL FOR LINE FEED
 inline constexpr QChar paragraphBreak = QChar(QChar::ParagraphSeparator);
 
-/// A stretch of widget text: plain characters and breaks, or stand-ins only.
-struct Run
-{
-    QString text;
-    bool standIns = false;
-};
+/// The widget text of a true text: each CR LF a paragraph break, each bare CR or LF its
+/// stand-in glyph.
+QString toWidgetText(QStringView trueText);
 
-/// The widget rendering of a true text, cut into runs of plain text and of stand-ins.
-QList<Run> render(QStringView trueText);
-
-/// True text of a widget text whose stand-ins are all literal characters.
-QString fromWidgetPlain(QStringView widgetText);
+/// The true text of a widget text: each paragraph break a CR LF, each stand-in its CR or LF.
+QString fromWidgetText(QStringView widgetText);
 
 /// True length covered by `units` widget characters starting at true position `from`
 /// (a CR LF pair is one widget character).

@@ -1,14 +1,158 @@
 #include "protectcommands.h"
 
+#include "cipher.h"
 #include "editor/frmedit.h"
+#include "host/editarea.h"
+#include "host/host.h"
+
+#include <utility>
+
+namespace {
+
+const QString kTitleHyphen = QStringLiteral("Tarvex-Protection");
+const QString kTitleColon = QStringLiteral("Tarvex: Protection");
+
+// Above this many lines the encoding is announced first.
+constexpr int kQuietLineCount = 50;
+
+// 1-based line and column of `index`; a CR LF pair, a bare CR and a bare LF each end a line.
+std::pair<qsizetype, qsizetype> lineAndColumn(QStringView text, qsizetype index)
+{
+    qsizetype line = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < index; ++i) {
+        const QChar ch = text[i];
+        if (ch == u'\r' && i + 1 < index && text[i + 1] == u'\n')
+            continue;
+        if (ch == u'\r' || ch == u'\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return { line, index - lineStart + 1 };
+}
+
+QString describe(QChar ch)
+{
+    const QString code
+        = QStringLiteral("U+%1").arg(ch.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    if (!ch.isPrint())
+        return QStringLiteral("the invisible character %1").arg(code);
+    return QStringLiteral("\"%1\" (%2)").arg(ch).arg(code);
+}
+
+} // namespace
 
 ProtectCommands::ProtectCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
-{
-}
+    , m_host(window.host())
+{ }
 
 CommandHandlers ProtectCommands::handlers()
 {
-    return {};
+    return {
+        { QStringLiteral("btncode"), [this] { btncode_Click(); } },
+        { QStringLiteral("btndecode"), [this] { btndecode_Click(); } },
+    };
+}
+
+void ProtectCommands::tell(const QString &prompt)
+{
+    m_host.messageBox(prompt, {}, Host::Icon::None, Host::Buttons::Ok);
+}
+
+// The symbols and the marker come back from UnProtect as something else (a "ç" as "e", a
+// typographic quote as "on "), so a text holding one is not protected at all.
+bool ProtectCommands::refuseUnrestorable(const QString &text)
+{
+    const qsizetype at = Cipher::firstReserved(text);
+    if (at < 0)
+        return false;
+    const auto [line, column] = lineAndColumn(text, at);
+    m_host.messageBox(QStringLiteral("The text contains %1 at character %2 (line %3, column %4). "
+                                     "Protection uses this character for its own symbols and "
+                                     "could not give it back on UnProtect. File not protected.")
+                          .arg(describe(text[at]))
+                          .arg(at + 1)
+                          .arg(line)
+                          .arg(column),
+        kTitleHyphen, Host::Icon::Exclamation, Host::Buttons::Ok);
+    return true;
+}
+
+void ProtectCommands::btncode_Click()
+{
+    EditArea *area = m_window.area();
+    if (area->text().isEmpty()) {
+        tell(QStringLiteral("Tarvex found no text to protect"));
+        return;
+    }
+    if (Cipher::isProtected(area->text())) {
+        tell(QStringLiteral("File is already protected"));
+        return;
+    }
+    if (refuseUnrestorable(area->text()))
+        return;
+
+    const QString first = m_host.inputBox(
+        QStringLiteral("Enter 5 character Password. Password should not have spaces or special "
+                       "characters"),
+        kTitleHyphen, QStringLiteral("Should be exactly 5 characters"));
+    const QString second = m_host.inputBox(
+        QStringLiteral("Re-enter the password. Once the file is protected, you cannot remove "
+                       "protection without the password. Make sure you store your password in a "
+                       "safe place."),
+        kTitleColon);
+    if (first.size() != Cipher::passwordLength || second.size() != Cipher::passwordLength
+        || first != second) {
+        tell(QStringLiteral("Invalid password. File not protected"));
+        return;
+    }
+    m_enterpass2 = Cipher::lowerCasePassword(first);
+
+    if (m_window.linecount() > kQuietLineCount)
+        tell(QStringLiteral("Click Ok and Please wait for a few seconds......"));
+
+    // A new history: undoing into the other state would leave the lock wrong.
+    area->setText(Cipher::encode(area->text(), m_enterpass2), EditArea::History::Reset);
+    m_host.messageBox(
+        QStringLiteral("File protected"), kTitleHyphen, Host::Icon::Information, Host::Buttons::Ok);
+    area->setFocus();
+    if (Cipher::isProtected(area->text()))
+        area->setLocked(true);
+}
+
+void ProtectCommands::btndecode_Click()
+{
+    EditArea *area = m_window.area();
+    if (area->text().isEmpty()) {
+        tell(QStringLiteral("Tarvex found no text to unprotect"));
+        return;
+    }
+    if (!Cipher::isProtected(area->text())) {
+        tell(QStringLiteral("File not protected"));
+        return;
+    }
+
+    const QString typed
+        = m_host.inputBox(QStringLiteral("Enter password to unprotect the file."), kTitleHyphen);
+    const QString symbols = Cipher::passwordSymbols(Cipher::lowerCasePassword(typed));
+
+    // Saving and reopening puts line breaks into a protected text; they go whatever the flag
+    // says, since the text itself shows them.
+    m_window.setLoadedfromfile(false);
+    const std::optional<QString> document
+        = Cipher::decode(Cipher::withoutLoadingLineBreaks(area->text()), symbols);
+    if (!document) {
+        // The protected text stays as it is, so another try can work.
+        tell(QStringLiteral("Wrong password. Tarvex will not proceed."));
+        return;
+    }
+
+    area->setText(*document, EditArea::History::Reset);
+    m_host.messageBox(QStringLiteral("File protection removed"), kTitleHyphen,
+        Host::Icon::Information, Host::Buttons::Ok);
+    area->setLocked(false);
+    area->setFocus();
 }

@@ -3,8 +3,10 @@
 #include "editor/commandtable.h"
 
 #include <QObject>
+#include <QString>
 
 class frmedit;
+class Host;
 
 /// Protect File and UnProtect File.
 class ProtectCommands : public QObject
@@ -16,6 +18,17 @@ public:
 
     CommandHandlers handlers();
 
+    void btncode_Click();
+    void btndecode_Click();
+
+    /// The lower-cased password of the last Protect that accepted one.
+    const QString &enterpass2() const { return m_enterpass2; }
+
 private:
+    bool refuseUnrestorable(const QString &text);
+    void tell(const QString &prompt);
+
     frmedit &m_window;
+    Host &m_host;
+    QString m_enterpass2;
 };

@@ -43,14 +43,6 @@ QString expectedRendering(const QString &trueText)
     return shown;
 }
 
-void typeChar(QWidget *target, QChar ch)
-{
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(target, &release);
-}
-
 } // namespace
 
 class TestHost : public QObject
@@ -71,7 +63,6 @@ private slots:
     void setSelTextLeavesCaretAfterIt();
     void typingAroundBareBreaksKeepsThem_data();
     void typingAroundBareBreaksKeepsThem();
-    void typedStandInGlyphStaysLiteral();
     void undoAndRedoRestoreBareBreaks();
     void notifiesOncePerChange_data();
     void notifiesOncePerChange();
@@ -88,7 +79,6 @@ private slots:
     void bigNewTextIsShownPieceByPiece();
     void editingWhileABigTextArrivesWaitsForAllOfIt();
     void bigChangeInTheMiddleIsShownPieceByPiece();
-    void typedTextAfterAStandInLooksPlain();
     void unbrokenRunsWrapAnywhere();
 
     void realMessageBoxShowsWhatItIsGiven_data();
@@ -292,15 +282,6 @@ void TestHost::typingAroundBareBreaksKeepsThem()
     QTest::keyClick(m_area, Qt::Key(key));
     QCOMPARE(m_area->text(), expected);
     QCOMPARE(m_area->toPlainText(), expectedRendering(expected));
-}
-
-void TestHost::typedStandInGlyphStaysLiteral()
-{
-    m_area->setText(QStringLiteral("a\r"));
-    m_area->setSelStart(2);
-    typeChar(m_area, QChar(0x240D));
-    typeChar(m_area, u'b');
-    QCOMPARE(m_area->text(), QStringLiteral("a\r\u240Db"));
 }
 
 void TestHost::undoAndRedoRestoreBareBreaks()
@@ -774,19 +755,6 @@ void TestHost::bigChangeInTheMiddleIsShownPieceByPiece()
     QVERIFY(!m_area->document()->isUndoAvailable());
     QTest::keyClick(m_area, Qt::Key_X);
     QCOMPARE(m_area->text(), changed.left(big.size() - 10) + u'x' + changed.mid(big.size() - 7));
-}
-
-void TestHost::typedTextAfterAStandInLooksPlain()
-{
-    m_area->setText(QStringLiteral("a\r"));
-    m_area->setSelStart(2);
-    QTest::keyClick(m_area, Qt::Key_B);
-    QTextCursor cursor(m_area->document());
-    cursor.setPosition(2); // after the stand-in: its format
-    const QColor standIn = cursor.charFormat().foreground().color();
-    cursor.setPosition(3); // after the typed b
-    QVERIFY(cursor.charFormat().foreground().color() != standIn);
-    QCOMPARE(m_area->text(), QStringLiteral("a\rb"));
 }
 
 void TestHost::unbrokenRunsWrapAnywhere()
