@@ -61,10 +61,12 @@ struct OpenFixture
     }
 };
 
+// Made in main: a window must go before the application does.
+OpenFixture *g_fixture = nullptr;
+
 OpenFixture &fixture()
 {
-    static OpenFixture instance;
-    return instance;
+    return *g_fixture;
 }
 
 void BM_ReadAll50MB(benchmark::State &state)
@@ -129,7 +131,12 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     benchmark::Initialize(&argc, argv);
     QApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    {
+        OpenFixture openFixture;
+        g_fixture = &openFixture;
+        benchmark::RunSpecifiedBenchmarks();
+        g_fixture = nullptr;
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -53,18 +54,14 @@ void TestAppearance::initTestCase()
 
 void TestAppearance::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestAppearance::cleanup()
 {
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
     for (QWidget *window : QApplication::topLevelWidgets())

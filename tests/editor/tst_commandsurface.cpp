@@ -3,6 +3,7 @@
 #include "editor/propertieswindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -50,18 +51,14 @@ void TestCommandSurface::initTestCase()
 
 void TestCommandSurface::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestCommandSurface::cleanup()
 {
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     // The Properties window outlives the main window; each test closes what it opened.
     for (QWidget *window : QApplication::topLevelWidgets())
         QVERIFY2(!qobject_cast<PropertiesWindow *>(window) || !window->isVisible(),

@@ -3,6 +3,7 @@
 #include "editor/statustext.h"
 #include "fakehost.h"
 #include "host/editarea.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -55,19 +56,15 @@ void TestEditor::initTestCase()
 
 void TestEditor::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestEditor::cleanup()
 {
     // Whatever a test left modified must not ask on the way out.
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     m_window = nullptr;
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;

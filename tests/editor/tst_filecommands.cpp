@@ -2,6 +2,7 @@
 #include "editor/frmedit.h"
 #include "fakehost.h"
 #include "host/editarea.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,18 +21,10 @@ namespace {
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(WindowTest::writeBytes(path, bytes));
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
+using WindowTest::readBytes;
 
 // Lowers the file-size limit for the lifetime of the object, so that a big write fails part-way
 // with EFBIG (root ignores permissions, but not this).
@@ -112,21 +105,17 @@ void TestFileCommands::initTestCase()
 
 void TestFileCommands::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestFileCommands::cleanup()
 {
     m_host->whileShowing = nullptr;
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
     delete m_dir;

@@ -6,6 +6,7 @@
 #include "help/helpcommands.h"
 #include "help/helptext.h"
 #include "host/editarea.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QLabel>
@@ -51,18 +52,14 @@ void TestHelp::initTestCase()
 
 void TestHelp::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestHelp::cleanup()
 {
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
     for (QWidget *window : QApplication::topLevelWidgets()) {

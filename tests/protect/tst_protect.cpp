@@ -5,6 +5,7 @@
 #include "host/editarea.h"
 #include "protect/cipher.h"
 #include "protect/protectcommands.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -218,18 +219,10 @@ QString randomPassword(QRandomGenerator &random)
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(WindowTest::writeBytes(path, bytes));
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
+using WindowTest::readBytes;
 
 } // namespace
 
@@ -323,20 +316,16 @@ void TestProtect::initTestCase()
 
 void TestProtect::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestProtect::cleanup()
 {
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
     delete m_dir;

@@ -4,6 +4,7 @@
 #include "search/findreplacewindow.h"
 #include "search/searchcommands.h"
 #include "search/searchprimitives.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -70,18 +71,14 @@ void TestSearch::initTestCase()
 
 void TestSearch::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestSearch::cleanup()
 {
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
     for (QWidget *w : QApplication::topLevelWidgets())

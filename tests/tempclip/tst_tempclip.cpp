@@ -5,6 +5,7 @@
 #include "tempclip/masterclipwindow.h"
 #include "tempclip/tempclipcommands.h"
 #include "tempclip/tempcliplist.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -67,18 +68,14 @@ void TestTempClip::initTestCase()
 
 void TestTempClip::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_host = new FakeHost;
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestTempClip::cleanup()
 {
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
     for (QWidget *w : QApplication::topLevelWidgets())

@@ -5,6 +5,7 @@
 #include "textops/autocorrection.h"
 #include "textops/insertioncommands.h"
 #include "textops/textcommands.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -180,20 +181,16 @@ void TestTextOps::initTestCase()
 
 void TestTextOps::init()
 {
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_host = new ClipboardHost;
     m_host->now = QDateTime(QDate(2026, 12, 6), QTime(9, 18, 7));
-    m_window = new frmedit(*m_host);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window = WindowTest::open(*m_host);
+    QVERIFY(m_window);
 }
 
 void TestTextOps::cleanup()
 {
     QLocale::setDefault(m_startLocale);
-    m_window->setStar(QString());
-    delete m_window;
+    WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
 }
