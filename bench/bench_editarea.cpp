@@ -9,7 +9,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
-#include <benchmark/benchmark.h>
+#include "benchapp.h"
 
 namespace {
 
@@ -121,11 +121,5 @@ BENCHMARK(BM_KeystrokeAtStartOf1MB)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithApplication(argc, argv);
 }

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "benchapp.h"
 
 namespace {
 
@@ -127,16 +127,11 @@ BENCHMARK(BM_Save50MB)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    {
+    return runBenchmarksWithApplication(argc, argv, [] {
         OpenFixture openFixture;
         g_fixture = &openFixture;
         benchmark::RunSpecifiedBenchmarks();
         g_fixture = nullptr;
-    }
-    benchmark::Shutdown();
-    return 0;
+        return true;
+    });
 }

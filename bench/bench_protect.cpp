@@ -12,7 +12,7 @@
 #include <QApplication>
 #include <QRandomGenerator>
 
-#include <benchmark/benchmark.h>
+#include "benchapp.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -359,13 +359,10 @@ BENCHMARK(BM_UnprotectRightAfterProtectInWindow10MB)->Unit(benchmark::kMilliseco
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    if (!cipherMatchesReference(prose()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithApplication(argc, argv, [] {
+        if (!cipherMatchesReference(prose()))
+            return false;
+        benchmark::RunSpecifiedBenchmarks();
+        return true;
+    });
 }

@@ -12,7 +12,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include <benchmark/benchmark.h>
+#include "benchapp.h"
 
 namespace {
 
@@ -116,11 +116,5 @@ BENCHMARK(BM_ReplaceAllInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithApplication(argc, argv);
 }

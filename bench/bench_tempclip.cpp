@@ -12,7 +12,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 
-#include <benchmark/benchmark.h>
+#include "benchapp.h"
 
 namespace {
 
@@ -90,11 +90,5 @@ BENCHMARK(BM_AddTo10000Entries)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithApplication(argc, argv);
 }

@@ -11,7 +11,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 
-#include <benchmark/benchmark.h>
+#include "benchapp.h"
 
 namespace {
 
@@ -152,11 +152,5 @@ BENCHMARK(BM_CorrectedScan10MB)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithApplication(argc, argv);
 }
