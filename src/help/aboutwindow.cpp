@@ -57,8 +57,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     rule->setGeometry(px(120), px(1800), px(5490), px(30));
     addLabel(this, "Label2", QStringLiteral("Made by the Tarvex project team."),
         QRect(px(240), px(1920), px(5250), px(255)));
-    addLabel(this, "Label1",
-        QStringLiteral("Problems and suggestions are welcome on the project's issue tracker."),
+    addLabel(this, "Label1", QStringLiteral("Problems and ideas: the project's issue tracker."),
         QRect(px(240), px(2220), px(5250), px(255)));
     auto *secondRule = new QFrame(this);
     secondRule->setFrameShape(QFrame::HLine);

@@ -41,9 +41,14 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     setMouseTracking(true);
 
     m_txtfind = historyBox(this, "txtfind");
-    // The design's lengths, grown evenly where this platform's controls are taller.
-    m_scale
-        = std::max(1.0, m_txtfind->sizeHint().height() / qreal(twipsToPixels(315, logicalDpiY())));
+    // The design's lengths, grown evenly where this platform's controls are taller or its
+    // captions wider.
+    const qreal dpi = logicalDpiY();
+    const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Replace with")) + 8;
+    const int checkRoom = fontMetrics().horizontalAdvance(QStringLiteral("Match Case")) + 28;
+    m_scale = std::max({ 1.0, m_txtfind->sizeHint().height() / qreal(twipsToPixels(315, dpi)),
+        captionRoom / qreal(twipsToPixels(975, dpi)),
+        checkRoom / qreal(twipsToPixels(1215, dpi)) });
 
     m_casematch = new QCheckBox(QStringLiteral("Match Case"), this);
     m_casematch->setObjectName(QStringLiteral("casematch"));

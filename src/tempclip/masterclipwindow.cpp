@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace {
 
 const QString kWindowHint
@@ -34,7 +36,10 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     setWindowTitle(QStringLiteral("Master Temporary Clipboard: Tarvex"));
     setMouseTracking(true);
     const qreal dpi = logicalDpiY();
-    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    // The design's lengths, grown evenly where this platform's captions are wider.
+    const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Remove Selected")) + 16;
+    const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(1455, dpi)));
+    auto px = [dpi, scale](int twips) { return twipsToPixels(qRound(twips * scale), dpi); };
 
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("tmpcmb"));
