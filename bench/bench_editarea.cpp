@@ -10,19 +10,9 @@
 #include <QPlainTextEdit>
 
 #include "benchapp.h"
+#include "benchtext.h"
 
 namespace {
-
-QString bigText(qsizetype characters)
-{
-    QString text;
-    text.reserve(characters + 100);
-    for (int line = 0; text.size() < characters; ++line)
-        text += QStringLiteral("Line %1: the quick brown fox jumps over the lazy dog again.\r\n")
-                    .arg(line);
-    text.truncate(characters);
-    return text;
-}
 
 // The same text with one character changed in the middle, as its own copy.
 QString withMiddleChanged(const QString &text)
@@ -48,7 +38,7 @@ void BM_AreaSetTextOneCharChanged10MB(benchmark::State &state)
     EditArea area;
     area.resize(800, 600);
     area.show();
-    const QString a = bigText(kTenMegabytes);
+    const QString a = benchmarkLines(kTenMegabytes);
     const QString b = withMiddleChanged(a);
     area.setText(a, EditArea::History::Reset);
     waitForLayout(area);
@@ -66,7 +56,7 @@ void BM_QtSetPlainText10MB(benchmark::State &state)
     QPlainTextEdit edit;
     edit.resize(800, 600);
     edit.show();
-    const QString a = bigText(kTenMegabytes);
+    const QString a = benchmarkLines(kTenMegabytes);
     const QString b = withMiddleChanged(a);
     edit.setPlainText(a);
     bool flip = false;
@@ -95,7 +85,7 @@ void keystrokeIn1MB(benchmark::State &state, bool atEnd)
     window.resize(800, 600);
     window.show();
     EditArea *area = window.area();
-    area->setText(bigText(kOneMegabyte), EditArea::History::Reset);
+    area->setText(benchmarkLines(kOneMegabyte), EditArea::History::Reset);
     waitForLayout(*area);
     area->setSelStart(atEnd ? area->text().size() : 0);
     for (auto _ : state)

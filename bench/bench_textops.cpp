@@ -12,23 +12,13 @@
 #include <QKeyEvent>
 
 #include "benchapp.h"
+#include "benchtext.h"
 
 namespace {
 
 constexpr qsizetype kOneMegabyte = 1024 * 1024;
 constexpr qsizetype kTenMegabytes = 10 * kOneMegabyte;
 constexpr int kTypedKeys = 100;
-
-QString bigText(qsizetype characters)
-{
-    QString text;
-    text.reserve(characters + 100);
-    for (int line = 0; text.size() < characters; ++line)
-        text += QStringLiteral("Line %1: the quick brown fox jumps over the lazy dog again.\r\n")
-                    .arg(line);
-    text.truncate(characters);
-    return text;
-}
 
 // A hundred keys that complete a correction now and then.
 QString typedText()
@@ -85,7 +75,7 @@ void typeAtEndWithAutoCapitalise(benchmark::State &state, qsizetype size, Correc
     window.resize(800, 600);
     window.show();
     EditArea *area = window.area();
-    area->setText(bigText(size), EditArea::History::Reset);
+    area->setText(benchmarkLines(size), EditArea::History::Reset);
     waitForLayout(*area);
     area->setSelStart(area->text().size());
 
@@ -139,7 +129,7 @@ BENCHMARK(BM_TypingPassByPass10MB)->Iterations(kTypedKeys)->Unit(benchmark::kMil
 // The scan alone, over a 10 MB text that needs no correction.
 void BM_CorrectedScan10MB(benchmark::State &state)
 {
-    const QString text = bigText(kTenMegabytes);
+    const QString text = benchmarkLines(kTenMegabytes);
     for (auto _ : state) {
         const std::optional<QString> corrected = Autocorrection::corrected(text);
         benchmark::DoNotOptimize(corrected);

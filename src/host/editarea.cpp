@@ -279,7 +279,7 @@ void EditArea::appendStreamed(qsizetype upTo)
 
 void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
 {
-    cursor.insertText(toWidgetText(trueText), m_plainFormat);
+    cursor.insertText(toWidgetText(trueText));
 }
 
 void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt)

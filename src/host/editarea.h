@@ -3,7 +3,6 @@
 #include <QKeySequence>
 #include <QList>
 #include <QPlainTextEdit>
-#include <QTextCharFormat>
 #include <QTimer>
 
 /// The edit area `Area`: a QPlainTextEdit that keeps the document's exact text.
@@ -121,7 +120,6 @@ private:
     bool m_userChangePending = false;
     bool m_flushQueued = false;
 
-    QTextCharFormat m_plainFormat;
     QList<QKeySequence> m_menuShortcuts;
 
     int m_layoutFrom = -1; // first block that may still need a layout, -1 when none

@@ -90,11 +90,6 @@ qsizetype trueLengthOfUnits(QStringView trueText, qsizetype from, qsizetype unit
     return pos - from;
 }
 
-bool isInsidePair(QStringView trueText, qsizetype pos)
-{
-    return pos > 0 && pos < trueText.size() && trueText[pos - 1] == cr && trueText[pos] == lf;
-}
-
 Range widenForRendering(QStringView trueText, Range range)
 {
     if (range.from > 0 && trueText[range.from - 1] == cr)

@@ -24,9 +24,6 @@ QString fromWidgetText(QStringView widgetText);
 /// (a CR LF pair is one widget character).
 qsizetype trueLengthOfUnits(QStringView trueText, qsizetype from, qsizetype units);
 
-/// Whether `pos` falls between the CR and the LF of a pair, where the widget has no position.
-bool isInsidePair(QStringView trueText, qsizetype pos);
-
 /// A half-open range [from, to) of a true text.
 struct Range
 {
