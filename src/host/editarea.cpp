@@ -72,9 +72,50 @@ EditArea::~EditArea() = default;
 
 // ---- Positions ---------------------------------------------------------------------------
 
-// Block b starts at true position position() + b: each earlier paragraph break stands for the
-// two characters CR LF. A true position between the CR and LF of a pair rounds down to the end
-// of its line.
+namespace {
+
+// Marks a block that follows a bare CR rather than a CR LF pair. Qt keeps a block's format
+// with the block through undo and redo, so a line break the user deletes and then restores
+// reads back as what it was.
+constexpr int kFollowsBareCr = QTextFormat::UserProperty + 1;
+
+bool followsBareCr(const QTextBlock &block)
+{
+    return block.isValid() && block.blockFormat().boolProperty(kFollowsBareCr);
+}
+
+} // namespace
+
+const BareCrs &EditArea::bareCrs() const
+{
+    if (!m_bareCrsKnown) {
+        m_bareCrs = findBareCrs(m_text);
+        m_bareCrsKnown = true;
+    }
+    return m_bareCrs;
+}
+
+// A change of [from, from + length) in the true text can only make or unmake a bare CR there or
+// just before it; a text without any stays cheap to edit.
+void EditArea::noteTrueTextChanged(qsizetype from, qsizetype length)
+{
+    if (m_bareCrsKnown && m_bareCrs.positions.isEmpty() && !hasBareCr(m_text, from - 1, from + length))
+        return;
+    m_bareCrsKnown = false;
+}
+
+// Each earlier line break stands for two characters, CR LF, except a bare CR, which is one.
+qsizetype EditArea::trueBlockStart(const QTextBlock &block) const
+{
+    const BareCrs &bare = bareCrs();
+    const qsizetype breaks = block.blockNumber();
+    const qsizetype bareBefore
+        = std::lower_bound(bare.breaksBefore.cbegin(), bare.breaksBefore.cend(), breaks)
+        - bare.breaksBefore.cbegin();
+    return block.position() + breaks - bareBefore;
+}
+
+// A true position between the CR and LF of a pair rounds down to the end of its line.
 int EditArea::toWidget(qsizetype truePos) const
 {
     const QTextDocument *doc = document();
@@ -82,31 +123,47 @@ int EditArea::toWidget(qsizetype truePos) const
     int hi = doc->blockCount() - 1;
     while (lo < hi) {
         const int mid = lo + (hi - lo + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + qsizetype(mid) <= truePos)
+        if (trueBlockStart(doc->findBlockByNumber(mid)) <= truePos)
             lo = mid;
         else
             hi = mid - 1;
     }
     const QTextBlock block = doc->findBlockByNumber(lo);
     const qsizetype offset
-        = std::clamp<qsizetype>(truePos - (block.position() + lo), 0, block.length() - 1);
+        = std::clamp<qsizetype>(truePos - trueBlockStart(block), 0, block.length() - 1);
     return int(block.position() + offset);
 }
 
 qsizetype EditArea::toTrue(int widgetPos) const
 {
-    return widgetPos + qsizetype(document()->findBlock(widgetPos).blockNumber());
+    const QTextBlock block = document()->findBlock(widgetPos);
+    return trueBlockStart(block) + (widgetPos - block.position());
 }
 
-// Every stand-in glyph in the widget stands for its CR or LF: the glyphs carry no format of
-// their own, since alternating formats split a long line into pieces that Qt lays out again
-// one by one.
+// A line break reads back as a bare CR when the block after it is marked so, else as CR LF;
+// an LF stand-in reads back as its LF.
 QString EditArea::trueTextOfWidgetRange(int from, int to) const
 {
     QTextCursor cursor(document());
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
-    return fromWidgetText(cursor.selectedText());
+    const QString shown = cursor.selectedText();
+    QString result;
+    result.reserve(shown.size() + shown.count(paragraphBreak));
+    QTextBlock block = document()->findBlock(from);
+    for (const QChar ch : shown) {
+        if (ch == paragraphBreak) {
+            block = block.next();
+            result.append(QLatin1Char('\r'));
+            if (!followsBareCr(block))
+                result.append(QLatin1Char('\n'));
+        } else if (ch == lfStandIn) {
+            result.append(QLatin1Char('\n'));
+        } else {
+            result.append(ch);
+        }
+    }
+    return result;
 }
 
 // ---- Program edits -----------------------------------------------------------------------
@@ -131,6 +188,7 @@ void EditArea::setText(const QString &text, History history)
     const int widgetTo = toWidget(span.to);
 
     m_text = text;
+    noteTrueTextChanged(span.from, span.to + delta - span.from);
     replaceRendered(widgetFrom, widgetTo, span.from, span.to + delta, history);
 
     // The selection keeps its place in the unchanged text; inside the change, or at its start,
@@ -160,6 +218,7 @@ void EditArea::setSelText(const QString &text)
     const int widgetFrom = toWidget(span.from);
     const int widgetTo = toWidget(span.to);
     m_text.replace(start, length, text);
+    noteTrueTextChanged(start, text.size());
     const qsizetype delta = text.size() - length;
     replaceRendered(widgetFrom, widgetTo, span.from, span.to + delta, History::Keep);
     setSelectionFromProgram(start + text.size(), 0, true);
@@ -226,12 +285,14 @@ void EditArea::chooseWrapMode(QStringView inserted, History history)
     }
 }
 
-// The end of a piece of at least `size` characters from `from` that ends after a CR LF, or -1
-// when no line break comes soon enough.
+// The end of a piece of at least `size` characters from `from` that ends after a line break,
+// or -1 when no line break comes soon enough.
 qsizetype EditArea::pieceEnd(qsizetype from, qsizetype size) const
 {
-    const qsizetype at = m_text.indexOf(QLatin1String("\r\n"), from + size);
-    return at >= 0 && at < from + size + 4 * kStreamPiece ? at + 2 : -1;
+    const qsizetype at = m_text.indexOf(QLatin1Char('\r'), from + size);
+    if (at < 0 || at >= from + size + 4 * kStreamPiece)
+        return -1;
+    return at + 1 < m_text.size() && m_text[at + 1] == QLatin1Char('\n') ? at + 2 : at + 1;
 }
 
 void EditArea::streamSomeText()
@@ -277,9 +338,30 @@ void EditArea::appendStreamed(qsizetype upTo)
     checkSettled();
 }
 
+// New blocks take the format of the block the cursor is in: a block after a bare CR is marked,
+// every other one must not be.
 void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
 {
-    cursor.insertText(toWidgetText(trueText));
+    QTextBlockFormat afterBareCr;
+    afterBareCr.setProperty(kFollowsBareCr, true);
+    qsizetype from = 0;
+    while (from <= trueText.size()) {
+        qsizetype bareCr = trueText.indexOf(QLatin1Char('\r'), from);
+        while (bareCr >= 0 && bareCr + 1 < trueText.size() && trueText[bareCr + 1] == QLatin1Char('\n'))
+            bareCr = trueText.indexOf(QLatin1Char('\r'), bareCr + 2);
+        QStringView run = trueText.mid(from, (bareCr < 0 ? trueText.size() : bareCr) - from);
+        const qsizetype firstPair = run.indexOf(QLatin1String("\r\n"));
+        if (firstPair >= 0 && followsBareCr(cursor.block())) {
+            cursor.insertText(toWidgetText(run.first(firstPair)));
+            cursor.insertBlock(QTextBlockFormat(), cursor.charFormat());
+            run = run.sliced(firstPair + 2);
+        }
+        cursor.insertText(toWidgetText(run));
+        if (bareCr < 0)
+            break;
+        cursor.insertBlock(afterBareCr, cursor.charFormat());
+        from = bareCr + 1;
+    }
 }
 
 void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt)
@@ -368,7 +450,14 @@ void EditArea::onContentsChange(int position, int removed, int added)
     const qsizetype truePos = std::min(toTrue(position), m_text.size());
     const qsizetype trueRemoved = trueLengthOfUnits(m_text, truePos, removed);
     const QString inserted = trueTextOfWidgetRange(position, position + added);
+    for (int &standIn : m_standInsToJoin) {
+        if (standIn >= position)
+            standIn += added - removed;
+    }
     m_text.replace(truePos, trueRemoved, inserted);
+    noteTrueTextChanged(truePos, inserted.size());
+    notePairMadeByUser(truePos, position);
+    notePairMadeByUser(truePos + inserted.size(), position + added);
     chooseWrapMode(inserted, History::Keep);
     m_selPinned = false;
     layOutRange(position, position + added);
@@ -382,12 +471,47 @@ void EditArea::onContentsChange(int position, int removed, int added)
     }
 }
 
+// An LF now right after a CR that shows as a line break of its own (an LF stand-in typed or
+// pasted there, or the text between the two deleted): the widget still shows the LF's stand-in.
+void EditArea::notePairMadeByUser(qsizetype truePos, int widgetPos)
+{
+    if (truePos > 0 && truePos < m_text.size() && m_text[truePos - 1] == QLatin1Char('\r')
+        && m_text[truePos] == QLatin1Char('\n')
+        && document()->characterAt(widgetPos) == lfStandIn
+        && document()->characterAt(widgetPos - 1) == paragraphBreak
+        && !m_standInsToJoin.contains(widgetPos))
+        m_standInsToJoin.append(widgetPos);
+}
+
+// The pair shows as the one line break the CR already has; the block after it is no longer
+// after a bare CR. Done once the user's edit is complete, as the widget is not ours to change
+// in the middle of it; it is an undo step of its own.
+void EditArea::joinPairsMadeByUser()
+{
+    if (m_standInsToJoin.isEmpty())
+        return;
+    std::sort(m_standInsToJoin.begin(), m_standInsToJoin.end(), std::greater<int>());
+    FlagGuard guard(m_programEdit);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const int standIn : std::as_const(m_standInsToJoin)) {
+        cursor.setPosition(standIn);
+        cursor.setPosition(standIn + 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.setBlockFormat(QTextBlockFormat());
+    }
+    cursor.endEditBlock();
+    m_standInsToJoin.clear();
+    document()->setModified(false);
+}
+
 void EditArea::flushUserChange()
 {
     m_flushQueued = false;
     if (!m_userChangePending)
         return;
     m_userChangePending = false;
+    joinPairsMadeByUser();
     emit changed();
 }
 
@@ -422,7 +546,21 @@ void EditArea::keyPressEvent(QKeyEvent *e)
         finishStreaming();
     if (!typed.isEmpty())
         emit keyPressed(typed.front());
+    if (e->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
+        insertTypedLineBreak();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(e);
+}
+
+// Qt would give the new line the format of the line it splits, which may mark it as following a
+// bare CR; a typed line break is a CR LF.
+void EditArea::insertTypedLineBreak()
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertBlock(QTextBlockFormat(), cursor.charFormat());
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void EditArea::inputMethodEvent(QInputMethodEvent *e)

@@ -5,10 +5,15 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include "textrendering.h"
+
+class QTextBlock;
+
 /// The edit area `Area`: a QPlainTextEdit that keeps the document's exact text.
 ///
-/// The true text (CR LF line ends; bare CR and LF kept and shown as stand-in glyphs) is held
-/// here and all positions count in it, a CR LF pair being two positions. The widget is only a
+/// The true text (CR LF line ends; bare CR and LF kept, a bare CR shown as a line break and a
+/// bare LF as a stand-in glyph) is held here and all positions count in it, a CR LF pair being
+/// two positions. The widget is only a
 /// rendering of it: program edits change the true text and patch the differing part into the
 /// widget; user edits are patched back from the widget's document.
 class EditArea : public QPlainTextEdit
@@ -87,6 +92,9 @@ protected:
 private:
     int toWidget(qsizetype truePos) const;
     qsizetype toTrue(int widgetPos) const;
+    qsizetype trueBlockStart(const QTextBlock &block) const;
+    const TextRendering::BareCrs &bareCrs() const;
+    void noteTrueTextChanged(qsizetype from, qsizetype length);
     QString trueTextOfWidgetRange(int from, int to) const;
 
     void replaceRendered(
@@ -100,8 +108,11 @@ private:
     void setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt);
 
     void onContentsChange(int position, int removed, int added);
+    void notePairMadeByUser(qsizetype truePos, int widgetPos);
+    void joinPairsMadeByUser();
     void onWidgetCursorMoved();
     void flushUserChange();
+    void insertTypedLineBreak();
 
     void layOutRange(int widgetFrom, int widgetTo);
     void restartIdleLayout(int fromBlock);
@@ -109,6 +120,11 @@ private:
     void checkSettled();
 
     QString m_text;
+    // Where the bare CRs of m_text are; rebuilt when needed after a change that may move them.
+    mutable TextRendering::BareCrs m_bareCrs;
+    mutable bool m_bareCrsKnown = true;
+    // LF stand-ins the user put right after a bare CR: the two are one line break now.
+    QList<int> m_standInsToJoin;
     // The selection as the program set it; when not pinned the widget's cursor is the truth.
     bool m_selPinned = false;
     qsizetype m_selStart = 0;

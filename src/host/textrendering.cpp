@@ -47,7 +47,7 @@ QString toWidgetText(QStringView trueText)
             *out++ = paragraphBreak;
             ++i;
         } else if (ch == cr) {
-            *out++ = crStandIn;
+            *out++ = paragraphBreak;
         } else if (ch == lf) {
             *out++ = lfStandIn;
         } else {
@@ -58,23 +58,29 @@ QString toWidgetText(QStringView trueText)
     return shown;
 }
 
-QString fromWidgetText(QStringView widgetText)
+bool hasBareCr(QStringView trueText, qsizetype from, qsizetype to)
 {
-    QString result;
-    result.reserve(widgetText.size() + widgetText.count(paragraphBreak));
-    for (const QChar ch : widgetText) {
-        if (ch == paragraphBreak) {
-            result.append(cr);
-            result.append(lf);
-        } else if (ch == crStandIn) {
-            result.append(cr);
-        } else if (ch == lfStandIn) {
-            result.append(lf);
-        } else {
-            result.append(ch);
+    from = std::max<qsizetype>(from, 0);
+    to = std::min(to, trueText.size());
+    for (qsizetype i = trueText.indexOf(cr, from); i >= 0 && i < to;
+         i = trueText.indexOf(cr, i + 1)) {
+        if (i + 1 == trueText.size() || trueText[i + 1] != lf)
+            return true;
+    }
+    return false;
+}
+
+BareCrs findBareCrs(QStringView trueText)
+{
+    BareCrs found;
+    qsizetype breaks = 0;
+    for (qsizetype i = trueText.indexOf(cr); i >= 0; i = trueText.indexOf(cr, i + 1), ++breaks) {
+        if (i + 1 == trueText.size() || trueText[i + 1] != lf) {
+            found.positions.append(i);
+            found.breaksBefore.append(breaks);
         }
     }
-    return result;
+    return found;
 }
 
 qsizetype trueLengthOfUnits(QStringView trueText, qsizetype from, qsizetype units)

@@ -5,20 +5,29 @@
 #include <QStringView>
 
 /// How the true document text (CR LF line ends, bare CR and LF kept) maps onto the text the edit
-/// widget shows: a CR LF pair is one paragraph break, a bare CR or LF is one visible stand-in
-/// glyph. Every other character maps to itself, so positions map one to one within a line.
+/// widget shows: a CR LF pair and a bare CR are each one paragraph break, a bare LF is one
+/// visible stand-in glyph. Every other character maps to itself, so positions map one to one
+/// within a line.
 namespace TextRendering {
 
-inline constexpr QChar crStandIn = QChar(0x240D); // SYMBOL FOR CARRIAGE RETURN
 inline constexpr QChar lfStandIn = QChar(0x240A); // SYMBOL FOR LINE FEED
 inline constexpr QChar paragraphBreak = QChar(QChar::ParagraphSeparator);
 
-/// The widget text of a true text: each CR LF a paragraph break, each bare CR or LF its
-/// stand-in glyph.
+/// The widget text of a true text: each CR LF and each bare CR a paragraph break, each bare LF
+/// its stand-in glyph.
 QString toWidgetText(QStringView trueText);
 
-/// The true text of a widget text: each paragraph break a CR LF, each stand-in its CR or LF.
-QString fromWidgetText(QStringView widgetText);
+/// Whether a CR that no LF follows starts in [from, to) of the text.
+bool hasBareCr(QStringView trueText, qsizetype from, qsizetype to);
+
+/// The bare CRs of a text (each a line break of its own, one character long) and the number of
+/// line breaks, CR LF pairs and bare CRs alike, before each of them.
+struct BareCrs
+{
+    QList<qsizetype> positions;
+    QList<qsizetype> breaksBefore;
+};
+BareCrs findBareCrs(QStringView trueText);
 
 /// True length covered by `units` widget characters starting at true position `from`
 /// (a CR LF pair is one widget character).
