@@ -496,6 +496,19 @@ void TestHost::copyAndPasteCarryExactText()
     m_area->paste();
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(m_area->text(), QStringLiteral("a\rb\r\nca\rb\r\n"));
+    QCOMPARE(m_area->toPlainText(), expectedRendering(m_area->text()));
+
+    // A pasted bare CR that lands before a bare LF makes one line break with it.
+    m_area->setText(QStringLiteral("x\ry\nz"));
+    m_area->select(1, 1);
+    m_area->copy();
+    m_area->setSelStart(3);
+    m_area->paste();
+    QTRY_COMPARE(m_area->text(), QStringLiteral("x\ry\r\nz"));
+    QCOMPARE(m_area->toPlainText(), expectedRendering(m_area->text()));
+    QTest::keyClick(m_area, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(m_area, 'w');
+    QCOMPARE(m_area->text(), QStringLiteral("x\ry\r\nzw"));
 
     // Text from another program uses LF for its line breaks.
     QApplication::clipboard()->setText(QStringLiteral("x\ny"));
