@@ -2,8 +2,9 @@
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install clean
 
 all: build
 
@@ -30,6 +31,11 @@ bench: deps
 		QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/$$b --benchmark_repetitions=5 \
 			--benchmark_report_aggregates_only=true || exit 1; \
 	done
+
+# Installs the program, its desktop entry and icon under $(PREFIX); DESTDIR stages the files
+# in a folder instead (make install DESTDIR=/tmp/stage).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR)

@@ -76,20 +76,23 @@ void typeKey(QWidget *target, int key, const QString &text)
     QApplication::sendEvent(target, &release);
 }
 
-// One key typed into a 1 MB document, until the change pipeline (marker, title, line count,
-// status bar) has run.
-void keystrokeIn1MB(benchmark::State &state, bool atEnd)
+// One key typed into a document of `bytes`, until the change pipeline (marker, title, line
+// count, status bar) has run; with `paint`, until the area has painted the frame as well.
+void keystroke(benchmark::State &state, qsizetype bytes, bool atEnd, bool paint)
 {
     QtHost host;
     frmedit window(host);
     window.resize(800, 600);
     window.show();
     EditArea *area = window.area();
-    area->setText(benchmarkLines(kOneMegabyte), EditArea::History::Reset);
+    area->setText(benchmarkLines(bytes), EditArea::History::Reset);
     waitForLayout(*area);
     area->setSelStart(atEnd ? area->text().size() : 0);
-    for (auto _ : state)
+    for (auto _ : state) {
         typeKey(area, Qt::Key_X, QStringLiteral("x"));
+        if (paint)
+            area->viewport()->repaint();
+    }
     if (window.star() != QLatin1String("*"))
         state.SkipWithError("the change pipeline did not run");
     window.setStar(QString()); // close without asking
@@ -97,15 +100,22 @@ void keystrokeIn1MB(benchmark::State &state, bool atEnd)
 
 void BM_KeystrokeAtEndOf1MB(benchmark::State &state)
 {
-    keystrokeIn1MB(state, true);
+    keystroke(state, kOneMegabyte, true, false);
 }
 BENCHMARK(BM_KeystrokeAtEndOf1MB)->Unit(benchmark::kMicrosecond);
 
 void BM_KeystrokeAtStartOf1MB(benchmark::State &state)
 {
-    keystrokeIn1MB(state, false);
+    keystroke(state, kOneMegabyte, false, false);
 }
 BENCHMARK(BM_KeystrokeAtStartOf1MB)->Unit(benchmark::kMicrosecond);
+
+// Auto Capitalise is off, as in a new window.
+void BM_KeystrokeAndFrameAtEndOf10MB(benchmark::State &state)
+{
+    keystroke(state, kTenMegabytes, true, true);
+}
+BENCHMARK(BM_KeystrokeAndFrameAtEndOf10MB)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,11 +1,12 @@
-// Opening and saving a 50 MB file through the real commands of the main window, against reading
-// the same bytes with QFile::readAll in the same run.
+// Opening and saving 10, 50 and 100 MB files through the real commands of the main window, against
+// reading the same bytes with QFile::readAll in the same run.
 #include "editor/filecommands.h"
 #include "editor/frmedit.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -13,14 +14,14 @@
 
 namespace {
 
-constexpr qsizetype kFileBytes = 50 * 1024 * 1024;
+constexpr qsizetype kMegabyte = 1024 * 1024;
 
 // Windows-1252 lines with accented letters, quotes and the euro sign, CR LF line ends.
-QByteArray fileBytes()
+QByteArray fileBytes(qsizetype size)
 {
     QByteArray bytes;
-    bytes.reserve(kFileBytes + 200);
-    for (int line = 0; bytes.size() < kFileBytes; ++line) {
+    bytes.reserve(size + 200);
+    for (int line = 0; bytes.size() < size; ++line) {
         bytes += "Line ";
         bytes += QByteArray::number(line);
         bytes += ": caf\xE9 \x93quoted\x94 costs 5 \x80, the quick brown fox jumps again.\r\n";
@@ -31,25 +32,29 @@ QByteArray fileBytes()
 struct OpenFixture
 {
     QTemporaryDir dir;
-    QString path;
     FakeHost host;
     frmedit window { host };
 
     OpenFixture()
     {
-        path = dir.filePath(QStringLiteral("big.txt"));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(fileBytes());
-        file.close();
+        for (const int megabytes : { 10, 50, 100 }) {
+            QFile file(path(megabytes));
+            file.open(QIODevice::WriteOnly);
+            file.write(fileBytes(megabytes * kMegabyte));
+        }
         window.resize(800, 600);
         window.show();
         QCoreApplication::processEvents();
     }
 
-    void open()
+    QString path(int megabytes) const
     {
-        host.answerOpenFile(path);
+        return dir.filePath(QStringLiteral("big%1.txt").arg(megabytes));
+    }
+
+    void open(int megabytes)
+    {
+        host.answerOpenFile(path(megabytes));
         window.fileCommands()->open_Click();
     }
 
@@ -69,59 +74,68 @@ OpenFixture &fixture()
     return *g_fixture;
 }
 
-void BM_ReadAll50MB(benchmark::State &state)
+void BM_ReadAll(benchmark::State &state)
 {
     OpenFixture &f = fixture();
     for (auto _ : state) {
-        QFile file(f.path);
+        QFile file(f.path(int(state.range(0))));
         file.open(QIODevice::ReadOnly);
         benchmark::DoNotOptimize(file.readAll());
     }
-    state.SetBytesProcessed(state.iterations() * kFileBytes);
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMegabyte);
 }
-BENCHMARK(BM_ReadAll50MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAll)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
 
-// Open until the document is the file's and its first screen is painted; the rest of the text
-// reaches the widget in idle time.
-void BM_OpenAndShow50MB(benchmark::State &state)
+// Open until the file's first screen is painted (behind the progress window, which then shows
+// how far the rest has come).
+void BM_OpenFirstScreen(benchmark::State &state)
+{
+    OpenFixture &f = fixture();
+    EditArea *area = f.window.area();
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        qint64 firstScreen = -1;
+        const auto shown = QObject::connect(area, &EditArea::streamProgress, area, [&] {
+            if (firstScreen < 0) {
+                area->viewport()->repaint();
+                firstScreen = clock.nsecsElapsed();
+            }
+        });
+        clock.start();
+        f.open(int(state.range(0)));
+        QObject::disconnect(shown);
+        state.SetIterationTime(double(firstScreen) / 1e9);
+        f.newDocument();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMegabyte);
+}
+BENCHMARK(BM_OpenFirstScreen)->Arg(10)->Arg(50)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Open until the command is done: the whole text in the widget, the document the file's.
+void BM_OpenWhole(benchmark::State &state)
 {
     OpenFixture &f = fixture();
     for (auto _ : state) {
-        f.open();
+        f.open(int(state.range(0)));
         f.window.area()->viewport()->repaint();
         state.PauseTiming();
         f.newDocument();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(state.iterations() * kFileBytes);
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMegabyte);
 }
-BENCHMARK(BM_OpenAndShow50MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWhole)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond);
 
-// Open until the widget holds the whole text.
-void BM_OpenWhole50MB(benchmark::State &state)
+void BM_Save(benchmark::State &state)
 {
     OpenFixture &f = fixture();
-    for (auto _ : state) {
-        f.open();
-        f.window.area()->finishStreaming();
-        state.PauseTiming();
-        f.newDocument();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(state.iterations() * kFileBytes);
-}
-BENCHMARK(BM_OpenWhole50MB)->Unit(benchmark::kMillisecond);
-
-void BM_Save50MB(benchmark::State &state)
-{
-    OpenFixture &f = fixture();
-    f.open();
+    f.open(int(state.range(0)));
     for (auto _ : state)
         f.window.fileCommands()->save_Click();
-    state.SetBytesProcessed(state.iterations() * kFileBytes);
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMegabyte);
     f.newDocument();
 }
-BENCHMARK(BM_Save50MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Arg(50)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

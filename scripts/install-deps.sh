@@ -19,6 +19,10 @@ packages=(
     libbenchmark-dev
     fonts-dejavu-core
     fonts-freefont-ttf
+    desktop-file-utils
+    xvfb
+    xdotool
+    dbus-daemon
 )
 
 missing=()

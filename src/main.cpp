@@ -1,16 +1,23 @@
 #include "editor/frmedit.h"
+#include "editor/startup.h"
 #include "host/qthost.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer before there is an application, so they need no display.
+    Startup::describeProgram();
+    const QString file = Startup::fileArgument(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvex"));
+    QApplication::setWindowIcon(Startup::programIcon());
 
     QtHost host;
     auto *window = new frmedit(host);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+    Startup::openAtStart(*window, file);
     return app.exec();
 }

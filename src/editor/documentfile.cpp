@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+
 namespace {
 
 QString noFileReason()
@@ -60,9 +64,29 @@ SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
     return { true, {} };
 }
 
+// Pieces small enough for a progress window to move and its Cancel to answer at once.
+constexpr qint64 kReadPiece = 4 * 1024 * 1024;
+
+// Reads to the end, whatever the size said; false when `progress` asked to stop.
+bool readAllInPieces(QFile &file, QByteArray &bytes, const ReadProgress &progress)
+{
+    const qint64 expected = std::max<qint64>(file.size(), 1);
+    bytes.reserve(file.size() + kReadPiece);
+    for (;;) {
+        const qsizetype at = bytes.size();
+        bytes.resize(at + kReadPiece);
+        const qint64 got = file.read(bytes.data() + at, kReadPiece);
+        bytes.resize(at + std::max<qint64>(got, 0));
+        if (got <= 0)
+            return true;
+        if (progress && !progress(int(std::min<qint64>(100, 100 * bytes.size() / expected))))
+            return false;
+    }
+}
+
 } // namespace
 
-LoadResult readDocumentFile(const QString &path)
+LoadResult readDocumentFile(const QString &path, const ReadProgress &progress)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -75,7 +99,9 @@ LoadResult readDocumentFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return { false, {}, reasonOf(file, QStringLiteral("The file could not be opened.")) };
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    if (!readAllInPieces(file, bytes, progress))
+        return { false, {}, {}, true };
     if (file.error() != QFileDevice::NoError)
         return { false, {}, file.errorString() };
     return { true, DocumentFormat::textFromFileBytes(bytes), {} };
@@ -113,4 +139,13 @@ SizeResult documentFileSize(const QString &path)
     if (info.isDir())
         return { false, 0, folderReason() };
     return { true, info.size(), {} };
+}
+
+FileStamp fileStamp(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return { true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+        quint64(st.st_ino) };
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 /// Reading and writing document files. Failures come back as values with a short reason the
 /// caller can show.
 
@@ -11,10 +13,15 @@ struct LoadResult
     bool ok = false;
     QString text;
     QString error;
+    bool cancelled = false;
 };
 
-/// The document text of the file at `path`, by the loading rule of DocumentFormat.
-LoadResult readDocumentFile(const QString &path);
+/// Told the share of the file read so far, in percent; answers whether to go on.
+using ReadProgress = std::function<bool(int percent)>;
+
+/// The document text of the file at `path`, by the loading rule of DocumentFormat. A big file is
+/// read a piece at a time, with `progress` told after each piece.
+LoadResult readDocumentFile(const QString &path, const ReadProgress &progress = {});
 
 struct SaveResult
 {
@@ -35,3 +42,17 @@ struct SizeResult
 
 /// The size on disk of the file at `path`.
 SizeResult documentFileSize(const QString &path);
+
+/// What tells one version of a file on disk from the next: size, modification time to the
+/// nanosecond and the inode, which changes when another program replaces the file.
+struct FileStamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 inode = 0;
+
+    bool operator==(const FileStamp &) const = default;
+};
+
+FileStamp fileStamp(const QString &path);

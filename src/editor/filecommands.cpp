@@ -22,7 +22,10 @@ FileCommands::FileCommands(frmedit &window)
     m_timer.setInterval(5000);
     connect(&m_timer, &QTimer::timeout, this, &FileCommands::Timer1_Timer);
     // A new document starts a new auto-save answer.
-    connect(&window, &frmedit::documentReplaced, this, [this] { m_autoSaveUnencodable.reset(); });
+    connect(&window, &frmedit::documentReplaced, this, [this] {
+        m_autoSaveUnencodable.reset();
+        m_autoSaveHeld = false;
+    });
 }
 
 CommandHandlers FileCommands::handlers()
@@ -69,7 +72,6 @@ void FileCommands::tellFailure(const QString &what, const QString &path, const Q
 
 void FileCommands::open_Click()
 {
-    EditArea *area = m_window.area();
     if (m_window.isModified()
         && m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
                QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNo)
@@ -85,20 +87,25 @@ void FileCommands::open_Click()
         focusArea();
         return;
     }
-    const LoadResult loaded = readDocumentFile(*path);
-    if (!loaded.ok) {
-        tellFailure(QStringLiteral("Could not open the file"), *path, loaded.error);
-        focusArea();
+    openPath(*path);
+}
+
+void FileCommands::openPath(const QString &path)
+{
+    EditArea *area = m_window.area();
+    // Taken before reading, so that a change made while we read counts as a change.
+    const FileStamp stamp = fileStamp(path);
+    if (!loadIntoArea(path))
         return;
-    }
-    area->setText(loaded.text, EditArea::History::Reset);
+    const QString &text = area->text();
     m_window.setStar(QString());
-    m_window.setSaveme(*path);
+    m_window.setSaveme(path);
     m_window.setTitle(TitleSuffix::Opened);
     m_window.setLoadedfromfile(true);
     emit m_window.documentReplaced();
+    m_diskStamp = stamp;
 
-    if (!loaded.text.isEmpty() && loaded.text.front() == kProtectionMarker) {
+    if (!text.isEmpty() && text.front() == kProtectionMarker) {
         m_host.messageBox(QStringLiteral("Protected file"), QStringLiteral("Tarvex: Protection"),
             Host::Icon::Information, Host::Buttons::Ok);
         area->setLocked(true);
@@ -106,6 +113,38 @@ void FileCommands::open_Click()
         area->setLocked(false);
     }
     focusArea();
+}
+
+// A big file takes a while: a progress window tells how far reading (the first fifth) and
+// showing the text have come, and its Cancel leaves the document as it was.
+bool FileCommands::loadIntoArea(const QString &path)
+{
+    std::unique_ptr<Progress> progress
+        = m_host.showProgress(QStringLiteral("Opening %1").arg(path), QStringLiteral("Open"));
+    const LoadResult loaded = readDocumentFile(path, [&](int percent) {
+        progress->setValue(percent / 5);
+        return !progress->wasCanceled();
+    });
+    if (!loaded.ok) {
+        progress.reset();
+        if (!loaded.cancelled)
+            tellFailure(QStringLiteral("Could not open the file"), path, loaded.error);
+        focusArea();
+        return false;
+    }
+    EditArea *area = m_window.area();
+    area->prepareText(loaded.text);
+    for (int shown = area->prepareNextPiece(); shown < 100; shown = area->prepareNextPiece()) {
+        progress->setValue(20 + shown * 4 / 5);
+        if (progress->wasCanceled()) {
+            area->dropPreparedText();
+            focusArea();
+            return false;
+        }
+    }
+    progress.reset();
+    area->keepPreparedText();
+    return true;
 }
 
 bool FileCommands::save_Click()
@@ -117,7 +156,7 @@ bool FileCommands::save(Asker asker)
 {
     if (m_window.saveme() == QLatin1String("Untitled"))
         return saveas_Click();
-    if (!writeDocument(m_window.saveme(), asker)) {
+    if (!mayOverwrite(asker) || !writeDocument(m_window.saveme(), asker)) {
         focusArea();
         return false;
     }
@@ -147,9 +186,41 @@ bool FileCommands::writeDocument(const QString &path, Asker asker)
     if (!confirmUnencodable(asker))
         return false;
     const SaveResult saved = writeDocumentFile(path, m_window.area()->text());
-    if (!saved.ok)
+    if (!saved.ok) {
         tellFailure(QStringLiteral("Could not save the file"), path, saved.error);
-    return saved.ok;
+        return false;
+    }
+    m_diskStamp = fileStamp(path);
+    if (asker == Asker::User)
+        m_autoSaveHeld = false;
+    return true;
+}
+
+// Another program may have written the file since this one read or wrote it: writing over it
+// would lose that work. Save asks; auto-save says so once and keeps off the file until the
+// user saves by hand.
+bool FileCommands::mayOverwrite(Asker asker)
+{
+    if (asker == Asker::AutoSave && m_autoSaveHeld)
+        return false;
+    const QString &path = m_window.saveme();
+    const FileStamp onDisk = fileStamp(path);
+    if (!m_diskStamp || onDisk == *m_diskStamp)
+        return true;
+    const QString what
+        = QStringLiteral("The file %1 was %2 by another program since Tarvex last "
+                         "read or saved it.\n\n")
+              .arg(path, onDisk.exists ? QStringLiteral("changed") : QStringLiteral("removed"));
+    if (asker == Asker::AutoSave) {
+        m_autoSaveHeld = true;
+        m_host.messageBox(
+            what + QStringLiteral("Auto Save will not write it again until you save it yourself."),
+            kMessageTitle, Host::Icon::Exclamation, Host::Buttons::Ok);
+        return false;
+    }
+    return m_host.messageBox(what + QStringLiteral("Save anyway?"), QStringLiteral("Confirm Save"),
+               Host::Icon::Question, Host::Buttons::YesNo, Host::Button::No)
+        == Host::Button::Yes;
 }
 
 // The code page has no byte for some characters; they would be written as "?". That loses

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandtable.h"
+#include "documentfile.h"
 
 #include <QObject>
 #include <QTimer>
@@ -21,6 +22,8 @@ public:
     CommandHandlers handlers();
 
     void open_Click();
+    /// Open's work after its dialog: loads the file at `path` into the window.
+    void openPath(const QString &path);
     /// Returns whether the document was written.
     bool save_Click();
     bool saveas_Click();
@@ -33,6 +36,7 @@ public:
     QTimer &timer() { return m_timer; }
 
 private:
+    bool loadIntoArea(const QString &path);
     enum class Asker { User, AutoSave };
 
     std::optional<QString> askOpenPath();
@@ -40,6 +44,7 @@ private:
     bool save(Asker asker);
     bool writeDocument(const QString &path, Asker asker);
     bool confirmUnencodable(Asker asker);
+    bool mayOverwrite(Asker asker);
     void tellFailure(const QString &what, const QString &path, const QString &reason);
     void focusArea();
 
@@ -52,4 +57,10 @@ private:
     // Auto-save asks once per document whether text that the code page cannot hold may be
     // saved with "?" in its place, and keeps to the answer.
     std::optional<bool> m_autoSaveUnencodable;
+    // The file at `saveme` as this program last read or wrote it; it tells a change made by
+    // another program since.
+    std::optional<FileStamp> m_diskStamp;
+    // Auto-save has found the file changed by another program and leaves it alone until the
+    // user saves by hand.
+    bool m_autoSaveHeld = false;
 };

@@ -32,6 +32,16 @@ constexpr qsizetype kStreamPiece = 1024 * 1024;
 // (seconds for 100,000 characters); a text holding such a run wraps anywhere instead.
 constexpr qsizetype kLongestWordWrapped = 4000;
 
+// The end of a piece of at least `size` characters from `from` that ends after a line break,
+// or -1 when no line break comes soon enough.
+qsizetype pieceEnd(QStringView text, qsizetype from, qsizetype size)
+{
+    const qsizetype at = text.indexOf(QLatin1Char('\r'), from + size);
+    if (at < 0 || at >= from + size + 4 * kStreamPiece)
+        return -1;
+    return at + 1 < text.size() && text[at + 1] == QLatin1Char('\n') ? at + 2 : at + 1;
+}
+
 class FlagGuard
 {
 public:
@@ -235,7 +245,7 @@ void EditArea::replaceRendered(
     FlagGuard guard(m_programEdit);
     // Pieces end at line breaks: appending to a line would lay all of it out again.
     const qsizetype firstCut
-        = trueTo - trueFrom > kStreamThreshold ? pieceEnd(trueFrom, kFirstPiece) : -1;
+        = trueTo - trueFrom > kStreamThreshold ? pieceEnd(m_text, trueFrom, kFirstPiece) : -1;
     const bool stream = firstCut > 0 && firstCut < trueTo;
     const bool reset = history == History::Reset || stream;
     qsizetype shownTo = trueTo;
@@ -285,15 +295,6 @@ void EditArea::chooseWrapMode(QStringView inserted, History history)
     }
 }
 
-// The end of a piece of at least `size` characters from `from` that ends after a line break,
-// or -1 when no line break comes soon enough.
-qsizetype EditArea::pieceEnd(qsizetype from, qsizetype size) const
-{
-    const qsizetype at = m_text.indexOf(QLatin1Char('\r'), from + size);
-    if (at < 0 || at >= from + size + 4 * kStreamPiece)
-        return -1;
-    return at + 1 < m_text.size() && m_text[at + 1] == QLatin1Char('\n') ? at + 2 : at + 1;
-}
 
 void EditArea::streamSomeText()
 {
@@ -301,7 +302,7 @@ void EditArea::streamSomeText()
         m_stream.stop();
         return;
     }
-    const qsizetype cut = pieceEnd(m_streamFrom, kStreamPiece);
+    const qsizetype cut = pieceEnd(m_text, m_streamFrom, kStreamPiece);
     appendStreamed(cut > 0 ? cut : m_text.size());
 }
 
@@ -340,6 +341,83 @@ void EditArea::appendStreamed(qsizetype upTo)
 
 // New blocks take the format of the block the cursor is in: a block after a bare CR is marked,
 // every other one must not be.
+// ---- A text that can still be given up ---------------------------------------------------
+
+void EditArea::prepareText(const QString &text)
+{
+    dropPreparedText();
+    finishStreaming();
+    m_previous = { document(), m_text, selStart(), selLength(), wordWrapMode() };
+    // The widget would delete a document of its own when it takes another.
+    m_previous.document->setParent(this);
+
+    auto *fresh = new QTextDocument(this);
+    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDefaultFont(m_previous.document->defaultFont());
+    fresh->setUndoRedoEnabled(false);
+    swapDocument(fresh);
+    m_text = text;
+    m_bareCrsKnown = false;
+    m_selPinned = false;
+    chooseWrapMode(m_text, History::Reset);
+    m_streamFrom = 0;
+    const qsizetype cut = pieceEnd(m_text, 0, kFirstPiece);
+    appendStreamed(cut > 0 ? cut : m_text.size());
+    applyReadOnly();
+    FlagGuard guard(m_programSelection);
+    setTextCursor(QTextCursor(document())); // the text went in before the caret
+}
+
+int EditArea::prepareNextPiece()
+{
+    if (isStreaming()) {
+        const qsizetype cut = pieceEnd(m_text, m_streamFrom, kStreamPiece);
+        appendStreamed(cut > 0 ? cut : m_text.size());
+    }
+    return isStreaming() ? int(100 * m_streamFrom / m_text.size()) : 100;
+}
+
+void EditArea::keepPreparedText()
+{
+    if (!isPreparing())
+        return;
+    finishStreaming();
+    delete std::exchange(m_previous, {}).document;
+    emit changed();
+}
+
+void EditArea::dropPreparedText()
+{
+    if (!isPreparing())
+        return;
+    m_stream.stop();
+    m_streamFrom = -1;
+    m_showSelectionWhenStreamed = false;
+    QTextDocument *prepared = document();
+    const Previous previous = std::exchange(m_previous, {});
+    swapDocument(previous.document);
+    delete prepared;
+    m_text = previous.text;
+    m_bareCrsKnown = false;
+    setWordWrapMode(previous.wrapMode);
+    applyReadOnly();
+    setSelectionFromProgram(previous.selStart, previous.selLength, false);
+    emit streamProgress(100);
+}
+
+void EditArea::swapDocument(QTextDocument *next)
+{
+    disconnect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
+    {
+        FlagGuard guard(m_programEdit);
+        setDocument(next);
+    }
+    connect(next, &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
+    m_standInsToJoin.clear();
+    m_layoutFrom = -1;
+    restartIdleLayout(0);
+}
+
 void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
 {
     QTextBlockFormat afterBareCr;

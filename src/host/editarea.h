@@ -57,6 +57,19 @@ public:
 
     void clearUndoHistory();
 
+    /// Starts showing a new text that can still be given up: the area shows its first piece at
+    /// once and takes the rest a piece per call of prepareNextPiece(), while the old text, its
+    /// selection and its undo history wait aside. No change is reported until
+    /// keepPreparedText(); dropPreparedText() brings the old text back as it was.
+    void prepareText(const QString &text);
+    /// Shows the next piece of the prepared text; returns the share shown, in percent.
+    int prepareNextPiece();
+    bool isPreparing() const { return m_previous.document != nullptr; }
+    /// Shows the rest of the prepared text and makes it the area's text, with a fresh undo
+    /// history, as setText with History::Reset does.
+    void keepPreparedText();
+    void dropPreparedText();
+
     /// Keys that belong to menu rows: the area does not claim them as its own shortcuts.
     void setMenuShortcuts(const QList<QKeySequence> &shortcuts);
 
@@ -101,7 +114,7 @@ private:
         int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history);
     void insertRendered(QTextCursor &cursor, QStringView trueText);
     void streamSomeText();
-    qsizetype pieceEnd(qsizetype from, qsizetype size) const;
+    void swapDocument(QTextDocument *document);
     void appendStreamed(qsizetype upTo);
     void applyReadOnly();
     void chooseWrapMode(QStringView inserted, History history);
@@ -142,6 +155,17 @@ private:
     int m_lastViewportWidth = -1;
     QTimer m_idleLayout;
     bool m_countProvisional = false; // lineCount() last answered before the layout was done
+
+    // The text a prepared text would replace, kept whole until the new one is kept or dropped.
+    struct Previous
+    {
+        QTextDocument *document = nullptr;
+        QString text;
+        qsizetype selStart = 0;
+        qsizetype selLength = 0;
+        QTextOption::WrapMode wrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    };
+    Previous m_previous;
 
     qsizetype m_streamFrom = -1; // true text from here on is not in the widget yet
     bool m_showSelectionWhenStreamed = false;

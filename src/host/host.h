@@ -11,6 +11,18 @@
 
 class SpeechEngine;
 
+/// A window that shows how far a long task has gone, with a Cancel button; it closes when
+/// destroyed. While it is up the rest of the program's windows take no input but keep painting.
+class Progress
+{
+public:
+    virtual ~Progress() = default;
+    /// How far the task has gone, 0 to 100; once the window is up, also lets the window
+    /// system's events through.
+    virtual void setValue(int percent) = 0;
+    virtual bool wasCanceled() const = 0;
+};
+
 /// Everything modal or system-wide that the commands need from the toolkit. The commands talk
 /// to the user only through this, so tests can answer every box from a script.
 class Host
@@ -47,6 +59,10 @@ public:
     /// Shows the system's print dialog and, when the user chooses to print, prints `text` in
     /// `font`; returns whether it printed.
     virtual bool printText(const QString &text, const QFont &font) = 0;
+    /// Shows a progress window with `label` (it may appear only once the task has taken a
+    /// moment, so quick tasks never flash one).
+    virtual std::unique_ptr<Progress> showProgress(const QString &label, const QString &title = {})
+        = 0;
     /// Whether a box or dialog of the program is open (its handler waits in a nested loop).
     virtual bool isShowingModal() const = 0;
 

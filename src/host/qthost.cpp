@@ -14,6 +14,7 @@
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 
 namespace {
 
@@ -35,6 +36,39 @@ public:
 
 private:
     int &m_depth;
+};
+
+// Appears after half a second, so that a quick task shows nothing; until then the task runs
+// without letting events through.
+class ProgressDialog : public Progress
+{
+public:
+    ProgressDialog(const QString &label, const QString &title, int &modalDepth)
+        : m_dialog(label, QStringLiteral("Cancel"), 0, 100, dialogParent())
+        , m_scope(modalDepth)
+    {
+        m_dialog.setWindowTitle(title.isEmpty() ? Host::programTitle() : title);
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+    }
+
+    // Events go through only once the dialog is up and keeps the window's input away from the
+    // task; the dialog itself does so on every new value only.
+    void setValue(int percent) override
+    {
+        if (percent != m_dialog.value())
+            m_dialog.setValue(percent);
+        else if (m_dialog.isVisible())
+            QCoreApplication::processEvents();
+    }
+    bool wasCanceled() const override { return m_dialog.wasCanceled(); }
+
+private:
+    QProgressDialog m_dialog;
+    ModalScope m_scope;
 };
 
 QMessageBox::Icon toQtIcon(Host::Icon icon)
@@ -147,6 +181,11 @@ bool QtHost::printText(const QString &text, const QFont &font)
         return false;
     printPlainText(printer, text, font);
     return true;
+}
+
+std::unique_ptr<Progress> QtHost::showProgress(const QString &label, const QString &title)
+{
+    return std::make_unique<ProgressDialog>(label, title, m_modalDepth);
 }
 
 bool QtHost::isShowingModal() const

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -86,7 +87,8 @@ private slots:
     void autoSaveTickOnUntitledAsksForAName();
     void autoSaveTickWhileABoxIsOpenDoesNothing();
     void autoSaveAsksOnceAboutUnencodableText();
-    void bigFileOpensAtOnceAndShowsProgress();
+    void bigFileOpensBehindAProgressWindow_data();
+    void bigFileOpensBehindAProgressWindow();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -544,22 +546,60 @@ void TestFileCommands::autoSaveAsksOnceAboutUnencodableText()
     QCOMPARE(m_window->star(), QStringLiteral("*"));
 }
 
-void TestFileCommands::bigFileOpensAtOnceAndShowsProgress()
+void TestFileCommands::bigFileOpensBehindAProgressWindow_data()
 {
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<bool>("opened");
+
+    QTest::newRow("runs to the end") << 1000 << true;
+    QTest::newRow("Cancel while reading") << 5 << false;
+    QTest::newRow("Cancel while showing") << 40 << false;
+}
+
+void TestFileCommands::bigFileOpensBehindAProgressWindow()
+{
+    QFETCH(int, cancelAt);
+    QFETCH(bool, opened);
+
     QByteArray bytes;
     for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
         bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
     const QString file = path(QStringLiteral("big.txt"));
     writeBytes(file, bytes);
+    // A document with changes and an undo history, kept aside while the file loads.
+    QTest::keyClicks(m_window->area(), QStringLiteral("before"));
+    const QString title = m_window->windowTitle();
+    m_host->answerMessage(Host::Button::No); // not saved
+    m_host->cancelProgressAt = cancelAt;
     openFile(file);
 
-    QCOMPARE(m_window->area()->text().size(), bytes.size());
-    auto *progress = m_window->findChild<QProgressBar *>(QStringLiteral("loadprogress"));
-    QVERIFY(progress->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), 30000);
-    QTRY_VERIFY(m_window->area()->lineCountSettled());
-    QCOMPARE(m_window->linecount(), int(bytes.count('\n')) + 1);
-    QVERIFY(m_window->statusText().contains(QString::number(m_window->linecount())));
+    QCOMPARE(m_host->progressLabels, QStringList(QStringLiteral("Opening ") + file));
+    QVERIFY(!m_host->progressValues.isEmpty());
+    QVERIFY(std::is_sorted(m_host->progressValues.cbegin(), m_host->progressValues.cend()));
+    QVERIFY(!m_host->isShowingModal());
+    QVERIFY(!m_window->findChild<QProgressBar *>(QStringLiteral("loadprogress"))->isVisible());
+    EditArea *area = m_window->area();
+    if (opened) {
+        QVERIFY(m_host->progressValues.size() > 3);
+        QVERIFY(m_host->progressValues.constLast() >= 80);
+        QCOMPARE(area->text().size(), bytes.size());
+        QCOMPARE(m_window->saveme(), file);
+        QVERIFY(!m_window->isModified());
+        QVERIFY(!area->document()->isUndoAvailable());
+        QTRY_VERIFY_WITH_TIMEOUT(area->lineCountSettled(), 30000);
+        QCOMPARE(m_window->linecount(), int(bytes.count('\n')) + 1);
+        QVERIFY(m_window->statusText().contains(QString::number(m_window->linecount())));
+        return;
+    }
+    QCOMPARE(area->text(), QStringLiteral("before"));
+    QCOMPARE(area->toPlainText(), QStringLiteral("before"));
+    QCOMPARE(m_window->windowTitle(), title);
+    QVERIFY(m_window->isModified());
+    QVERIFY(!area->isReadOnly());
+    QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(area->text(), QString());
+    QTest::keyClicks(area, QStringLiteral("typed"));
+    QCOMPARE(area->text(), QStringLiteral("typed"));
 }
 
 QTEST_MAIN(TestFileCommands)

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -87,6 +88,7 @@ private slots:
     void realInputBoxReturnsEmptyOnCancel_data();
     void realInputBoxReturnsEmptyOnCancel();
     void realClipboardRoundTrips();
+    void realProgressWindowCancels();
     void fakeHostRecordsAndAnswersBoxes();
     void keystrokesArriveAfterTheCommand();
 
@@ -708,6 +710,29 @@ void TestHost::realClipboardRoundTrips()
     QCOMPARE(host.clipboardText(), QStringLiteral("a\r\nb"));
     host.clearClipboard();
     QCOMPARE(host.clipboardText(), QString());
+}
+
+void TestHost::realProgressWindowCancels()
+{
+    QtHost host;
+    std::unique_ptr<Progress> progress
+        = host.showProgress(QStringLiteral("Opening big.txt"), QStringLiteral("Open"));
+    auto *dialog = m_window->findChild<QProgressDialog *>();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->labelText(), QStringLiteral("Opening big.txt"));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
+    QVERIFY(host.isShowingModal());
+    progress->setValue(30);
+    QCOMPARE(dialog->value(), 30);
+    QVERIFY(!progress->wasCanceled());
+
+    auto *cancel = dialog->findChild<QPushButton *>();
+    QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+    cancel->click();
+    QVERIFY(progress->wasCanceled());
+    progress.reset();
+    QVERIFY(!host.isShowingModal());
+    QVERIFY(!m_window->findChild<QProgressDialog *>());
 }
 
 namespace {

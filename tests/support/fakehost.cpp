@@ -69,6 +69,41 @@ FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
     return m_answers.takeFirst();
 }
 
+namespace {
+
+class FakeProgress : public Progress
+{
+public:
+    FakeProgress(FakeHost &host, int &depth)
+        : m_host(host)
+        , m_depth(depth)
+    {
+        ++m_depth;
+    }
+    ~FakeProgress() override { --m_depth; }
+
+    void setValue(int percent) override
+    {
+        m_host.progressValues.append(percent);
+        if (m_host.cancelProgressAt && percent >= *m_host.cancelProgressAt)
+            m_canceled = true;
+    }
+    bool wasCanceled() const override { return m_canceled; }
+
+private:
+    FakeHost &m_host;
+    int &m_depth;
+    bool m_canceled = false;
+};
+
+} // namespace
+
+std::unique_ptr<Progress> FakeHost::showProgress(const QString &label, const QString &)
+{
+    progressLabels.append(label);
+    return std::make_unique<FakeProgress>(*this, m_depth);
+}
+
 Host::Button FakeHost::messageBox(const QString &prompt, const QString &title, Icon icon,
     Buttons buttons, std::optional<Button> defaultButton)
 {

@@ -47,6 +47,12 @@ public:
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
     bool printText(const QString &text, const QFont &font) override;
+    /// Progress windows count as open boxes while they are up; each records its label and
+    /// values, and reports Cancel once a value reaches `cancelProgressAt`.
+    std::unique_ptr<Progress> showProgress(const QString &label, const QString &title) override;
+    std::optional<int> cancelProgressAt;
+    QStringList progressLabels;
+    QList<int> progressValues;
     bool isShowingModal() const override { return m_depth > 0; }
 
     /// Runs while each box is open, as events would in its nested loop (a timer tick, say).
