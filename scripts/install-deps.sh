@@ -23,6 +23,9 @@ packages=(
     xvfb
     xdotool
     dbus-daemon
+    pulseaudio
+    pulseaudio-utils
+    sox
 )
 
 missing=()

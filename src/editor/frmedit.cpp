@@ -9,9 +9,10 @@
 #include "menurows.h"
 #include "propertieswindow.h"
 #include "protect/protectcommands.h"
+#include "readaloud/readaloudcommands.h"
 #include "search/searchcommands.h"
-#include "tempclip/tempclipcommands.h"
 #include "statustext.h"
+#include "tempclip/tempclipcommands.h"
 #include "textops/clipboardcommands.h"
 #include "textops/textcommands.h"
 #include "twips.h"
@@ -68,6 +69,7 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_help = new HelpCommands(*this);
     m_search = new SearchCommands(*this);
     m_tempclip = new TempClipCommands(*this);
+    m_readaloud = new ReadAloudCommands(*this);
 
     m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
     m_area->setMenuShortcuts(m_commands.shortcuts);
@@ -98,6 +100,7 @@ CommandHandlers frmedit::commandHandlers()
     handlers.insert(m_help->handlers());
     handlers.insert(m_search->handlers());
     handlers.insert(m_tempclip->handlers());
+    handlers.insert(m_readaloud->handlers());
     handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
     handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
     handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });

@@ -16,6 +16,7 @@ class PropertiesWindow;
 class ProtectCommands;
 class QLabel;
 class QProgressBar;
+class ReadAloudCommands;
 class SearchCommands;
 class TempClipCommands;
 class TextCommands;
@@ -41,6 +42,7 @@ public:
     HelpCommands *helpCommands() const { return m_help; }
     SearchCommands *searchCommands() const { return m_search; }
     TempClipCommands *tempClipCommands() const { return m_tempclip; }
+    ReadAloudCommands *readAloudCommands() const { return m_readaloud; }
     /// The action of a menu row by its object name, or null.
     QAction *command(const QString &name) const;
 
@@ -101,6 +103,7 @@ private:
     HelpCommands *m_help = nullptr;
     SearchCommands *m_search = nullptr;
     TempClipCommands *m_tempclip = nullptr;
+    ReadAloudCommands *m_readaloud = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 

@@ -109,7 +109,8 @@ const BareCrs &EditArea::bareCrs() const
 // just before it; a text without any stays cheap to edit.
 void EditArea::noteTrueTextChanged(qsizetype from, qsizetype length)
 {
-    if (m_bareCrsKnown && m_bareCrs.positions.isEmpty() && !hasBareCr(m_text, from - 1, from + length))
+    if (m_bareCrsKnown && m_bareCrs.positions.isEmpty()
+        && !hasBareCr(m_text, from - 1, from + length))
         return;
     m_bareCrsKnown = false;
 }
@@ -295,7 +296,6 @@ void EditArea::chooseWrapMode(QStringView inserted, History history)
     }
 }
 
-
 void EditArea::streamSomeText()
 {
     if (!isStreaming()) {
@@ -425,7 +425,8 @@ void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
     qsizetype from = 0;
     while (from <= trueText.size()) {
         qsizetype bareCr = trueText.indexOf(QLatin1Char('\r'), from);
-        while (bareCr >= 0 && bareCr + 1 < trueText.size() && trueText[bareCr + 1] == QLatin1Char('\n'))
+        while (bareCr >= 0 && bareCr + 1 < trueText.size()
+            && trueText[bareCr + 1] == QLatin1Char('\n'))
             bareCr = trueText.indexOf(QLatin1Char('\r'), bareCr + 2);
         QStringView run = trueText.mid(from, (bareCr < 0 ? trueText.size() : bareCr) - from);
         const qsizetype firstPair = run.indexOf(QLatin1String("\r\n"));
@@ -554,8 +555,7 @@ void EditArea::onContentsChange(int position, int removed, int added)
 void EditArea::notePairMadeByUser(qsizetype truePos, int widgetPos)
 {
     if (truePos > 0 && truePos < m_text.size() && m_text[truePos - 1] == QLatin1Char('\r')
-        && m_text[truePos] == QLatin1Char('\n')
-        && document()->characterAt(widgetPos) == lfStandIn
+        && m_text[truePos] == QLatin1Char('\n') && document()->characterAt(widgetPos) == lfStandIn
         && document()->characterAt(widgetPos - 1) == paragraphBreak
         && !m_standInsToJoin.contains(widgetPos))
         m_standInsToJoin.append(widgetPos);

@@ -278,8 +278,8 @@ void TestHost::typingAroundBareBreaksKeepsThem_data()
     QTest::newRow("a CR b|c CR LF d: enter")
         << QStringLiteral("a\rbc\r\nd") << 3 << int(Qt::Key_Return)
         << QStringLiteral("a\rb\r\nc\r\nd");
-    QTest::newRow("a CR|b CR LF: enter") << QStringLiteral("a\rb\r\n") << 2
-                                          << int(Qt::Key_Return) << QStringLiteral("a\r\r\nb\r\n");
+    QTest::newRow("a CR|b CR LF: enter")
+        << QStringLiteral("a\rb\r\n") << 2 << int(Qt::Key_Return) << QStringLiteral("a\r\r\nb\r\n");
     QTest::newRow("a CR x|LF: backspace joins CR and LF")
         << QStringLiteral("a\rx\nb") << 3 << int(Qt::Key_Backspace) << QStringLiteral("a\r\nb");
 }

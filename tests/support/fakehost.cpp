@@ -173,22 +173,29 @@ std::unique_ptr<SpeechEngine> FakeHost::createSpeechEngine()
     return std::make_unique<FakeSpeechEngine>();
 }
 
+void FakeSpeechEngine::record(const QString &call)
+{
+    calls.append(call);
+    if (!failure.isEmpty())
+        reportFailure(failure);
+}
+
 void FakeSpeechEngine::say(const QString &text)
 {
-    calls.append(QStringLiteral("say:") + text);
+    record(QStringLiteral("say:") + text);
     m_state = State::Speaking;
 }
 
 void FakeSpeechEngine::pause()
 {
-    calls.append(QStringLiteral("pause"));
+    record(QStringLiteral("pause"));
     if (m_state == State::Speaking)
         m_state = State::Paused;
 }
 
 void FakeSpeechEngine::resume()
 {
-    calls.append(QStringLiteral("resume"));
+    record(QStringLiteral("resume"));
     if (m_state == State::Paused)
         m_state = State::Speaking;
 }

@@ -94,11 +94,12 @@ private:
     QString m_clipboard;
 };
 
-/// A speech engine that records what it was asked to do.
+/// A speech engine that records what it was asked to do. With a `failure` set, every request
+/// reports it, as an engine without a sound device does.
 class FakeSpeechEngine : public SpeechEngine
 {
 public:
-    bool isAvailable() const override { return true; }
+    bool isAvailable() const override { return failure.isEmpty(); }
     void say(const QString &text) override;
     void pause() override;
     void resume() override;
@@ -106,7 +107,10 @@ public:
     State state() const override { return m_state; }
 
     QStringList calls;
+    QString failure;
 
 private:
+    void record(const QString &call);
+
     State m_state = State::Ready;
 };

@@ -1,0 +1,86 @@
+// Opens the read-aloud window on the real host and its speech engine, presses Play, Pause and
+// Resume three seconds apart and records when each press happened, so that a recording of the
+// sound output can be checked against them. Usage: loquensound EVENTFILE
+// The file gets lines "play|pause|resume|end <milliseconds since the epoch>". Exits with 1 when
+// the flite engine is missing or the window tells of a speech failure.
+
+#include "host/qthost.h"
+#include "readaloud/loquenwindow.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QPushButton>
+#include <QTextToSpeech>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Every box fails the run: the only one the window can show here tells that it cannot speak.
+class RecordingHost : public QtHost
+{
+public:
+    Button messageBox(
+        const QString &prompt, const QString &title, Icon, Buttons, std::optional<Button>) override
+    {
+        std::fprintf(stderr, "box \"%s\": %s\n", qPrintable(title), qPrintable(prompt));
+        failed = true;
+        return Button::Ok;
+    }
+
+    bool failed = false;
+};
+
+// Long enough to go on speaking past the last press, in sentences of many lengths.
+const QString kText = QStringLiteral(
+    "The quick brown fox jumps over the lazy dog. Every good boy deserves fudge. "
+    "Pack my box with five dozen liquor jugs. How vexingly quick daft zebras jump! "
+    "Sphinx of black quartz, judge my vow. Red. "
+    "The five boxing wizards jump quickly, and then they rest for a while. "
+    "Jackdaws love my big sphinx of quartz. Go.\r\n"
+    "A wizard's job is to vex chumps quickly in fog. Watch Jeopardy, Alex Trebek's fun TV "
+    "quiz game. Bright vixens jump; dozy fowl quack. Quick wafting zephyrs vex bold Jim.");
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: loquensound EVENTFILE\n");
+        return 2;
+    }
+    if (!QTextToSpeech::availableEngines().contains(QStringLiteral("flite"))) {
+        std::fprintf(
+            stderr, "the flite speech engine is not installed (qt6-speech-flite-plugin)\n");
+        return 1;
+    }
+    QFile events(QString::fromLocal8Bit(argv[1]));
+    if (!events.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 2;
+    }
+
+    RecordingHost host;
+    auto *window = new LoquenWindow(host);
+    window->showWithText(kText);
+
+    auto press = [&](const char *name, const char *event) {
+        if (name)
+            window->button(QLatin1String(name))->click();
+        events.write(QByteArray(event) + ' '
+            + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + '\n');
+        events.flush();
+    };
+    QTimer::singleShot(500, window, [&] { press("play", "play"); });
+    QTimer::singleShot(3500, window, [&] { press("pause", "pause"); });
+    QTimer::singleShot(6500, window, [&] { press("resumer", "resume"); });
+    QTimer::singleShot(9500, window, [&] {
+        press(nullptr, "end");
+        window->close(); // the last window: the program ends
+    });
+    app.exec();
+    return host.failed ? 1 : 0;
+}
