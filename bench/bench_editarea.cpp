@@ -5,12 +5,10 @@
 #include "host/qthost.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QPlainTextEdit>
 
 #include "benchapp.h"
-#include "benchtext.h"
+#include "benchwindow.h"
 
 namespace {
 
@@ -20,14 +18,6 @@ QString withMiddleChanged(const QString &text)
     QString changed(text.constData(), text.size());
     changed[changed.size() / 2] = changed[changed.size() / 2] == u'#' ? u'*' : u'#';
     return changed;
-}
-
-void waitForLayout(EditArea &area)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!area.lineCountSettled() && timer.elapsed() < 60000)
-        QCoreApplication::processEvents();
 }
 
 constexpr qsizetype kTenMegabytes = 10 * 1024 * 1024;
@@ -68,28 +58,16 @@ void BM_QtSetPlainText10MB(benchmark::State &state)
 }
 BENCHMARK(BM_QtSetPlainText10MB)->Unit(benchmark::kMillisecond);
 
-void typeKey(QWidget *target, int key, const QString &text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &release);
-}
-
 // One key typed into a document of `bytes`, until the change pipeline (marker, title, line
 // count, status bar) has run; with `paint`, until the area has painted the frame as well.
 void keystroke(benchmark::State &state, qsizetype bytes, bool atEnd, bool paint)
 {
     QtHost host;
     frmedit window(host);
-    window.resize(800, 600);
-    window.show();
+    showDocument(window, bytes, atEnd);
     EditArea *area = window.area();
-    area->setText(benchmarkLines(bytes), EditArea::History::Reset);
-    waitForLayout(*area);
-    area->setSelStart(atEnd ? area->text().size() : 0);
     for (auto _ : state) {
-        typeKey(area, Qt::Key_X, QStringLiteral("x"));
+        typeKey(area, u'x');
         if (paint)
             area->viewport()->repaint();
     }

@@ -8,11 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QKeyEvent>
 
 #include "benchapp.h"
-#include "benchtext.h"
+#include "benchwindow.h"
 
 namespace {
 
@@ -29,24 +27,6 @@ QString typedText()
     while (typed.size() < kTypedKeys)
         typed += u'x';
     return typed;
-}
-
-void typeKey(QWidget *target, QChar ch)
-{
-    const QString text(ch);
-    const int key = ch == u' ' ? int(Qt::Key_Space) : int(ch.toUpper().unicode());
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &release);
-}
-
-void waitForLayout(EditArea &area)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!area.lineCountSettled() && timer.elapsed() < 120000)
-        QCoreApplication::processEvents();
 }
 
 // The straightforward routine: the passes one by one over the whole text through the edit area.
@@ -72,12 +52,8 @@ void typeAtEndWithAutoCapitalise(benchmark::State &state, qsizetype size, Correc
 {
     FakeHost host;
     frmedit window(host);
-    window.resize(800, 600);
-    window.show();
+    showDocument(window, size, true);
     EditArea *area = window.area();
-    area->setText(benchmarkLines(size), EditArea::History::Reset);
-    waitForLayout(*area);
-    area->setSelStart(area->text().size());
 
     const QList<Autocorrection::Pass> passes = Autocorrection::passes();
     if (corrector == Corrector::Ours) {

@@ -1,0 +1,45 @@
+#pragma once
+
+// The main window as the widget benchmarks drive it: a document of a given size, laid out, the
+// caret placed, and keys typed as the keyboard would.
+
+#include "benchtext.h"
+#include "editor/frmedit.h"
+#include "host/editarea.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+
+/// Waits (two minutes at most) until the area's line count is exact: a big text is laid out in
+/// idle time.
+inline void waitForLayout(EditArea &area)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!area.lineCountSettled() && timer.elapsed() < 120000)
+        QCoreApplication::processEvents();
+}
+
+/// Shows `window` with a document of `characters` lines of prose, laid out, the caret at its end
+/// or its start.
+inline void showDocument(frmedit &window, qsizetype characters, bool caretAtEnd)
+{
+    window.resize(800, 600);
+    window.show();
+    EditArea *area = window.area();
+    area->setText(benchmarkLines(characters), EditArea::History::Reset);
+    waitForLayout(*area);
+    area->setSelStart(caretAtEnd ? area->text().size() : 0);
+}
+
+/// Presses and releases the key that types `ch`.
+inline void typeKey(QWidget *target, QChar ch)
+{
+    const QString text(ch);
+    const int key = ch == u' ' ? int(Qt::Key_Space) : int(ch.toUpper().unicode());
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
