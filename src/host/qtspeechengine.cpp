@@ -1,7 +1,8 @@
 #include "qtspeechengine.h"
 
+#include "speechtext.h"
+
 #include <QObject>
-#include <QRegularExpression>
 #include <QTextToSpeech>
 
 #include <algorithm>
@@ -15,21 +16,6 @@ constexpr std::array<double, 6> kAttemptRates { 0.0, 0.02, -0.02, 0.04, -0.04, 0
 QString noEngineReason()
 {
     return QStringLiteral("No text-to-speech engine is installed.");
-}
-
-// The sentences of `text`, ended by . ! ? ; or : before white space, or by a blank line: the
-// engine speaks each as one utterance. Pieces with nothing to say (blanks, punctuation) are left
-// out, as the engine reports them as failures.
-QStringList speechPieces(const QString &text)
-{
-    static const QRegularExpression breaks(
-        QStringLiteral("(?<=[.!?;:])\\s+|[ \\t]*(?>\\r\\n|\\r|\\n)[ \\t]*(?>\\r\\n|\\r|\\n)\\s*"));
-    QStringList pieces = text.split(breaks, Qt::SkipEmptyParts);
-    pieces.removeIf([](const QString &piece) {
-        return std::none_of(
-            piece.cbegin(), piece.cend(), [](QChar c) { return c.isLetterOrNumber(); });
-    });
-    return pieces;
 }
 
 // Flite when it is there, else whatever engine Qt offers; null when there is none.
@@ -82,7 +68,7 @@ void QtSpeechEngine::say(const QString &text)
     }
     m_paused = false;
     m_nextWaits = false;
-    m_pieces = speechPieces(text);
+    m_pieces = SpeechText::utterances(text);
     if (m_pieces.isEmpty()) {
         m_current = -1;
         m_speech->stop();

@@ -2,6 +2,7 @@
 #include "host/editarea.h"
 #include "host/keystrokes.h"
 #include "host/qthost.h"
+#include "host/speechtext.h"
 #include "host/textrendering.h"
 
 #include <QAction>
@@ -89,6 +90,8 @@ private slots:
     void realInputBoxReturnsEmptyOnCancel();
     void realClipboardRoundTrips();
     void realProgressWindowCancels();
+    void speechGoesASentenceAtATime_data();
+    void speechGoesASentenceAtATime();
     void fakeHostRecordsAndAnswersBoxes();
     void keystrokesArriveAfterTheCommand();
 
@@ -733,6 +736,29 @@ void TestHost::realProgressWindowCancels()
     progress.reset();
     QVERIFY(!host.isShowingModal());
     QVERIFY(!m_window->findChild<QProgressDialog *>());
+}
+
+void TestHost::speechGoesASentenceAtATime_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("utterances");
+
+    QTest::newRow("sentences") << QStringLiteral("One. Two! Three? Four; five: six")
+                               << QStringList { "One.", "Two!", "Three?", "Four;", "five:", "six" };
+    QTest::newRow("a stop inside a word")
+        << QStringLiteral("See www.example.org now.") << QStringList { "See www.example.org now." };
+    QTest::newRow("a line break goes on, a blank line ends") << QStringLiteral(
+        "one\r\ntwo\r\n\r\nthree\r\rfour") << QStringList { "one\r\ntwo", "three", "four" };
+    QTest::newRow("nothing to say is left out")
+        << QStringLiteral("  ... \r\n\r\n - ! Word.  ") << QStringList { "Word." };
+    QTest::newRow("empty") << QString() << QStringList();
+}
+
+void TestHost::speechGoesASentenceAtATime()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, utterances);
+    QCOMPARE(SpeechText::utterances(text), utterances);
 }
 
 namespace {
