@@ -383,6 +383,7 @@ void EditArea::keepPreparedText()
         return;
     finishStreaming();
     delete std::exchange(m_previous, {}).document;
+    document()->setModified(false);
     emit changed();
 }
 

@@ -261,30 +261,34 @@ void TestHost::typingAroundBareBreaksKeepsThem_data()
     QTest::addColumn<int>("caret");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("expected");
+    // A CR and an LF that come together are one line break from then on: an undo step of its
+    // own, and the two undone leave a CR LF where the CR stood alone.
+    QTest::addColumn<bool>("undoIsExact");
 
     QTest::newRow("a|CR b: type x")
-        << QStringLiteral("a\rb") << 1 << int(Qt::Key_X) << QStringLiteral("ax\rb");
+        << QStringLiteral("a\rb") << 1 << int(Qt::Key_X) << QStringLiteral("ax\rb") << true;
     QTest::newRow("a CR|b: type x")
-        << QStringLiteral("a\rb") << 2 << int(Qt::Key_X) << QStringLiteral("a\rxb");
+        << QStringLiteral("a\rb") << 2 << int(Qt::Key_X) << QStringLiteral("a\rxb") << true;
     QTest::newRow("a CR|b: backspace")
-        << QStringLiteral("a\rb") << 2 << int(Qt::Key_Backspace) << QStringLiteral("ab");
+        << QStringLiteral("a\rb") << 2 << int(Qt::Key_Backspace) << QStringLiteral("ab") << true;
     QTest::newRow("a|LF b: delete")
-        << QStringLiteral("a\nb") << 1 << int(Qt::Key_Delete) << QStringLiteral("ab");
+        << QStringLiteral("a\nb") << 1 << int(Qt::Key_Delete) << QStringLiteral("ab") << true;
     QTest::newRow("a|CRLF b: delete")
-        << QStringLiteral("a\r\nb") << 1 << int(Qt::Key_Delete) << QStringLiteral("ab");
+        << QStringLiteral("a\r\nb") << 1 << int(Qt::Key_Delete) << QStringLiteral("ab") << true;
     QTest::newRow("a CRLF|b: backspace")
-        << QStringLiteral("a\r\nb") << 3 << int(Qt::Key_Backspace) << QStringLiteral("ab");
+        << QStringLiteral("a\r\nb") << 3 << int(Qt::Key_Backspace) << QStringLiteral("ab") << true;
     QTest::newRow("a CR|b: enter")
-        << QStringLiteral("a\rb") << 2 << int(Qt::Key_Return) << QStringLiteral("a\r\r\nb");
+        << QStringLiteral("a\rb") << 2 << int(Qt::Key_Return) << QStringLiteral("a\r\r\nb") << true;
     QTest::newRow("a|LF: enter") << QStringLiteral("a\n") << 1 << int(Qt::Key_Return)
-                                 << QStringLiteral("a\r\n\n");
+                                 << QStringLiteral("a\r\n\n") << true;
     QTest::newRow("a CR b|c CR LF d: enter")
         << QStringLiteral("a\rbc\r\nd") << 3 << int(Qt::Key_Return)
-        << QStringLiteral("a\rb\r\nc\r\nd");
-    QTest::newRow("a CR|b CR LF: enter")
-        << QStringLiteral("a\rb\r\n") << 2 << int(Qt::Key_Return) << QStringLiteral("a\r\r\nb\r\n");
+        << QStringLiteral("a\rb\r\nc\r\nd") << true;
+    QTest::newRow("a CR|b CR LF: enter") << QStringLiteral("a\rb\r\n") << 2 << int(Qt::Key_Return)
+                                         << QStringLiteral("a\r\r\nb\r\n") << true;
     QTest::newRow("a CR x|LF: backspace joins CR and LF")
-        << QStringLiteral("a\rx\nb") << 3 << int(Qt::Key_Backspace) << QStringLiteral("a\r\nb");
+        << QStringLiteral("a\rx\nb") << 3 << int(Qt::Key_Backspace) << QStringLiteral("a\r\nb")
+        << false;
 }
 
 void TestHost::typingAroundBareBreaksKeepsThem()
@@ -293,6 +297,7 @@ void TestHost::typingAroundBareBreaksKeepsThem()
     QFETCH(int, caret);
     QFETCH(int, key);
     QFETCH(QString, expected);
+    QFETCH(bool, undoIsExact);
 
     m_area->setText(text);
     m_area->setSelStart(caret);
@@ -300,11 +305,11 @@ void TestHost::typingAroundBareBreaksKeepsThem()
     QCOMPARE(m_area->text(), expected);
     QCOMPARE(m_area->toPlainText(), expectedRendering(expected));
 
-    // Undo gives the text back (a CR and an LF that came together are one line break only from
-    // then on), and positions still map: a typed character lands at the true end.
+    // Undo gives the text back, and positions still map: a typed character lands at the true
+    // end.
     QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
     const QString undone = m_area->text();
-    if (!QByteArray(QTest::currentDataTag()).contains("joins"))
+    if (undoIsExact)
         QCOMPARE(undone, text);
     QCOMPARE(m_area->toPlainText(), expectedRendering(undone));
     QTest::keyClick(m_area, Qt::Key_End, Qt::ControlModifier);
