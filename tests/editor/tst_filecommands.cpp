@@ -568,6 +568,7 @@ void TestFileCommands::bigFileOpensBehindAProgressWindow()
     writeBytes(file, bytes);
     // A document with changes and an undo history, kept aside while the file loads.
     QTest::keyClicks(m_window->area(), QStringLiteral("before"));
+    trigger("sixteen");
     const QString title = m_window->windowTitle();
     m_host->answerMessage(Host::Button::No); // not saved
     m_host->cancelProgressAt = cancelAt;
@@ -586,6 +587,8 @@ void TestFileCommands::bigFileOpensBehindAProgressWindow()
         QCOMPARE(m_window->saveme(), file);
         QVERIFY(!m_window->isModified());
         QVERIFY(!area->document()->isUndoAvailable());
+        QCOMPARE(area->document()->defaultFont(), area->font());
+        QCOMPARE(area->font().pointSizeF(), 16);
         QTRY_VERIFY_WITH_TIMEOUT(area->lineCountSettled(), 30000);
         QCOMPARE(m_window->linecount(), int(bytes.count('\n')) + 1);
         QVERIFY(m_window->statusText().contains(QString::number(m_window->linecount())));
