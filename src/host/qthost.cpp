@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -112,6 +113,10 @@ void configureFileDialog(QFileDialog &dialog, const Host::FileDialog &request)
     dialog.setWindowTitle(request.title);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultExtension);
+    // Qt would start in the folder its dialog last visited in an earlier run; every run of the
+    // program starts alike, in the current folder, unless a full path says otherwise.
+    if (!QFileInfo(request.fileName).isAbsolute())
+        dialog.setDirectory(QDir::currentPath());
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
 }

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -19,6 +21,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -53,6 +57,7 @@ class TestHost : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -90,6 +95,7 @@ private slots:
     void realInputBoxReturnsEmptyOnCancel();
     void realClipboardRoundTrips();
     void realProgressWindowCancels();
+    void realFileDialogStartsInTheCurrentFolder();
     void speechGoesASentenceAtATime_data();
     void speechGoesASentenceAtATime();
     void fakeHostRecordsAndAnswersBoxes();
@@ -99,6 +105,12 @@ private:
     QMainWindow *m_window = nullptr;
     EditArea *m_area = nullptr;
 };
+
+void TestHost::initTestCase()
+{
+    // Qt's file dialog keeps its history in a settings file: keep it out of the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+}
 
 void TestHost::init()
 {
@@ -741,6 +753,33 @@ void TestHost::realProgressWindowCancels()
     progress.reset();
     QVERIFY(!host.isShowingModal());
     QVERIFY(!m_window->findChild<QProgressDialog *>());
+}
+
+// Qt's dialog remembers the last folder it was accepted in, even from an earlier run.
+void TestHost::realFileDialogStartsInTheCurrentFolder()
+{
+    QTemporaryDir visited;
+    QTemporaryDir current;
+    const QString visitedFile = QDir(visited.path()).filePath(QStringLiteral("a.txt"));
+    QFile(visitedFile).open(QIODevice::WriteOnly);
+    QtHost host;
+    QString shownFolder;
+    auto answer = [&](bool accept) {
+        QTimer::singleShot(0, m_window, [&, accept] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            shownFolder = dialog->directory().absolutePath();
+            QDialog *asDialog = dialog; // QFileDialog::accept() is protected
+            accept ? asDialog->accept() : asDialog->reject();
+        });
+    };
+    answer(true);
+    QCOMPARE(host.openFileName({ {}, visitedFile, {}, {} }), visitedFile);
+
+    QVERIFY(QDir::setCurrent(current.path()));
+    answer(false);
+    QCOMPARE(host.openFileName({ {}, QStringLiteral("notes.txt"), {}, {} }), std::nullopt);
+    QCOMPARE(shownFolder, QDir(current.path()).absolutePath());
 }
 
 void TestHost::speechGoesASentenceAtATime_data()
