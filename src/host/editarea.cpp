@@ -425,10 +425,7 @@ void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
     afterBareCr.setProperty(kFollowsBareCr, true);
     qsizetype from = 0;
     while (from <= trueText.size()) {
-        qsizetype bareCr = trueText.indexOf(QLatin1Char('\r'), from);
-        while (bareCr >= 0 && bareCr + 1 < trueText.size()
-            && trueText[bareCr + 1] == QLatin1Char('\n'))
-            bareCr = trueText.indexOf(QLatin1Char('\r'), bareCr + 2);
+        const qsizetype bareCr = nextBareCr(trueText, from, trueText.size());
         QStringView run = trueText.mid(from, (bareCr < 0 ? trueText.size() : bareCr) - from);
         const qsizetype firstPair = run.indexOf(QLatin1String("\r\n"));
         if (firstPair >= 0 && followsBareCr(cursor.block())) {

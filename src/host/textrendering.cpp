@@ -58,16 +58,22 @@ QString toWidgetText(QStringView trueText)
     return shown;
 }
 
-bool hasBareCr(QStringView trueText, qsizetype from, qsizetype to)
+qsizetype nextBareCr(QStringView trueText, qsizetype from, qsizetype to)
 {
     from = std::max<qsizetype>(from, 0);
     to = std::min(to, trueText.size());
-    for (qsizetype i = trueText.indexOf(cr, from); i >= 0 && i < to;
-         i = trueText.indexOf(cr, i + 1)) {
+    // Only [from, to) is searched: an edit of a long line must not read the rest of the text.
+    const QStringView searched = trueText.first(to);
+    for (qsizetype i = searched.indexOf(cr, from); i >= 0; i = searched.indexOf(cr, i + 1)) {
         if (i + 1 == trueText.size() || trueText[i + 1] != lf)
-            return true;
+            return i;
     }
-    return false;
+    return -1;
+}
+
+bool hasBareCr(QStringView trueText, qsizetype from, qsizetype to)
+{
+    return nextBareCr(trueText, from, to) >= 0;
 }
 
 BareCrs findBareCrs(QStringView trueText)

@@ -17,7 +17,8 @@ inline constexpr QChar paragraphBreak = QChar(QChar::ParagraphSeparator);
 /// its stand-in glyph.
 QString toWidgetText(QStringView trueText);
 
-/// Whether a CR that no LF follows starts in [from, to) of the text.
+/// The first CR in [from, to) of the text that no LF follows, or -1.
+qsizetype nextBareCr(QStringView trueText, qsizetype from, qsizetype to);
 bool hasBareCr(QStringView trueText, qsizetype from, qsizetype to);
 
 /// The bare CRs of a text (each a line break of its own, one character long) and the number of
