@@ -86,7 +86,7 @@ private slots:
     void autoSaveTickSavesTitledDocument();
     void autoSaveTickOnUntitledAsksForAName();
     void autoSaveTickWhileABoxIsOpenDoesNothing();
-    void autoSaveAsksOnceAboutUnencodableText();
+    void autoSaveAsksAgainOnlyForNewLossyCharacters();
     void bigFileOpensBehindAProgressWindow_data();
     void bigFileOpensBehindAProgressWindow();
 
@@ -531,19 +531,44 @@ void TestFileCommands::autoSaveTickWhileABoxIsOpenDoesNothing()
     QCOMPARE(m_host->shown().size(), 1);
 }
 
-void TestFileCommands::autoSaveAsksOnceAboutUnencodableText()
+void TestFileCommands::autoSaveAsksAgainOnlyForNewLossyCharacters()
 {
     const QString file = path(QStringLiteral("auto.txt"));
     writeBytes(file, "v1");
     openFile(file);
+    m_host->forgetShown();
+    auto tick = [this] { m_window->fileCommands()->Timer1_Timer(); };
+
     m_window->area()->setText(QStringLiteral("\u2192"));
+    m_host->answerMessage(Host::Button::Yes);
+    tick();
+    QCOMPARE(readBytes(file), QByteArray("?\r\n"));
+
+    // A character the Yes was not given for: asked about alone, and a No writes nothing.
+    m_window->area()->setText(QStringLiteral("\u2192\u2190"));
     m_host->answerMessage(Host::Button::No);
-    m_window->fileCommands()->Timer1_Timer();
-    m_window->fileCommands()->Timer1_Timer();
-    m_window->fileCommands()->Timer1_Timer();
-    QCOMPARE(m_host->shown().size(), 2); // the open dialog and one question
-    QCOMPARE(readBytes(file), QByteArray("v1"));
+    tick();
+    QCOMPARE(m_host->shown().size(), 2);
+    QVERIFY2(m_host->lastShown().prompt.contains(QStringLiteral("1 character(s)")),
+        qPrintable(m_host->lastShown().prompt));
+    QVERIFY(m_host->lastShown().prompt.contains(QStringLiteral(": \u2190\n")));
+    QCOMPARE(m_host->lastShown().defaultButton, Host::Button::No);
+
+    // The No stands, without a box on every tick, while no other new character comes.
+    tick();
+    m_window->area()->setText(QStringLiteral("\u2190\u2192\u2190 more"));
+    tick();
+    QCOMPARE(m_host->shown().size(), 2);
+    QCOMPARE(readBytes(file), QByteArray("?\r\n"));
     QCOMPARE(m_window->star(), QStringLiteral("*"));
+
+    m_window->area()->setText(QStringLiteral("\u2190\u2192\u0167"));
+    m_host->answerMessage(Host::Button::Yes);
+    tick();
+    QCOMPARE(m_host->shown().size(), 3);
+    QVERIFY(m_host->lastShown().prompt.contains(QStringLiteral(": \u2190\u0167\n")));
+    QCOMPARE(readBytes(file), QByteArray("???\r\n"));
+    QCOMPARE(m_window->star(), QString());
 }
 
 void TestFileCommands::bigFileOpensBehindAProgressWindow_data()
