@@ -7,6 +7,8 @@
 #include "host/editarea.h"
 #include "host/host.h"
 
+#include <utility>
+
 namespace {
 
 const QString kMessageTitle = QStringLiteral("Tarvex: Message");
@@ -27,6 +29,7 @@ FileCommands::FileCommands(frmedit &window)
         m_lossAgreed.clear();
         m_lossRefused.clear();
         m_autoSaveHeld = false;
+        m_autoSaveFailureTold = false;
     });
 }
 
@@ -189,10 +192,20 @@ bool FileCommands::writeDocument(const QString &path, Asker asker)
         return false;
     const SaveResult saved = writeDocumentFile(path, m_window.area()->text());
     if (!saved.ok) {
-        tellFailure(QStringLiteral("Could not save the file"), path, saved.error);
+        // A full disk fails every tick alike: auto-save tells once and tries on quietly.
+        if (asker == Asker::User) {
+            m_autoSaveFailureTold = false;
+            tellFailure(QStringLiteral("Could not save the file"), path, saved.error);
+        } else if (!std::exchange(m_autoSaveFailureTold, true)) {
+            tellFailure(QStringLiteral("Could not save the file"), path,
+                saved.error
+                    + QStringLiteral("\n\nAuto Save keeps trying, and says nothing more until a "
+                                     "save succeeds or you save the file yourself."));
+        }
         return false;
     }
     m_diskStamp = fileStamp(path);
+    m_autoSaveFailureTold = false;
     if (asker == Asker::User)
         m_autoSaveHeld = false;
     return true;

@@ -68,4 +68,7 @@ private:
     // Auto-save has found the file changed by another program and leaves it alone until the
     // user saves by hand.
     bool m_autoSaveHeld = false;
+    // Auto-save has told that it could not write the file; it keeps trying without telling
+    // again until a save succeeds or the user saves by hand.
+    bool m_autoSaveFailureTold = false;
 };

@@ -87,6 +87,7 @@ private slots:
     void autoSaveTickOnUntitledAsksForAName();
     void autoSaveTickWhileABoxIsOpenDoesNothing();
     void autoSaveAsksAgainOnlyForNewLossyCharacters();
+    void autoSaveTellsAFailedWriteOnce();
     void bigFileOpensBehindAProgressWindow_data();
     void bigFileOpensBehindAProgressWindow();
 
@@ -569,6 +570,47 @@ void TestFileCommands::autoSaveAsksAgainOnlyForNewLossyCharacters()
     QVERIFY(m_host->lastShown().prompt.contains(QStringLiteral(": \u2190\u0167\n")));
     QCOMPARE(readBytes(file), QByteArray("???\r\n"));
     QCOMPARE(m_window->star(), QString());
+}
+
+void TestFileCommands::autoSaveTellsAFailedWriteOnce()
+{
+    const QString file = path(QStringLiteral("auto.txt"));
+    writeBytes(file, "v1");
+    openFile(file);
+    m_host->forgetShown();
+    m_window->area()->setText(QString(256 * 1024, u'x'));
+    auto tickTwiceOnAFullDisk = [this] {
+        const FileSizeLimit limit(64 * 1024);
+        m_window->fileCommands()->Timer1_Timer();
+        m_window->fileCommands()->Timer1_Timer();
+    };
+
+    m_host->answerMessage(Host::Button::Ok);
+    tickTwiceOnAFullDisk();
+    QCOMPARE(m_host->shown().size(), 1);
+    QVERIFY2(m_host->lastShown().prompt.contains(QStringLiteral("Auto Save keeps trying")),
+        qPrintable(m_host->lastShown().prompt));
+    QCOMPARE(readBytes(file), QByteArray("v1"));
+    QCOMPARE(m_window->star(), QStringLiteral("*"));
+
+    // Once a save has gone through, the next failure is told again.
+    m_window->fileCommands()->Timer1_Timer();
+    QCOMPARE(m_window->star(), QString());
+    QTest::keyClicks(m_window->area(), "y");
+    m_host->answerMessage(Host::Button::Ok);
+    tickTwiceOnAFullDisk();
+    QCOMPARE(m_host->shown().size(), 2);
+
+    // So it is after a save by hand, which tells its own failure.
+    m_host->answerMessage(Host::Button::Ok);
+    m_host->answerMessage(Host::Button::Ok);
+    {
+        const FileSizeLimit limit(64 * 1024);
+        trigger("save");
+    }
+    tickTwiceOnAFullDisk();
+    QCOMPARE(m_host->shown().size(), 4);
+    QCOMPARE(m_window->star(), QStringLiteral("*"));
 }
 
 void TestFileCommands::bigFileOpensBehindAProgressWindow_data()
