@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -378,15 +379,21 @@ void TestFileCommands::fileSizeReportsTheFileOnDisk()
 void TestFileCommands::failedSaveTellsAndKeepsTheState_data()
 {
     QTest::addColumn<QString>("target");
-    QTest::newRow("folder gone") << "missing-folder/doc.txt";
-    QTest::newRow("path is a folder") << "a-folder";
-    QTest::newRow("disk full") << "/dev/full";
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder gone") << "missing-folder/doc.txt" << "The folder does not exist.";
+    QTest::newRow("path is a folder") << "a-folder" << "It is a folder, not a file.";
+    // A full disk is the file-size limit of saveFailingPartWayKeepsTheOldFile.
+    QTest::newRow("a device") << "/dev/full" << "It is a device or pipe, not a file.";
+    // Refused at once: writing would hold the window until something reads the pipe.
+    QTest::newRow("a pipe") << "a-pipe" << "It is a device or pipe, not a file.";
 }
 
 void TestFileCommands::failedSaveTellsAndKeepsTheState()
 {
     QFETCH(QString, target);
+    QFETCH(QString, reason);
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("a-folder")));
+    QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("a-pipe"))).constData(), 0644), 0);
     const QString file = target.startsWith(u'/') ? target : path(target);
 
     QTest::keyClicks(m_window->area(), "precious");
@@ -396,6 +403,7 @@ void TestFileCommands::failedSaveTellsAndKeepsTheState()
 
     const FakeHost::Shown box = m_host->lastShown();
     QVERIFY2(box.prompt.contains(file), qPrintable(box.prompt));
+    QVERIFY2(box.prompt.endsWith(reason), qPrintable(box.prompt));
     QCOMPARE(box.title, QStringLiteral("Tarvex: Message"));
     QCOMPARE(box.icon, Host::Icon::Exclamation);
     QCOMPARE(m_window->saveme(), QStringLiteral("Untitled"));
