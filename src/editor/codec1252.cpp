@@ -1,9 +1,7 @@
 #include "codec1252.h"
 
-#include <QVarLengthArray>
-
-#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace Codec1252 {
 
@@ -101,22 +99,41 @@ QByteArray encode(QStringView text)
     return bytes;
 }
 
-Unencodable findUnencodable(QStringView text, int limit)
+Unencodable findUnencodable(QStringView text, int limit, const QSet<char32_t> &known)
 {
     Unencodable found;
-    QVarLengthArray<QStringView, 8> listed;
+    // What each character of the basic plane is, once met: one hash look-up per distinct
+    // character rather than per occurrence. Made only when the text holds one.
+    enum Seen : unsigned char { Unseen, New, Known };
+    std::vector<Seen> plane;
     const char16_t *p = text.utf16();
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (!hasNoByte(p[i]))
             continue;
         const qsizetype units = unitsAt(p, i, n);
-        ++found.count;
-        if (listed.size() < limit) {
-            const QStringView character = text.sliced(i, units);
-            if (std::find(listed.cbegin(), listed.cend(), character) == listed.cend()) {
-                listed.append(character);
-                found.first.append(character);
+        const char32_t character = units == 2 ? QChar::surrogateToUcs4(p[i], p[i + 1]) : p[i];
+        bool firstTime = false;
+        bool isKnown = false;
+        if (character < 0x10000) {
+            if (plane.empty())
+                plane.resize(0x10000, Unseen);
+            Seen &seen = plane[character];
+            if (seen == Unseen) {
+                seen = known.contains(character) ? Known : New;
+                firstTime = seen == New;
+            }
+            isKnown = seen == Known;
+        } else {
+            isKnown = known.contains(character);
+            firstTime = !isKnown && !found.distinct.contains(character);
+        }
+        if (!isKnown) {
+            ++found.count;
+            if (firstTime) {
+                if (found.distinct.size() < limit)
+                    found.first.append(text.sliced(i, units));
+                found.distinct.insert(character);
             }
         }
         i += units - 1;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSet>
 #include <QString>
 #include <QStringView>
 
@@ -28,7 +29,9 @@ struct Unencodable
 {
     qsizetype count = 0; // counted as encode() counts them, one per '?' written
     QString first; // the first `limit` distinct ones, in order of appearance
+    QSet<char32_t> distinct; // each of them once, a lone surrogate as its own unit
 };
-Unencodable findUnencodable(QStringView text, int limit = 5);
+/// The characters of `text` that encode() would turn into '?', leaving out those in `known`.
+Unencodable findUnencodable(QStringView text, int limit = 5, const QSet<char32_t> &known = {});
 
 } // namespace Codec1252

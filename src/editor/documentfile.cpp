@@ -1,12 +1,13 @@
 #include "documentfile.h"
 
 #include "documentformat.h"
+#include "safesave.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -28,40 +29,53 @@ QString noFolderReason()
     return QStringLiteral("The folder does not exist.");
 }
 
-// errorString() says "Unknown error" when the device recorded nothing, as after a short write.
+QString notAFileReason()
+{
+    return QStringLiteral("It is a device or pipe, not a file.");
+}
+
+QString undecodableNameReason()
+{
+    return QStringLiteral("The name is not valid UTF-8, so Tarvex cannot use it. Rename the "
+                          "file (or its folder) and try again.");
+}
+
+// errorString() says "Unknown error" when the device recorded nothing.
 QString reasonOf(const QFileDevice &file, const QString &fallback)
 {
     return file.error() != QFileDevice::NoError ? file.errorString() : fallback;
 }
 
-// write() may take only part of the data (file-size limit, full disk) without an error; the
-// next call then fails with the reason.
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
+// Qt reads file names as UTF-8 and puts U+FFFD for bytes that are not (a Latin-1 "caf\xe9"), so
+// such a name cannot be turned back into its bytes: the path names no file, and folder
+// listings leave the file out. True when that is why `path` names nothing: the nearest missing
+// part of it is the decoded name of an entry of its folder.
+bool hasUndecodableName(const QString &path)
 {
-    const char *from = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const qint64 written = file.write(from, left);
-        if (written <= 0)
+    if (!path.contains(QChar::ReplacementCharacter))
+        return false;
+    QFileInfo missing(path);
+    while (!QFileInfo::exists(missing.absolutePath())) {
+        if (missing.absolutePath() == missing.absoluteFilePath())
             return false;
-        from += written;
-        left -= written;
+        missing.setFile(missing.absolutePath());
     }
-    return true;
-}
-
-// A device or pipe is written in place: a save file would put a regular file in its stead.
-SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return { false, reasonOf(file, QStringLiteral("The file could not be opened.")) };
-    if (!writeAll(file, bytes))
-        return { false, reasonOf(file, QStringLiteral("The file could not be written.")) };
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return { false, file.errorString() };
-    return { true, {} };
+    const QString name = missing.fileName();
+    if (!name.contains(QChar::ReplacementCharacter))
+        return false;
+    DIR *folder = ::opendir(QFile::encodeName(missing.absolutePath()).constData());
+    if (!folder)
+        return false;
+    const QByteArray encoded = QFile::encodeName(name);
+    bool found = false;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (encoded != entry->d_name && QFile::decodeName(entry->d_name) == name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(folder);
+    return found;
 }
 
 // Pieces small enough for a progress window to move and its Cancel to answer at once.
@@ -90,12 +104,12 @@ LoadResult readDocumentFile(const QString &path, const ReadProgress &progress)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return { false, {}, noFileReason() };
+        return { false, {}, hasUndecodableName(path) ? undecodableNameReason() : noFileReason() };
     if (info.isDir())
         return { false, {}, folderReason() };
     // A device or pipe has no end to read to (/dev/zero) or may never answer (a pipe).
     if (!info.isFile())
-        return { false, {}, QStringLiteral("It is a device or pipe, not a file.") };
+        return { false, {}, notAFileReason() };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return { false, {}, reasonOf(file, QStringLiteral("The file could not be opened.")) };
@@ -112,23 +126,14 @@ SaveResult writeDocumentFile(const QString &path, QStringView text)
     const QFileInfo info(path);
     if (info.isDir())
         return { false, folderReason() };
+    if (!info.exists() && hasUndecodableName(path))
+        return { false, undecodableNameReason() };
     if (!info.dir().exists())
         return { false, noFolderReason() };
-    const QByteArray bytes = DocumentFormat::fileBytesFromText(text);
+    // A pipe would hold the window until something reads it; a device is no document.
     if (info.exists() && !info.isFile())
-        return writeInPlace(path, bytes);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return { false, reasonOf(file, QStringLiteral("The file could not be created.")) };
-    if (!writeAll(file, bytes)) {
-        const QString reason = reasonOf(file, QStringLiteral("The file could not be written."));
-        file.cancelWriting();
-        return { false, reason };
-    }
-    if (!file.commit())
-        return { false, reasonOf(file, QStringLiteral("The file could not be written.")) };
-    return { true, {} };
+        return { false, notAFileReason() };
+    return safeSave(path, DocumentFormat::fileBytesFromText(text));
 }
 
 SizeResult documentFileSize(const QString &path)

@@ -3,8 +3,11 @@
 #include "codec1252.h"
 #include "documentfile.h"
 #include "frmedit.h"
+#include "lossysave.h"
 #include "host/editarea.h"
 #include "host/host.h"
+
+#include <utility>
 
 namespace {
 
@@ -23,8 +26,10 @@ FileCommands::FileCommands(frmedit &window)
     connect(&m_timer, &QTimer::timeout, this, &FileCommands::Timer1_Timer);
     // A new document starts a new auto-save answer.
     connect(&window, &frmedit::documentReplaced, this, [this] {
-        m_autoSaveUnencodable.reset();
+        m_lossAgreed.clear();
+        m_lossRefused.clear();
         m_autoSaveHeld = false;
+        m_autoSaveFailureTold = false;
     });
 }
 
@@ -187,10 +192,20 @@ bool FileCommands::writeDocument(const QString &path, Asker asker)
         return false;
     const SaveResult saved = writeDocumentFile(path, m_window.area()->text());
     if (!saved.ok) {
-        tellFailure(QStringLiteral("Could not save the file"), path, saved.error);
+        // A full disk fails every tick alike: auto-save tells once and tries on quietly.
+        if (asker == Asker::User) {
+            m_autoSaveFailureTold = false;
+            tellFailure(QStringLiteral("Could not save the file"), path, saved.error);
+        } else if (!std::exchange(m_autoSaveFailureTold, true)) {
+            tellFailure(QStringLiteral("Could not save the file"), path,
+                saved.error
+                    + QStringLiteral("\n\nAuto Save keeps trying, and says nothing more until a "
+                                     "save succeeds or you save the file yourself."));
+        }
         return false;
     }
     m_diskStamp = fileStamp(path);
+    m_autoSaveFailureTold = false;
     if (asker == Asker::User)
         m_autoSaveHeld = false;
     return true;
@@ -224,24 +239,31 @@ bool FileCommands::mayOverwrite(Asker asker)
 }
 
 // The code page has no byte for some characters; they would be written as "?". That loses
-// text, so it is never done without the user's word.
+// text, so it is never done without the user's word. Save asks each time; an answer covers
+// the characters it was given for, so auto-save asks again only about characters new since
+// (once for each new set, not on every tick), and writes nothing until it has a Yes.
 bool FileCommands::confirmUnencodable(Asker asker)
 {
-    const Codec1252::Unencodable found = Codec1252::findUnencodable(m_window.area()->text());
+    const QString &text = m_window.area()->text();
+    if (asker == Asker::User)
+        return askLossySave(Codec1252::findUnencodable(text));
+    const Codec1252::Unencodable found = Codec1252::findUnencodable(text, 5, m_lossAgreed);
     if (found.count == 0)
         return true;
-    if (asker == Asker::AutoSave && m_autoSaveUnencodable)
-        return *m_autoSaveUnencodable;
-    const QString prompt
-        = QStringLiteral("%1 character(s) cannot be stored in this file's code page "
-                         "(Windows-1252) and would be saved as \"?\": %2\n\nSave anyway?")
-              .arg(found.count)
-              .arg(found.first);
-    const bool yes = m_host.messageBox(prompt, QStringLiteral("Confirm Save"), Host::Icon::Question,
-                         Host::Buttons::YesNo, Host::Button::No)
-        == Host::Button::Yes;
-    if (asker == Asker::AutoSave)
-        m_autoSaveUnencodable = yes;
+    if (m_lossRefused.contains(found.distinct))
+        return false;
+    return askLossySave(found);
+}
+
+bool FileCommands::askLossySave(const Codec1252::Unencodable &found)
+{
+    if (found.count == 0)
+        return true;
+    const bool yes = confirmLossySave(m_host, found);
+    if (yes)
+        m_lossAgreed.unite(found.distinct);
+    else
+        m_lossRefused = found.distinct;
     return yes;
 }
 

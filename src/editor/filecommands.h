@@ -1,9 +1,11 @@
 #pragma once
 
+#include "codec1252.h"
 #include "commandtable.h"
 #include "documentfile.h"
 
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 #include <optional>
@@ -44,6 +46,7 @@ private:
     bool save(Asker asker);
     bool writeDocument(const QString &path, Asker asker);
     bool confirmUnencodable(Asker asker);
+    bool askLossySave(const Codec1252::Unencodable &found);
     bool mayOverwrite(Asker asker);
     void tellFailure(const QString &what, const QString &path, const QString &reason);
     void focusArea();
@@ -54,13 +57,18 @@ private:
     QString m_dialogFileName; // pre-filled in the next file dialog
     QString m_defaultExtension;
     bool m_inTick = false;
-    // Auto-save asks once per document whether text that the code page cannot hold may be
-    // saved with "?" in its place, and keeps to the answer.
-    std::optional<bool> m_autoSaveUnencodable;
+    // Characters the code page cannot hold that the user has agreed to see saved as "?", and
+    // those a No was last given for: auto-save writes the first without asking and asks again
+    // only when a character outside both appears.
+    QSet<char32_t> m_lossAgreed;
+    QSet<char32_t> m_lossRefused;
     // The file at `saveme` as this program last read or wrote it; it tells a change made by
     // another program since.
     std::optional<FileStamp> m_diskStamp;
     // Auto-save has found the file changed by another program and leaves it alone until the
     // user saves by hand.
     bool m_autoSaveHeld = false;
+    // Auto-save has told that it could not write the file; it keeps trying without telling
+    // again until a save succeeds or the user saves by hand.
+    bool m_autoSaveFailureTold = false;
 };

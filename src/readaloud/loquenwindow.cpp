@@ -1,6 +1,7 @@
 #include "loquenwindow.h"
 
 #include "editor/documentfile.h"
+#include "editor/lossysave.h"
 #include "editor/twips.h"
 #include "host/editarea.h"
 #include "host/host.h"
@@ -201,10 +202,14 @@ void LoquenWindow::loadfile_Click()
     m_text1->setFocus();
 }
 
+// Characters that the code page cannot hold are written as "?" only after the editor's own
+// question is answered Yes.
 void LoquenWindow::mnusave_Click()
 {
-    if (const std::optional<QString> path = m_host.saveFileName({ {}, m_dialogFileName, {}, {} })) {
+    const std::optional<QString> path = m_host.saveFileName({ {}, m_dialogFileName, {}, {} });
+    if (path)
         m_dialogFileName = *path;
+    if (path && confirmLossySave(m_host, Codec1252::findUnencodable(m_text1->text()))) {
         const SaveResult saved = writeDocumentFile(*path, m_text1->text());
         if (!saved.ok) {
             m_host.messageBox(

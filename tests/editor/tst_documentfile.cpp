@@ -10,7 +10,16 @@
 #include <QTest>
 
 #include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <linux/fs.h>
+#include <optional>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -120,6 +129,127 @@ private:
     bool m_active = false;
 };
 
+const QString kUndecodableName = QStringLiteral(
+    "The name is not valid UTF-8, so Tarvex cannot use it. Rename the file (or its folder) and "
+    "try again.");
+
+// A temporary folder that also removes what Qt cannot list, a file whose name is not UTF-8.
+class TestFolder : public QTemporaryDir
+{
+public:
+    ~TestFolder()
+    {
+        const QByteArray folder = QFile::encodeName(path());
+        if (DIR *entries = ::opendir(folder.constData())) {
+            while (const dirent *entry = ::readdir(entries))
+                ::unlink((folder + '/' + entry->d_name).constData());
+            ::closedir(entries);
+        }
+    }
+};
+
+// The path a fault row names, made in `dir`: "folder", "pipe", a Latin-1 "caf\xe9.txt" made
+// by its bytes (named as Qt names it, with U+FFFD for the byte E9), a device, or a name in `dir`.
+QString place(const QTemporaryDir &dir, const QString &what)
+{
+    if (what == QLatin1String("folder"))
+        return dir.path();
+    if (what == QLatin1String("pipe")) {
+        const QString path = dir.filePath(what);
+        return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0 ? path : QString();
+    }
+    if (what == QLatin1String("caf\\xe9.txt")) {
+        const QByteArray bytes = QFile::encodeName(dir.path()) + "/caf\xe9.txt";
+        const int fd = ::open(bytes.constData(), O_CREAT | O_WRONLY, 0644);
+        if (fd < 0)
+            return {};
+        ::close(fd);
+        return QFile::decodeName(bytes);
+    }
+    return what.startsWith(u'/') ? what : dir.filePath(what);
+}
+
+// A folder that refuses new files for one scope: made immutable for root, whom its mode does
+// not stop, made read-only for anyone else.
+class FolderTakingNoNewFile
+{
+public:
+    explicit FolderTakingNoNewFile(const QString &folder)
+        : m_folder(QFile::encodeName(folder))
+    {
+        struct stat st;
+        m_mode = ::stat(m_folder.constData(), &st) == 0 ? st.st_mode & 07777 : 0700;
+        if (::geteuid() == 0)
+            m_immutable = setImmutable(true);
+        else
+            ::chmod(m_folder.constData(), 0555);
+        const QByteArray probe = m_folder + "/probe";
+        const int fd = ::open(probe.constData(), O_CREAT | O_WRONLY, 0644);
+        m_refuses = fd < 0;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.constData());
+        }
+    }
+    ~FolderTakingNoNewFile()
+    {
+        if (m_immutable)
+            setImmutable(false);
+        ::chmod(m_folder.constData(), m_mode);
+    }
+    FolderTakingNoNewFile(const FolderTakingNoNewFile &) = delete;
+    FolderTakingNoNewFile &operator=(const FolderTakingNoNewFile &) = delete;
+
+    bool refuses() const { return m_refuses; }
+
+private:
+    bool setImmutable(bool on)
+    {
+        const int fd = ::open(m_folder.constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return done;
+    }
+
+    QByteArray m_folder;
+    mode_t m_mode = 0700;
+    bool m_immutable = false;
+    bool m_refuses = false;
+};
+
+// Takes from this thread, for one scope, the right to give files to another owner, as a user
+// who is not root lacks it.
+class WithoutChownRight
+{
+public:
+    WithoutChownRight()
+    {
+        if (::syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct lowered[2] = { m_saved[0], m_saved[1] };
+        lowered[0].effective &= ~(1u << CAP_CHOWN);
+        m_active = ::syscall(SYS_capset, &m_header, lowered) == 0;
+    }
+    ~WithoutChownRight()
+    {
+        if (m_active)
+            ::syscall(SYS_capset, &m_header, m_saved);
+    }
+    WithoutChownRight(const WithoutChownRight &) = delete;
+    WithoutChownRight &operator=(const WithoutChownRight &) = delete;
+
+    bool isActive() const { return m_active; }
+
+private:
+    __user_cap_header_struct m_header { _LINUX_CAPABILITY_VERSION_3, 0 };
+    __user_cap_data_struct m_saved[2] {};
+    bool m_active = false;
+};
+
 } // namespace
 
 class TestDocumentFile : public QObject
@@ -149,14 +279,15 @@ private slots:
     void binaryFileOpensAndSavesBackItsBytes();
     void readingAppliesTheLoadingRule();
     void readingAnEmptyFileGivesTheEmptyText();
-    void readingAMissingFileSaysSo();
-    void readingAFolderSaysSo();
-    void readingADeviceSaysSo();
+    void readingWhatIsNoReadableFileSaysWhy_data();
+    void readingWhatIsNoReadableFileSaysWhy();
     void writingReplacesAnExistingFileWhole();
-    void writingIntoAMissingFolderFailsWithAReason();
-    void writingOntoAFolderFailsWithAReason();
+    void writingWhereNoFileCanBeSavedSaysWhy_data();
+    void writingWhereNoFileCanBeSavedSaysWhy();
+    void writingKeepsOwnerModeAndLinks_data();
+    void writingKeepsOwnerModeAndLinks();
+    void failedWriteLeavesTheOldFileByteForByte_data();
     void failedWriteLeavesTheOldFileByteForByte();
-    void writingToAFullDeviceReportsFailure();
     void sizeIsTheBytesOnDisk();
     void sizeOfAMissingFileIsAnError();
     void sizeOfAFolderIsAnError();
@@ -452,27 +583,25 @@ void TestDocumentFile::readingAnEmptyFileGivesTheEmptyText()
     QVERIFY(loaded.error.isEmpty());
 }
 
-void TestDocumentFile::readingAMissingFileSaysSo()
+void TestDocumentFile::readingWhatIsNoReadableFileSaysWhy_data()
 {
-    const LoadResult loaded = readDocumentFile(m_dir.filePath(QStringLiteral("missing.txt")));
-    QVERIFY(!loaded.ok);
-    QVERIFY(loaded.text.isEmpty());
-    QCOMPARE(loaded.error, QStringLiteral("The file does not exist."));
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing.txt" << "The file does not exist.";
+    QTest::newRow("a folder") << "folder" << "It is a folder, not a file.";
+    QTest::newRow("a device") << "/dev/zero" << "It is a device or pipe, not a file.";
+    QTest::newRow("a name that is not UTF-8") << "caf\\xe9.txt" << kUndecodableName;
 }
 
-void TestDocumentFile::readingAFolderSaysSo()
+void TestDocumentFile::readingWhatIsNoReadableFileSaysWhy()
 {
-    const LoadResult loaded = readDocumentFile(m_dir.path());
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    const TestFolder dir;
+    const LoadResult loaded = readDocumentFile(place(dir, what));
     QVERIFY(!loaded.ok);
     QVERIFY(loaded.text.isEmpty());
-    QCOMPARE(loaded.error, QStringLiteral("It is a folder, not a file."));
-}
-
-void TestDocumentFile::readingADeviceSaysSo()
-{
-    const LoadResult loaded = readDocumentFile(QStringLiteral("/dev/zero"));
-    QVERIFY(!loaded.ok);
-    QCOMPARE(loaded.error, QStringLiteral("It is a device or pipe, not a file."));
+    QCOMPARE(loaded.error, reason);
 }
 
 void TestDocumentFile::writingReplacesAnExistingFileWhole()
@@ -489,31 +618,112 @@ void TestDocumentFile::writingReplacesAnExistingFileWhole()
         QStringList { QStringLiteral("doc.txt") });
 }
 
-void TestDocumentFile::writingIntoAMissingFolderFailsWithAReason()
+void TestDocumentFile::writingWhereNoFileCanBeSavedSaysWhy_data()
 {
-    const QString folder = m_dir.filePath(QStringLiteral("nowhere"));
-    const SaveResult saved = writeDocumentFile(folder + QStringLiteral("/new.txt"), u"text");
-    QVERIFY(!saved.ok);
-    QCOMPARE(saved.error, QStringLiteral("The folder does not exist."));
-    QVERIFY(!QFileInfo::exists(folder));
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "nowhere/new.txt" << "The folder does not exist.";
+    QTest::newRow("a folder") << "folder" << "It is a folder, not a file.";
+    QTest::newRow("a device") << "/dev/full" << "It is a device or pipe, not a file.";
+    // Writing would wait for a reader, holding the window.
+    QTest::newRow("a pipe") << "pipe" << "It is a device or pipe, not a file.";
+    // Rather than a new file whose name only looks the same.
+    QTest::newRow("a name that is not UTF-8") << "caf\\xe9.txt" << kUndecodableName;
 }
 
-void TestDocumentFile::writingOntoAFolderFailsWithAReason()
+void TestDocumentFile::writingWhereNoFileCanBeSavedSaysWhy()
 {
-    const QString folder = m_dir.filePath(QStringLiteral("afolder"));
-    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("afolder")));
-    const SaveResult saved = writeDocumentFile(folder, u"text");
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    const TestFolder dir;
+    const QString path = place(dir, what);
+    const QFileInfo before(path);
+    const SaveResult saved = writeDocumentFile(path, u"text");
     QVERIFY(!saved.ok);
-    QCOMPARE(saved.error, QStringLiteral("It is a folder, not a file."));
-    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(saved.error, reason);
+    const QFileInfo after(path);
+    QCOMPARE(after.exists(), before.exists());
+    QCOMPARE(after.isFile(), before.isFile());
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("nowhere"))));
+}
+
+void TestDocumentFile::writingKeepsOwnerModeAndLinks_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("two hard links: written in place") << "two links";
+    QTest::newRow("another owner: the copy is given back to them") << "owner";
+    QTest::newRow("another owner, no right to give files away: in place") << "owner, no chown";
+    QTest::newRow("a folder that takes no new file: in place") << "locked folder";
+}
+
+void TestDocumentFile::writingKeepsOwnerModeAndLinks()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
+    const QByteArray name = QFile::encodeName(path);
+    QVERIFY(writeRaw(path, "old text\r\n"));
+    QCOMPARE(::chmod(name.constData(), 0640), 0);
+    if (kind == QLatin1String("two links"))
+        QCOMPARE(::link(name.constData(), QFile::encodeName(link).constData()), 0);
+    if (kind.startsWith(QLatin1String("owner"))) {
+        if (::geteuid() != 0)
+            QSKIP("Only root can give a file to another owner; run as root to test this.");
+        QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+    }
+    struct stat before;
+    QCOMPARE(::stat(name.constData(), &before), 0);
+
+    SaveResult saved;
+    {
+        std::optional<FolderTakingNoNewFile> locked;
+        std::optional<WithoutChownRight> noChown;
+        if (kind == QLatin1String("locked folder")) {
+            locked.emplace(dir.path());
+            if (!locked->refuses())
+                QSKIP("This system lets the test folder take new files whatever is tried.");
+        }
+        if (kind == QLatin1String("owner, no chown")) {
+            noChown.emplace();
+            QVERIFY(noChown->isActive());
+        }
+        saved = writeDocumentFile(path, u"new");
+    }
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(readRaw(path), QByteArray("new\r\n"));
+    struct stat after;
+    QCOMPARE(::stat(name.constData(), &after), 0);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_nlink, before.st_nlink);
+    if (before.st_nlink > 1) {
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(readRaw(link), QByteArray("new\r\n"));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), int(after.st_nlink));
+}
+
+void TestDocumentFile::failedWriteLeavesTheOldFileByteForByte_data()
+{
+    QTest::addColumn<bool>("twoLinks");
+    QTest::newRow("replaced by a copy") << false;
+    QTest::newRow("written in place") << true;
 }
 
 void TestDocumentFile::failedWriteLeavesTheOldFileByteForByte()
 {
+    QFETCH(bool, twoLinks);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
     const QByteArray old("old text\r\nsecond line\r\n\r\n");
     QVERIFY(writeRaw(path, old));
+    if (twoLinks) {
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()),
+            0);
+    }
     const QString big
         = QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnop\r\n")
               .repeated(16384); // 1 MB
@@ -531,26 +741,20 @@ void TestDocumentFile::failedWriteLeavesTheOldFileByteForByte()
     QVERIFY(!saved.ok);
     QVERIFY(!saved.error.isEmpty());
     QCOMPARE(readRaw(path), old);
+    const QStringList names = twoLinks
+        ? QStringList { QStringLiteral("doc.txt"), QStringLiteral("link.txt") }
+        : QStringList { QStringLiteral("doc.txt") };
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList { QStringLiteral("doc.txt") });
+        names);
+    if (twoLinks)
+        QCOMPARE(readRaw(link), old);
 
     // Without the limit the same save goes through, so the limit was the cause.
     const SaveResult again = writeDocumentFile(path, big);
     QVERIFY2(again.ok, qPrintable(again.error));
     QCOMPARE(QFileInfo(path).size(), qint64(big.size() + 2));
-}
-
-void TestDocumentFile::writingToAFullDeviceReportsFailure()
-{
-    const QString path = QStringLiteral("/dev/full");
-    if (!QFileInfo::exists(path))
-        QSKIP("no /dev/full here");
-    const SaveResult saved = writeDocumentFile(path, u"some text\r\n");
-    QVERIFY(!saved.ok);
-    QVERIFY2(saved.error.contains(QStringLiteral("space"), Qt::CaseInsensitive),
-        qPrintable(saved.error));
-    // Still the device, not a regular file put in its place.
-    QVERIFY(!QFileInfo(path).isFile());
+    if (twoLinks)
+        QCOMPARE(QFileInfo(link).size(), qint64(big.size() + 2));
 }
 
 void TestDocumentFile::sizeIsTheBytesOnDisk()

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -86,7 +87,8 @@ private slots:
     void autoSaveTickSavesTitledDocument();
     void autoSaveTickOnUntitledAsksForAName();
     void autoSaveTickWhileABoxIsOpenDoesNothing();
-    void autoSaveAsksOnceAboutUnencodableText();
+    void autoSaveAsksAgainOnlyForNewLossyCharacters();
+    void autoSaveTellsAFailedWriteOnce();
     void bigFileOpensBehindAProgressWindow_data();
     void bigFileOpensBehindAProgressWindow();
 
@@ -377,15 +379,21 @@ void TestFileCommands::fileSizeReportsTheFileOnDisk()
 void TestFileCommands::failedSaveTellsAndKeepsTheState_data()
 {
     QTest::addColumn<QString>("target");
-    QTest::newRow("folder gone") << "missing-folder/doc.txt";
-    QTest::newRow("path is a folder") << "a-folder";
-    QTest::newRow("disk full") << "/dev/full";
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder gone") << "missing-folder/doc.txt" << "The folder does not exist.";
+    QTest::newRow("path is a folder") << "a-folder" << "It is a folder, not a file.";
+    // A full disk is the file-size limit of saveFailingPartWayKeepsTheOldFile.
+    QTest::newRow("a device") << "/dev/full" << "It is a device or pipe, not a file.";
+    // Refused at once: writing would hold the window until something reads the pipe.
+    QTest::newRow("a pipe") << "a-pipe" << "It is a device or pipe, not a file.";
 }
 
 void TestFileCommands::failedSaveTellsAndKeepsTheState()
 {
     QFETCH(QString, target);
+    QFETCH(QString, reason);
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("a-folder")));
+    QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("a-pipe"))).constData(), 0644), 0);
     const QString file = target.startsWith(u'/') ? target : path(target);
 
     QTest::keyClicks(m_window->area(), "precious");
@@ -395,6 +403,7 @@ void TestFileCommands::failedSaveTellsAndKeepsTheState()
 
     const FakeHost::Shown box = m_host->lastShown();
     QVERIFY2(box.prompt.contains(file), qPrintable(box.prompt));
+    QVERIFY2(box.prompt.endsWith(reason), qPrintable(box.prompt));
     QCOMPARE(box.title, QStringLiteral("Tarvex: Message"));
     QCOMPARE(box.icon, Host::Icon::Exclamation);
     QCOMPARE(m_window->saveme(), QStringLiteral("Untitled"));
@@ -531,18 +540,84 @@ void TestFileCommands::autoSaveTickWhileABoxIsOpenDoesNothing()
     QCOMPARE(m_host->shown().size(), 1);
 }
 
-void TestFileCommands::autoSaveAsksOnceAboutUnencodableText()
+void TestFileCommands::autoSaveAsksAgainOnlyForNewLossyCharacters()
 {
     const QString file = path(QStringLiteral("auto.txt"));
     writeBytes(file, "v1");
     openFile(file);
+    m_host->forgetShown();
+    auto tick = [this] { m_window->fileCommands()->Timer1_Timer(); };
+
     m_window->area()->setText(QStringLiteral("\u2192"));
+    m_host->answerMessage(Host::Button::Yes);
+    tick();
+    QCOMPARE(readBytes(file), QByteArray("?\r\n"));
+
+    // A character the Yes was not given for: asked about alone, and a No writes nothing.
+    m_window->area()->setText(QStringLiteral("\u2192\u2190"));
     m_host->answerMessage(Host::Button::No);
-    m_window->fileCommands()->Timer1_Timer();
-    m_window->fileCommands()->Timer1_Timer();
-    m_window->fileCommands()->Timer1_Timer();
-    QCOMPARE(m_host->shown().size(), 2); // the open dialog and one question
+    tick();
+    QCOMPARE(m_host->shown().size(), 2);
+    QVERIFY2(m_host->lastShown().prompt.contains(QStringLiteral("1 character(s)")),
+        qPrintable(m_host->lastShown().prompt));
+    QVERIFY(m_host->lastShown().prompt.contains(QStringLiteral(": \u2190\n")));
+    QCOMPARE(m_host->lastShown().defaultButton, Host::Button::No);
+
+    // The No stands, without a box on every tick, while no other new character comes.
+    tick();
+    m_window->area()->setText(QStringLiteral("\u2190\u2192\u2190 more"));
+    tick();
+    QCOMPARE(m_host->shown().size(), 2);
+    QCOMPARE(readBytes(file), QByteArray("?\r\n"));
+    QCOMPARE(m_window->star(), QStringLiteral("*"));
+
+    m_window->area()->setText(QStringLiteral("\u2190\u2192\u0167"));
+    m_host->answerMessage(Host::Button::Yes);
+    tick();
+    QCOMPARE(m_host->shown().size(), 3);
+    QVERIFY(m_host->lastShown().prompt.contains(QStringLiteral(": \u2190\u0167\n")));
+    QCOMPARE(readBytes(file), QByteArray("???\r\n"));
+    QCOMPARE(m_window->star(), QString());
+}
+
+void TestFileCommands::autoSaveTellsAFailedWriteOnce()
+{
+    const QString file = path(QStringLiteral("auto.txt"));
+    writeBytes(file, "v1");
+    openFile(file);
+    m_host->forgetShown();
+    m_window->area()->setText(QString(256 * 1024, u'x'));
+    auto tickTwiceOnAFullDisk = [this] {
+        const FileSizeLimit limit(64 * 1024);
+        m_window->fileCommands()->Timer1_Timer();
+        m_window->fileCommands()->Timer1_Timer();
+    };
+
+    m_host->answerMessage(Host::Button::Ok);
+    tickTwiceOnAFullDisk();
+    QCOMPARE(m_host->shown().size(), 1);
+    QVERIFY2(m_host->lastShown().prompt.contains(QStringLiteral("Auto Save keeps trying")),
+        qPrintable(m_host->lastShown().prompt));
     QCOMPARE(readBytes(file), QByteArray("v1"));
+    QCOMPARE(m_window->star(), QStringLiteral("*"));
+
+    // Once a save has gone through, the next failure is told again.
+    m_window->fileCommands()->Timer1_Timer();
+    QCOMPARE(m_window->star(), QString());
+    QTest::keyClicks(m_window->area(), "y");
+    m_host->answerMessage(Host::Button::Ok);
+    tickTwiceOnAFullDisk();
+    QCOMPARE(m_host->shown().size(), 2);
+
+    // So it is after a save by hand, which tells its own failure.
+    m_host->answerMessage(Host::Button::Ok);
+    m_host->answerMessage(Host::Button::Ok);
+    {
+        const FileSizeLimit limit(64 * 1024);
+        trigger("save");
+    }
+    tickTwiceOnAFullDisk();
+    QCOMPARE(m_host->shown().size(), 4);
     QCOMPARE(m_window->star(), QStringLiteral("*"));
 }
 

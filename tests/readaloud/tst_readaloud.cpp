@@ -35,6 +35,8 @@ private slots:
     void loadFollowsTheEditorRules_data();
     void loadFollowsTheEditorRules();
     void loadThenSaveAddsALineBreak();
+    void saveAsksAsTheEditorDoesBeforeWritingQuestionMarks_data();
+    void saveAsksAsTheEditorDoesBeforeWritingQuestionMarks();
     void cancelledDialogsTouchNoFile();
     void closeAsks_data();
     void closeAsks();
@@ -338,6 +340,40 @@ void TestReadAloud::loadThenSaveAddsALineBreak()
     QVERIFY(m_host->lastShown().prompt.startsWith(QStringLiteral("Could not save the file ")));
     QCOMPARE(m_host->lastShown().title, QStringLiteral("Loquen"));
     QCOMPARE(loquen()->Text1()->text(), QStringLiteral("a\u00e9\r\n"));
+}
+
+void TestReadAloud::saveAsksAsTheEditorDoesBeforeWritingQuestionMarks_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("No writes nothing") << false;
+    QTest::newRow("Yes writes \"?\"") << true;
+}
+
+void TestReadAloud::saveAsksAsTheEditorDoesBeforeWritingQuestionMarks()
+{
+    QFETCH(bool, yes);
+    const QString text = QStringLiteral("a \u2192 b");
+    m_window->area()->setText(text);
+    m_host->answerSaveFile(m_dir->filePath(QStringLiteral("editor.txt")));
+    m_host->answerMessage(Host::Button::No);
+    m_window->command(QStringLiteral("saveas"))->trigger();
+    const FakeHost::Shown editorQuestion = m_host->lastShown();
+
+    QVERIFY(openLoquen());
+    const QString file = m_dir->filePath(QStringLiteral("spoken.txt"));
+    m_host->answerSaveFile(file);
+    m_host->answerMessage(yes ? Host::Button::Yes : Host::Button::No);
+    loquen()->command(QStringLiteral("mnusave"))->trigger();
+
+    const FakeHost::Shown question = m_host->lastShown();
+    QCOMPARE(question.kind, FakeHost::Kind::Message);
+    QCOMPARE(question.prompt, editorQuestion.prompt);
+    QCOMPARE(question.title, QStringLiteral("Confirm Save"));
+    QCOMPARE(question.icon, editorQuestion.icon);
+    QCOMPARE(question.buttons, Host::Buttons::YesNo);
+    QCOMPARE(question.defaultButton, Host::Button::No);
+    QCOMPARE(readBytes(file), yes ? QByteArray("a ? b\r\n") : QByteArray("<unreadable>"));
+    QCOMPARE(loquen()->Text1()->text(), text);
 }
 
 // The one dialog remembers the last file, but a cancel must not fall back on it.

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "codec1252.h"
+
+class Host;
+
+/// Asks whether a text may be saved with "?" in place of the characters `found` that the code
+/// page cannot hold; true when there are none or the user answers Yes. Every window that saves
+/// a text asks this one question.
+bool confirmLossySave(Host &host, const Codec1252::Unencodable &found);
