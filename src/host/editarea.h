@@ -28,7 +28,8 @@ public:
     ~EditArea() override;
 
     const QString &text() const { return m_text; }
-    /// Replaces the whole text; only the part that differs reaches the widget.
+    /// Replaces the whole text; only the part that differs reaches the widget. U+2028 and U+2029
+    /// become CR LF, as every line break of the text is (see withoutWidgetBreaks).
     void setText(const QString &text, History history = History::Keep);
 
     qsizetype selStart() const;
@@ -39,7 +40,8 @@ public:
     void setSelLength(qsizetype length);
     void select(qsizetype start, qsizetype length);
     QString selText() const;
-    /// Replaces the selection (or inserts at the caret); the caret ends after the new text.
+    /// Replaces the selection (or inserts at the caret); the caret ends after the new text, its
+    /// separators made CR LF as setText makes them.
     void setSelText(const QString &text);
 
     bool locked() const { return m_locked; }
