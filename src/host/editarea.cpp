@@ -179,8 +179,14 @@ QString EditArea::trueTextOfWidgetRange(int from, int to) const
 
 // ---- Program edits -----------------------------------------------------------------------
 
+// A locked text is a protected one: a change would make UnProtect give back garbage. Every
+// command edits through setText or setSelText, so refusing here covers them all, the ones still
+// to be written included. The commands that put another document in its place unlock first
+// (New, UnProtect) or show a new text with prepareText (Open).
 void EditArea::setText(const QString &given, History history)
 {
+    if (m_locked)
+        return;
     finishStreaming();
     const QString old = m_text;
     Affixes affixes = commonAffixes(old, given);
@@ -227,6 +233,8 @@ void EditArea::setText(const QString &given, History history)
 
 void EditArea::setSelText(const QString &given)
 {
+    if (m_locked)
+        return;
     const QString text = withoutWidgetBreaks(given);
     finishStreaming();
     const qsizetype start = selStart();

@@ -150,9 +150,10 @@ void ProtectCommands::btndecode_Click()
         return;
     }
 
+    // Unlocked first: a locked area keeps its text.
+    area->setLocked(false);
     area->setText(*document, EditArea::History::Reset);
     m_host.messageBox(QStringLiteral("File protection removed"), kTitleHyphen,
         Host::Icon::Information, Host::Buttons::Ok);
-    area->setLocked(false);
     area->setFocus();
 }

@@ -1,15 +1,22 @@
 #include "editor/codec1252.h"
 #include "editor/documentformat.h"
 #include "editor/frmedit.h"
+#include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "protect/cipher.h"
 #include "protect/protectcommands.h"
+#include "search/findreplacewindow.h"
+#include "search/searchcommands.h"
+#include "tempclip/masterclipwindow.h"
+#include "tempclip/tempclipcommands.h"
 #include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -293,6 +300,8 @@ private slots:
     void lineBreaksSurviveSaveAndReopen_data();
     void lineBreaksSurviveSaveAndReopen();
     void protectedFileSavedAgainStillUnprotects();
+    void commandsLeaveALockedTextAlone_data();
+    void commandsLeaveALockedTextAlone();
 
 private:
     EditArea *area() const { return m_window->area(); }
@@ -1353,6 +1362,77 @@ void TestProtect::protectedFileSavedAgainStillUnprotects()
     unprotect(QStringLiteral("abcde"));
     QCOMPARE(m_host->lastShown().prompt, QStringLiteral("File protection removed"));
     QCOMPARE(area()->text(), document);
+}
+
+void TestProtect::commandsLeaveALockedTextAlone_data()
+{
+    QTest::addColumn<QString>("road"); // a menu row's name, or how else the text is reached
+
+    for (const char *row : { "mnulcase", "mnuucase", "mnuIcase", "mnutitlecase", "mnusentencecase",
+             "mnusinit", "mnusend", "mnubothwspaces", "mnudatetime", "mnuhtmlcode", "mnupaste",
+             "mnucut", "helpa", "mnuinsfile", "mnuuseword" })
+        QTest::newRow(row) << QString::fromLatin1(row);
+    for (const char *road : { "toolbar Paste", "toolbar Cut", "temporary clipboard entry",
+             "slow paste", "master clipboard Paste Selected", "Replace", "Replace All",
+             "Auto Capitalise on a change" })
+        QTest::newRow(road) << QString::fromLatin1(road);
+}
+
+// A text that Open locks, as it locks every text that starts with the marker. Its first line,
+// selected, gives every command something it would change; " i " is for the correction.
+void TestProtect::commandsLeaveALockedTextAlone()
+{
+    QFETCH(QString, road);
+
+    const QString file = path(QStringLiteral("locked.txt"));
+    writeBytes(file, "\x81  hello, I am HERE. so  \r\nso i said");
+    openProtected(file);
+    const QString locked = area()->text();
+    QVERIFY(area()->locked());
+    area()->select(1, 24);
+    QTest::keyRelease(area(), Qt::Key_Shift); // Copy and Cut follow the selection
+    m_host->setClipboardText(QStringLiteral("pasted"));
+
+    if (QAction *row = m_window->command(road)) {
+        if (road == QLatin1String("mnuinsfile")) {
+            const QString inserted = path(QStringLiteral("inserted.txt"));
+            writeBytes(inserted, "inserted");
+            m_host->answerOpenFile(inserted);
+        }
+        row->trigger();
+    } else if (road.startsWith(QLatin1String("toolbar "))) {
+        m_window->Toolbar1_ButtonClick(road.sliced(8));
+    } else if (road == QLatin1String("temporary clipboard entry")) {
+        m_window->tempClipCommands()->add(QStringLiteral("entry"));
+        emit m_window->toolbar()->cmbtmp()->activated(0);
+    } else if (road == QLatin1String("slow paste")) {
+        trigger("mnuslowpaste");
+        trigger("mnuuseword");
+        for (const QChar ch : m_host->postedKeystrokes.join(QString()))
+            QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, QString(ch), {});
+    } else if (road == QLatin1String("master clipboard Paste Selected")) {
+        emit m_window->tempClipCommands()->masterWindow()->pasteRequested(QStringLiteral("x"));
+    } else if (road.startsWith(QLatin1String("Replace"))) {
+        trigger("mnureplace");
+        FindReplaceWindow *find = m_window->searchCommands()->findWindow();
+        find->txtfind()->setEditText(QStringLiteral("Hello"));
+        find->txtReplace()->setEditText(QStringLiteral("Bye"));
+        if (road == QLatin1String("Replace")) {
+            find->btnfind()->click();
+            m_host->answerMessage(Host::Button::Ok); // no second match: "Search complete"
+            find->btnReplace()->click();
+        } else {
+            find->btnReplaceAll()->click();
+        }
+    } else {
+        trigger("mnuautocapitalise");
+        m_window->Area_Change();
+    }
+
+    QCOMPARE(area()->text(), locked);
+    QVERIFY(area()->locked());
+    if (road != QLatin1String("Auto Capitalise on a change"))
+        QCOMPARE(m_window->star(), QString());
 }
 
 QTEST_MAIN(TestProtect)
