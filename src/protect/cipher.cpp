@@ -339,6 +339,29 @@ qsizetype firstReserved(QStringView text)
     return found == text.end() ? -1 : found - text.begin();
 }
 
+qsizetype characterCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++count) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return count;
+}
+
+qsizetype firstUnstorable(QStringView password)
+{
+    // One code unit for one: an index of the lower case is one of the password.
+    const QString stored = lowerCasePassword(password);
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        const QChar ch = stored[i];
+        if (ch == u'\r' || ch == u'\n'
+            || Codec1252::findUnencodable(QStringView(stored).sliced(i, 1)).count)
+            return i;
+    }
+    return -1;
+}
+
 QString lowerCasePassword(QStringView password)
 {
     QString lower = password.toString();

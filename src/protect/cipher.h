@@ -43,6 +43,15 @@ bool isReserved(QChar ch);
 /// Index of the first reserved character of `text`, -1 when there is none.
 qsizetype firstReserved(QStringView text);
 
+/// Characters as the user counts them: a surrogate pair is one.
+qsizetype characterCount(QStringView text);
+
+/// Index of the first character of `password` that a saved file cannot keep once it is stored
+/// in lower case: one whose lower case Windows-1252 has no byte for, or a line break, which
+/// reopening the file turns into another. -1 when a file keeps every one, and then the password
+/// still matches after a reopen.
+qsizetype firstUnstorable(QStringView password);
+
 /// Lower case, one code unit for one, so that a five-character password stays five characters
 /// (full case mapping turns some capitals into two).
 QString lowerCasePassword(QStringView password);

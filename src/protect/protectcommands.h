@@ -26,6 +26,7 @@ public:
 
 private:
     bool refuseUnrestorable(const QString &text);
+    bool refuseUnstorable(const QString &password);
     void tell(const QString &prompt);
 
     frmedit &m_window;
