@@ -362,6 +362,25 @@ qsizetype firstUnstorable(QStringView password)
     return -1;
 }
 
+bool hasPasswordPlace(QStringView protectedText)
+{
+    const qsizetype size = protectedText.size();
+    return size >= passwordLength + 2 && protectedText.front() == marker
+        && protectedText[size - passwordLength - 1] == separator;
+}
+
+qsizetype firstForeign(QStringView protectedText)
+{
+    const Tables &t = tables();
+    const qsizetype end = protectedText.size() - passwordLength - 1;
+    for (qsizetype i = 1; i < end; ++i) {
+        const char16_t c = protectedText[i].unicode();
+        if (t.encodeChar[c] != c || c == u'\n')
+            return i;
+    }
+    return -1;
+}
+
 QString lowerCasePassword(QStringView password)
 {
     QString lower = password.toString();

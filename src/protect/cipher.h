@@ -52,6 +52,17 @@ qsizetype characterCount(QStringView text);
 /// still matches after a reopen.
 qsizetype firstUnstorable(QStringView password);
 
+/// Whether `protectedText` (its loading line breaks dropped) has the shape every protected text
+/// has: the marker first, the separator sixth from the end. A file cut short or changed at its
+/// end loses it, and then the password cannot be checked.
+bool hasPasswordPlace(QStringView protectedText);
+
+/// Index of the first character between the marker and the separator of `protectedText` (its
+/// loading line breaks dropped) that encoding never writes, whatever text it protects: a letter,
+/// a digit, the blank, a mark of the table or a line feed; -1 when there is none. One there came
+/// from damage to the file.
+qsizetype firstForeign(QStringView protectedText);
+
 /// Lower case, one code unit for one, so that a five-character password stays five characters
 /// (full case mapping turns some capitals into two).
 QString lowerCasePassword(QStringView password);

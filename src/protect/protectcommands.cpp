@@ -157,21 +157,34 @@ void ProtectCommands::btndecode_Click()
         tell(QStringLiteral("File not protected"));
         return;
     }
+    // Saving and reopening puts line breaks into a protected text; they go whatever the flag
+    // says, since the text itself shows them.
+    const QString protectedText = Cipher::withoutLoadingLineBreaks(area->text());
+    // Only a text that starts with the marker was made by Protect; any other is plain text that
+    // merely starts with a high character, and no password fits it.
+    const bool madeByProtect = protectedText.startsWith(Cipher::marker);
+    if (madeByProtect && !Cipher::hasPasswordPlace(protectedText)) {
+        m_host.messageBox(QStringLiteral("The protected text looks damaged: it does not end with "
+                                         "its password as Protect writes it, so no password can "
+                                         "be checked. The file may have been cut short or changed "
+                                         "by another program. Tarvex will not proceed."),
+            kTitleHyphen, Host::Icon::Exclamation, Host::Buttons::Ok);
+        return;
+    }
 
     const QString typed
         = m_host.inputBox(QStringLiteral("Enter password to unprotect the file."), kTitleHyphen);
     const QString symbols = Cipher::passwordSymbols(Cipher::lowerCasePassword(typed));
-
-    // Saving and reopening puts line breaks into a protected text; they go whatever the flag
-    // says, since the text itself shows them.
     m_window.setLoadedfromfile(false);
-    const std::optional<QString> document
-        = Cipher::decode(Cipher::withoutLoadingLineBreaks(area->text()), symbols);
+    const std::optional<QString> document = Cipher::decode(protectedText, symbols);
     if (!document) {
-        // The protected text stays as it is, so another try can work.
+        // The protected text stays as it is, so another try can work. Damage to the stored
+        // password reads the same as a mistyped one: this is all that can be said.
         tell(QStringLiteral("Wrong password. Tarvex will not proceed."));
         return;
     }
+    if (madeByProtect && !mayRestoreDamaged(protectedText))
+        return;
 
     // Unlocked first: a locked area keeps its text.
     area->setLocked(false);
@@ -179,4 +192,22 @@ void ProtectCommands::btndecode_Click()
     m_host.messageBox(QStringLiteral("File protection removed"), kTitleHyphen,
         Host::Icon::Information, Host::Buttons::Ok);
     area->setFocus();
+}
+
+// The password matched, so it is no wrong password; but a character that encoding never writes
+// shows that the file changed after it was protected. What is around the damage still comes
+// back right, so the user may take it.
+bool ProtectCommands::mayRestoreDamaged(const QString &protectedText)
+{
+    const qsizetype at = Cipher::firstForeign(protectedText);
+    if (at < 0)
+        return true;
+    return m_host.messageBox(QStringLiteral("The password is right, but the protected text looks "
+                                            "damaged: it holds %1, which protection never "
+                                            "writes. The file may have been changed by another "
+                                            "program. Unprotect it anyway? Where it is damaged, "
+                                            "the text will come back wrong.")
+                                 .arg(describe(protectedText[at].unicode())),
+               kTitleHyphen, Host::Icon::Exclamation, Host::Buttons::YesNo, Host::Button::No)
+        == Host::Button::Yes;
 }

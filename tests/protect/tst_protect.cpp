@@ -309,6 +309,8 @@ private slots:
     void lineBreaksSurviveSaveAndReopen_data();
     void lineBreaksSurviveSaveAndReopen();
     void protectedFileSavedAgainStillUnprotects();
+    void damagedProtectedFilesSaySo_data();
+    void damagedProtectedFilesSaySo();
     void commandsLeaveALockedTextAlone_data();
     void commandsLeaveALockedTextAlone();
 
@@ -785,9 +787,14 @@ void TestProtect::randomDocumentsComeBackThroughFiles()
         const int trips = 1 + i % 2;
         for (int trip = 0; trip < trips; ++trip)
             text = DocumentFormat::textFromFileBytes(DocumentFormat::fileBytesFromText(text));
-        const std::optional<QString> restored = Cipher::decode(
-            Cipher::withoutLoadingLineBreaks(text), Cipher::passwordSymbols(password));
-        QVERIFY2(restored == document, qPrintable(QStringLiteral("case %1").arg(i)));
+        const QString dropped = Cipher::withoutLoadingLineBreaks(text);
+        const QString context = QStringLiteral("case %1").arg(i);
+        // Nor is a file that Protect wrote ever taken for a damaged one.
+        QVERIFY2(Cipher::hasPasswordPlace(dropped) && Cipher::firstForeign(dropped) < 0,
+            qPrintable(context));
+        const std::optional<QString> restored
+            = Cipher::decode(dropped, Cipher::passwordSymbols(password));
+        QVERIFY2(restored == document, qPrintable(context));
     }
 }
 
@@ -1398,6 +1405,81 @@ void TestProtect::protectedFileSavedAgainStillUnprotects()
     unprotect(QStringLiteral("abcde"));
     QCOMPARE(m_host->lastShown().prompt, QStringLiteral("File protection removed"));
     QCOMPARE(area()->text(), document);
+}
+
+void TestProtect::damagedProtectedFilesSaySo_data()
+{
+    QTest::addColumn<qsizetype>("at"); // byte index; from the end when negative
+    QTest::addColumn<qsizetype>("removed");
+    QTest::addColumn<QByteArray>("put");
+    QTest::addColumn<bool>("asks"); // for the password
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("answer"); // to a question, if one comes
+    QTest::addColumn<QString>("restored"); // empty when the protected text stays
+
+    const QString noPassword = QStringLiteral(
+        "The protected text looks damaged: it does not end with its password as Protect writes "
+        "it, so no password can be checked. The file may have been cut short or changed by "
+        "another program. Tarvex will not proceed.");
+    const QString foreign = QStringLiteral(
+        "The password is right, but the protected text looks damaged: it holds %1, which "
+        "protection never writes. The file may have been changed by another program. Unprotect "
+        "it anyway? Where it is damaged, the text will come back wrong.");
+    const int yes = int(Host::Button::Yes);
+    const int no = int(Host::Button::No);
+
+    // The file: marker, "Meet me at the gate." substituted and reversed (its period's symbol
+    // first, then the symbol of the "e" of "gate"), separator, password, CR LF.
+    QTest::newRow("cut short") << qsizetype(-5) << qsizetype(5) << QByteArray() << false
+                               << noPassword << no << QString();
+    QTest::newRow("e flipped into g, kept protected")
+        << qsizetype(2) << qsizetype(1) << QByteArray("g") << true
+        << foreign.arg(QStringLiteral("\"g\" (U+0067)")) << no << QString();
+    QTest::newRow("e flipped into g, taken")
+        << qsizetype(2) << qsizetype(1) << QByteArray("g") << true
+        << foreign.arg(QStringLiteral("\"g\" (U+0067)")) << yes
+        << QStringLiteral("Meet me at the gatg.");
+    QTest::newRow("line feed put in")
+        << qsizetype(3) << qsizetype(0) << QByteArray("\n") << true
+        << foreign.arg(QStringLiteral("the invisible character U+000A")) << no << QString();
+    // Damage to the stored password reads as a wrong password: no more can be known.
+    QTest::newRow("password byte changed")
+        << qsizetype(-3) << qsizetype(1) << QByteArray("\xFA") << true
+        << QStringLiteral("Wrong password. Tarvex will not proceed.") << no << QString();
+}
+
+void TestProtect::damagedProtectedFilesSaySo()
+{
+    QFETCH(qsizetype, at);
+    QFETCH(qsizetype, removed);
+    QFETCH(QByteArray, put);
+    QFETCH(bool, asks);
+    QFETCH(QString, message);
+    QFETCH(int, answer);
+    QFETCH(QString, restored);
+
+    area()->setText(QStringLiteral("Meet me at the gate."));
+    protect(QStringLiteral("abcde"));
+    const QString file = path(QStringLiteral("damaged.txt"));
+    saveAs(file);
+    QByteArray bytes = readBytes(file);
+    bytes.replace(at < 0 ? bytes.size() + at : at, removed, put);
+    writeBytes(file, bytes);
+    newDocument();
+    openProtected(file);
+    const QString damaged = area()->text();
+    m_host->forgetShown();
+
+    if (asks)
+        m_host->answerInput(QStringLiteral("abcde"));
+    m_host->answerMessage(Host::Button(answer));
+    if (!restored.isEmpty())
+        m_host->answerMessage(Host::Button::Ok);
+    trigger("btndecode");
+
+    QCOMPARE(m_host->shown().at(asks ? 1 : 0).prompt, message);
+    QCOMPARE(area()->text(), restored.isEmpty() ? damaged : restored);
+    QCOMPARE(area()->locked(), restored.isEmpty());
 }
 
 void TestProtect::commandsLeaveALockedTextAlone_data()
