@@ -183,12 +183,13 @@ void frmedit::new_Click()
         m_area->setFocus();
         return;
     }
+    // A locked area keeps its text: unlocked first, it takes the empty one.
+    m_area->setLocked(false);
     m_area->setText(QString(), EditArea::History::Reset);
     m_saveme = kUntitled;
     m_star.clear();
     setTitle(TitleSuffix::Edited);
     m_area->setFocus();
-    m_area->setLocked(false);
     m_loadedfromfile = false;
     emit documentReplaced();
 }

@@ -179,11 +179,26 @@ QString EditArea::trueTextOfWidgetRange(int from, int to) const
 
 // ---- Program edits -----------------------------------------------------------------------
 
-void EditArea::setText(const QString &text, History history)
+// A locked text is a protected one: a change would make UnProtect give back garbage. Every
+// command edits through setText or setSelText, so refusing here covers them all, the ones still
+// to be written included. The commands that put another document in its place unlock first
+// (New, UnProtect) or show a new text with prepareText (Open).
+void EditArea::setText(const QString &given, History history)
 {
+    if (m_locked)
+        return;
     finishStreaming();
     const QString old = m_text;
-    const Affixes affixes = commonAffixes(old, text);
+    Affixes affixes = commonAffixes(old, given);
+    // The old text holds nothing the widget would break a line at; only the new part can.
+    QString text = given;
+    const QStringView middle
+        = QStringView(given).sliced(affixes.prefix, given.size() - affixes.prefix - affixes.suffix);
+    if (holdsWidgetBreaks(middle)) {
+        text = given.first(affixes.prefix) + withoutWidgetBreaks(middle.toString())
+            + given.last(affixes.suffix);
+        affixes = commonAffixes(old, text);
+    }
     if (affixes.prefix == old.size() && old.size() == text.size()) {
         if (history == History::Reset) {
             clearUndoHistory();
@@ -216,8 +231,11 @@ void EditArea::setText(const QString &text, History history)
     emit changed();
 }
 
-void EditArea::setSelText(const QString &text)
+void EditArea::setSelText(const QString &given)
 {
+    if (m_locked)
+        return;
+    const QString text = withoutWidgetBreaks(given);
     finishStreaming();
     const qsizetype start = selStart();
     const qsizetype length = selLength();
@@ -622,7 +640,12 @@ void EditArea::keyPressEvent(QKeyEvent *e)
         finishStreaming();
     if (!typed.isEmpty())
         emit keyPressed(typed.front());
-    if (e->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
+    // Shift+Return or a typed U+2028 would put in a line separator: shown as a line break, it is
+    // none in the text. A line break typed in any way is a CR LF.
+    const bool lineBreak = e->matches(QKeySequence::InsertParagraphSeparator)
+        || e->matches(QKeySequence::InsertLineSeparator) || typed == QChar::LineSeparator
+        || typed == QChar::ParagraphSeparator;
+    if (lineBreak && !isReadOnly()) {
         insertTypedLineBreak();
         return;
     }
@@ -712,7 +735,7 @@ void EditArea::insertFromMimeData(const QMimeData *source)
 {
     const QString text = source->hasFormat(kExactTextMime)
         ? QString::fromUtf8(source->data(kExactTextMime))
-        : withCrLfLineBreaks(source->text());
+        : withCrLfLineBreaks(withoutWidgetBreaks(source->text()));
     chooseWrapMode(text, History::Keep);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();

@@ -28,7 +28,9 @@ public:
     ~EditArea() override;
 
     const QString &text() const { return m_text; }
-    /// Replaces the whole text; only the part that differs reaches the widget.
+    /// Replaces the whole text; only the part that differs reaches the widget. U+2028 and U+2029
+    /// become CR LF, as every line break of the text is (see withoutWidgetBreaks). Does nothing
+    /// while the area is locked.
     void setText(const QString &text, History history = History::Keep);
 
     qsizetype selStart() const;
@@ -39,11 +41,13 @@ public:
     void setSelLength(qsizetype length);
     void select(qsizetype start, qsizetype length);
     QString selText() const;
-    /// Replaces the selection (or inserts at the caret); the caret ends after the new text.
+    /// Replaces the selection (or inserts at the caret); the caret ends after the new text, its
+    /// separators made CR LF as setText makes them. Does nothing while the area is locked.
     void setSelText(const QString &text);
 
     bool locked() const { return m_locked; }
-    /// A locked area refuses the user's edits; the program can still change the text.
+    /// A locked area refuses every edit, the user's and the commands' (setText, setSelText);
+    /// only prepareText shows another text in it.
     void setLocked(bool locked);
 
     /// Lines the widget displays, wrapped lines counted; at least 1.

@@ -10,6 +10,12 @@ namespace {
 constexpr QChar cr = QLatin1Char('\r');
 constexpr QChar lf = QLatin1Char('\n');
 
+// U+2028, U+2029, U+FDD0 and U+FDD1.
+inline bool isWidgetBreak(char16_t c)
+{
+    return (c & 0xFFFE) == 0x2028 || (c & 0xFFFE) == 0xFDD0;
+}
+
 // Compare in blocks first: memcmp is vectorised, a character loop is not.
 constexpr qsizetype kBlock = 2048;
 
@@ -143,6 +149,29 @@ QString withCrLfLineBreaks(QStringView text)
         if (text[i] == lf && (i == 0 || text[i - 1] != cr))
             result.append(cr);
         result.append(text[i]);
+    }
+    return result;
+}
+
+bool holdsWidgetBreaks(QStringView text)
+{
+    return std::any_of(
+        text.begin(), text.end(), [](QChar ch) { return isWidgetBreak(ch.unicode()); });
+}
+
+QString withoutWidgetBreaks(const QString &text)
+{
+    if (!holdsWidgetBreaks(text))
+        return text;
+    QString result;
+    result.reserve(text.size() + 16);
+    for (const QChar ch : text) {
+        if (!isWidgetBreak(ch.unicode()))
+            result.append(ch);
+        else if (ch.unicode() >= 0xFDD0)
+            result.append(QChar::ReplacementCharacter);
+        else
+            result.append(QLatin1String("\r\n"));
     }
     return result;
 }

@@ -62,4 +62,14 @@ bool hasRunWithoutBreakOpportunity(QStringView text, qsizetype limit);
 /// uses a bare LF for a line break.
 QString withCrLfLineBreaks(QStringView text);
 
+/// Whether the text holds a character that Qt's text widget shows as a line break although it
+/// is neither CR nor LF: U+2028 LINE SEPARATOR, U+2029 PARAGRAPH SEPARATOR, and U+FDD0 and
+/// U+FDD1, which Qt takes for the edges of a frame.
+bool holdsWidgetBreaks(QStringView text);
+
+/// The text with those characters replaced, so that what the widget shows is the text: the two
+/// separators become CR LF, the line break they stand for; the two frame characters, which
+/// stand for nothing in a plain text, become U+FFFD. The text itself when it holds none.
+QString withoutWidgetBreaks(const QString &text);
+
 } // namespace TextRendering

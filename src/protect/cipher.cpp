@@ -339,6 +339,48 @@ qsizetype firstReserved(QStringView text)
     return found == text.end() ? -1 : found - text.begin();
 }
 
+qsizetype characterCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++count) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return count;
+}
+
+qsizetype firstUnstorable(QStringView password)
+{
+    // One code unit for one: an index of the lower case is one of the password.
+    const QString stored = lowerCasePassword(password);
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        const QChar ch = stored[i];
+        if (ch == u'\r' || ch == u'\n'
+            || Codec1252::findUnencodable(QStringView(stored).sliced(i, 1)).count)
+            return i;
+    }
+    return -1;
+}
+
+bool hasPasswordPlace(QStringView protectedText)
+{
+    const qsizetype size = protectedText.size();
+    return size >= passwordLength + 2 && protectedText.front() == marker
+        && protectedText[size - passwordLength - 1] == separator;
+}
+
+qsizetype firstForeign(QStringView protectedText)
+{
+    const Tables &t = tables();
+    const qsizetype end = protectedText.size() - passwordLength - 1;
+    for (qsizetype i = 1; i < end; ++i) {
+        const char16_t c = protectedText[i].unicode();
+        if (t.encodeChar[c] != c || c == u'\n')
+            return i;
+    }
+    return -1;
+}
+
 QString lowerCasePassword(QStringView password)
 {
     QString lower = password.toString();

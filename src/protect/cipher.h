@@ -43,6 +43,26 @@ bool isReserved(QChar ch);
 /// Index of the first reserved character of `text`, -1 when there is none.
 qsizetype firstReserved(QStringView text);
 
+/// Characters as the user counts them: a surrogate pair is one.
+qsizetype characterCount(QStringView text);
+
+/// Index of the first character of `password` that a saved file cannot keep once it is stored
+/// in lower case: one whose lower case Windows-1252 has no byte for, or a line break, which
+/// reopening the file turns into another. -1 when a file keeps every one, and then the password
+/// still matches after a reopen.
+qsizetype firstUnstorable(QStringView password);
+
+/// Whether `protectedText` (its loading line breaks dropped) has the shape every protected text
+/// has: the marker first, the separator sixth from the end. A file cut short or changed at its
+/// end loses it, and then the password cannot be checked.
+bool hasPasswordPlace(QStringView protectedText);
+
+/// Index of the first character between the marker and the separator of `protectedText` (its
+/// loading line breaks dropped) that encoding never writes, whatever text it protects: a letter,
+/// a digit, the blank, a mark of the table or a line feed; -1 when there is none. One there came
+/// from damage to the file.
+qsizetype firstForeign(QStringView protectedText);
+
 /// Lower case, one code unit for one, so that a five-character password stays five characters
 /// (full case mapping turns some capitals into two).
 QString lowerCasePassword(QStringView password);

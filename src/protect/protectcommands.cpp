@@ -32,13 +32,19 @@ std::pair<qsizetype, qsizetype> lineAndColumn(QStringView text, qsizetype index)
     return { line, index - lineStart + 1 };
 }
 
-QString describe(QChar ch)
+char32_t codePointAt(QStringView text, qsizetype i)
 {
-    const QString code
-        = QStringLiteral("U+%1").arg(ch.unicode(), 4, 16, QLatin1Char('0')).toUpper();
-    if (!ch.isPrint())
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+        return QChar::surrogateToUcs4(text[i], text[i + 1]);
+    return text[i].unicode();
+}
+
+QString describe(char32_t ch)
+{
+    const QString code = QStringLiteral("U+%1").arg(uint(ch), 4, 16, QLatin1Char('0')).toUpper();
+    if (!QChar::isPrint(ch))
         return QStringLiteral("the invisible character %1").arg(code);
-    return QStringLiteral("\"%1\" (%2)").arg(ch).arg(code);
+    return QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&ch, 1), code);
 }
 
 } // namespace
@@ -73,10 +79,25 @@ bool ProtectCommands::refuseUnrestorable(const QString &text)
     m_host.messageBox(QStringLiteral("The text contains %1 at character %2 (line %3, column %4). "
                                      "Protection uses this character for its own symbols and "
                                      "could not give it back on UnProtect. File not protected.")
-                          .arg(describe(text[at]))
+                          .arg(describe(text[at].unicode()))
                           .arg(at + 1)
                           .arg(line)
                           .arg(column),
+        kTitleHyphen, Host::Icon::Exclamation, Host::Buttons::Ok);
+    return true;
+}
+
+// The password is saved in the file with the text; a character the file cannot keep would come
+// back as another, and the right password would never match again.
+bool ProtectCommands::refuseUnstorable(const QString &password)
+{
+    const qsizetype at = Cipher::firstUnstorable(password);
+    if (at < 0)
+        return false;
+    m_host.messageBox(QStringLiteral("The password contains %1, which a saved file cannot keep: "
+                                     "after saving, the password would never match again. File "
+                                     "not protected.")
+                          .arg(describe(codePointAt(password, at))),
         kTitleHyphen, Host::Icon::Exclamation, Host::Buttons::Ok);
     return true;
 }
@@ -104,11 +125,13 @@ void ProtectCommands::btncode_Click()
                        "protection without the password. Make sure you store your password in a "
                        "safe place."),
         kTitleColon);
-    if (first.size() != Cipher::passwordLength || second.size() != Cipher::passwordLength
-        || first != second) {
+    if (Cipher::characterCount(first) != Cipher::passwordLength
+        || Cipher::characterCount(second) != Cipher::passwordLength || first != second) {
         tell(QStringLiteral("Invalid password. File not protected"));
         return;
     }
+    if (refuseUnstorable(first))
+        return;
     m_enterpass2 = Cipher::lowerCasePassword(first);
 
     if (m_window.linecount() > kQuietLineCount)
@@ -134,25 +157,57 @@ void ProtectCommands::btndecode_Click()
         tell(QStringLiteral("File not protected"));
         return;
     }
+    // Saving and reopening puts line breaks into a protected text; they go whatever the flag
+    // says, since the text itself shows them.
+    const QString protectedText = Cipher::withoutLoadingLineBreaks(area->text());
+    // Only a text that starts with the marker was made by Protect; any other is plain text that
+    // merely starts with a high character, and no password fits it.
+    const bool madeByProtect = protectedText.startsWith(Cipher::marker);
+    if (madeByProtect && !Cipher::hasPasswordPlace(protectedText)) {
+        m_host.messageBox(QStringLiteral("The protected text looks damaged: it does not end with "
+                                         "its password as Protect writes it, so no password can "
+                                         "be checked. The file may have been cut short or changed "
+                                         "by another program. Tarvex will not proceed."),
+            kTitleHyphen, Host::Icon::Exclamation, Host::Buttons::Ok);
+        return;
+    }
 
     const QString typed
         = m_host.inputBox(QStringLiteral("Enter password to unprotect the file."), kTitleHyphen);
     const QString symbols = Cipher::passwordSymbols(Cipher::lowerCasePassword(typed));
-
-    // Saving and reopening puts line breaks into a protected text; they go whatever the flag
-    // says, since the text itself shows them.
     m_window.setLoadedfromfile(false);
-    const std::optional<QString> document
-        = Cipher::decode(Cipher::withoutLoadingLineBreaks(area->text()), symbols);
+    const std::optional<QString> document = Cipher::decode(protectedText, symbols);
     if (!document) {
-        // The protected text stays as it is, so another try can work.
+        // The protected text stays as it is, so another try can work. Damage to the stored
+        // password reads the same as a mistyped one: this is all that can be said.
         tell(QStringLiteral("Wrong password. Tarvex will not proceed."));
         return;
     }
+    if (madeByProtect && !mayRestoreDamaged(protectedText))
+        return;
 
+    // Unlocked first: a locked area keeps its text.
+    area->setLocked(false);
     area->setText(*document, EditArea::History::Reset);
     m_host.messageBox(QStringLiteral("File protection removed"), kTitleHyphen,
         Host::Icon::Information, Host::Buttons::Ok);
-    area->setLocked(false);
     area->setFocus();
+}
+
+// The password matched, so it is no wrong password; but a character that encoding never writes
+// shows that the file changed after it was protected. What is around the damage still comes
+// back right, so the user may take it.
+bool ProtectCommands::mayRestoreDamaged(const QString &protectedText)
+{
+    const qsizetype at = Cipher::firstForeign(protectedText);
+    if (at < 0)
+        return true;
+    return m_host.messageBox(QStringLiteral("The password is right, but the protected text looks "
+                                            "damaged: it holds %1, which protection never "
+                                            "writes. The file may have been changed by another "
+                                            "program. Unprotect it anyway? Where it is damaged, "
+                                            "the text will come back wrong.")
+                                 .arg(describe(protectedText[at].unicode())),
+               kTitleHyphen, Host::Icon::Exclamation, Host::Buttons::YesNo, Host::Button::No)
+        == Host::Button::Yes;
 }

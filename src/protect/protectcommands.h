@@ -26,6 +26,8 @@ public:
 
 private:
     bool refuseUnrestorable(const QString &text);
+    bool refuseUnstorable(const QString &password);
+    bool mayRestoreDamaged(const QString &protectedText);
     void tell(const QString &prompt);
 
     frmedit &m_window;

@@ -76,7 +76,7 @@ private slots:
     void notifiesOncePerChange();
     void keyPressArrivesBeforeInsertion();
     void nestedAssignmentFromNotificationConverges();
-    void lockedAreaRefusesTheUser();
+    void lockedAreaRefusesEveryEdit();
     void menuShortcutsBeatTheArea_data();
     void menuShortcutsBeatTheArea();
     void copyAndPasteCarryExactText();
@@ -445,23 +445,27 @@ void TestHost::nestedAssignmentFromNotificationConverges()
     QVERIFY(calls >= 3);
 }
 
-void TestHost::lockedAreaRefusesTheUser()
+// A locked text is a protected one: neither the user nor a command may change it.
+void TestHost::lockedAreaRefusesEveryEdit()
 {
     m_area->setText(QStringLiteral("keep"));
     m_area->setLocked(true);
     m_area->setSelStart(4);
+    QSignalSpy changes(m_area, &EditArea::changed);
     QTest::keyClicks(m_area, "xyz");
     QTest::keyClick(m_area, Qt::Key_Backspace);
     QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    m_area->setSelText(QStringLiteral(">"));
+    m_area->setText(QStringLiteral("other"));
     QCOMPARE(m_area->text(), QStringLiteral("keep"));
+    QCOMPARE(changes.count(), 0);
 
-    // The caret still moves, and the program still edits.
+    // The caret still moves.
     QTest::keyClick(m_area, Qt::Key_Home);
     QCOMPARE(m_area->selStart(), 0);
-    m_area->setSelText(QStringLiteral(">"));
-    QCOMPARE(m_area->text(), QStringLiteral(">keep"));
 
     m_area->setLocked(false);
+    m_area->setSelText(QStringLiteral(">"));
     QTest::keyClick(m_area, '!');
     QCOMPARE(m_area->text(), QStringLiteral(">!keep"));
 }

@@ -1,15 +1,22 @@
 #include "editor/codec1252.h"
 #include "editor/documentformat.h"
 #include "editor/frmedit.h"
+#include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "protect/cipher.h"
 #include "protect/protectcommands.h"
+#include "search/findreplacewindow.h"
+#include "search/searchcommands.h"
+#include "tempclip/masterclipwindow.h"
+#include "tempclip/tempclipcommands.h"
 #include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -217,6 +224,15 @@ QString randomPassword(QRandomGenerator &random)
     return password;
 }
 
+// Five characters of the whole code page, line breaks and capitals included.
+QString randomCodePagePassword(QRandomGenerator &random)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 5; ++i)
+        bytes += char(random.bounded(256));
+    return Codec1252::decode(bytes);
+}
+
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QVERIFY(WindowTest::writeBytes(path, bytes));
@@ -293,6 +309,10 @@ private slots:
     void lineBreaksSurviveSaveAndReopen_data();
     void lineBreaksSurviveSaveAndReopen();
     void protectedFileSavedAgainStillUnprotects();
+    void damagedProtectedFilesSaySo_data();
+    void damagedProtectedFilesSaySo();
+    void commandsLeaveALockedTextAlone_data();
+    void commandsLeaveALockedTextAlone();
 
 private:
     EditArea *area() const { return m_window->area(); }
@@ -751,20 +771,30 @@ void TestProtect::randomDocumentsComeBack()
     }
 }
 
-// Saved by the writing rule and reopened by the loading rule, once or twice.
+// Saved by the writing rule and reopened by the loading rule, once or twice, with any password
+// that Protect accepts, stored in lower case as Protect stores it.
 void TestProtect::randomDocumentsComeBackThroughFiles()
 {
     QRandomGenerator random(7);
     for (int i = 0; i < 2000; ++i) {
         const QString document = randomDocument(random, random.bounded(1, 80));
-        const QString password = randomPassword(random);
+        QString typed;
+        do
+            typed = randomCodePagePassword(random);
+        while (Cipher::firstUnstorable(typed) >= 0);
+        const QString password = Cipher::lowerCasePassword(typed);
         QString text = Cipher::encode(document, password);
         const int trips = 1 + i % 2;
         for (int trip = 0; trip < trips; ++trip)
             text = DocumentFormat::textFromFileBytes(DocumentFormat::fileBytesFromText(text));
-        const std::optional<QString> restored = Cipher::decode(
-            Cipher::withoutLoadingLineBreaks(text), Cipher::passwordSymbols(password));
-        QVERIFY2(restored == document, qPrintable(QStringLiteral("case %1").arg(i)));
+        const QString dropped = Cipher::withoutLoadingLineBreaks(text);
+        const QString context = QStringLiteral("case %1").arg(i);
+        // Nor is a file that Protect wrote ever taken for a damaged one.
+        QVERIFY2(Cipher::hasPasswordPlace(dropped) && Cipher::firstForeign(dropped) < 0,
+            qPrintable(context));
+        const std::optional<QString> restored
+            = Cipher::decode(dropped, Cipher::passwordSymbols(password));
+        QVERIFY2(restored == document, qPrintable(context));
     }
 }
 
@@ -973,21 +1003,36 @@ void TestProtect::invalidPasswordsProtectNothing_data()
 {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("named"); // the character a file cannot keep, if that is the fault
 
     QTest::newRow("OK on the pre-filled text")
-        << QStringLiteral("Should be exactly 5 characters") << QStringLiteral("abcde");
-    QTest::newRow("four characters") << QStringLiteral("abcd") << QStringLiteral("abcd");
-    QTest::newRow("six characters") << QStringLiteral("abcdef") << QStringLiteral("abcdef");
-    QTest::newRow("differ in case only") << QStringLiteral("Abcde") << QStringLiteral("abcde");
-    QTest::newRow("differ") << QStringLiteral("abcde") << QStringLiteral("abcdf");
-    QTest::newRow("first cancelled") << QString() << QStringLiteral("abcde");
-    QTest::newRow("second cancelled") << QStringLiteral("abcde") << QString();
+        << QStringLiteral("Should be exactly 5 characters") << QStringLiteral("abcde") << QString();
+    QTest::newRow("four characters")
+        << QStringLiteral("abcd") << QStringLiteral("abcd") << QString();
+    QTest::newRow("six characters")
+        << QStringLiteral("abcdef") << QStringLiteral("abcdef") << QString();
+    QTest::newRow("differ in case only")
+        << QStringLiteral("Abcde") << QStringLiteral("abcde") << QString();
+    QTest::newRow("differ") << QStringLiteral("abcde") << QStringLiteral("abcdf") << QString();
+    QTest::newRow("first cancelled") << QString() << QStringLiteral("abcde") << QString();
+    QTest::newRow("second cancelled") << QStringLiteral("abcde") << QString() << QString();
+    QTest::newRow("emoji: four characters in five units")
+        << QStringLiteral("abc\U0001F600") << QStringLiteral("abc\U0001F600") << QString();
+    QTest::newRow("emoji: five characters in six units")
+        << QStringLiteral("abcd\U0001F600") << QStringLiteral("abcd\U0001F600")
+        << QStringLiteral("\"\U0001F600\" (U+1F600)");
+    QTest::newRow("Cyrillic, named as typed") << QStringLiteral("\u041A\u043B\u044E\u0447\u0438")
+                                              << QStringLiteral("\u041A\u043B\u044E\u0447\u0438")
+                                              << QStringLiteral("\"\u041A\" (U+041A)");
+    QTest::newRow("line feed") << QStringLiteral("ab\ncd") << QStringLiteral("ab\ncd")
+                               << QStringLiteral("the invisible character U+000A");
 }
 
 void TestProtect::invalidPasswordsProtectNothing()
 {
     QFETCH(QString, first);
     QFETCH(QString, second);
+    QFETCH(QString, named);
 
     // An earlier Protect leaves its password behind.
     area()->setText(QStringLiteral("plain"));
@@ -1002,12 +1047,19 @@ void TestProtect::invalidPasswordsProtectNothing()
     m_host->answerMessage(Host::Button::Ok);
     trigger("btncode");
 
+    const QString refusal = named.isEmpty()
+        ? messageLine(QStringLiteral("Invalid password. File not protected"))
+        : messageLine(QStringLiteral("The password contains %1, which a saved file cannot keep: "
+                                     "after saving, the password would never match again. File "
+                                     "not protected.")
+                          .arg(named),
+            QStringLiteral("Tarvex-Protection"), "exclamation");
     QCOMPARE(described(m_host->shown()),
         (QStringList {
             inputLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
                 QStringLiteral("Should be exactly 5 characters")),
             inputLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
-            messageLine(QStringLiteral("Invalid password. File not protected")),
+            refusal,
         }));
     QCOMPARE(area()->text(), QStringLiteral("plain"));
     QVERIFY(!area()->locked());
@@ -1353,6 +1405,152 @@ void TestProtect::protectedFileSavedAgainStillUnprotects()
     unprotect(QStringLiteral("abcde"));
     QCOMPARE(m_host->lastShown().prompt, QStringLiteral("File protection removed"));
     QCOMPARE(area()->text(), document);
+}
+
+void TestProtect::damagedProtectedFilesSaySo_data()
+{
+    QTest::addColumn<qsizetype>("at"); // byte index; from the end when negative
+    QTest::addColumn<qsizetype>("removed");
+    QTest::addColumn<QByteArray>("put");
+    QTest::addColumn<bool>("asks"); // for the password
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("answer"); // to a question, if one comes
+    QTest::addColumn<QString>("restored"); // empty when the protected text stays
+
+    const QString noPassword = QStringLiteral(
+        "The protected text looks damaged: it does not end with its password as Protect writes "
+        "it, so no password can be checked. The file may have been cut short or changed by "
+        "another program. Tarvex will not proceed.");
+    const QString foreign = QStringLiteral(
+        "The password is right, but the protected text looks damaged: it holds %1, which "
+        "protection never writes. The file may have been changed by another program. Unprotect "
+        "it anyway? Where it is damaged, the text will come back wrong.");
+    const int yes = int(Host::Button::Yes);
+    const int no = int(Host::Button::No);
+
+    // The file: marker, "Meet me at the gate." substituted and reversed (its period's symbol
+    // first, then the symbol of the "e" of "gate"), separator, password, CR LF.
+    QTest::newRow("cut short") << qsizetype(-5) << qsizetype(5) << QByteArray() << false
+                               << noPassword << no << QString();
+    QTest::newRow("e flipped into g, kept protected")
+        << qsizetype(2) << qsizetype(1) << QByteArray("g") << true
+        << foreign.arg(QStringLiteral("\"g\" (U+0067)")) << no << QString();
+    QTest::newRow("e flipped into g, taken")
+        << qsizetype(2) << qsizetype(1) << QByteArray("g") << true
+        << foreign.arg(QStringLiteral("\"g\" (U+0067)")) << yes
+        << QStringLiteral("Meet me at the gatg.");
+    QTest::newRow("line feed put in")
+        << qsizetype(3) << qsizetype(0) << QByteArray("\n") << true
+        << foreign.arg(QStringLiteral("the invisible character U+000A")) << no << QString();
+    // Damage to the stored password reads as a wrong password: no more can be known.
+    QTest::newRow("password byte changed")
+        << qsizetype(-3) << qsizetype(1) << QByteArray("\xFA") << true
+        << QStringLiteral("Wrong password. Tarvex will not proceed.") << no << QString();
+}
+
+void TestProtect::damagedProtectedFilesSaySo()
+{
+    QFETCH(qsizetype, at);
+    QFETCH(qsizetype, removed);
+    QFETCH(QByteArray, put);
+    QFETCH(bool, asks);
+    QFETCH(QString, message);
+    QFETCH(int, answer);
+    QFETCH(QString, restored);
+
+    area()->setText(QStringLiteral("Meet me at the gate."));
+    protect(QStringLiteral("abcde"));
+    const QString file = path(QStringLiteral("damaged.txt"));
+    saveAs(file);
+    QByteArray bytes = readBytes(file);
+    bytes.replace(at < 0 ? bytes.size() + at : at, removed, put);
+    writeBytes(file, bytes);
+    newDocument();
+    openProtected(file);
+    const QString damaged = area()->text();
+    m_host->forgetShown();
+
+    if (asks)
+        m_host->answerInput(QStringLiteral("abcde"));
+    m_host->answerMessage(Host::Button(answer));
+    if (!restored.isEmpty())
+        m_host->answerMessage(Host::Button::Ok);
+    trigger("btndecode");
+
+    QCOMPARE(m_host->shown().at(asks ? 1 : 0).prompt, message);
+    QCOMPARE(area()->text(), restored.isEmpty() ? damaged : restored);
+    QCOMPARE(area()->locked(), restored.isEmpty());
+}
+
+void TestProtect::commandsLeaveALockedTextAlone_data()
+{
+    QTest::addColumn<QString>("road"); // a menu row's name, or how else the text is reached
+
+    for (const char *row : { "mnulcase", "mnuucase", "mnuIcase", "mnutitlecase", "mnusentencecase",
+             "mnusinit", "mnusend", "mnubothwspaces", "mnudatetime", "mnuhtmlcode", "mnupaste",
+             "mnucut", "helpa", "mnuinsfile", "mnuuseword" })
+        QTest::newRow(row) << QString::fromLatin1(row);
+    for (const char *road : { "toolbar Paste", "toolbar Cut", "temporary clipboard entry",
+             "slow paste", "master clipboard Paste Selected", "Replace", "Replace All",
+             "Auto Capitalise on a change" })
+        QTest::newRow(road) << QString::fromLatin1(road);
+}
+
+// A text that Open locks, as it locks every text that starts with the marker. Its first line,
+// selected, gives every command something it would change; " i " is for the correction.
+void TestProtect::commandsLeaveALockedTextAlone()
+{
+    QFETCH(QString, road);
+
+    const QString file = path(QStringLiteral("locked.txt"));
+    writeBytes(file, "\x81  hello, I am HERE. so  \r\nso i said");
+    openProtected(file);
+    const QString locked = area()->text();
+    QVERIFY(area()->locked());
+    area()->select(1, 24);
+    QTest::keyRelease(area(), Qt::Key_Shift); // Copy and Cut follow the selection
+    m_host->setClipboardText(QStringLiteral("pasted"));
+
+    if (QAction *row = m_window->command(road)) {
+        if (road == QLatin1String("mnuinsfile")) {
+            const QString inserted = path(QStringLiteral("inserted.txt"));
+            writeBytes(inserted, "inserted");
+            m_host->answerOpenFile(inserted);
+        }
+        row->trigger();
+    } else if (road.startsWith(QLatin1String("toolbar "))) {
+        m_window->Toolbar1_ButtonClick(road.sliced(8));
+    } else if (road == QLatin1String("temporary clipboard entry")) {
+        m_window->tempClipCommands()->add(QStringLiteral("entry"));
+        emit m_window->toolbar()->cmbtmp()->activated(0);
+    } else if (road == QLatin1String("slow paste")) {
+        trigger("mnuslowpaste");
+        trigger("mnuuseword");
+        for (const QChar ch : m_host->postedKeystrokes.join(QString()))
+            QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, QString(ch), {});
+    } else if (road == QLatin1String("master clipboard Paste Selected")) {
+        emit m_window->tempClipCommands()->masterWindow()->pasteRequested(QStringLiteral("x"));
+    } else if (road.startsWith(QLatin1String("Replace"))) {
+        trigger("mnureplace");
+        FindReplaceWindow *find = m_window->searchCommands()->findWindow();
+        find->txtfind()->setEditText(QStringLiteral("Hello"));
+        find->txtReplace()->setEditText(QStringLiteral("Bye"));
+        if (road == QLatin1String("Replace")) {
+            find->btnfind()->click();
+            m_host->answerMessage(Host::Button::Ok); // no second match: "Search complete"
+            find->btnReplace()->click();
+        } else {
+            find->btnReplaceAll()->click();
+        }
+    } else {
+        trigger("mnuautocapitalise");
+        m_window->Area_Change();
+    }
+
+    QCOMPARE(area()->text(), locked);
+    QVERIFY(area()->locked());
+    if (road != QLatin1String("Auto Capitalise on a change"))
+        QCOMPARE(m_window->star(), QString());
 }
 
 QTEST_MAIN(TestProtect)

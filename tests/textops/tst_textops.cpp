@@ -2,6 +2,8 @@
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
+#include "search/findreplacewindow.h"
+#include "search/searchcommands.h"
 #include "textops/autocorrection.h"
 #include "textops/insertioncommands.h"
 #include "textops/textcommands.h"
@@ -9,11 +11,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLocale>
+#include <QMimeData>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -153,6 +159,8 @@ private slots:
     void pasteReplacesTheSelectionByTheClipboardText();
     void clearClipboardThenPasteDeletesTheSelection();
     void clipboardShortcutsRunTheMenuRows();
+    void separatorsFromOtherProgramsBecomeLineBreaks_data();
+    void separatorsFromOtherProgramsBecomeLineBreaks();
 
     void commandsServeTextsBeyond32767Characters_data();
     void commandsServeTextsBeyond32767Characters();
@@ -901,6 +909,84 @@ void TestTextOps::clipboardShortcutsRunTheMenuRows()
 }
 
 // ---- Long texts --------------------------------------------------------------------------
+
+void TestTextOps::separatorsFromOtherProgramsBecomeLineBreaks_data()
+{
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<QChar>("separator");
+
+    const QChar paragraph = QChar::ParagraphSeparator;
+    const QChar line = QChar::LineSeparator;
+    QTest::newRow("menu paste, U+2029") << "menu paste" << paragraph;
+    QTest::newRow("menu paste, U+2028") << "menu paste" << line;
+    QTest::newRow("toolbar paste, U+2029") << "toolbar paste" << paragraph;
+    QTest::newRow("temporary clipboard drop, U+2029") << "temporary clipboard drop" << paragraph;
+    QTest::newRow("context-menu paste, U+2028") << "context-menu paste" << line;
+    QTest::newRow("Replace All, U+2029") << "Replace All" << paragraph;
+    QTest::newRow("slow paste, U+2028") << "slow paste" << line;
+    QTest::newRow("Shift+Return") << "Shift+Return" << line;
+}
+
+// Qt's widget shows each separator as a line break; the text must hold one there too, or every
+// later edit lands a character away from where the user sees it.
+void TestTextOps::separatorsFromOtherProgramsBecomeLineBreaks()
+{
+    QFETCH(QString, road);
+    QFETCH(QChar, separator);
+
+    const QString pasted = QStringLiteral("1") + separator + QStringLiteral("2");
+    show(QStringLiteral("ab|cd"));
+    if (road == QLatin1String("menu paste") || road == QLatin1String("toolbar paste")) {
+        m_host->setClipboardText(pasted);
+        if (road == QLatin1String("menu paste"))
+            trigger(QStringLiteral("mnupaste"));
+        else
+            m_window->toolbar()->button(QStringLiteral("Paste"))->trigger();
+    } else if (road == QLatin1String("temporary clipboard drop")) {
+        QComboBox *cmbtmp = m_window->toolbar()->cmbtmp();
+        QMimeData data;
+        data.setText(pasted);
+        QDragEnterEvent enter(cmbtmp->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(cmbtmp, &enter);
+        QDropEvent drop(cmbtmp->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(cmbtmp, &drop);
+        emit cmbtmp->activated(0);
+    } else if (road == QLatin1String("context-menu paste")) {
+        QApplication::clipboard()->setText(pasted);
+        area()->paste();
+    } else if (road == QLatin1String("Replace All")) {
+        area()->setText(QStringLiteral("abXcd"));
+        trigger(QStringLiteral("mnureplace"));
+        FindReplaceWindow *find = m_window->searchCommands()->findWindow();
+        find->txtfind()->setEditText(QStringLiteral("X"));
+        find->txtReplace()->setEditText(pasted);
+        find->btnReplaceAll()->click();
+    } else if (road == QLatin1String("slow paste")) {
+        trigger(QStringLiteral("mnuslowpaste"));
+        m_window->toolbar()->cmbtmp()->setEditText(pasted);
+        trigger(QStringLiteral("mnuuseword"));
+        // Each key as the slow paste's keystrokes bring it.
+        for (const QChar ch : m_host->postedKeystrokes.join(QString()))
+            QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, QString(ch), {});
+    } else {
+        area()->setFocus();
+        QTest::keyClick(area(), '1');
+        QTest::keyClick(area(), Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(area(), '2');
+    }
+    QTRY_COMPARE(area()->text(), QStringLiteral("ab1\r\n2cd"));
+    QCOMPARE(area()->toPlainText(), QStringLiteral("ab1\n2cd"));
+
+    QTest::keyClick(area(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(area(), 'x');
+    QCOMPARE(area()->text(), QStringLiteral("ab1\r\n2cdx"));
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("pasted.txt"));
+    m_host->answerSaveFile(file);
+    trigger(QStringLiteral("saveas"));
+    QCOMPARE(WindowTest::readBytes(file), QByteArray("ab1\r\n2cdx\r\n"));
+}
 
 void TestTextOps::commandsServeTextsBeyond32767Characters_data()
 {
