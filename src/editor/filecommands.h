@@ -6,10 +6,12 @@
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 class frmedit;
 class Host;
+class Progress;
 
 /// Open, Save, Save As, Insert File, Calculate File Size, Print and Auto Save.
 class FileCommands : public QObject
@@ -37,6 +39,11 @@ public:
 
 private:
     bool loadIntoArea(const QString &path);
+    void insertFile(const QString &path);
+    std::optional<QString> readToShow(
+        const QString &path, const QString &failure, std::unique_ptr<Progress> &progress);
+    bool showPrepared(Progress &progress);
+    bool stopped(const Progress &progress) const;
     enum class Asker { User, AutoSave };
 
     std::optional<QString> askOpenPath();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QWidget;
 class SpeechEngine;
 
 /// A window that shows how far a long task has gone, with a Cancel button; it closes when
@@ -59,9 +60,10 @@ public:
     /// Shows the system's print dialog and, when the user chooses to print, prints `text` in
     /// `font`; returns whether it printed.
     virtual bool printText(const QString &text, const QFont &font) = 0;
-    /// Shows a progress window with `label` (it may appear only once the task has taken a
-    /// moment, so quick tasks never flash one).
-    virtual std::unique_ptr<Progress> showProgress(const QString &label, const QString &title = {})
+    /// Shows a progress window with `label`, modal to `owner` whichever window is active (it
+    /// may appear only once the task has taken a moment, so quick tasks never flash one).
+    virtual std::unique_ptr<Progress> showProgress(
+        QWidget *owner, const QString &label, const QString &title = {})
         = 0;
     /// Whether a box or dialog of the program is open (its handler waits in a nested loop).
     virtual bool isShowingModal() const = 0;

@@ -40,16 +40,18 @@ private:
 };
 
 // Appears after half a second, so that a quick task shows nothing; until then the task runs
-// without letting events through.
+// without letting events through. It is modal to its owner, not to whatever window happens to be
+// active (none, right after a file dialog has closed): its event loop must not let input reach
+// the owner.
 class ProgressDialog : public Progress
 {
 public:
-    ProgressDialog(const QString &label, const QString &title, int &modalDepth)
-        : m_dialog(label, QStringLiteral("Cancel"), 0, 100, dialogParent())
+    ProgressDialog(QWidget *owner, const QString &label, const QString &title, int &modalDepth)
+        : m_dialog(label, QStringLiteral("Cancel"), 0, 100, owner)
         , m_scope(modalDepth)
     {
         m_dialog.setWindowTitle(title.isEmpty() ? Host::programTitle() : title);
-        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
         m_dialog.setMinimumDuration(500);
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
@@ -188,9 +190,10 @@ bool QtHost::printText(const QString &text, const QFont &font)
     return true;
 }
 
-std::unique_ptr<Progress> QtHost::showProgress(const QString &label, const QString &title)
+std::unique_ptr<Progress> QtHost::showProgress(
+    QWidget *owner, const QString &label, const QString &title)
 {
-    return std::make_unique<ProgressDialog>(label, title, m_modalDepth);
+    return std::make_unique<ProgressDialog>(owner, label, title, m_modalDepth);
 }
 
 bool QtHost::isShowingModal() const

@@ -27,6 +27,15 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 
 using WindowTest::readBytes;
 
+// A file big enough to be read and shown a piece at a time.
+QByteArray bigFileBytes()
+{
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
+        bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
 // Lowers the file-size limit for the lifetime of the object, so that a big write fails part-way
 // with EFBIG (root ignores permissions, but not this).
 class FileSizeLimit
@@ -89,6 +98,10 @@ private slots:
     void autoSaveAsksOnceAboutUnencodableText();
     void bigFileOpensBehindAProgressWindow_data();
     void bigFileOpensBehindAProgressWindow();
+    void nothingReachesTheDocumentWhileAFileOpens_data();
+    void nothingReachesTheDocumentWhileAFileOpens();
+    void bigInsertRunsBehindAProgressWindow_data();
+    void bigInsertRunsBehindAProgressWindow();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -117,6 +130,7 @@ void TestFileCommands::init()
 void TestFileCommands::cleanup()
 {
     m_host->whileShowing = nullptr;
+    m_host->whileProgressing = nullptr;
     WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
@@ -561,9 +575,7 @@ void TestFileCommands::bigFileOpensBehindAProgressWindow()
     QFETCH(int, cancelAt);
     QFETCH(bool, opened);
 
-    QByteArray bytes;
-    for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
-        bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+    const QByteArray bytes = bigFileBytes();
     const QString file = path(QStringLiteral("big.txt"));
     writeBytes(file, bytes);
     // A document with changes and an undo history, kept aside while the file loads.
@@ -603,6 +615,113 @@ void TestFileCommands::bigFileOpensBehindAProgressWindow()
     QCOMPARE(area->text(), QString());
     QTest::keyClicks(area, QStringLiteral("typed"));
     QCOMPARE(area->text(), QStringLiteral("typed"));
+}
+
+void TestFileCommands::nothingReachesTheDocumentWhileAFileOpens_data()
+{
+    QTest::addColumn<QString>("arrival");
+    QTest::addColumn<int>("at"); // the progress value it arrives at: reading below 20
+
+    QTest::newRow("Save while showing") << QStringLiteral("save") << 40;
+    QTest::newRow("New while showing") << QStringLiteral("new") << 40;
+    QTest::newRow("a key while showing") << QStringLiteral("key") << 40;
+    QTest::newRow("Timer1 tick while showing") << QStringLiteral("tick") << 40;
+    QTest::newRow("Exit while reading") << QStringLiteral("exit") << 5;
+    QTest::newRow("close box while showing") << QStringLiteral("close") << 40;
+}
+
+void TestFileCommands::nothingReachesTheDocumentWhileAFileOpens()
+{
+    QFETCH(QString, arrival);
+    QFETCH(int, at);
+
+    const QByteArray bytes = bigFileBytes();
+    const QString big = path(QStringLiteral("big.txt"));
+    writeBytes(big, bytes);
+    const QString notes = path(QStringLiteral("notes.txt"));
+    writeBytes(notes, "notes");
+    openFile(notes);
+    EditArea *area = m_window->area();
+    QTest::keyClicks(area, QStringLiteral("before"));
+    const QString title = m_window->windowTitle();
+    bool arrived = false;
+    m_host->whileProgressing = [&](int percent) {
+        if (arrived || percent < at)
+            return;
+        arrived = true;
+        if (arrival == QLatin1String("key"))
+            QTest::keyClicks(area, QStringLiteral("x"));
+        else if (arrival == QLatin1String("tick"))
+            m_window->fileCommands()->Timer1_Timer();
+        else if (arrival == QLatin1String("close"))
+            m_window->close();
+        else
+            trigger(arrival.toLatin1().constData());
+    };
+    m_host->answerMessage(Host::Button::No); // not saved
+    openFile(big);
+
+    QVERIFY(arrived);
+    QCOMPARE(readBytes(notes), QByteArray("notes"));
+    if (arrival != QLatin1String("exit") && arrival != QLatin1String("close")) {
+        QCOMPARE(area->text(), QString::fromLatin1(bytes));
+        QCOMPARE(m_window->title(), big + QStringLiteral("[]  - Tarvex"));
+        QVERIFY(!m_window->isModified());
+        return;
+    }
+    // The load gave up and the old document is back whole; then comes the usual close.
+    QCOMPARE(area->text(), QStringLiteral("beforenotes\r\n"));
+    QCOMPARE(m_window->windowTitle(), title);
+    QVERIFY(m_window->isModified());
+    m_host->answerMessage(Host::Button::No); // stay
+    QTRY_COMPARE(m_host->lastShown().prompt,
+        QStringLiteral("File not saved. Are you sure you want to exit without saving?"));
+    QVERIFY(m_window->isVisible());
+    QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(area->text(), QStringLiteral("notes\r\n"));
+}
+
+void TestFileCommands::bigInsertRunsBehindAProgressWindow_data()
+{
+    QTest::addColumn<int>("cancelAt");
+
+    QTest::newRow("runs to the end") << 1000;
+    QTest::newRow("Cancel while reading") << 5;
+    QTest::newRow("Cancel while showing") << 40;
+}
+
+void TestFileCommands::bigInsertRunsBehindAProgressWindow()
+{
+    QFETCH(int, cancelAt);
+
+    const QByteArray bytes = bigFileBytes();
+    const QString big = path(QStringLiteral("big.txt"));
+    writeBytes(big, bytes);
+    EditArea *area = m_window->area();
+    QTest::keyClicks(area, QStringLiteral("before"));
+    area->select(1, 3);
+    const QString title = m_window->windowTitle();
+    m_host->cancelProgressAt = cancelAt;
+    m_host->answerOpenFile(big);
+    trigger("mnuinsfile");
+
+    QCOMPARE(m_host->progressLabels, QStringList(QStringLiteral("Inserting ") + big));
+    QVERIFY(!m_host->isShowingModal());
+    QVERIFY(m_window->isModified());
+    if (cancelAt > 100) {
+        const QString inserted = QString::fromLatin1(bytes);
+        QCOMPARE(area->text(), QLatin1Char('b') + inserted + QStringLiteral("re"));
+        QCOMPARE(area->selStart(), 1 + inserted.size());
+        QCOMPARE(area->selLength(), 0);
+        return;
+    }
+    QCOMPARE(area->text(), QStringLiteral("before"));
+    QCOMPARE(area->toPlainText(), QStringLiteral("before"));
+    QCOMPARE(area->selStart(), 1);
+    QCOMPARE(area->selLength(), 3);
+    QCOMPARE(m_window->windowTitle(), title);
+    QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(area->text(), QString());
 }
 
 QTEST_MAIN(TestFileCommands)

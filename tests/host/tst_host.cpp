@@ -94,6 +94,7 @@ private slots:
     void realInputBoxReturnsEmptyOnCancel_data();
     void realInputBoxReturnsEmptyOnCancel();
     void realClipboardRoundTrips();
+    void realProgressWindowCancels_data();
     void realProgressWindowCancels();
     void realFileDialogStartsInTheCurrentFolder();
     void speechGoesASentenceAtATime_data();
@@ -732,13 +733,34 @@ void TestHost::realClipboardRoundTrips()
     QCOMPARE(host.clipboardText(), QString());
 }
 
+void TestHost::realProgressWindowCancels_data()
+{
+    QTest::addColumn<QString>("active");
+
+    QTest::newRow("its owner active") << QStringLiteral("owner");
+    QTest::newRow("another window active") << QStringLiteral("other");
+    QTest::newRow("no window active") << QStringLiteral("none");
+}
+
+// The window is modal to its owner whatever is active: none right after a file dialog closes.
 void TestHost::realProgressWindowCancels()
 {
+    QFETCH(QString, active);
+    QWidget other;
+    if (active != QLatin1String("owner")) {
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        if (active == QLatin1String("none"))
+            QApplication::setActiveWindow(nullptr);
+    }
+    QCOMPARE(QApplication::activeWindow() == m_window, active == QLatin1String("owner"));
     QtHost host;
     std::unique_ptr<Progress> progress
-        = host.showProgress(QStringLiteral("Opening big.txt"), QStringLiteral("Open"));
+        = host.showProgress(m_window, QStringLiteral("Opening big.txt"), QStringLiteral("Open"));
     auto *dialog = m_window->findChild<QProgressDialog *>();
     QVERIFY(dialog);
+    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
     QCOMPARE(dialog->labelText(), QStringLiteral("Opening big.txt"));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
     QVERIFY(host.isShowingModal());
