@@ -5,6 +5,9 @@
 #include "frmedit.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "memoryneed.h"
+
+#include <QFileInfo>
 
 #include <utility>
 
@@ -140,6 +143,11 @@ private:
     frmedit *m_window;
 };
 
+qint64 lineBreaks(QStringView text)
+{
+    return text.count(QLatin1Char('\r'));
+}
+
 } // namespace
 
 // A big file takes a while: a progress window tells how far reading (the first fifth) and
@@ -150,7 +158,8 @@ bool FileCommands::loadIntoArea(const QString &path)
     std::unique_ptr<Progress> progress = m_host.showProgress(
         &m_window, QStringLiteral("Opening %1").arg(path), QStringLiteral("Open"));
     const std::optional<QString> text
-        = readToShow(path, QStringLiteral("Could not open the file"), progress);
+        = readToShow(path, QStringLiteral("Could not open the file"), progress,
+            [](QStringView read, qint64 lines) { return MemoryNeed::toShow(read.size(), lines); });
     EditArea *area = m_window.area();
     if (text)
         area->prepareText(*text);
@@ -164,21 +173,37 @@ bool FileCommands::loadIntoArea(const QString &path)
     return true;
 }
 
-// Reads the file at `path` to show it, behind `progress` (its first fifth). A failure is told;
-// a Cancel, or a close of the window, ends quietly.
-std::optional<QString> FileCommands::readToShow(
-    const QString &path, const QString &failure, std::unique_ptr<Progress> &progress)
+// Reads the file at `path` to show it, behind `progress` (its first fifth). Before reading and
+// again once the lines are known, what showing it will take is weighed against the memory left:
+// the widget would otherwise fail long after the file seemed open. A failure or a file too big
+// is told; a Cancel, or a close of the window, ends quietly.
+std::optional<QString> FileCommands::readToShow(const QString &path, const QString &failure,
+    std::unique_ptr<Progress> &progress, const MemoryNeeded &needed)
 {
+    auto refuse = [&](const QString &reason) {
+        progress.reset(); // gone before the box, so the two never show together
+        tellFailure(failure, path, reason);
+        return std::nullopt;
+    };
+    const qint64 fileBytes = QFileInfo(path).size();
+    if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
+            MemoryNeed::toReadAndShow(fileBytes), m_host.memoryAvailable()))
+        return refuse(*tooBig);
     const LoadResult loaded = readDocumentFile(path, [&](int percent) {
         progress->setValue(percent / 5);
         return !stopped(*progress);
     });
-    if (loaded.ok)
-        return loaded.text;
-    progress.reset(); // gone before the box, so the two never show together
-    if (!loaded.cancelled)
-        tellFailure(failure, path, loaded.error);
-    return std::nullopt;
+    if (loaded.cancelled) {
+        progress.reset();
+        return std::nullopt;
+    }
+    if (!loaded.ok)
+        return refuse(loaded.error);
+    const qint64 lines = lineBreaks(loaded.text);
+    if (const std::optional<QString> tooBig = MemoryNeed::refusal(
+            fileBytes, lines, needed(loaded.text, lines), m_host.memoryAvailable()))
+        return refuse(*tooBig);
+    return loaded.text;
 }
 
 // Shows the rest of the area's prepared text behind `progress` (its last four fifths); gives it
@@ -316,8 +341,15 @@ void FileCommands::insertFile(const QString &path)
     LoadingScope loading(m_window);
     std::unique_ptr<Progress> progress = m_host.showProgress(
         &m_window, QStringLiteral("Inserting %1").arg(path), QStringLiteral("Insert File"));
-    const std::optional<QString> text
-        = readToShow(path, QStringLiteral("Could not insert the file"), progress);
+    const std::optional<QString> text = readToShow(path,
+        QStringLiteral("Could not insert the file"), progress, [&](QStringView read, qint64 lines) {
+            // The area's new text, and what the widget is given: all of it for a big insert.
+            const qint64 chars = area->text().size() + read.size();
+            return 2 * chars
+                + (EditArea::isLarge(read.size())
+                        ? MemoryNeed::toShow(chars, lineBreaks(area->text()) + lines)
+                        : MemoryNeed::toShow(read.size(), lines));
+        });
     if (!text)
         return;
     if (!EditArea::isLarge(text->size())) {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -38,10 +39,13 @@ public:
     QTimer &timer() { return m_timer; }
 
 private:
+    /// What showing a file's text will take, from the text and its lines.
+    using MemoryNeeded = std::function<qint64(QStringView text, qint64 lines)>;
+
     bool loadIntoArea(const QString &path);
     void insertFile(const QString &path);
-    std::optional<QString> readToShow(
-        const QString &path, const QString &failure, std::unique_ptr<Progress> &progress);
+    std::optional<QString> readToShow(const QString &path, const QString &failure,
+        std::unique_ptr<Progress> &progress, const MemoryNeeded &needed);
     bool showPrepared(Progress &progress);
     bool stopped(const Progress &progress) const;
     enum class Asker { User, AutoSave };

@@ -67,6 +67,9 @@ public:
         = 0;
     /// Whether a box or dialog of the program is open (its handler waits in a nested loop).
     virtual bool isShowingModal() const = 0;
+    /// Bytes of memory the program can still take: the system's available memory, or what the
+    /// process's address-space limit leaves of it when that is less.
+    virtual qint64 memoryAvailable() const = 0;
 
     /// The clipboard's plain text, the empty string when it holds none.
     virtual QString clipboardText() = 0;

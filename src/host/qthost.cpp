@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -16,6 +17,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -199,6 +206,41 @@ std::unique_ptr<Progress> QtHost::showProgress(
 bool QtHost::isShowingModal() const
 {
     return m_modalDepth > 0 || QApplication::activeModalWidget();
+}
+
+namespace {
+
+// The first number after `key` in a /proc file such as "MemAvailable:   6083712 kB", or -1.
+qint64 procNumber(const QString &path, const QByteArray &key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray content = file.readAll(); // a /proc file reports no size: read to the end
+    const qsizetype at = content.indexOf(key);
+    if (at < 0)
+        return -1;
+    bool ok = false;
+    const qint64 number
+        = content.mid(at + key.size()).trimmed().split(' ').value(0).toLongLong(&ok);
+    return ok ? number : -1;
+}
+
+} // namespace
+
+qint64 QtHost::memoryAvailable() const
+{
+    qint64 available = std::numeric_limits<qint64>::max();
+    if (const qint64 kB = procNumber(QStringLiteral("/proc/meminfo"), "MemAvailable:"); kB >= 0)
+        available = kB * 1024;
+    rlimit limit {};
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        // The limit counts every mapping of the process, not only the memory in use.
+        const qint64 pages = procNumber(QStringLiteral("/proc/self/statm"), "");
+        const qint64 used = std::max<qint64>(pages, 0) * sysconf(_SC_PAGESIZE);
+        available = std::min(available, std::max<qint64>(qint64(limit.rlim_cur) - used, 0));
+    }
+    return available;
 }
 
 QString QtHost::clipboardText()

@@ -16,6 +16,7 @@ public:
     std::unique_ptr<Progress> showProgress(
         QWidget *owner, const QString &label, const QString &title) override;
     bool isShowingModal() const override;
+    qint64 memoryAvailable() const override;
 
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;

@@ -1,5 +1,6 @@
 #include "editor/filecommands.h"
 #include "editor/frmedit.h"
+#include "editor/memoryneed.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "windowtest.h"
@@ -102,6 +103,10 @@ private slots:
     void nothingReachesTheDocumentWhileAFileOpens();
     void bigInsertRunsBehindAProgressWindow_data();
     void bigInsertRunsBehindAProgressWindow();
+    void fileTooBigForTheMemoryLeftIsRefused_data();
+    void fileTooBigForTheMemoryLeftIsRefused();
+    void memoryNeedIsWeighedAgainstWhatIsLeft_data();
+    void memoryNeedIsWeighedAgainstWhatIsLeft();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -722,6 +727,98 @@ void TestFileCommands::bigInsertRunsBehindAProgressWindow()
     QCOMPARE(m_window->windowTitle(), title);
     QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(area->text(), QString());
+}
+
+void TestFileCommands::fileTooBigForTheMemoryLeftIsRefused_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<QString>("says");
+
+    // 100,000 empty lines: 200 kB to read, some 50 MB to show.
+    QTest::newRow("Open, by its lines")
+        << QStringLiteral("open") << qint64(10'000'000)
+        << QStringLiteral("This file has 100,000 lines and needs about 53 MB of memory; 10 MB "
+                          "are available");
+    QTest::newRow("Insert File, by its lines")
+        << QStringLiteral("mnuinsfile") << qint64(10'000'000)
+        << QStringLiteral("This file has 100,000 lines and needs about 54 MB of memory; 10 MB "
+                          "are available");
+    QTest::newRow("Open, by its size before reading")
+        << QStringLiteral("open") << qint64(100'000)
+        << QStringLiteral("This file is 200 kB long and needs at least 1 MB of memory; 100 kB "
+                          "are available");
+}
+
+void TestFileCommands::fileTooBigForTheMemoryLeftIsRefused()
+{
+    QFETCH(QString, command);
+    QFETCH(qint64, available);
+    QFETCH(QString, says);
+
+    const QString file = path(QStringLiteral("lines.txt"));
+    writeBytes(file, QByteArray("\r\n").repeated(100'000));
+    QTest::keyClicks(m_window->area(), QStringLiteral("mine"));
+    const QString title = m_window->windowTitle();
+    m_host->availableMemory = available;
+    if (command == QLatin1String("open"))
+        m_host->answerMessage(Host::Button::No); // not saved
+    m_host->answerOpenFile(file);
+    m_host->answerMessage(Host::Button::Ok);
+    trigger(command.toLatin1().constData());
+
+    QCOMPARE(m_host->lastShown().title, QStringLiteral("Tarvex: Message"));
+    QVERIFY2(m_host->lastShown().prompt.endsWith(QStringLiteral("\n\n") + says),
+        qPrintable(m_host->lastShown().prompt));
+    QVERIFY(!m_host->isShowingModal());
+    QCOMPARE(m_window->area()->text(), QStringLiteral("mine"));
+    QCOMPARE(m_window->windowTitle(), title);
+    QVERIFY(m_window->isModified());
+}
+
+void TestFileCommands::memoryNeedIsWeighedAgainstWhatIsLeft_data()
+{
+    QTest::addColumn<qint64>("chars");
+    QTest::addColumn<qint64>("lines"); // -1: not read yet
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<QString>("refusal");
+
+    QTest::newRow("20,000,000 empty lines, 6 GB left")
+        << qint64(40'000'000) << qint64(20'000'000) << qint64(6'000'000'000)
+        << QStringLiteral("This file has 20,000,000 lines and needs about 11 GB of memory; 6 GB "
+                          "are available");
+    QTest::newRow("1,000,000 short lines, 512 MB left")
+        << qint64(42'000'000) << qint64(1'000'000) << qint64(512'000'000)
+        << QStringLiteral("This file has 1,000,000 lines and needs about 646 MB of memory; 512 "
+                          "MB are available");
+    QTest::newRow("100 MB of long lines fits in 1 GB")
+        << qint64(100'000'000) << qint64(250'000) << qint64(1'000'000'000) << QString();
+    QTest::newRow("just enough") << qint64(1000) << qint64(10) << qint64(8200) << QString();
+    QTest::newRow("one line, sizes in bytes")
+        << qint64(100) << qint64(1) << qint64(500)
+        << QStringLiteral("This file has 1 line and needs about 820 bytes of memory; 500 bytes "
+                          "are available");
+    QTest::newRow("tenths, rounded up and down")
+        << qint64(1'000'000) << qint64(1'000) << qint64(3'459'999)
+        << QStringLiteral("This file has 1,000 lines and needs about 3.6 MB of memory; 3.4 MB "
+                          "are available");
+    QTest::newRow("12 GB before reading")
+        << qint64(12'000'000'000) << qint64(-1) << qint64(6'450'000'000)
+        << QStringLiteral("This file is 12 GB long and needs at least 60 GB of memory; 6.4 GB "
+                          "are available");
+}
+
+void TestFileCommands::memoryNeedIsWeighedAgainstWhatIsLeft()
+{
+    QFETCH(qint64, chars);
+    QFETCH(qint64, lines);
+    QFETCH(qint64, available);
+    QFETCH(QString, refusal);
+
+    const std::optional<QString> said = lines < 0
+        ? MemoryNeed::refusal(chars, std::nullopt, MemoryNeed::toReadAndShow(chars), available)
+        : MemoryNeed::refusal(chars, lines, MemoryNeed::toShow(chars, lines), available);
+    QCOMPARE(said.value_or(QString()), refusal);
 }
 
 QTEST_MAIN(TestFileCommands)

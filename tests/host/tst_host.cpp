@@ -27,6 +27,9 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 // How the widget should show a true text: CR LF and a bare CR are line breaks, a bare LF a
@@ -96,6 +99,7 @@ private slots:
     void realClipboardRoundTrips();
     void realProgressWindowCancels_data();
     void realProgressWindowCancels();
+    void realMemoryAvailableKeepsToTheAddressSpaceLimit();
     void realFileDialogStartsInTheCurrentFolder();
     void speechGoesASentenceAtATime_data();
     void speechGoesASentenceAtATime();
@@ -775,6 +779,24 @@ void TestHost::realProgressWindowCancels()
     progress.reset();
     QVERIFY(!host.isShowingModal());
     QVERIFY(!m_window->findChild<QProgressDialog *>());
+}
+
+void TestHost::realMemoryAvailableKeepsToTheAddressSpaceLimit()
+{
+    QtHost host;
+    QVERIFY(host.memoryAvailable() > 0);
+    QFile status(QStringLiteral("/proc/self/statm"));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    const qint64 mapped = status.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+    rlimit old {};
+    QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
+    rlimit lower = old;
+    lower.rlim_cur = mapped + 64 * 1024 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_AS, &lower), 0);
+    const qint64 available = host.memoryAvailable();
+    setrlimit(RLIMIT_AS, &old);
+    QVERIFY2(available > 32 * 1024 * 1024 && available <= 64 * 1024 * 1024,
+        qPrintable(QString::number(available)));
 }
 
 // Qt's dialog remembers the last folder it was accepted in, even from an earlier run.

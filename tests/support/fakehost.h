@@ -57,6 +57,8 @@ public:
     /// Runs at each value a progress window is given, as events would while it is up.
     std::function<void(int percent)> whileProgressing;
     bool isShowingModal() const override { return m_depth > 0; }
+    qint64 memoryAvailable() const override { return availableMemory; }
+    qint64 availableMemory = qint64(1) << 40;
 
     /// Runs while each box is open, as events would in its nested loop (a timer tick, say).
     std::function<void()> whileShowing;
