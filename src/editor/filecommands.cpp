@@ -6,6 +6,11 @@
 #include "lossysave.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "memoryneed.h"
+
+#include <QFileInfo>
+
+#include <utility>
 
 #include <utility>
 
@@ -120,36 +125,110 @@ void FileCommands::openPath(const QString &path)
     focusArea();
 }
 
+namespace {
+
+// Keeps the main window loading, so that nothing else reaches the document, until it goes or
+// end() is called.
+class LoadingScope
+{
+public:
+    explicit LoadingScope(frmedit &window)
+        : m_window(&window)
+    {
+        window.beginLoading();
+    }
+    ~LoadingScope() { end(); }
+    void end()
+    {
+        if (m_window)
+            std::exchange(m_window, nullptr)->endLoading();
+    }
+
+private:
+    frmedit *m_window;
+};
+
+qint64 lineBreaks(QStringView text)
+{
+    return text.count(QLatin1Char('\r'));
+}
+
+} // namespace
+
 // A big file takes a while: a progress window tells how far reading (the first fifth) and
 // showing the text have come, and its Cancel leaves the document as it was.
 bool FileCommands::loadIntoArea(const QString &path)
 {
-    std::unique_ptr<Progress> progress
-        = m_host.showProgress(QStringLiteral("Opening %1").arg(path), QStringLiteral("Open"));
-    const LoadResult loaded = readDocumentFile(path, [&](int percent) {
-        progress->setValue(percent / 5);
-        return !progress->wasCanceled();
-    });
-    if (!loaded.ok) {
-        progress.reset();
-        if (!loaded.cancelled)
-            tellFailure(QStringLiteral("Could not open the file"), path, loaded.error);
+    LoadingScope loading(m_window);
+    std::unique_ptr<Progress> progress = m_host.showProgress(
+        &m_window, QStringLiteral("Opening %1").arg(path), QStringLiteral("Open"));
+    const std::optional<QString> text
+        = readToShow(path, QStringLiteral("Could not open the file"), progress,
+            [](QStringView read, qint64 lines) { return MemoryNeed::toShow(read.size(), lines); });
+    EditArea *area = m_window.area();
+    if (text)
+        area->prepareText(*text);
+    if (!text || !showPrepared(*progress)) {
         focusArea();
         return false;
     }
+    progress.reset();
+    loading.end();
+    area->keepPreparedText();
+    return true;
+}
+
+// Reads the file at `path` to show it, behind `progress` (its first fifth). Before reading and
+// again once the lines are known, what showing it will take is weighed against the memory left:
+// the widget would otherwise fail long after the file seemed open. A failure or a file too big
+// is told; a Cancel, or a close of the window, ends quietly.
+std::optional<QString> FileCommands::readToShow(const QString &path, const QString &failure,
+    std::unique_ptr<Progress> &progress, const MemoryNeeded &needed)
+{
+    auto refuse = [&](const QString &reason) {
+        progress.reset(); // gone before the box, so the two never show together
+        tellFailure(failure, path, reason);
+        return std::nullopt;
+    };
+    const qint64 fileBytes = QFileInfo(path).size();
+    if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
+            MemoryNeed::toReadAndShow(fileBytes), m_host.memoryAvailable()))
+        return refuse(*tooBig);
+    const LoadResult loaded = readDocumentFile(path, [&](int percent) {
+        progress->setValue(percent / 5);
+        return !stopped(*progress);
+    });
+    if (loaded.cancelled) {
+        progress.reset();
+        return std::nullopt;
+    }
+    if (!loaded.ok)
+        return refuse(loaded.error);
+    const qint64 lines = lineBreaks(loaded.text);
+    if (const std::optional<QString> tooBig = MemoryNeed::refusal(
+            fileBytes, lines, needed(loaded.text, lines), m_host.memoryAvailable()))
+        return refuse(*tooBig);
+    return loaded.text;
+}
+
+// Shows the rest of the area's prepared text behind `progress` (its last four fifths); gives it
+// up on Cancel or a close of the window.
+bool FileCommands::showPrepared(Progress &progress)
+{
     EditArea *area = m_window.area();
-    area->prepareText(loaded.text);
     for (int shown = area->prepareNextPiece(); shown < 100; shown = area->prepareNextPiece()) {
-        progress->setValue(20 + shown * 4 / 5);
-        if (progress->wasCanceled()) {
+        progress.setValue(20 + shown * 4 / 5);
+        if (stopped(progress)) {
             area->dropPreparedText();
-            focusArea();
             return false;
         }
     }
-    progress.reset();
-    area->keepPreparedText();
     return true;
+}
+
+bool FileCommands::stopped(const Progress &progress) const
+{
+    return progress.wasCanceled() || m_window.closeWaiting();
 }
 
 bool FileCommands::save_Click()
@@ -270,16 +349,45 @@ bool FileCommands::askLossySave(const Codec1252::Unencodable &found)
 void FileCommands::mnuinsfile_Click()
 {
     const std::optional<QString> path = askOpenPath();
-    if (!path) {
-        focusArea();
+    if (path)
+        insertFile(*path);
+    focusArea();
+}
+
+// As Open, behind a progress window whose Cancel leaves the document as it was. A small text
+// goes in as one undo step; a big one is prepared as a whole new text, with a fresh undo
+// history as any change of that size has.
+void FileCommands::insertFile(const QString &path)
+{
+    EditArea *area = m_window.area();
+    LoadingScope loading(m_window);
+    std::unique_ptr<Progress> progress = m_host.showProgress(
+        &m_window, QStringLiteral("Inserting %1").arg(path), QStringLiteral("Insert File"));
+    const std::optional<QString> text = readToShow(path,
+        QStringLiteral("Could not insert the file"), progress, [&](QStringView read, qint64 lines) {
+            // The area's new text, and what the widget is given: all of it for a big insert.
+            const qint64 chars = area->text().size() + read.size();
+            return 2 * chars
+                + (EditArea::isLarge(read.size())
+                        ? MemoryNeed::toShow(chars, lineBreaks(area->text()) + lines)
+                        : MemoryNeed::toShow(read.size(), lines));
+        });
+    if (!text)
+        return;
+    if (!EditArea::isLarge(text->size())) {
+        progress.reset();
+        loading.end();
+        area->setSelText(*text);
         return;
     }
-    const LoadResult loaded = readDocumentFile(*path);
-    if (!loaded.ok)
-        tellFailure(QStringLiteral("Could not insert the file"), *path, loaded.error);
-    else
-        m_window.area()->setSelText(loaded.text);
-    focusArea();
+    const qsizetype start = area->selStart();
+    area->prepareText(QString(area->text()).replace(start, area->selLength(), *text));
+    if (!showPrepared(*progress))
+        return;
+    progress.reset();
+    loading.end();
+    area->keepPreparedText();
+    area->setSelStart(start + text->size());
 }
 
 void FileCommands::mnufsize_Click()
@@ -316,7 +424,7 @@ void FileCommands::Timer1_Timer()
 {
     // A tick while any box or dialog is open (the Save As of an earlier tick, say) waits for
     // the next one, so dialogs never stack.
-    if (m_inTick || m_host.isShowingModal())
+    if (m_inTick || m_host.isShowingModal() || m_window.isLoading())
         return;
     m_inTick = true;
     save(Asker::AutoSave);

@@ -261,9 +261,49 @@ void frmedit::showStreamProgress(int percent)
     m_loadProgress->setVisible(percent < 100);
 }
 
+// A load lets events through while its progress window is up. That window is modal to this
+// one, but a command can still come from code, so every row (Exit aside, which only asks to
+// close) and every toolbar control is disabled, and put back as it was; a disabled action
+// ignores even trigger(). The area takes no keys while it prepares a text, and auto-save waits
+// while a load or any box is under way.
+void frmedit::beginLoading()
+{
+    m_loading = true;
+    QList<QAction *> actions = m_toolbar->actions();
+    for (QAction *action : std::as_const(m_commands.actions)) {
+        if (!action->menu() && action->objectName() != QLatin1String("exit"))
+            actions.append(action);
+    }
+    for (QAction *action : std::as_const(actions)) {
+        if (action->isEnabled()) {
+            action->setEnabled(false);
+            m_disabledWhileLoading.append(action);
+        }
+    }
+}
+
+// A close that arrived meanwhile comes back once the load has unwound, so that it never pulls
+// the window from under the loop that fills it.
+void frmedit::endLoading()
+{
+    for (const QPointer<QAction> &action : std::exchange(m_disabledWhileLoading, {})) {
+        if (action)
+            action->setEnabled(true);
+    }
+    m_loading = false;
+    if (std::exchange(m_closeAfterLoad, false))
+        QMetaObject::invokeMethod(this, &frmedit::close, Qt::QueuedConnection);
+}
+
 // Form_Unload: asks only for a modified document; the secondary windows close either way.
+// During a load it waits: the load gives up first and brings the old document back.
 void frmedit::closeEvent(QCloseEvent *event)
 {
+    if (m_loading) {
+        m_closeAfterLoad = true;
+        event->ignore();
+        return;
+    }
     bool cancel = false;
     if (isModified()) {
         cancel = m_host.messageBox(QStringLiteral("File not saved. Are you sure you want to exit "

@@ -73,6 +73,14 @@ public:
     /// The Properties window, if it is open.
     PropertiesWindow *propertiesWindow() const;
 
+    /// From beginLoading() to endLoading() a file is read into the area behind a progress
+    /// window, and nothing else may reach the document.
+    void beginLoading();
+    void endLoading();
+    bool isLoading() const { return m_loading; }
+    /// A close arrived while loading: the load gives up, and the close comes back after it.
+    bool closeWaiting() const { return m_closeAfterLoad; }
+
 signals:
     /// The main window is asked to close (whether or not the close goes ahead): the secondary
     /// windows that go with the document close now.
@@ -112,4 +120,8 @@ private:
     QString m_title;
     int m_linecount = 0;
     bool m_loadedfromfile = false;
+
+    bool m_loading = false;
+    bool m_closeAfterLoad = false;
+    QList<QPointer<QAction>> m_disabledWhileLoading;
 };

@@ -330,6 +330,11 @@ void EditArea::finishStreaming()
         appendStreamed(m_text.size());
 }
 
+bool EditArea::isLarge(qsizetype length)
+{
+    return length > kStreamThreshold;
+}
+
 void EditArea::appendStreamed(qsizetype upTo)
 {
     {
@@ -634,6 +639,10 @@ bool EditArea::viewportEvent(QEvent *e)
 
 void EditArea::keyPressEvent(QKeyEvent *e)
 {
+    if (isPreparing()) {
+        e->ignore();
+        return;
+    }
     const QString typed = e->text();
     // An edit waits for the rest of a big text to be shown: the widget must hold all of it.
     if (isStreaming() && !m_locked && !typed.isEmpty())
@@ -664,6 +673,10 @@ void EditArea::insertTypedLineBreak()
 
 void EditArea::inputMethodEvent(QInputMethodEvent *e)
 {
+    if (isPreparing()) {
+        e->ignore();
+        return;
+    }
     if (isStreaming() && !m_locked)
         finishStreaming();
     QPlainTextEdit::inputMethodEvent(e);

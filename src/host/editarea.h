@@ -58,13 +58,16 @@ public:
     bool isStreaming() const { return m_streamFrom >= 0; }
     /// Shows the rest of a large text at once.
     void finishStreaming();
+    /// Whether a text this long goes into the widget a piece at a time rather than at once.
+    static bool isLarge(qsizetype length);
 
     void clearUndoHistory();
 
     /// Starts showing a new text that can still be given up: the area shows its first piece at
     /// once and takes the rest a piece per call of prepareNextPiece(), while the old text, its
     /// selection and its undo history wait aside. No change is reported until
-    /// keepPreparedText(); dropPreparedText() brings the old text back as it was.
+    /// keepPreparedText(); dropPreparedText() brings the old text back as it was. Meanwhile the
+    /// area takes no keys: a prepared text is not the document yet.
     void prepareText(const QString &text);
     /// Shows the next piece of the prepared text; returns the share shown, in percent.
     int prepareNextPiece();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QWidget;
 class SpeechEngine;
 
 /// A window that shows how far a long task has gone, with a Cancel button; it closes when
@@ -59,12 +60,16 @@ public:
     /// Shows the system's print dialog and, when the user chooses to print, prints `text` in
     /// `font`; returns whether it printed.
     virtual bool printText(const QString &text, const QFont &font) = 0;
-    /// Shows a progress window with `label` (it may appear only once the task has taken a
-    /// moment, so quick tasks never flash one).
-    virtual std::unique_ptr<Progress> showProgress(const QString &label, const QString &title = {})
+    /// Shows a progress window with `label`, modal to `owner` whichever window is active (it
+    /// may appear only once the task has taken a moment, so quick tasks never flash one).
+    virtual std::unique_ptr<Progress> showProgress(
+        QWidget *owner, const QString &label, const QString &title = {})
         = 0;
     /// Whether a box or dialog of the program is open (its handler waits in a nested loop).
     virtual bool isShowingModal() const = 0;
+    /// Bytes of memory the program can still take: the system's available memory, or what the
+    /// process's address-space limit leaves of it when that is less.
+    virtual qint64 memoryAvailable() const = 0;
 
     /// The clipboard's plain text, the empty string when it holds none.
     virtual QString clipboardText() = 0;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -16,6 +17,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -40,16 +47,18 @@ private:
 };
 
 // Appears after half a second, so that a quick task shows nothing; until then the task runs
-// without letting events through.
+// without letting events through. It is modal to its owner, not to whatever window happens to be
+// active (none, right after a file dialog has closed): its event loop must not let input reach
+// the owner.
 class ProgressDialog : public Progress
 {
 public:
-    ProgressDialog(const QString &label, const QString &title, int &modalDepth)
-        : m_dialog(label, QStringLiteral("Cancel"), 0, 100, dialogParent())
+    ProgressDialog(QWidget *owner, const QString &label, const QString &title, int &modalDepth)
+        : m_dialog(label, QStringLiteral("Cancel"), 0, 100, owner)
         , m_scope(modalDepth)
     {
         m_dialog.setWindowTitle(title.isEmpty() ? Host::programTitle() : title);
-        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
         m_dialog.setMinimumDuration(500);
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
@@ -188,14 +197,50 @@ bool QtHost::printText(const QString &text, const QFont &font)
     return true;
 }
 
-std::unique_ptr<Progress> QtHost::showProgress(const QString &label, const QString &title)
+std::unique_ptr<Progress> QtHost::showProgress(
+    QWidget *owner, const QString &label, const QString &title)
 {
-    return std::make_unique<ProgressDialog>(label, title, m_modalDepth);
+    return std::make_unique<ProgressDialog>(owner, label, title, m_modalDepth);
 }
 
 bool QtHost::isShowingModal() const
 {
     return m_modalDepth > 0 || QApplication::activeModalWidget();
+}
+
+namespace {
+
+// The first number after `key` in a /proc file such as "MemAvailable:   6083712 kB", or -1.
+qint64 procNumber(const QString &path, const QByteArray &key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray content = file.readAll(); // a /proc file reports no size: read to the end
+    const qsizetype at = content.indexOf(key);
+    if (at < 0)
+        return -1;
+    bool ok = false;
+    const qint64 number
+        = content.mid(at + key.size()).trimmed().split(' ').value(0).toLongLong(&ok);
+    return ok ? number : -1;
+}
+
+} // namespace
+
+qint64 QtHost::memoryAvailable() const
+{
+    qint64 available = std::numeric_limits<qint64>::max();
+    if (const qint64 kB = procNumber(QStringLiteral("/proc/meminfo"), "MemAvailable:"); kB >= 0)
+        available = kB * 1024;
+    rlimit limit {};
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        // The limit counts every mapping of the process, not only the memory in use.
+        const qint64 pages = procNumber(QStringLiteral("/proc/self/statm"), "");
+        const qint64 used = std::max<qint64>(pages, 0) * sysconf(_SC_PAGESIZE);
+        available = std::min(available, std::max<qint64>(qint64(limit.rlim_cur) - used, 0));
+    }
+    return available;
 }
 
 QString QtHost::clipboardText()

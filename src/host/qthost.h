@@ -13,8 +13,10 @@ public:
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
     bool printText(const QString &text, const QFont &font) override;
-    std::unique_ptr<Progress> showProgress(const QString &label, const QString &title) override;
+    std::unique_ptr<Progress> showProgress(
+        QWidget *owner, const QString &label, const QString &title) override;
     bool isShowingModal() const override;
+    qint64 memoryAvailable() const override;
 
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;

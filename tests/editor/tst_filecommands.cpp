@@ -1,5 +1,6 @@
 #include "editor/filecommands.h"
 #include "editor/frmedit.h"
+#include "editor/memoryneed.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "windowtest.h"
@@ -27,6 +28,15 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 }
 
 using WindowTest::readBytes;
+
+// A file big enough to be read and shown a piece at a time.
+QByteArray bigFileBytes()
+{
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
+        bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
 
 // Lowers the file-size limit for the lifetime of the object, so that a big write fails part-way
 // with EFBIG (root ignores permissions, but not this).
@@ -91,6 +101,14 @@ private slots:
     void autoSaveTellsAFailedWriteOnce();
     void bigFileOpensBehindAProgressWindow_data();
     void bigFileOpensBehindAProgressWindow();
+    void nothingReachesTheDocumentWhileAFileOpens_data();
+    void nothingReachesTheDocumentWhileAFileOpens();
+    void bigInsertRunsBehindAProgressWindow_data();
+    void bigInsertRunsBehindAProgressWindow();
+    void fileTooBigForTheMemoryLeftIsRefused_data();
+    void fileTooBigForTheMemoryLeftIsRefused();
+    void memoryNeedIsWeighedAgainstWhatIsLeft_data();
+    void memoryNeedIsWeighedAgainstWhatIsLeft();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -119,6 +137,7 @@ void TestFileCommands::init()
 void TestFileCommands::cleanup()
 {
     m_host->whileShowing = nullptr;
+    m_host->whileProgressing = nullptr;
     WindowTest::close(m_window);
     QCOMPARE(m_host->pendingAnswers(), 0);
     delete m_host;
@@ -636,9 +655,7 @@ void TestFileCommands::bigFileOpensBehindAProgressWindow()
     QFETCH(int, cancelAt);
     QFETCH(bool, opened);
 
-    QByteArray bytes;
-    for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
-        bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+    const QByteArray bytes = bigFileBytes();
     const QString file = path(QStringLiteral("big.txt"));
     writeBytes(file, bytes);
     // A document with changes and an undo history, kept aside while the file loads.
@@ -678,6 +695,205 @@ void TestFileCommands::bigFileOpensBehindAProgressWindow()
     QCOMPARE(area->text(), QString());
     QTest::keyClicks(area, QStringLiteral("typed"));
     QCOMPARE(area->text(), QStringLiteral("typed"));
+}
+
+void TestFileCommands::nothingReachesTheDocumentWhileAFileOpens_data()
+{
+    QTest::addColumn<QString>("arrival");
+    QTest::addColumn<int>("at"); // the progress value it arrives at: reading below 20
+
+    QTest::newRow("Save while showing") << QStringLiteral("save") << 40;
+    QTest::newRow("New while showing") << QStringLiteral("new") << 40;
+    QTest::newRow("a key while showing") << QStringLiteral("key") << 40;
+    QTest::newRow("Timer1 tick while showing") << QStringLiteral("tick") << 40;
+    QTest::newRow("Exit while reading") << QStringLiteral("exit") << 5;
+    QTest::newRow("close box while showing") << QStringLiteral("close") << 40;
+}
+
+void TestFileCommands::nothingReachesTheDocumentWhileAFileOpens()
+{
+    QFETCH(QString, arrival);
+    QFETCH(int, at);
+
+    const QByteArray bytes = bigFileBytes();
+    const QString big = path(QStringLiteral("big.txt"));
+    writeBytes(big, bytes);
+    const QString notes = path(QStringLiteral("notes.txt"));
+    writeBytes(notes, "notes");
+    openFile(notes);
+    EditArea *area = m_window->area();
+    QTest::keyClicks(area, QStringLiteral("before"));
+    const QString title = m_window->windowTitle();
+    bool arrived = false;
+    m_host->whileProgressing = [&](int percent) {
+        if (arrived || percent < at)
+            return;
+        arrived = true;
+        if (arrival == QLatin1String("key"))
+            QTest::keyClicks(area, QStringLiteral("x"));
+        else if (arrival == QLatin1String("tick"))
+            m_window->fileCommands()->Timer1_Timer();
+        else if (arrival == QLatin1String("close"))
+            m_window->close();
+        else
+            trigger(arrival.toLatin1().constData());
+    };
+    m_host->answerMessage(Host::Button::No); // not saved
+    openFile(big);
+
+    QVERIFY(arrived);
+    QCOMPARE(readBytes(notes), QByteArray("notes"));
+    if (arrival != QLatin1String("exit") && arrival != QLatin1String("close")) {
+        QCOMPARE(area->text(), QString::fromLatin1(bytes));
+        QCOMPARE(m_window->title(), big + QStringLiteral("[]  - Tarvex"));
+        QVERIFY(!m_window->isModified());
+        return;
+    }
+    // The load gave up and the old document is back whole; then comes the usual close.
+    QCOMPARE(area->text(), QStringLiteral("beforenotes\r\n"));
+    QCOMPARE(m_window->windowTitle(), title);
+    QVERIFY(m_window->isModified());
+    m_host->answerMessage(Host::Button::No); // stay
+    QTRY_COMPARE(m_host->lastShown().prompt,
+        QStringLiteral("File not saved. Are you sure you want to exit without saving?"));
+    QVERIFY(m_window->isVisible());
+    QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(area->text(), QStringLiteral("notes\r\n"));
+}
+
+void TestFileCommands::bigInsertRunsBehindAProgressWindow_data()
+{
+    QTest::addColumn<int>("cancelAt");
+
+    QTest::newRow("runs to the end") << 1000;
+    QTest::newRow("Cancel while reading") << 5;
+    QTest::newRow("Cancel while showing") << 40;
+}
+
+void TestFileCommands::bigInsertRunsBehindAProgressWindow()
+{
+    QFETCH(int, cancelAt);
+
+    const QByteArray bytes = bigFileBytes();
+    const QString big = path(QStringLiteral("big.txt"));
+    writeBytes(big, bytes);
+    EditArea *area = m_window->area();
+    QTest::keyClicks(area, QStringLiteral("before"));
+    area->select(1, 3);
+    const QString title = m_window->windowTitle();
+    m_host->cancelProgressAt = cancelAt;
+    m_host->answerOpenFile(big);
+    trigger("mnuinsfile");
+
+    QCOMPARE(m_host->progressLabels, QStringList(QStringLiteral("Inserting ") + big));
+    QVERIFY(!m_host->isShowingModal());
+    QVERIFY(m_window->isModified());
+    if (cancelAt > 100) {
+        const QString inserted = QString::fromLatin1(bytes);
+        QCOMPARE(area->text(), QLatin1Char('b') + inserted + QStringLiteral("re"));
+        QCOMPARE(area->selStart(), 1 + inserted.size());
+        QCOMPARE(area->selLength(), 0);
+        return;
+    }
+    QCOMPARE(area->text(), QStringLiteral("before"));
+    QCOMPARE(area->toPlainText(), QStringLiteral("before"));
+    QCOMPARE(area->selStart(), 1);
+    QCOMPARE(area->selLength(), 3);
+    QCOMPARE(m_window->windowTitle(), title);
+    QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(area->text(), QString());
+}
+
+void TestFileCommands::fileTooBigForTheMemoryLeftIsRefused_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<QString>("says");
+
+    // 100,000 empty lines: 200 kB to read, some 50 MB to show.
+    QTest::newRow("Open, by its lines")
+        << QStringLiteral("open") << qint64(10'000'000)
+        << QStringLiteral("This file has 100,000 lines and needs about 53 MB of memory; 10 MB "
+                          "are available");
+    QTest::newRow("Insert File, by its lines")
+        << QStringLiteral("mnuinsfile") << qint64(10'000'000)
+        << QStringLiteral("This file has 100,000 lines and needs about 54 MB of memory; 10 MB "
+                          "are available");
+    QTest::newRow("Open, by its size before reading")
+        << QStringLiteral("open") << qint64(100'000)
+        << QStringLiteral("This file is 200 kB long and needs at least 1 MB of memory; 100 kB "
+                          "are available");
+}
+
+void TestFileCommands::fileTooBigForTheMemoryLeftIsRefused()
+{
+    QFETCH(QString, command);
+    QFETCH(qint64, available);
+    QFETCH(QString, says);
+
+    const QString file = path(QStringLiteral("lines.txt"));
+    writeBytes(file, QByteArray("\r\n").repeated(100'000));
+    QTest::keyClicks(m_window->area(), QStringLiteral("mine"));
+    const QString title = m_window->windowTitle();
+    m_host->availableMemory = available;
+    if (command == QLatin1String("open"))
+        m_host->answerMessage(Host::Button::No); // not saved
+    m_host->answerOpenFile(file);
+    m_host->answerMessage(Host::Button::Ok);
+    trigger(command.toLatin1().constData());
+
+    QCOMPARE(m_host->lastShown().title, QStringLiteral("Tarvex: Message"));
+    QVERIFY2(m_host->lastShown().prompt.endsWith(QStringLiteral("\n\n") + says),
+        qPrintable(m_host->lastShown().prompt));
+    QVERIFY(!m_host->isShowingModal());
+    QCOMPARE(m_window->area()->text(), QStringLiteral("mine"));
+    QCOMPARE(m_window->windowTitle(), title);
+    QVERIFY(m_window->isModified());
+}
+
+void TestFileCommands::memoryNeedIsWeighedAgainstWhatIsLeft_data()
+{
+    QTest::addColumn<qint64>("chars");
+    QTest::addColumn<qint64>("lines"); // -1: not read yet
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<QString>("refusal");
+
+    QTest::newRow("20,000,000 empty lines, 6 GB left")
+        << qint64(40'000'000) << qint64(20'000'000) << qint64(6'000'000'000)
+        << QStringLiteral("This file has 20,000,000 lines and needs about 11 GB of memory; 6 GB "
+                          "are available");
+    QTest::newRow("1,000,000 short lines, 512 MB left")
+        << qint64(42'000'000) << qint64(1'000'000) << qint64(512'000'000)
+        << QStringLiteral("This file has 1,000,000 lines and needs about 646 MB of memory; 512 "
+                          "MB are available");
+    QTest::newRow("100 MB of long lines fits in 1 GB")
+        << qint64(100'000'000) << qint64(250'000) << qint64(1'000'000'000) << QString();
+    QTest::newRow("just enough") << qint64(1000) << qint64(10) << qint64(8200) << QString();
+    QTest::newRow("one line, sizes in bytes")
+        << qint64(100) << qint64(1) << qint64(500)
+        << QStringLiteral("This file has 1 line and needs about 820 bytes of memory; 500 bytes "
+                          "are available");
+    QTest::newRow("tenths, rounded up and down")
+        << qint64(1'000'000) << qint64(1'000) << qint64(3'459'999)
+        << QStringLiteral("This file has 1,000 lines and needs about 3.6 MB of memory; 3.4 MB "
+                          "are available");
+    QTest::newRow("12 GB before reading")
+        << qint64(12'000'000'000) << qint64(-1) << qint64(6'450'000'000)
+        << QStringLiteral("This file is 12 GB long and needs at least 60 GB of memory; 6.4 GB "
+                          "are available");
+}
+
+void TestFileCommands::memoryNeedIsWeighedAgainstWhatIsLeft()
+{
+    QFETCH(qint64, chars);
+    QFETCH(qint64, lines);
+    QFETCH(qint64, available);
+    QFETCH(QString, refusal);
+
+    const std::optional<QString> said = lines < 0
+        ? MemoryNeed::refusal(chars, std::nullopt, MemoryNeed::toReadAndShow(chars), available)
+        : MemoryNeed::refusal(chars, lines, MemoryNeed::toShow(chars, lines), available);
+    QCOMPARE(said.value_or(QString()), refusal);
 }
 
 QTEST_MAIN(TestFileCommands)

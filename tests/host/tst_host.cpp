@@ -27,6 +27,9 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 // How the widget should show a true text: CR LF and a bare CR are line breaks, a bare LF a
@@ -94,7 +97,9 @@ private slots:
     void realInputBoxReturnsEmptyOnCancel_data();
     void realInputBoxReturnsEmptyOnCancel();
     void realClipboardRoundTrips();
+    void realProgressWindowCancels_data();
     void realProgressWindowCancels();
+    void realMemoryAvailableKeepsToTheAddressSpaceLimit();
     void realFileDialogStartsInTheCurrentFolder();
     void speechGoesASentenceAtATime_data();
     void speechGoesASentenceAtATime();
@@ -736,13 +741,34 @@ void TestHost::realClipboardRoundTrips()
     QCOMPARE(host.clipboardText(), QString());
 }
 
+void TestHost::realProgressWindowCancels_data()
+{
+    QTest::addColumn<QString>("active");
+
+    QTest::newRow("its owner active") << QStringLiteral("owner");
+    QTest::newRow("another window active") << QStringLiteral("other");
+    QTest::newRow("no window active") << QStringLiteral("none");
+}
+
+// The window is modal to its owner whatever is active: none right after a file dialog closes.
 void TestHost::realProgressWindowCancels()
 {
+    QFETCH(QString, active);
+    QWidget other;
+    if (active != QLatin1String("owner")) {
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        if (active == QLatin1String("none"))
+            QApplication::setActiveWindow(nullptr);
+    }
+    QCOMPARE(QApplication::activeWindow() == m_window, active == QLatin1String("owner"));
     QtHost host;
     std::unique_ptr<Progress> progress
-        = host.showProgress(QStringLiteral("Opening big.txt"), QStringLiteral("Open"));
+        = host.showProgress(m_window, QStringLiteral("Opening big.txt"), QStringLiteral("Open"));
     auto *dialog = m_window->findChild<QProgressDialog *>();
     QVERIFY(dialog);
+    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
     QCOMPARE(dialog->labelText(), QStringLiteral("Opening big.txt"));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
     QVERIFY(host.isShowingModal());
@@ -757,6 +783,24 @@ void TestHost::realProgressWindowCancels()
     progress.reset();
     QVERIFY(!host.isShowingModal());
     QVERIFY(!m_window->findChild<QProgressDialog *>());
+}
+
+void TestHost::realMemoryAvailableKeepsToTheAddressSpaceLimit()
+{
+    QtHost host;
+    QVERIFY(host.memoryAvailable() > 0);
+    QFile status(QStringLiteral("/proc/self/statm"));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    const qint64 mapped = status.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+    rlimit old {};
+    QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
+    rlimit lower = old;
+    lower.rlim_cur = mapped + 64 * 1024 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_AS, &lower), 0);
+    const qint64 available = host.memoryAvailable();
+    setrlimit(RLIMIT_AS, &old);
+    QVERIFY2(available > 32 * 1024 * 1024 && available <= 64 * 1024 * 1024,
+        qPrintable(QString::number(available)));
 }
 
 // Qt's dialog remembers the last folder it was accepted in, even from an earlier run.

@@ -87,6 +87,8 @@ public:
         m_host.progressValues.append(percent);
         if (m_host.cancelProgressAt && percent >= *m_host.cancelProgressAt)
             m_canceled = true;
+        if (m_host.whileProgressing)
+            m_host.whileProgressing(percent);
     }
     bool wasCanceled() const override { return m_canceled; }
 
@@ -98,7 +100,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Progress> FakeHost::showProgress(const QString &label, const QString &)
+std::unique_ptr<Progress> FakeHost::showProgress(QWidget *, const QString &label, const QString &)
 {
     progressLabels.append(label);
     return std::make_unique<FakeProgress>(*this, m_depth);

@@ -49,11 +49,16 @@ public:
     bool printText(const QString &text, const QFont &font) override;
     /// Progress windows count as open boxes while they are up; each records its label and
     /// values, and reports Cancel once a value reaches `cancelProgressAt`.
-    std::unique_ptr<Progress> showProgress(const QString &label, const QString &title) override;
+    std::unique_ptr<Progress> showProgress(
+        QWidget *owner, const QString &label, const QString &title) override;
     std::optional<int> cancelProgressAt;
     QStringList progressLabels;
     QList<int> progressValues;
+    /// Runs at each value a progress window is given, as events would while it is up.
+    std::function<void(int percent)> whileProgressing;
     bool isShowingModal() const override { return m_depth > 0; }
+    qint64 memoryAvailable() const override { return availableMemory; }
+    qint64 availableMemory = qint64(1) << 40;
 
     /// Runs while each box is open, as events would in its nested loop (a timer tick, say).
     std::function<void()> whileShowing;
