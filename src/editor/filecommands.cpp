@@ -107,7 +107,6 @@ void FileCommands::openPath(const QString &path)
     const FileStamp stamp = fileStamp(path);
     if (!loadIntoArea(path))
         return;
-    const QString &text = area->text();
     m_window.setStar(QString());
     m_window.setSaveme(path);
     m_window.setTitle(TitleSuffix::Opened);
@@ -115,12 +114,9 @@ void FileCommands::openPath(const QString &path)
     emit m_window.documentReplaced();
     m_diskStamp = stamp;
 
-    if (!text.isEmpty() && text.front() == kProtectionMarker) {
+    if (area->locked()) {
         m_host.messageBox(QStringLiteral("Protected file"), QStringLiteral("Tarvex: Protection"),
             Host::Icon::Information, Host::Buttons::Ok);
-        area->setLocked(true);
-    } else {
-        area->setLocked(false);
     }
     focusArea();
 }
@@ -174,6 +170,9 @@ bool FileCommands::loadIntoArea(const QString &path)
     }
     progress.reset();
     loading.end();
+    // Locked before the text is kept: its change notice (Auto Capitalise) must find a
+    // protected text already out of reach.
+    area->setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
     area->keepPreparedText();
     return true;
 }
@@ -348,6 +347,9 @@ bool FileCommands::askLossySave(const Codec1252::Unencodable &found)
 
 void FileCommands::mnuinsfile_Click()
 {
+    // A locked text takes nothing in, so there is no file to ask for.
+    if (m_window.area()->locked())
+        return;
     const std::optional<QString> path = askOpenPath();
     if (path)
         insertFile(*path);

@@ -27,6 +27,9 @@ CommandHandlers HelpCommands::handlers()
 void HelpCommands::helpa_Click()
 {
     EditArea *area = m_window.area();
+    // A locked text takes nothing in: no question about a help text that could not go in.
+    if (area->locked())
+        return;
     if (m_window.isModified()) {
         const bool yes = m_window.host().messageBox(QStringLiteral("File not saved, proceed?"),
                              QStringLiteral("Help Alert"), Host::Icon::Question,

@@ -1492,7 +1492,7 @@ void TestProtect::commandsLeaveALockedTextAlone_data()
         QTest::newRow(row) << QString::fromLatin1(row);
     for (const char *road : { "toolbar Paste", "toolbar Cut", "temporary clipboard entry",
              "slow paste", "master clipboard Paste Selected", "Replace", "Replace All",
-             "Auto Capitalise on a change" })
+             "Auto Capitalise on a change", "Auto Capitalise while opening" })
         QTest::newRow(road) << QString::fromLatin1(road);
 }
 
@@ -1504,20 +1504,18 @@ void TestProtect::commandsLeaveALockedTextAlone()
 
     const QString file = path(QStringLiteral("locked.txt"));
     writeBytes(file, "\x81  hello, I am HERE. so  \r\nso i said");
+    if (road == QLatin1String("Auto Capitalise while opening"))
+        trigger("mnuautocapitalise");
     openProtected(file);
     const QString locked = area()->text();
+    QVERIFY(locked.endsWith(QLatin1String("so i said\r\n"))); // as read, not corrected
     QVERIFY(area()->locked());
     area()->select(1, 24);
     QTest::keyRelease(area(), Qt::Key_Shift); // Copy and Cut follow the selection
     m_host->setClipboardText(QStringLiteral("pasted"));
 
     if (QAction *row = m_window->command(road)) {
-        if (road == QLatin1String("mnuinsfile")) {
-            const QString inserted = path(QStringLiteral("inserted.txt"));
-            writeBytes(inserted, "inserted");
-            m_host->answerOpenFile(inserted);
-        }
-        row->trigger();
+        row->trigger(); // a dialog or box shown here fails the test: none has an answer
     } else if (road.startsWith(QLatin1String("toolbar "))) {
         m_window->Toolbar1_ButtonClick(road.sliced(8));
     } else if (road == QLatin1String("temporary clipboard entry")) {
@@ -1542,14 +1540,14 @@ void TestProtect::commandsLeaveALockedTextAlone()
         } else {
             find->btnReplaceAll()->click();
         }
-    } else {
+    } else if (road == QLatin1String("Auto Capitalise on a change")) {
         trigger("mnuautocapitalise");
         m_window->Area_Change();
     }
 
     QCOMPARE(area()->text(), locked);
     QVERIFY(area()->locked());
-    if (road != QLatin1String("Auto Capitalise on a change"))
+    if (!road.startsWith(QLatin1String("Auto Capitalise")))
         QCOMPARE(m_window->star(), QString());
 }
 
