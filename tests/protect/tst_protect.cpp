@@ -147,12 +147,14 @@ QList<QChar> reservedCharacters()
 }
 
 // One line per box: kind, title, icon, buttons, prompt and, for an input box, its default text.
+// An input box that hides what is typed is a "password" box.
 QStringList described(const QList<FakeHost::Shown> &shown)
 {
     QStringList lines;
     for (const FakeHost::Shown &box : shown) {
         const bool input = box.kind == FakeHost::Kind::Input;
-        QString line = QStringLiteral("%1 | %2 | ").arg(input ? "input" : "message", box.title);
+        const char *kind = input ? (box.masked ? "password" : "input") : "message";
+        QString line = QStringLiteral("%1 | %2 | ").arg(kind, box.title);
         if (!input) {
             static const char *const icons[] = { "none", "information", "exclamation", "question" };
             line += QStringLiteral("%1 | %2 | ")
@@ -173,9 +175,9 @@ QString messageLine(const QString &prompt, const QString &title = QStringLiteral
     return QStringLiteral("message | %1 | %2 | OK | %3").arg(title, icon, prompt);
 }
 
-QString inputLine(const QString &prompt, const QString &title, const QString &defaultText = {})
+QString passwordLine(const QString &prompt, const QString &title, const QString &defaultText = {})
 {
-    return QStringLiteral("input | %1 | %2 | [%3]").arg(title, prompt, defaultText);
+    return QStringLiteral("password | %1 | %2 | [%3]").arg(title, prompt, defaultText);
 }
 
 // Letters, digits, blanks, the eight punctuation marks of the table, tabs, CR LF, runs of line
@@ -835,9 +837,9 @@ void TestProtect::protectAsksTwiceAndLocks()
 
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
+            passwordLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
                 QStringLiteral("Should be exactly 5 characters")),
-            inputLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
+            passwordLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
             messageLine(QStringLiteral("File protected"), QStringLiteral("Tarvex-Protection"),
                 "information"),
         }));
@@ -1004,9 +1006,9 @@ void TestProtect::invalidPasswordsProtectNothing()
 
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
+            passwordLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
                 QStringLiteral("Should be exactly 5 characters")),
-            inputLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
+            passwordLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
             messageLine(QStringLiteral("Invalid password. File not protected")),
         }));
     QCOMPARE(area()->text(), QStringLiteral("plain"));
@@ -1043,9 +1045,9 @@ void TestProtect::pleaseWaitComesOnlyAboveFiftyLines()
     trigger("btncode");
 
     QStringList expected {
-        inputLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
+        passwordLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
             QStringLiteral("Should be exactly 5 characters")),
-        inputLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
+        passwordLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
     };
     if (waitBox)
         expected << messageLine(kPleaseWait);
@@ -1131,7 +1133,7 @@ void TestProtect::unprotectRestoresAndUnlocks()
 
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
+            passwordLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
             messageLine(QStringLiteral("File protection removed"),
                 QStringLiteral("Tarvex-Protection"), "information"),
         }));
@@ -1172,7 +1174,7 @@ void TestProtect::wrongPasswordKeepsTheProtectedText()
 
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
+            passwordLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
             messageLine(QStringLiteral("Wrong password. Tarvex will not proceed.")),
         }));
     QCOMPARE(area()->text(), protectedText);
