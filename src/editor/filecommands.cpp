@@ -46,10 +46,10 @@ void FileCommands::focusArea()
     m_window.area()->setFocus();
 }
 
-std::optional<QString> FileCommands::askOpenPath()
+std::optional<QString> FileCommands::askOpenPath(const QString &title)
 {
     const std::optional<QString> path
-        = m_host.openFileName({ {}, m_dialogFileName, m_defaultExtension, {} });
+        = m_host.openFileName({ title, m_dialogFileName, m_defaultExtension, {} });
     if (path)
         m_dialogFileName = *path;
     return path;
@@ -57,8 +57,8 @@ std::optional<QString> FileCommands::askOpenPath()
 
 std::optional<QString> FileCommands::askSavePath()
 {
-    const std::optional<QString> path
-        = m_host.saveFileName({ {}, m_dialogFileName, m_defaultExtension, {} });
+    const std::optional<QString> path = m_host.saveFileName(
+        { QStringLiteral("Save As"), m_dialogFileName, m_defaultExtension, {} });
     if (path)
         m_dialogFileName = *path;
     return path;
@@ -82,7 +82,7 @@ void FileCommands::open_Click()
             return;
         }
     }
-    const std::optional<QString> path = askOpenPath();
+    const std::optional<QString> path = askOpenPath(QStringLiteral("Open"));
     if (!path) {
         focusArea();
         return;
@@ -247,7 +247,7 @@ bool FileCommands::confirmUnencodable(Asker asker)
 
 void FileCommands::mnuinsfile_Click()
 {
-    const std::optional<QString> path = askOpenPath();
+    const std::optional<QString> path = askOpenPath(QStringLiteral("Insert File"));
     if (!path) {
         focusArea();
         return;

@@ -39,7 +39,8 @@ private:
     bool loadIntoArea(const QString &path);
     enum class Asker { User, AutoSave };
 
-    std::optional<QString> askOpenPath();
+    /// The open-file dialog, titled `title`.
+    std::optional<QString> askOpenPath(const QString &title);
     std::optional<QString> askSavePath();
     bool save(Asker asker);
     bool writeDocument(const QString &path, Asker asker);
