@@ -178,7 +178,8 @@ void frmedit::new_Click()
 {
     if (isModified()
         && m_host.messageBox(QStringLiteral("File not saved. Proceed?"),
-               QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo)
+               QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo,
+               Host::Button::No)
             != Host::Button::Yes) {
         m_area->setFocus();
         return;
