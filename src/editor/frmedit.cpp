@@ -3,6 +3,7 @@
 #include "appearance/appearancecommands.h"
 #include "filecommands.h"
 #include "help/helpcommands.h"
+#include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
 #include "maintoolbar.h"
@@ -35,6 +36,7 @@ frmedit::frmedit(Host &host, QWidget *parent)
     : QMainWindow(parent)
     , m_host(host)
 {
+    Desktop::prepare();
     setObjectName(QStringLiteral("frmedit"));
     const qreal dpi = logicalDpiY();
     resize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi));

@@ -8,10 +8,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestAppearance : public QObject
@@ -32,6 +36,8 @@ private slots:
     void reduceStopsAtOnePoint();
     void styleAndSizeCoverTheWholeText();
     void contrastThreeTimesEqualsOnce();
+    void defaultFacesAreReadableWhereTheyAreMissing_data();
+    void defaultFacesAreReadableWhereTheyAreMissing();
     void chooserListsEveryScreenFontOnce();
     void chooserPreviewFollowsEveryLetter();
     void setChangesOnlyTheFace();
@@ -194,6 +200,72 @@ void TestAppearance::contrastThreeTimesEqualsOnce()
     QCOMPARE(colours().second, m_host->systemColor(7));
     m_window->command("mnucontrast")->trigger();
     QCOMPARE(colours(), once);
+}
+
+namespace {
+
+// A fontconfig set-up like this machine's, less the alias that fonts-comic-neue adds for
+// "Comic Sans MS", and less the fonts whose files match `rejected`.
+bool writeFontSetUp(const QString &path, const QString &cache, const QString &rejected)
+{
+    QString text = QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n"
+                                  "<dir>/usr/share/fonts</dir>\n<cachedir>%1</cachedir>\n")
+                       .arg(cache);
+    if (!rejected.isEmpty()) {
+        text
+            += QStringLiteral("<selectfont><rejectfont><glob>%1</glob></rejectfont></selectfont>\n")
+                   .arg(rejected);
+    }
+    const QDir rules(QStringLiteral("/etc/fonts/conf.d"));
+    for (const QString &rule : rules.entryList({ QStringLiteral("*.conf") }, QDir::Files)) {
+        if (!rule.contains(QLatin1String("comic")))
+            text += QStringLiteral("<include>%1</include>\n").arg(rules.filePath(rule));
+    }
+    text += QStringLiteral("</fontconfig>\n");
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0;
+}
+
+QString withoutFoundry(QString family)
+{
+    return family.remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]\\s*$")));
+}
+
+} // namespace
+
+// Where "Comic Sans MS" is missing, fontconfig alone draws it in a calligraphic script (URW
+// Z003); the program asks for a readable face in its place.
+void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing_data()
+{
+    QTest::addColumn<QString>("rejected");
+    QTest::newRow("no Comic Sans alias") << "";
+    QTest::newRow("no Comic Neue either") << "*/comic-neue/*";
+}
+
+void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing()
+{
+    QFETCH(QString, rejected);
+    QTemporaryDir dir;
+    const QString setUp = dir.filePath(QStringLiteral("fonts.conf"));
+    QVERIFY(writeFontSetUp(setUp, dir.filePath(QStringLiteral("cache")), rejected));
+
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FONTCONFIG_FILE"), setUp);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    probe.setProcessEnvironment(environment);
+    probe.start(QStringLiteral(FACEPROBE), {});
+    QVERIFY(probe.waitForFinished(60000));
+    QCOMPARE(probe.exitCode(), 0);
+    const QStringList lines
+        = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    for (const QString &line : lines) {
+        const QString asked = line.section(u'=', 0, 0);
+        const QString drawn = withoutFoundry(line.section(u'=', 1));
+        QVERIFY2(drawn == asked || QFont::substitutes(asked).contains(drawn, Qt::CaseInsensitive),
+            qPrintable(line));
+    }
 }
 
 void TestAppearance::chooserListsEveryScreenFontOnce()
