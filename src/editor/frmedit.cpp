@@ -6,6 +6,7 @@
 #include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/toolwindow.h"
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
@@ -43,6 +44,7 @@ frmedit::frmedit(Host &host, QWidget *parent)
     setMinimumSize(twipsToPixels(2500, dpi), twipsToPixels(2500, dpi));
 
     m_area = new EditArea(this);
+    m_area->setAccessibleName(QStringLiteral("Text"));
     QFont font(QStringLiteral("Comic Sans MS"));
     font.setPointSizeF(9.75);
     m_area->setFont(font);
@@ -235,9 +237,7 @@ void frmedit::showProperties()
         m_properties = new PropertiesWindow;
         m_properties->setAttribute(Qt::WA_DeleteOnClose);
     }
-    m_properties->show();
-    m_properties->raise();
-    m_properties->activateWindow();
+    ToolWindow::present(m_properties, nullptr);
     command(QStringLiteral("about"))->trigger();
 }
 

@@ -1,5 +1,8 @@
 #include "desktop.h"
 
+#include "accessiblecombobox.h"
+
+#include <QAccessible>
 #include <QFont>
 #include <QStringList>
 
@@ -18,6 +21,8 @@ void prepare()
     QFont::insertSubstitutions(
         QStringLiteral("Comic Sans MS"), { QStringLiteral("Comic Neue"), plainSans });
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), { plainSans });
+
+    QAccessible::installFactory(accessibleComboBoxFactory);
 }
 
 } // namespace Desktop

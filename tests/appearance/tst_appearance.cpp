@@ -11,9 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +41,8 @@ private slots:
     void defaultFacesAreReadableWhereTheyAreMissing_data();
     void defaultFacesAreReadableWhereTheyAreMissing();
     void chooserListsEveryScreenFontOnce();
+    void chooserOpensBesideTheMainWindow();
+    void typingAFaceAndEnterSetsIt();
     void chooserPreviewFollowsEveryLetter();
     void setChangesOnlyTheFace();
     void emptyBoxOnSetChangesNothing();
@@ -270,6 +274,9 @@ void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing()
 
 void TestAppearance::chooserListsEveryScreenFontOnce()
 {
+    // Where more than one foundry makes a family, the list of screen fonts names each.
+    m_host->fonts = QStringList { "Arial", "Nimbus Sans [urw]", "Comic Sans MS",
+        "Nimbus Sans [UKWN]", "Courier New" };
     FontChooser *chooser = openChooser();
     QVERIFY(chooser);
     QVERIFY(chooser->isVisible());
@@ -277,10 +284,32 @@ void TestAppearance::chooserListsEveryScreenFontOnce()
     QStringList listed;
     for (int i = 0; i < chooser->combo()->count(); ++i)
         listed << chooser->combo()->itemText(i);
-    QCOMPARE(listed, m_host->fonts);
+    QCOMPARE(listed, (QStringList { "Arial", "Nimbus Sans", "Comic Sans MS", "Courier New" }));
     QCOMPARE(chooser->combo()->currentText(), QStringLiteral("Comic Sans MS"));
     QCOMPARE(chooser->preview()->font().family(), QStringLiteral("Comic Sans MS"));
     QCOMPARE(chooser->preview()->text(), QStringLiteral("Preview"));
+}
+
+void TestAppearance::chooserOpensBesideTheMainWindow()
+{
+    m_window->move(0, 0);
+    FontChooser *chooser = openChooser();
+    QVERIFY(!chooser->frameGeometry().intersects(m_window->frameGeometry()));
+    QVERIFY(m_window->screen()->availableGeometry().contains(chooser->frameGeometry()));
+    // Room for the longer family names.
+    const QString name = QStringLiteral("DejaVu Serif Condensed");
+    QVERIFY(chooser->combo()->lineEdit()->width()
+        > chooser->combo()->fontMetrics().horizontalAdvance(name));
+}
+
+void TestAppearance::typingAFaceAndEnterSetsIt()
+{
+    FontChooser *chooser = openChooser();
+    QTRY_COMPARE(QApplication::activeWindow(), chooser);
+    QTest::keyClicks(nullptr, QStringLiteral("Courier New")); // over the face shown, selected
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Return);
+    QCOMPARE(m_window->area()->font().family(), QStringLiteral("Courier New"));
+    QTRY_VERIFY(!m_window->appearanceCommands()->fontChooser());
 }
 
 void TestAppearance::chooserPreviewFollowsEveryLetter()
