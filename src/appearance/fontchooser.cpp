@@ -69,6 +69,7 @@ FontChooser::FontChooser(
     connect(m_combo, &QComboBox::editTextChanged, this, &FontChooser::Combo1_Change);
     connect(m_combo, &QComboBox::textActivated, this, &FontChooser::Combo1_Change);
     connect(m_set, &QPushButton::clicked, this, &FontChooser::Command1_Click);
+    ToolWindow::pressOnEnter(m_combo, m_set);
 
     m_combo->setEditText(currentFace);
     Combo1_Change(currentFace);

@@ -1,11 +1,45 @@
 #include "toolwindow.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
+
+namespace {
+
+class EnterPresses : public QObject
+{
+public:
+    EnterPresses(QComboBox *box, QPushButton *button)
+        : QObject(box)
+        , m_button(button)
+    {
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && m_button && m_button->isEnabled()) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPointer<QPushButton> m_button;
+};
+
+} // namespace
 
 namespace ToolWindow {
 
@@ -29,6 +63,11 @@ void present(QWidget *window, QWidget *focus)
     auto *box = qobject_cast<QComboBox *>(focus);
     if (auto *edit = box ? box->lineEdit() : qobject_cast<QLineEdit *>(focus))
         edit->selectAll();
+}
+
+void pressOnEnter(QComboBox *box, QPushButton *button)
+{
+    new EnterPresses(box, button);
 }
 
 void dismiss(QWidget *window)

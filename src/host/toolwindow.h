@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+class QComboBox;
+class QPushButton;
 class QWidget;
 
 /// How the program's tool windows (find, master clipboard, font face, About, Properties) meet
@@ -14,6 +16,9 @@ Qt::WindowFlags dialogFlags();
 /// Shows `window` modeless, in front and activated, with the keyboard in `focus` and its text
 /// selected, so that what the user types next replaces it.
 void present(QWidget *window, QWidget *focus);
+/// Enter in the editable `box` presses `button`, also when the box has just completed what is
+/// typed from its list (the completion would otherwise take the key for itself).
+void pressOnEnter(QComboBox *box, QPushButton *button);
 /// Hides `window`; when it had the keyboard, its owner's window takes it back, as the user
 /// returns to the document.
 void dismiss(QWidget *window);

@@ -127,6 +127,8 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
+    ToolWindow::pressOnEnter(m_txtfind, m_btnfind);
+    ToolWindow::pressOnEnter(m_txtReplace, m_btnfind);
     connect(m_btnfind, &QPushButton::clicked, this, &FindReplaceWindow::findNextClicked);
     connect(m_btnReplace, &QPushButton::clicked, this, &FindReplaceWindow::replaceClicked);
     connect(m_btnReplaceAll, &QPushButton::clicked, this, &FindReplaceWindow::replaceAllClicked);

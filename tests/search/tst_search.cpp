@@ -284,11 +284,12 @@ void TestSearch::typingAfterFindGoesIntoTheFindBox()
 void TestSearch::keysInTheFindWindow_data()
 {
     QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed"); // into the find box first, over what it shows
     QTest::addColumn<QString>("focusOn");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("shown");
     QTest::addColumn<bool>("replaceMode");
-    // 8: Find Next found "one"; 4: Find's "two" is still selected; 5: the caret, where it was
+    // 8: Find Next found "one"; 4: "two" (Find's word, or found) or the caret, as it was
     QTest::addColumn<int>("selStart");
     QTest::addColumn<QString>("focusAfter");
 
@@ -297,29 +298,41 @@ void TestSearch::keysInTheFindWindow_data()
     const int space = Qt::Key_Space;
     QTest::newRow("find: Enter in the find box finds and hides")
         << "mnufind"
+        << "one"
         << "txtfind" << enter << false << false << 8 << "Area";
+    QTest::newRow("find: Enter at once finds the word Find took")
+        << "mnufind"
+        << ""
+        << "txtfind" << enter << false << false << 4 << "Area";
     QTest::newRow("replace: Enter in the find box finds")
         << "mnureplace"
+        << "one"
         << "txtfind" << enter << true << true << 8 << "txtfind";
     QTest::newRow("replace: Enter in the replace box finds")
         << "mnureplace"
+        << "one"
         << "txtReplace" << enter << true << true << 8 << "txtReplace";
     QTest::newRow("find: Escape hides") << "mnufind"
+                                        << "one"
                                         << "txtfind" << escape << false << false << 4 << "Area";
     QTest::newRow("replace: Escape hides")
         << "mnureplace"
-        << "txtReplace" << escape << false << true << 5 << "Area";
+        << "one"
+        << "txtReplace" << escape << false << true << 4 << "Area";
     QTest::newRow("find: Space on Replace.... opens the replace section")
         << "mnufind"
+        << "one"
         << "lblreplink" << space << true << true << 4 << "txtReplace";
     QTest::newRow("find: Enter on Replace.... opens the replace section")
         << "mnufind"
+        << "one"
         << "lblreplink" << enter << true << true << 4 << "txtReplace";
 }
 
 void TestSearch::keysInTheFindWindow()
 {
     QFETCH(QString, command);
+    QFETCH(QString, typed);
     QFETCH(QString, focusOn);
     QFETCH(int, key);
     QFETCH(bool, shown);
@@ -328,10 +341,13 @@ void TestSearch::keysInTheFindWindow()
     QFETCH(QString, focusAfter);
 
     m_window->area()->setText(QStringLiteral("one two one"));
-    m_window->area()->setSelStart(5);
-    trigger(command.toLatin1().constData()); // selects "two"
-    window()->txtfind()->setEditText(QStringLiteral("one"));
+    m_window->area()->setSelStart(4);
+    QComboBox *history = m_window->searchCommands()->findWindow()->txtfind();
+    history->addItems({ "two", "one" }); // searched before: the box offers to complete them
+    history->clearEditText();
+    trigger(command.toLatin1().constData()); // Find selects "two" and puts it in the find box
     QTRY_COMPARE(QApplication::activeWindow(), window());
+    QTest::keyClicks(nullptr, typed);
     window()->findChild<QWidget *>(focusOn)->setFocus();
     QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key(key));
     QCOMPARE(window()->isVisible(), shown);
