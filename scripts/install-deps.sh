@@ -19,6 +19,7 @@ packages=(
     libbenchmark-dev
     fonts-dejavu-core
     fonts-freefont-ttf
+    fonts-comic-neue
     desktop-file-utils
     xvfb
     xdotool

@@ -5,8 +5,10 @@
 #include "fontchooser.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/toolwindow.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QPushButton>
 
 #include <algorithm>
@@ -134,10 +136,9 @@ void AppearanceCommands::facea_Click()
             m_window.area()->setFont(font);
             m_window.statupload();
         });
+        ToolWindow::placeBeside(m_chooser, &m_window);
     }
-    m_chooser->show();
-    m_chooser->raise();
-    m_chooser->activateWindow();
+    ToolWindow::present(m_chooser, m_chooser->combo());
 }
 
 FontChooser *AppearanceCommands::fontChooser() const

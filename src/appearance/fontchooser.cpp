@@ -1,14 +1,40 @@
 #include "fontchooser.h"
 
 #include "editor/twips.h"
+#include "host/toolwindow.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+// Where a family comes from more than one foundry, the toolkit names it "Family [foundry]";
+// the user chooses the family, whichever foundry draws it.
+QStringList plainFamilies(const QStringList &screenFonts)
+{
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]\\s*$"));
+    QStringList families;
+    for (QString name : screenFonts) {
+        name.remove(foundry);
+        if (!families.contains(name))
+            families << name;
+    }
+    return families;
+}
+
+// Room for the longer family names in the box.
+constexpr int kVisibleCharacters = 30;
+
+} // namespace
 
 FontChooser::FontChooser(
     const QStringList &screenFonts, const QString &currentFace, QWidget *parent)
-    : QWidget(parent, Qt::Tool)
+    : QDialog(parent, ToolWindow::dialogFlags())
 {
     setObjectName(QStringLiteral("setfontedit"));
     setWindowTitle(QStringLiteral("Font"));
@@ -18,19 +44,22 @@ FontChooser::FontChooser(
 
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("Combo1"));
+    m_combo->setAccessibleName(QStringLiteral("Font"));
     m_combo->setEditable(true);
+    m_combo->lineEdit()->setAccessibleName(QStringLiteral("Font"));
     m_combo->setInsertPolicy(QComboBox::NoInsert);
-    m_combo->addItems(screenFonts);
+    m_combo->addItems(plainFamilies(screenFonts));
     m_set = new QPushButton(QStringLiteral("Set"), this);
     m_set->setObjectName(QStringLiteral("Command1"));
+    m_set->setDefault(true);
     m_preview = new QLabel(QStringLiteral("Preview"), this);
     m_preview->setObjectName(QStringLiteral("Label1"));
 
     // The design's places, grown where this platform's controls need more room.
     const int comboHeight = std::max(px(315), m_combo->sizeHint().height());
     const int buttonHeight = std::max(px(195), m_set->sizeHint().height());
-    const int previewHeight = std::max(px(255), m_preview->sizeHint().height());
-    const int width = std::max(px(2175), m_combo->sizeHint().width());
+    const int previewHeight = std::max(px(255), 2 * m_preview->sizeHint().height());
+    const int width = std::max(px(2175), fontMetrics().averageCharWidth() * kVisibleCharacters);
     m_combo->setGeometry(0, 0, width, comboHeight);
     m_set->setGeometry(0, comboHeight + px(45), width, buttonHeight);
     const int previewTop = m_set->geometry().bottom() + px(45);
@@ -40,9 +69,17 @@ FontChooser::FontChooser(
     connect(m_combo, &QComboBox::editTextChanged, this, &FontChooser::Combo1_Change);
     connect(m_combo, &QComboBox::textActivated, this, &FontChooser::Combo1_Change);
     connect(m_set, &QPushButton::clicked, this, &FontChooser::Command1_Click);
+    ToolWindow::pressOnEnter(m_combo, m_set);
 
     m_combo->setEditText(currentFace);
     Combo1_Change(currentFace);
+}
+
+// Taking the window down moves the keyboard out of the box, which then reports its text once
+// more; by then there is no preview to show it.
+FontChooser::~FontChooser()
+{
+    disconnect(m_combo, nullptr, this, nullptr);
 }
 
 // Only the face of the preview changes; the label keeps its own size.

@@ -56,10 +56,10 @@ void FileCommands::focusArea()
     m_window.area()->setFocus();
 }
 
-std::optional<QString> FileCommands::askOpenPath()
+std::optional<QString> FileCommands::askOpenPath(const QString &title)
 {
     const std::optional<QString> path
-        = m_host.openFileName({ {}, m_dialogFileName, m_defaultExtension, {} });
+        = m_host.openFileName({ title, m_dialogFileName, m_defaultExtension, {} });
     if (path)
         m_dialogFileName = *path;
     return path;
@@ -67,8 +67,8 @@ std::optional<QString> FileCommands::askOpenPath()
 
 std::optional<QString> FileCommands::askSavePath()
 {
-    const std::optional<QString> path
-        = m_host.saveFileName({ {}, m_dialogFileName, m_defaultExtension, {} });
+    const std::optional<QString> path = m_host.saveFileName(
+        { QStringLiteral("Save As"), m_dialogFileName, m_defaultExtension, {} });
     if (path)
         m_dialogFileName = *path;
     return path;
@@ -92,7 +92,7 @@ void FileCommands::open_Click()
             return;
         }
     }
-    const std::optional<QString> path = askOpenPath();
+    const std::optional<QString> path = askOpenPath(QStringLiteral("Open"));
     if (!path) {
         focusArea();
         return;
@@ -350,7 +350,7 @@ void FileCommands::mnuinsfile_Click()
     // A locked text takes nothing in, so there is no file to ask for.
     if (m_window.area()->locked())
         return;
-    const std::optional<QString> path = askOpenPath();
+    const std::optional<QString> path = askOpenPath(QStringLiteral("Insert File"));
     if (path)
         insertFile(*path);
     focusArea();

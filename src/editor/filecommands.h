@@ -52,7 +52,8 @@ private:
     bool stopped(const Progress &progress) const;
     enum class Asker { User, AutoSave };
 
-    std::optional<QString> askOpenPath();
+    /// The open-file dialog, titled `title`.
+    std::optional<QString> askOpenPath(const QString &title);
     std::optional<QString> askSavePath();
     bool save(Asker asker);
     bool writeDocument(const QString &path, Asker asker);

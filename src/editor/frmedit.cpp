@@ -3,8 +3,10 @@
 #include "appearance/appearancecommands.h"
 #include "filecommands.h"
 #include "help/helpcommands.h"
+#include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/toolwindow.h"
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
@@ -35,12 +37,14 @@ frmedit::frmedit(Host &host, QWidget *parent)
     : QMainWindow(parent)
     , m_host(host)
 {
+    Desktop::prepare();
     setObjectName(QStringLiteral("frmedit"));
     const qreal dpi = logicalDpiY();
     resize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi));
     setMinimumSize(twipsToPixels(2500, dpi), twipsToPixels(2500, dpi));
 
     m_area = new EditArea(this);
+    m_area->setAccessibleName(QStringLiteral("Text"));
     QFont font(QStringLiteral("Comic Sans MS"));
     font.setPointSizeF(9.75);
     m_area->setFont(font);
@@ -178,7 +182,8 @@ void frmedit::new_Click()
 {
     if (isModified()
         && m_host.messageBox(QStringLiteral("File not saved. Proceed?"),
-               QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo)
+               QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo,
+               Host::Button::No)
             != Host::Button::Yes) {
         m_area->setFocus();
         return;
@@ -233,9 +238,7 @@ void frmedit::showProperties()
         m_properties = new PropertiesWindow;
         m_properties->setAttribute(Qt::WA_DeleteOnClose);
     }
-    m_properties->show();
-    m_properties->raise();
-    m_properties->activateWindow();
+    ToolWindow::present(m_properties, nullptr);
     command(QStringLiteral("about"))->trigger();
 }
 

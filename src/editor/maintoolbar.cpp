@@ -48,6 +48,7 @@ MainToolbar::MainToolbar(QWidget *parent)
     big.setPointSize(18);
     m_fontbig->setFont(big);
     m_fontbig->setToolTip(QStringLiteral("Increase font size"));
+    m_fontbig->setAccessibleName(m_fontbig->toolTip()); // its caption is only a letter
     m_fontbig->setFixedSize(twipsToPixels(495, dpi), twipsToPixels(375, dpi));
     m_fontbig->setFocusPolicy(Qt::NoFocus);
     addWidget(m_fontbig);
@@ -55,6 +56,7 @@ MainToolbar::MainToolbar(QWidget *parent)
     m_fontsmall = new QPushButton(QStringLiteral("A"), this);
     m_fontsmall->setObjectName(QStringLiteral("Fontsmall"));
     m_fontsmall->setToolTip(QStringLiteral("Reduce font size"));
+    m_fontsmall->setAccessibleName(m_fontsmall->toolTip());
     m_fontsmall->setFixedSize(twipsToPixels(375, dpi), twipsToPixels(375, dpi));
     m_fontsmall->setFocusPolicy(Qt::NoFocus);
     addWidget(m_fontsmall);
@@ -62,6 +64,9 @@ MainToolbar::MainToolbar(QWidget *parent)
     m_cmbtmp = new QComboBox(this);
     m_cmbtmp->setObjectName(QStringLiteral("cmbtmp"));
     m_cmbtmp->setEditable(true);
+    // Named for what it holds, not by the entry it shows.
+    m_cmbtmp->setAccessibleName(QStringLiteral("Temporary Clipboard"));
+    m_cmbtmp->lineEdit()->setAccessibleName(m_cmbtmp->accessibleName());
     m_cmbtmp->setInsertPolicy(QComboBox::NoInsert);
     m_cmbtmp->setEditText(QStringLiteral("Temporary Clipboard"));
     m_cmbtmp->setToolTip(QStringLiteral(

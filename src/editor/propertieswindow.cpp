@@ -1,12 +1,13 @@
 #include "propertieswindow.h"
 
+#include "host/toolwindow.h"
 #include "twips.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 PropertiesWindow::PropertiesWindow(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, ToolWindow::dialogFlags())
 {
     setObjectName(QStringLiteral("Properties"));
     setWindowTitle(QStringLiteral("Properties"));
@@ -22,8 +23,11 @@ PropertiesWindow::PropertiesWindow(QWidget *parent)
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setGeometry(px(4680), px(4080), px(1215), px(375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     cancel->setGeometry(px(120), px(4080), px(1215), px(375));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

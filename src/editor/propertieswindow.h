@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
-/// "Properties": a placeholder window whose buttons do nothing; it closes with its close box.
-class PropertiesWindow : public QWidget
+/// "Properties": a placeholder window with nothing to set yet; OK, Cancel, Escape and its close
+/// box close it.
+class PropertiesWindow : public QDialog
 {
     Q_OBJECT
 

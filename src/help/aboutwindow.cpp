@@ -2,9 +2,9 @@
 
 #include "editor/toolbaricons.h"
 #include "editor/twips.h"
+#include "host/toolwindow.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -22,7 +22,7 @@ QLabel *addLabel(QWidget *parent, const char *name, const QString &text, const Q
 } // namespace
 
 AboutWindow::AboutWindow(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, ToolWindow::dialogFlags())
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -35,6 +35,7 @@ AboutWindow::AboutWindow(QWidget *parent)
 
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setAccessibleName(applicationTitle());
     icon->setPixmap(toolbarIcon(QStringLiteral("Properties")).pixmap(32, 32));
     icon->setGeometry(px(240), px(240), px(540), px(540));
 
@@ -72,20 +73,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     ok->setDefault(true);
     ok->setAutoDefault(true);
     ok->setGeometry(px(4320), px(2745), px(1260), px(345));
-    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    // OK is both the default button (Enter) and the cancel button (Esc): each closes the window.
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     ok->setFocus();
-}
-
-// OK is both the default button (Enter) and the cancel button (Esc).
-void AboutWindow::keyPressEvent(QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        close();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
 }

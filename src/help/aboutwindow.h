@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 /// `frmAbout`: the program's title, version and description, closed with OK, Enter or Esc.
-class AboutWindow : public QWidget
+class AboutWindow : public QDialog
 {
     Q_OBJECT
 
@@ -12,7 +12,4 @@ public:
 
     static QString applicationTitle() { return QStringLiteral("Tarvex"); }
     static QString version() { return QStringLiteral("1.0.0"); }
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 };

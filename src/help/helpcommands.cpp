@@ -5,6 +5,7 @@
 #include "helptext.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/toolwindow.h"
 
 HelpCommands::HelpCommands(frmedit &window)
     : QObject(&window)
@@ -46,9 +47,7 @@ void HelpCommands::about_Click()
 {
     if (!m_about)
         m_about = new AboutWindow(&m_window);
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
+    ToolWindow::present(m_about, nullptr);
 }
 
 AboutWindow *HelpCommands::aboutWindow() const

@@ -54,6 +54,10 @@ public:
     virtual QString inputBox(
         const QString &prompt, const QString &title = {}, const QString &defaultText = {})
         = 0;
+    /// An input box whose field shows dots in place of what is typed; its prompt wraps.
+    virtual QString passwordBox(
+        const QString &prompt, const QString &title = {}, const QString &defaultText = {})
+        = 0;
     /// The chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> openFileName(const FileDialog &dialog) = 0;
     virtual std::optional<QString> saveFileName(const FileDialog &dialog) = 0;

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPrintDialog>
@@ -160,6 +161,23 @@ QString QtHost::inputBox(const QString &prompt, const QString &title, const QStr
         = QInputDialog::getText(dialogParent(), title.isEmpty() ? programTitle() : title, prompt,
             QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
+}
+
+QString QtHost::passwordBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(title.isEmpty() ? programTitle() : title);
+    dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setTextValue(defaultText);
+    // A long prompt wraps at about sixty characters instead of stretching the box past the
+    // screen.
+    for (QLabel *label : dialog.findChildren<QLabel *>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 60);
+    }
+    ModalScope scope(m_modalDepth);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 std::optional<QString> QtHost::openFileName(const FileDialog &request)

@@ -10,6 +10,8 @@ public:
         std::optional<Button> defaultButton) override;
     QString inputBox(
         const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString passwordBox(
+        const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
     bool printText(const QString &text, const QFont &font) override;

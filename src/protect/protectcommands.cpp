@@ -116,11 +116,11 @@ void ProtectCommands::btncode_Click()
     if (refuseUnrestorable(area->text()))
         return;
 
-    const QString first = m_host.inputBox(
+    const QString first = m_host.passwordBox(
         QStringLiteral("Enter 5 character Password. Password should not have spaces or special "
                        "characters"),
         kTitleHyphen, QStringLiteral("Should be exactly 5 characters"));
-    const QString second = m_host.inputBox(
+    const QString second = m_host.passwordBox(
         QStringLiteral("Re-enter the password. Once the file is protected, you cannot remove "
                        "protection without the password. Make sure you store your password in a "
                        "safe place."),
@@ -173,7 +173,7 @@ void ProtectCommands::btndecode_Click()
     }
 
     const QString typed
-        = m_host.inputBox(QStringLiteral("Enter password to unprotect the file."), kTitleHyphen);
+        = m_host.passwordBox(QStringLiteral("Enter password to unprotect the file."), kTitleHyphen);
     const QString symbols = Cipher::passwordSymbols(Cipher::lowerCasePassword(typed));
     m_window.setLoadedfromfile(false);
     const std::optional<QString> document = Cipher::decode(protectedText, symbols);

@@ -96,6 +96,7 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
 
     m_text1 = new EditArea(client);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setAccessibleName(QStringLiteral("Text"));
     m_text1->setGeometry(0, 0, px(4335), px(3015));
     QWidget *previous = m_text1;
     for (int i = 0; i < int(kButtons.size()); ++i) {

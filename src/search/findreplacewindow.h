@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QCheckBox;
 class QComboBox;
@@ -10,14 +10,15 @@ class QPushButton;
 class QRadioButton;
 
 /// `findreplace`: the search settings (find text, direction, Match Case), its own Find Next,
-/// and, once the replace section is open, Replace and Replace All. Its own buttons hide it;
-/// its close box destroys it.
-class FindReplaceWindow : public QWidget
+/// and, once the replace section is open, Replace and Replace All. Its own buttons and Escape
+/// hide it; its close box destroys it. Enter in either box runs its Find Next.
+class FindReplaceWindow : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit FindReplaceWindow(QWidget *parent = nullptr);
+    ~FindReplaceWindow() override;
 
     QComboBox *txtfind() const { return m_txtfind; }
     QComboBox *txtReplace() const { return m_txtReplace; }
@@ -40,6 +41,8 @@ public:
     void showreplace(const QColor &replaceBoxBackground);
     /// Replace and Replace All follow whether there is a text to find.
     void applyEnablingRule();
+    /// Escape hides the window, as "Cancel..." does.
+    void reject() override;
 
 signals:
     void findNextClicked();
@@ -49,6 +52,7 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int px(int twips) const;

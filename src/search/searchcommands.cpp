@@ -4,6 +4,7 @@
 #include "findreplacewindow.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/toolwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -87,7 +88,7 @@ void SearchCommands::mnufind_Click()
     m_varfinder = area->selStart();
     FindReplaceWindow *window = findWindow();
     window->txtfind()->setEditText(area->selText());
-    window->show();
+    ToolWindow::present(window, window->txtfind());
 }
 
 void SearchCommands::mnufindnext_Click()
@@ -120,8 +121,8 @@ void SearchCommands::selectfound()
 
 void SearchCommands::mnureplace_Click()
 {
-    findWindow()->show();
     showreplace();
+    ToolWindow::present(findWindow(), findWindow()->txtfind());
 }
 
 void SearchCommands::showreplace()
@@ -153,19 +154,16 @@ void SearchCommands::showmatch()
     area->setFocus();
     area->select(m_foundpos - 1, m_lengthofwrd);
     FindReplaceWindow *window = findWindow();
-    if (window->isReplaceMode()) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-    } else {
-        window->hide();
-    }
+    if (window->isReplaceMode())
+        ToolWindow::present(window, nullptr);
+    else
+        ToolWindow::dismiss(window);
 }
 
 void SearchCommands::searchComplete(const QString &message)
 {
     m_window.host().messageBox(message);
-    findWindow()->hide();
+    ToolWindow::dismiss(findWindow());
     m_window.area()->setFocus();
 }
 
@@ -192,7 +190,7 @@ void SearchCommands::btnReplaceAll_Click()
     // Nothing to replace (an empty find box included) leaves the document alone.
     if (count > 0)
         area->setText(result);
-    window->hide();
+    ToolWindow::dismiss(window);
 }
 
 void SearchCommands::Area_Click()

@@ -1,6 +1,7 @@
 #include "masterclipwindow.h"
 
 #include "editor/twips.h"
+#include "host/toolwindow.h"
 #include "tempcliplist.h"
 
 #include <QDragEnterEvent>
@@ -29,7 +30,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 } // namespace
 
 MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, ToolWindow::dialogFlags())
     , m_entries(list)
 {
     setObjectName(QStringLiteral("tempclip"));
@@ -43,6 +44,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
 
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("tmpcmb"));
+    m_list->setAccessibleName(QStringLiteral("Temporary Clipboard"));
     m_list->setModel(&list);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
@@ -52,6 +54,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
 
     m_preview = new QPlainTextEdit(this);
     m_preview->setObjectName(QStringLiteral("fullclip"));
+    m_preview->setAccessibleName(QStringLiteral("Preview"));
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -94,16 +97,24 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     }
     showHint(kWindowHint);
 
-    connect(m_list, &QListView::clicked, this, [this](const QModelIndex &index) {
+    // A click previews an entry, and so does Enter on it.
+    const auto preview = [this](const QModelIndex &index) {
         m_preview->setPlainText(index.data(TempClipList::VerbatimRole).toString());
-    });
+    };
+    connect(m_list, &QListView::clicked, this, preview);
+    connect(m_list, &QListView::activated, this, preview);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         emit pasteRequested(m_preview->toPlainText());
-        hide();
+        ToolWindow::dismiss(this);
     });
-    connect(m_cancel, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_cancel, &QPushButton::clicked, this, &MasterClipWindow::reject);
     connect(m_remove, &QPushButton::clicked, this, [this] { emit removeRequested(selectedRow()); });
     connect(m_clear, &QPushButton::clicked, this, &MasterClipWindow::clearRequested);
+}
+
+void MasterClipWindow::reject()
+{
+    ToolWindow::dismiss(this);
 }
 
 QString MasterClipWindow::statusText() const
@@ -125,7 +136,7 @@ void MasterClipWindow::showHint(const QString &hint)
 void MasterClipWindow::mouseMoveEvent(QMouseEvent *event)
 {
     showHint(kWindowHint);
-    QWidget::mouseMoveEvent(event);
+    QDialog::mouseMoveEvent(event);
 }
 
 bool MasterClipWindow::eventFilter(QObject *watched, QEvent *event)
@@ -163,5 +174,5 @@ bool MasterClipWindow::eventFilter(QObject *watched, QEvent *event)
     default:
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }

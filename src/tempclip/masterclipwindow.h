@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QDialog>
 #include <QHash>
-#include <QWidget>
 
 class QListView;
 class QPlainTextEdit;
@@ -11,8 +11,8 @@ class TempClipList;
 
 /// `tempclip`, the master clipboard window: the list, a preview that may be edited, Paste
 /// Selected, Remove Selected and Clear Clipboard, and a hint in the status bar for whatever
-/// the mouse is over. Its buttons hide it; the list lives on without it.
-class MasterClipWindow : public QWidget
+/// the mouse is over. Its buttons and Escape hide it; the list lives on without it.
+class MasterClipWindow : public QDialog
 {
     Q_OBJECT
 
@@ -28,6 +28,8 @@ public:
     QString statusText() const;
     /// The row selected in the list, -1 for none.
     int selectedRow() const;
+    /// Escape hides the window, as "Cancel / Return" does.
+    void reject() override;
 
 signals:
     void pasteRequested(const QString &preview);

@@ -4,6 +4,7 @@
 #include "editor/maintoolbar.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/toolwindow.h"
 #include "masterclipwindow.h"
 #include "tempcliplist.h"
 
@@ -12,6 +13,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
 
 TempClipCommands::TempClipCommands(frmedit &window)
@@ -120,9 +122,7 @@ void TempClipCommands::clearBothViews()
 void TempClipCommands::mnumasterclip_Click()
 {
     MasterClipWindow *master = masterWindow();
-    master->show();
-    master->raise();
-    master->activateWindow();
+    ToolWindow::present(master, master->tmpcmb());
 }
 
 void TempClipCommands::removeEntry(int row)

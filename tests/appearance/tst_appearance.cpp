@@ -8,10 +8,16 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestAppearance : public QObject
@@ -32,7 +38,11 @@ private slots:
     void reduceStopsAtOnePoint();
     void styleAndSizeCoverTheWholeText();
     void contrastThreeTimesEqualsOnce();
+    void defaultFacesAreReadableWhereTheyAreMissing_data();
+    void defaultFacesAreReadableWhereTheyAreMissing();
     void chooserListsEveryScreenFontOnce();
+    void chooserOpensBesideTheMainWindow();
+    void typingAFaceAndEnterSetsIt();
     void chooserPreviewFollowsEveryLetter();
     void setChangesOnlyTheFace();
     void emptyBoxOnSetChangesNothing();
@@ -196,8 +206,77 @@ void TestAppearance::contrastThreeTimesEqualsOnce()
     QCOMPARE(colours(), once);
 }
 
+namespace {
+
+// A fontconfig set-up like this machine's, less the alias that fonts-comic-neue adds for
+// "Comic Sans MS", and less the fonts whose files match `rejected`.
+bool writeFontSetUp(const QString &path, const QString &cache, const QString &rejected)
+{
+    QString text = QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n"
+                                  "<dir>/usr/share/fonts</dir>\n<cachedir>%1</cachedir>\n")
+                       .arg(cache);
+    if (!rejected.isEmpty()) {
+        text
+            += QStringLiteral("<selectfont><rejectfont><glob>%1</glob></rejectfont></selectfont>\n")
+                   .arg(rejected);
+    }
+    const QDir rules(QStringLiteral("/etc/fonts/conf.d"));
+    for (const QString &rule : rules.entryList({ QStringLiteral("*.conf") }, QDir::Files)) {
+        if (!rule.contains(QLatin1String("comic")))
+            text += QStringLiteral("<include>%1</include>\n").arg(rules.filePath(rule));
+    }
+    text += QStringLiteral("</fontconfig>\n");
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0;
+}
+
+QString withoutFoundry(QString family)
+{
+    return family.remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]\\s*$")));
+}
+
+} // namespace
+
+// Where "Comic Sans MS" is missing, fontconfig alone draws it in a calligraphic script (URW
+// Z003); the program asks for a readable face in its place.
+void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing_data()
+{
+    QTest::addColumn<QString>("rejected");
+    QTest::newRow("no Comic Sans alias") << "";
+    QTest::newRow("no Comic Neue either") << "*/comic-neue/*";
+}
+
+void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing()
+{
+    QFETCH(QString, rejected);
+    QTemporaryDir dir;
+    const QString setUp = dir.filePath(QStringLiteral("fonts.conf"));
+    QVERIFY(writeFontSetUp(setUp, dir.filePath(QStringLiteral("cache")), rejected));
+
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FONTCONFIG_FILE"), setUp);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    probe.setProcessEnvironment(environment);
+    probe.start(QStringLiteral(FACEPROBE), {});
+    QVERIFY(probe.waitForFinished(60000));
+    QCOMPARE(probe.exitCode(), 0);
+    const QStringList lines
+        = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    for (const QString &line : lines) {
+        const QString asked = line.section(u'=', 0, 0);
+        const QString drawn = withoutFoundry(line.section(u'=', 1));
+        QVERIFY2(drawn == asked || QFont::substitutes(asked).contains(drawn, Qt::CaseInsensitive),
+            qPrintable(line));
+    }
+}
+
 void TestAppearance::chooserListsEveryScreenFontOnce()
 {
+    // Where more than one foundry makes a family, the list of screen fonts names each.
+    m_host->fonts = QStringList { "Arial", "Nimbus Sans [urw]", "Comic Sans MS",
+        "Nimbus Sans [UKWN]", "Courier New" };
     FontChooser *chooser = openChooser();
     QVERIFY(chooser);
     QVERIFY(chooser->isVisible());
@@ -205,10 +284,33 @@ void TestAppearance::chooserListsEveryScreenFontOnce()
     QStringList listed;
     for (int i = 0; i < chooser->combo()->count(); ++i)
         listed << chooser->combo()->itemText(i);
-    QCOMPARE(listed, m_host->fonts);
+    QCOMPARE(listed, (QStringList { "Arial", "Nimbus Sans", "Comic Sans MS", "Courier New" }));
     QCOMPARE(chooser->combo()->currentText(), QStringLiteral("Comic Sans MS"));
     QCOMPARE(chooser->preview()->font().family(), QStringLiteral("Comic Sans MS"));
     QCOMPARE(chooser->preview()->text(), QStringLiteral("Preview"));
+}
+
+void TestAppearance::chooserOpensBesideTheMainWindow()
+{
+    m_window->move(0, 0);
+    FontChooser *chooser = openChooser();
+    QVERIFY(!chooser->frameGeometry().intersects(m_window->frameGeometry()));
+    QVERIFY(m_window->screen()->availableGeometry().contains(chooser->frameGeometry()));
+    // Room for the longer family names.
+    const QString name = QStringLiteral("DejaVu Serif Condensed");
+    QVERIFY(chooser->combo()->lineEdit()->width()
+        > chooser->combo()->fontMetrics().horizontalAdvance(name));
+}
+
+void TestAppearance::typingAFaceAndEnterSetsIt()
+{
+    FontChooser *chooser = openChooser();
+    QTRY_COMPARE(QApplication::activeWindow(), chooser);
+    // Over the face shown, which is selected; the box completes the name from its list.
+    QTest::keyClicks(nullptr, QStringLiteral("Cour"));
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Return);
+    QCOMPARE(m_window->area()->font().family(), QStringLiteral("Courier New"));
+    QTRY_VERIFY(!m_window->appearanceCommands()->fontChooser());
 }
 
 void TestAppearance::chooserPreviewFollowsEveryLetter()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program on a private X server, driven as a user would drive it: type two lines, press
 # Ctrl+S on the untitled document, type a full path into the Save As dialog and press Enter;
-# then check the file's bytes and the window titles, and open the file again from the command
-# line. Usage: typeandsave.sh /path/to/tarvex
+# then check the file's bytes and the window titles; search for a word with Ctrl+F, the word and
+# Enter, and type over what was found; and open the file again from the command line.
+# Usage: typeandsave.sh /path/to/tarvex
 set -euo pipefail
 
 tarvex=$(realpath "${1:?usage: $0 /path/to/tarvex}")
@@ -116,6 +117,15 @@ focus_leaves() {
     return 1
 }
 
+# Waits up to 10 s for window $1 to have the keyboard focus.
+focus_returns() {
+    for _ in $(seq 100); do
+        [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Focuses window $1 (there is no window manager to do it) and waits until it has the focus.
 focus() {
     timeout 10 xdotool windowfocus --sync "$1" || fail "window $1 could not take the focus"
@@ -142,7 +152,9 @@ xdotool type --delay 20 "world"
 expect_title "$main" "Untitled[*] Tarvex"
 
 xdotool key ctrl+s
-focus_leaves "$main" >/dev/null || fail "Ctrl+S opened no dialog"
+dialog=$(focus_leaves "$main") || fail "Ctrl+S opened no dialog"
+[ "$(xdotool getwindowname "$dialog")" = "Save As" ] ||
+    fail "the dialog is titled '$(xdotool getwindowname "$dialog")', not 'Save As'"
 saved="$work/out/saved.txt"
 xdotool type --delay 20 "$saved"
 xdotool key Return
@@ -153,9 +165,28 @@ printf 'Hello\r\nworld\r\n' >"$work/expected"
 [ -f "$saved" ] || fail "no file at $saved"
 cmp "$work/expected" "$saved" || fail "saved bytes: $(od -c "$saved")"
 focus "$main"
+
+# 2. Ctrl+F gives the keyboard to the find window: the word typed goes into its find box, over
+# the word at the caret, and Enter finds it. The document stays clean, and typing then replaces
+# the selected match.
+xdotool key ctrl+Home
+xdotool key ctrl+f
+find=$(focus_leaves "$main") || fail "Ctrl+F gave the keyboard to no window"
+[ "$(xdotool getwindowname "$find")" = "Find" ] ||
+    fail "Ctrl+F gave the keyboard to '$(xdotool getwindowname "$find")', not to the find window"
+xdotool type --delay 20 "world"
+xdotool key Return
+focus_returns "$main" || fail "the keyboard did not come back to the document after Find Next"
+expect_title "$main" "$saved[] -Tarvex"
+xdotool type --delay 20 "X"
+expect_title "$main" "$saved[*] Tarvex"
+xdotool key ctrl+s
+expect_title "$main" "$saved[] -Tarvex"
+printf 'Hello\r\nX\r\n' >"$work/expected"
+cmp "$work/expected" "$saved" || fail "saved bytes after the search: $(od -c "$saved")"
 quit
 
-# 2. Open the saved file by naming it, relative to the current folder, on the command line.
+# 3. Open the saved file by naming it, relative to the current folder, on the command line.
 launch "$work/out" saved.txt
 main=$(window_titled "$saved[]  - Tarvex")
 focus "$main"

@@ -3,8 +3,11 @@
 #include "editor/propertieswindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
+#include "readaloud/loquenwindow.h"
+#include "readaloud/readaloudcommands.h"
 #include "windowtest.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
@@ -35,14 +38,69 @@ private slots:
     void hidingTheStatusBarGreysOutTheToolbarRow();
     void hidingTheToolbarHidesItsControls();
     void propertiesOpensTwoWindows();
+    void propertiesCloses_data();
+    void propertiesCloses();
+    void secondaryWindowsAreNamedDialogsThatEscapeCloses_data();
+    void secondaryWindowsAreNamedDialogsThatEscapeCloses();
+    void controlsAreNamedForWhatTheyAreFor_data();
+    void controlsAreNamedForWhatTheyAreFor();
+    void everyFocusableControlHasAName();
     void acceleratorsWinOverTheEditArea_data();
     void acceleratorsWinOverTheEditArea();
     void windowKeepsItsMinimumSize();
 
 private:
+    /// Opens a window as the user does: a menu row, or for "Properties" its toolbar button.
+    QWidget *openWindow(const QString &row, const QString &name);
+
     FakeHost *m_host = nullptr;
     frmedit *m_window = nullptr;
 };
+
+namespace {
+
+QWidget *shownWindow(const QString &name)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == name && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// A focusable control needs a name that says what it is for: not none, and not merely the text
+// it holds at the moment (unless it was given that name). Returns the controls without one, as
+// "role object name".
+QStringList namelessControls(QAccessibleInterface *node)
+{
+    QStringList nameless;
+    const QAccessible::State state = node->state();
+    const QString name = node->text(QAccessible::Name).trimmed();
+    const QString value = node->text(QAccessible::Value);
+    const auto *widget = qobject_cast<const QWidget *>(node->object());
+    const bool namedByValue = name == value && (!widget || widget->accessibleName().isEmpty());
+    if (state.focusable && !state.invisible && (name.isEmpty() || namedByValue)) {
+        nameless << QStringLiteral("%1 %2 \"%3\"")
+                        .arg(int(node->role()))
+                        .arg(node->object() ? node->object()->objectName() : QString(), name);
+    }
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface *child = node->child(i))
+            nameless << namelessControls(child);
+    }
+    return nameless;
+}
+
+} // namespace
+
+QWidget *TestCommandSurface::openWindow(const QString &row, const QString &name)
+{
+    if (row == QLatin1String("Properties"))
+        m_window->Toolbar1_ButtonClick(row);
+    else
+        m_window->command(row)->trigger();
+    return shownWindow(name);
+}
 
 void TestCommandSurface::initTestCase()
 {
@@ -354,18 +412,178 @@ void TestCommandSurface::propertiesOpensTwoWindows()
     QCOMPARE(m_window->propertiesWindow()->windowTitle(), QStringLiteral("Properties"));
     QCOMPARE(about.count(), 1);
 
-    // Once more brings the same window forward.
+    // Once more brings the same window forward; closing the main window leaves it.
     PropertiesWindow *first = m_window->propertiesWindow();
     m_window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
     QCOMPARE(m_window->propertiesWindow(), first);
-    // Its buttons do nothing; closing the main window leaves it; its close box closes it.
-    first->findChild<QPushButton *>("OKButton")->click();
-    first->findChild<QPushButton *>("CancelButton")->click();
-    QVERIFY(first->isVisible());
     QVERIFY(m_window->close());
     QVERIFY(first->isVisible());
     first->close();
     QTRY_VERIFY(!m_window->propertiesWindow());
+}
+
+void TestCommandSurface::propertiesCloses_data()
+{
+    QTest::addColumn<QString>("button"); // empty: Enter
+    QTest::newRow("OK") << "OKButton";
+    QTest::newRow("Cancel") << "CancelButton";
+    QTest::newRow("Enter") << "";
+}
+
+void TestCommandSurface::propertiesCloses()
+{
+    QFETCH(QString, button);
+    m_window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
+    QPointer<PropertiesWindow> properties = m_window->propertiesWindow();
+    if (button.isEmpty())
+        QTest::keyClick(properties, Qt::Key_Return);
+    else
+        properties->findChild<QPushButton *>(button)->click();
+    QTRY_VERIFY(!properties);
+}
+
+void TestCommandSurface::secondaryWindowsAreNamedDialogsThatEscapeCloses_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("find") << "mnufind"
+                          << "findreplace"
+                          << "Find";
+    QTest::newRow("replace") << "mnureplace"
+                             << "findreplace"
+                             << "Replace";
+    QTest::newRow("master clipboard") << "mnumasterclip"
+                                      << "tempclip"
+                                      << "Master Temporary Clipboard: Tarvex";
+    QTest::newRow("font face") << "facea"
+                               << "setfontedit"
+                               << "Font";
+    QTest::newRow("about") << "about"
+                           << "frmAbout"
+                           << "About Tarvex";
+    QTest::newRow("properties") << "Properties"
+                                << "Properties"
+                                << "Properties";
+}
+
+void TestCommandSurface::secondaryWindowsAreNamedDialogsThatEscapeCloses()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+
+    QPointer<QWidget> window = openWindow(row, name);
+    QVERIFY(window);
+    QAccessibleInterface *dialog = QAccessible::queryAccessibleInterface(window);
+    QCOMPARE(dialog->role(), QAccessible::Dialog);
+    QCOMPARE(dialog->text(QAccessible::Name), caption);
+    // A fixed dialog border: a title and a close box, no minimise or maximise button.
+    const Qt::WindowFlags flags = window->windowFlags();
+    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
+    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+
+    window->activateWindow(); // Properties opens behind About
+    QTRY_COMPARE(QApplication::activeWindow(), window.data());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!window || !window->isVisible());
+    QCOMPARE(m_window->area()->font().family(), QStringLiteral("Comic Sans MS"));
+    if (window && row == QLatin1String("Properties"))
+        window->close();
+}
+
+void TestCommandSurface::controlsAreNamedForWhatTheyAreFor_data()
+{
+    QTest::addColumn<QString>("row"); // the window the control is in, empty for the main one
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("edit area") << ""
+                               << "frmedit"
+                               << "Area"
+                               << "Text";
+    QTest::newRow("bigger letters") << ""
+                                    << "frmedit"
+                                    << "fontbig"
+                                    << "Increase font size";
+    QTest::newRow("smaller letters") << ""
+                                     << "frmedit"
+                                     << "Fontsmall"
+                                     << "Reduce font size";
+    QTest::newRow("find box") << "mnureplace"
+                              << "findreplace"
+                              << "txtfind"
+                              << "Find what";
+    QTest::newRow("replace box") << "mnureplace"
+                                 << "findreplace"
+                                 << "txtReplace"
+                                 << "Replace with";
+    QTest::newRow("clipboard list") << "mnumasterclip"
+                                    << "tempclip"
+                                    << "tmpcmb"
+                                    << "Temporary Clipboard";
+    QTest::newRow("clipboard preview") << "mnumasterclip"
+                                       << "tempclip"
+                                       << "fullclip"
+                                       << "Preview";
+    QTest::newRow("read-aloud text") << "mnuloquen"
+                                     << "loquen"
+                                     << "Text1"
+                                     << "Text";
+    QTest::newRow("about picture") << "about"
+                                   << "frmAbout"
+                                   << "picIcon"
+                                   << "Tarvex";
+}
+
+void TestCommandSurface::controlsAreNamedForWhatTheyAreFor()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+
+    m_window->area()->setText(QStringLiteral("word"));
+    m_window->area()->setSelStart(0);
+    QWidget *shown = row.isEmpty() ? m_window : openWindow(row, window);
+    QVERIFY(shown);
+    auto *widget = shown->findChild<QWidget *>(control);
+    QVERIFY(widget);
+    if (auto *box = qobject_cast<QComboBox *>(widget))
+        box->setEditText(
+            QStringLiteral("word")); // a box with text in it is still named by its label
+    QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
+    delete m_window->readAloudCommands()->loquenWindow();
+}
+
+void TestCommandSurface::everyFocusableControlHasAName()
+{
+    m_window->area()->setText(QStringLiteral("word"));
+    m_window->area()->select(0, 4);
+    m_window->command("mnucopytotemp")->trigger(); // an entry in the temporary clipboard
+    QStringList nameless;
+    const auto walk = [&](QWidget *window, const QString &label) {
+        QVERIFY2(window, qPrintable(label));
+        for (const QString &control :
+            namelessControls(QAccessible::queryAccessibleInterface(window)))
+            nameless << label + QStringLiteral(": ") + control;
+    };
+    walk(m_window, QStringLiteral("main window"));
+    walk(openWindow(QStringLiteral("mnufind"), QStringLiteral("findreplace")), "find");
+    walk(openWindow(QStringLiteral("mnureplace"), QStringLiteral("findreplace")), "replace");
+    walk(openWindow(QStringLiteral("mnumasterclip"), QStringLiteral("tempclip")), "clipboard");
+    walk(openWindow(QStringLiteral("facea"), QStringLiteral("setfontedit")), "font face");
+    walk(openWindow(QStringLiteral("Properties"), QStringLiteral("Properties")), "properties");
+    walk(openWindow(QStringLiteral("about"), QStringLiteral("frmAbout")), "about");
+    walk(openWindow(QStringLiteral("mnuloquen"), QStringLiteral("loquen")), "read aloud");
+    delete m_window->readAloudCommands()->loquenWindow();
+    if (QWidget *properties = shownWindow(QStringLiteral("Properties")))
+        properties->close();
+    QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral("; "))));
 }
 
 void TestCommandSurface::acceleratorsWinOverTheEditArea_data()

@@ -222,6 +222,7 @@ void TestEditor::newOnModifiedDocumentAnsweredNoChangesNothing()
     QCOMPARE(box.title, QStringLiteral("Confirm save"));
     QCOMPARE(box.icon, Host::Icon::Question);
     QCOMPARE(box.buttons, Host::Buttons::YesNo);
+    QCOMPARE(box.defaultButton, std::optional<Host::Button>(Host::Button::No)); // Enter keeps it
     QCOMPARE(m_window->area()->text(), QStringLiteral("draft"));
     QCOMPARE(m_window->saveme(), QStringLiteral("/docs/draft.txt"));
     QCOMPARE(m_window->star(), QStringLiteral("*"));

@@ -209,6 +209,7 @@ void TestFileCommands::saveOnUntitledAsksForAName()
 
     const FakeHost::Shown dialog = m_host->lastShown();
     QCOMPARE(dialog.kind, FakeHost::Kind::SaveFile);
+    QCOMPARE(dialog.title, QStringLiteral("Save As"));
     QCOMPARE(dialog.dialog.defaultExtension, QStringLiteral("txt"));
     QCOMPARE(readBytes(file), QByteArray("hello\r\n"));
     QCOMPARE(m_window->saveme(), file);
@@ -220,14 +221,19 @@ void TestFileCommands::saveOnUntitledAsksForAName()
 void TestFileCommands::cancelledDialogsChangeNothing_data()
 {
     QTest::addColumn<QString>("row");
-    QTest::newRow("Open") << "open";
-    QTest::newRow("Save As") << "saveas";
-    QTest::newRow("Insert File") << "mnuinsfile";
+    QTest::addColumn<QString>("dialogTitle"); // the dialog says what it does
+    QTest::newRow("Open") << "open"
+                          << "Open";
+    QTest::newRow("Save As") << "saveas"
+                             << "Save As";
+    QTest::newRow("Insert File") << "mnuinsfile"
+                                 << "Insert File";
 }
 
 void TestFileCommands::cancelledDialogsChangeNothing()
 {
     QFETCH(QString, row);
+    QFETCH(QString, dialogTitle);
 
     const QString file = path(QStringLiteral("kept.txt"));
     writeBytes(file, "kept");
@@ -243,6 +249,7 @@ void TestFileCommands::cancelledDialogsChangeNothing()
         m_host->answerOpenFile(std::nullopt);
     m_window->command(row)->trigger();
 
+    QCOMPARE(m_host->lastShown().title, dialogTitle);
     QCOMPARE(m_window->area()->text(), QStringLiteral("xkept\r\n"));
     QCOMPARE(m_window->saveme(), file);
     QCOMPARE(m_window->star(), QStringLiteral("*"));
@@ -547,6 +554,7 @@ void TestFileCommands::autoSaveTickOnUntitledAsksForAName()
     m_host->answerSaveFile(std::nullopt);
     QTRY_COMPARE_WITH_TIMEOUT(m_host->shown().size(), 1, 7000);
     QCOMPARE(m_host->lastShown().kind, FakeHost::Kind::SaveFile);
+    QCOMPARE(m_host->lastShown().title, QStringLiteral("Save As"));
     trigger("mnuautosave");
 }
 

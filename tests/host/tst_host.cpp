@@ -709,27 +709,45 @@ void TestHost::realMessageBoxShowsWhatItIsGiven()
 
 void TestHost::realInputBoxReturnsEmptyOnCancel_data()
 {
+    QTest::addColumn<bool>("password");
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QString>("result");
-    QTest::newRow("OK returns the text") << true << "Should be exactly 5 characters";
-    QTest::newRow("Cancel returns empty") << false << "";
+    QTest::newRow("OK returns the text") << false << true << "Should be exactly 5 characters";
+    QTest::newRow("Cancel returns empty") << false << false << "";
+    QTest::newRow("password: OK returns the text")
+        << true << true << "Should be exactly 5 characters";
+    QTest::newRow("password: Cancel returns empty") << true << false << "";
 }
 
 void TestHost::realInputBoxReturnsEmptyOnCancel()
 {
+    QFETCH(bool, password);
     QFETCH(bool, accept);
     QFETCH(QString, result);
 
+    // The longest prompt the program asks with.
+    const QString prompt = QStringLiteral(
+        "Re-enter the password. Once the file is protected, you cannot remove protection without "
+        "the password. Make sure you store your password in a safe place.");
     QtHost host;
     QString seenTitle;
+    QLineEdit::EchoMode seenEcho = QLineEdit::Normal;
+    int seenWidth = 0;
     whenModalShows<QInputDialog>(this, [&](QInputDialog *dialog) {
         seenTitle = dialog->windowTitle();
+        seenEcho = dialog->textEchoMode();
+        seenWidth = dialog->frameGeometry().width();
         accept ? dialog->accept() : dialog->reject();
     });
-    QCOMPARE(host.inputBox(
-                 QStringLiteral("Password"), {}, QStringLiteral("Should be exactly 5 characters")),
+    const QString defaultText = QStringLiteral("Should be exactly 5 characters");
+    QCOMPARE(password ? host.passwordBox(prompt, {}, defaultText)
+                      : host.inputBox(prompt, {}, defaultText),
         result);
     QCOMPARE(seenTitle, QStringLiteral("Tarvex"));
+    if (password) {
+        QCOMPARE(seenEcho, QLineEdit::Password);
+        QVERIFY2(seenWidth < 1024 * 2 / 3, qPrintable(QString::number(seenWidth))); // it wraps
+    }
 }
 
 void TestHost::realClipboardRoundTrips()

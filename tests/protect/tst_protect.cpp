@@ -154,12 +154,14 @@ QList<QChar> reservedCharacters()
 }
 
 // One line per box: kind, title, icon, buttons, prompt and, for an input box, its default text.
+// An input box that hides what is typed is a "password" box.
 QStringList described(const QList<FakeHost::Shown> &shown)
 {
     QStringList lines;
     for (const FakeHost::Shown &box : shown) {
         const bool input = box.kind == FakeHost::Kind::Input;
-        QString line = QStringLiteral("%1 | %2 | ").arg(input ? "input" : "message", box.title);
+        const char *kind = input ? (box.masked ? "password" : "input") : "message";
+        QString line = QStringLiteral("%1 | %2 | ").arg(kind, box.title);
         if (!input) {
             static const char *const icons[] = { "none", "information", "exclamation", "question" };
             line += QStringLiteral("%1 | %2 | ")
@@ -180,9 +182,9 @@ QString messageLine(const QString &prompt, const QString &title = QStringLiteral
     return QStringLiteral("message | %1 | %2 | OK | %3").arg(title, icon, prompt);
 }
 
-QString inputLine(const QString &prompt, const QString &title, const QString &defaultText = {})
+QString passwordLine(const QString &prompt, const QString &title, const QString &defaultText = {})
 {
-    return QStringLiteral("input | %1 | %2 | [%3]").arg(title, prompt, defaultText);
+    return QStringLiteral("password | %1 | %2 | [%3]").arg(title, prompt, defaultText);
 }
 
 // Letters, digits, blanks, the eight punctuation marks of the table, tabs, CR LF, runs of line
@@ -865,9 +867,9 @@ void TestProtect::protectAsksTwiceAndLocks()
 
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
+            passwordLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
                 QStringLiteral("Should be exactly 5 characters")),
-            inputLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
+            passwordLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
             messageLine(QStringLiteral("File protected"), QStringLiteral("Tarvex-Protection"),
                 "information"),
         }));
@@ -1056,9 +1058,9 @@ void TestProtect::invalidPasswordsProtectNothing()
             QStringLiteral("Tarvex-Protection"), "exclamation");
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
+            passwordLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
                 QStringLiteral("Should be exactly 5 characters")),
-            inputLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
+            passwordLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
             refusal,
         }));
     QCOMPARE(area()->text(), QStringLiteral("plain"));
@@ -1095,9 +1097,9 @@ void TestProtect::pleaseWaitComesOnlyAboveFiftyLines()
     trigger("btncode");
 
     QStringList expected {
-        inputLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
+        passwordLine(kProtectPrompt, QStringLiteral("Tarvex-Protection"),
             QStringLiteral("Should be exactly 5 characters")),
-        inputLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
+        passwordLine(kReenterPrompt, QStringLiteral("Tarvex: Protection")),
     };
     if (waitBox)
         expected << messageLine(kPleaseWait);
@@ -1183,7 +1185,7 @@ void TestProtect::unprotectRestoresAndUnlocks()
 
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
+            passwordLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
             messageLine(QStringLiteral("File protection removed"),
                 QStringLiteral("Tarvex-Protection"), "information"),
         }));
@@ -1224,7 +1226,7 @@ void TestProtect::wrongPasswordKeepsTheProtectedText()
 
     QCOMPARE(described(m_host->shown()),
         (QStringList {
-            inputLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
+            passwordLine(kUnprotectPrompt, QStringLiteral("Tarvex-Protection")),
             messageLine(QStringLiteral("Wrong password. Tarvex will not proceed.")),
         }));
     QCOMPARE(area()->text(), protectedText);

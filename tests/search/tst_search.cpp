@@ -1,4 +1,5 @@
 #include "editor/frmedit.h"
+#include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "search/findreplacewindow.h"
@@ -15,8 +16,20 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
 
 using Search::Case;
+
+namespace {
+
+// The object name of the control that has the keyboard, empty while none has.
+QString focusName()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+} // namespace
 
 class TestSearch : public QObject
 {
@@ -36,6 +49,13 @@ private slots:
     void lowerCaseComparisonKeepsPositions();
 
     void findThenFindNextSelectsTheWordItself();
+    void typingAfterFindGoesIntoTheFindBox_data();
+    void typingAfterFindGoesIntoTheFindBox();
+    void keysInTheFindWindow_data();
+    void keysInTheFindWindow();
+    void tabGoesThroughWhatTheModeShows_data();
+    void tabGoesThroughWhatTheModeShows();
+    void hiddenWindowComesBackWhereItWas();
     void findNextWalksOverlappingMatchesThenStartsAgain();
     void findNextWithEmptyFindBoxRunsFind();
     void upwardFindNextFromTheStartSaysComplete();
@@ -230,6 +250,150 @@ void TestSearch::findThenFindNextSelectsTheWordItself()
     QCOMPARE(m_window->area()->selText(), QStringLiteral("beta"));
     QTest::keyClick(m_window->area(), Qt::Key_F3);
     QCOMPARE(m_window->area()->selStart(), 17);
+}
+
+void TestSearch::typingAfterFindGoesIntoTheFindBox_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("findText"); // Find takes the word at the caret
+    QTest::newRow("Ctrl+F") << "Ctrl+F"
+                            << "beta";
+    QTest::newRow("Ctrl+H") << "Ctrl+H"
+                            << "";
+    QTest::newRow("toolbar Find") << ""
+                                  << "beta";
+}
+
+void TestSearch::typingAfterFindGoesIntoTheFindBox()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, findText);
+    m_window->area()->setText(QStringLiteral("alpha beta gamma"));
+    m_window->area()->setSelStart(7);
+    if (command.isEmpty())
+        m_window->toolbar()->button(QStringLiteral("Find"))->trigger();
+    else
+        QTest::keySequence(QGuiApplication::focusWindow(), QKeySequence(command));
+    QCOMPARE(window()->findText(), findText);
+    QTRY_COMPARE(QApplication::activeWindow(), window());
+    QTest::keyClicks(nullptr, QStringLiteral("gamma")); // wherever the keyboard is
+    QCOMPARE(window()->findText(), QStringLiteral("gamma"));
+    QCOMPARE(m_window->area()->text(), QStringLiteral("alpha beta gamma"));
+}
+
+void TestSearch::keysInTheFindWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed"); // into the find box first, over what it shows
+    QTest::addColumn<QString>("focusOn");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("replaceMode");
+    // 8: Find Next found "one"; 4: "two" (Find's word, or found) or the caret, as it was
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<QString>("focusAfter");
+
+    const int enter = Qt::Key_Return;
+    const int escape = Qt::Key_Escape;
+    const int space = Qt::Key_Space;
+    QTest::newRow("find: Enter in the find box finds and hides")
+        << "mnufind"
+        << "one"
+        << "txtfind" << enter << false << false << 8 << "Area";
+    QTest::newRow("find: Enter at once finds the word Find took")
+        << "mnufind"
+        << ""
+        << "txtfind" << enter << false << false << 4 << "Area";
+    QTest::newRow("replace: Enter in the find box finds")
+        << "mnureplace"
+        << "one"
+        << "txtfind" << enter << true << true << 8 << "txtfind";
+    QTest::newRow("replace: Enter in the replace box finds")
+        << "mnureplace"
+        << "one"
+        << "txtReplace" << enter << true << true << 8 << "txtReplace";
+    QTest::newRow("find: Escape hides") << "mnufind"
+                                        << "one"
+                                        << "txtfind" << escape << false << false << 4 << "Area";
+    QTest::newRow("replace: Escape hides")
+        << "mnureplace"
+        << "one"
+        << "txtReplace" << escape << false << true << 4 << "Area";
+    QTest::newRow("find: Space on Replace.... opens the replace section")
+        << "mnufind"
+        << "one"
+        << "lblreplink" << space << true << true << 4 << "txtReplace";
+    QTest::newRow("find: Enter on Replace.... opens the replace section")
+        << "mnufind"
+        << "one"
+        << "lblreplink" << enter << true << true << 4 << "txtReplace";
+}
+
+void TestSearch::keysInTheFindWindow()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(QString, focusOn);
+    QFETCH(int, key);
+    QFETCH(bool, shown);
+    QFETCH(bool, replaceMode);
+    QFETCH(int, selStart);
+    QFETCH(QString, focusAfter);
+
+    m_window->area()->setText(QStringLiteral("one two one"));
+    m_window->area()->setSelStart(4);
+    QComboBox *history = m_window->searchCommands()->findWindow()->txtfind();
+    history->addItems({ "two", "one" }); // searched before: the box offers to complete them
+    history->clearEditText();
+    trigger(command.toLatin1().constData()); // Find selects "two" and puts it in the find box
+    QTRY_COMPARE(QApplication::activeWindow(), window());
+    QTest::keyClicks(nullptr, typed);
+    window()->findChild<QWidget *>(focusOn)->setFocus();
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key(key));
+    QCOMPARE(window()->isVisible(), shown);
+    QCOMPARE(window()->isReplaceMode(), replaceMode);
+    QCOMPARE(m_window->area()->selStart(), selStart);
+    QTRY_COMPARE(focusName(), focusAfter);
+    QCOMPARE(m_window->area()->text(), QStringLiteral("one two one"));
+}
+
+void TestSearch::tabGoesThroughWhatTheModeShows_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("chain");
+    QTest::newRow("find only") << "mnufind"
+                               << QStringList { "btnfind", "lblreplink", "casematch", "searchinwrd",
+                                      "up", "txtfind" };
+    QTest::newRow("replace") << "mnureplace"
+                             << QStringList { "btnfind", "txtReplace", "btnReplaceAll", "cancel",
+                                    "casematch", "searchinwrd", "up", "txtfind" };
+}
+
+void TestSearch::tabGoesThroughWhatTheModeShows()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, chain);
+    m_window->area()->setText(QStringLiteral("word"));
+    trigger(command.toLatin1().constData());
+    QTRY_COMPARE(QApplication::activeWindow(), window());
+    QStringList visited;
+    for (qsizetype i = 0; i < chain.size(); ++i) {
+        QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Tab);
+        visited << focusName();
+    }
+    QCOMPARE(visited, chain);
+}
+
+void TestSearch::hiddenWindowComesBackWhereItWas()
+{
+    trigger("mnufind");
+    // The user drags it: the window system moves it, not the program.
+    const QPoint place = window()->pos() + QPoint(37, 23);
+    window()->windowHandle()->setFramePosition(place);
+    QTRY_COMPARE(window()->pos(), place);
+    window()->cancel()->click();
+    trigger("mnufind");
+    QCOMPARE(window()->pos(), place);
 }
 
 void TestSearch::findNextWalksOverlappingMatchesThenStartsAgain()

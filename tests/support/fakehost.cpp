@@ -129,6 +129,18 @@ QString FakeHost::inputBox(const QString &prompt, const QString &title, const QS
     return take(Kind::Input, shown).text;
 }
 
+QString FakeHost::passwordBox(
+    const QString &prompt, const QString &title, const QString &defaultText)
+{
+    Shown shown;
+    shown.kind = Kind::Input;
+    shown.prompt = prompt;
+    shown.title = title.isEmpty() ? programTitle() : title;
+    shown.defaultText = defaultText;
+    shown.masked = true;
+    return take(Kind::Input, shown).text;
+}
+
 std::optional<QString> FakeHost::openFileName(const FileDialog &dialog)
 {
     Shown shown;

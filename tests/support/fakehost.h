@@ -25,6 +25,7 @@ public:
         Buttons buttons = Buttons::Ok;
         std::optional<Button> defaultButton;
         QString defaultText;
+        bool masked = false; // an input box that hides what is typed
         FileDialog dialog;
     };
 
@@ -43,6 +44,9 @@ public:
     Button messageBox(const QString &prompt, const QString &title, Icon icon, Buttons buttons,
         std::optional<Button> defaultButton) override;
     QString inputBox(
+        const QString &prompt, const QString &title, const QString &defaultText) override;
+    /// Answered by answerInput, like an input box; recorded as masked.
+    QString passwordBox(
         const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;

@@ -18,6 +18,17 @@
 #include <QStandardPaths>
 #include <QTest>
 
+namespace {
+
+// The object name of the control that has the keyboard, empty while none has.
+QString focusName()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+} // namespace
+
 class TestTempClip : public QObject
 {
     Q_OBJECT
@@ -40,6 +51,8 @@ private slots:
     void masterWindowHints_data();
     void masterWindowHints();
     void clickingAnEntryPreviewsIt();
+    void keysInTheMasterWindow_data();
+    void keysInTheMasterWindow();
     void pasteSelectedKeepsTheSelection();
     void removeSelectedInOneViewShowsInTheOther();
     void removeWithoutSelectionSaysSo();
@@ -289,6 +302,44 @@ void TestTempClip::clickingAnEntryPreviewsIt()
     const QModelIndex first = master->tmpcmb()->model()->index(0, 0);
     emit master->tmpcmb()->clicked(first);
     QCOMPARE(master->fullclip()->toPlainText(), QStringLiteral("line1\nline2"));
+}
+
+void TestTempClip::keysInTheMasterWindow_data()
+{
+    QTest::addColumn<QTestEventList>("keys");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("preview");
+    QTest::addColumn<QString>("focusAfter");
+
+    QTestEventList secondThenEnter;
+    secondThenEnter.addKeyClick(Qt::Key_Down);
+    secondThenEnter.addKeyClick(Qt::Key_Down);
+    secondThenEnter.addKeyClick(Qt::Key_Return);
+    QTest::newRow("Enter on an entry previews it") << secondThenEnter << true << "pear"
+                                                   << "tmpcmb";
+    QTestEventList escape;
+    escape.addKeyClick(Qt::Key_Escape);
+    QTest::newRow("Escape hides, back to the document") << escape << false << ""
+                                                        << "Area";
+}
+
+void TestTempClip::keysInTheMasterWindow()
+{
+    QFETCH(QTestEventList, keys);
+    QFETCH(bool, shown);
+    QFETCH(QString, preview);
+    QFETCH(QString, focusAfter);
+
+    addSelection(QStringLiteral("pear"));
+    addSelection(QStringLiteral("apple"));
+    QTest::keyClick(m_window->area(), Qt::Key_M, Qt::ControlModifier);
+    MasterClipWindow *master = clip()->existingMasterWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), master);
+    QCOMPARE(QApplication::focusWidget(), master->tmpcmb()); // the keyboard is in the list
+    keys.simulate(QApplication::focusWidget());
+    QCOMPARE(master->isVisible(), shown);
+    QCOMPARE(master->fullclip()->toPlainText(), preview);
+    QTRY_COMPARE(focusName(), focusAfter);
 }
 
 void TestTempClip::pasteSelectedKeepsTheSelection()

@@ -1,0 +1,11 @@
+#pragma once
+
+/// What the program sets up in the toolkit once, before its first window.
+namespace Desktop {
+
+/// Readable faces for the families the program asks for and a machine may lack ("Comic Sans
+/// MS", "MS Sans Serif"), and names for screen readers where the toolkit gives none. The font
+/// keeps the family asked for; only what is drawn changes. Safe to call again.
+void prepare();
+
+} // namespace Desktop
