@@ -602,16 +602,27 @@ bool EditArea::event(QEvent *e)
             return true;
         }
     }
+    ++m_eventDepth;
     const bool result = QPlainTextEdit::event(e);
-    flushUserChange();
+    endOfEvent();
     return result;
 }
 
 bool EditArea::viewportEvent(QEvent *e)
 {
+    ++m_eventDepth;
     const bool result = QPlainTextEdit::viewportEvent(e);
-    flushUserChange();
+    endOfEvent();
     return result;
+}
+
+// Qt sends the area events of its own in the middle of an edit (an input-method query once the
+// text has changed, before an undo has put the caret back): the change is reported only once
+// the outermost event is over.
+void EditArea::endOfEvent()
+{
+    if (--m_eventDepth == 0)
+        flushUserChange();
 }
 
 void EditArea::keyPressEvent(QKeyEvent *e)

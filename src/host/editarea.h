@@ -125,6 +125,7 @@ private:
     void joinPairsMadeByUser();
     void onWidgetCursorMoved();
     void flushUserChange();
+    void endOfEvent();
     void insertTypedLineBreak();
 
     void layOutRange(int widgetFrom, int widgetTo);
@@ -148,6 +149,7 @@ private:
     bool m_programSelection = false;
     bool m_userChangePending = false;
     bool m_flushQueued = false;
+    int m_eventDepth = 0; // events of the area and its viewport being handled, one in another
 
     QList<QKeySequence> m_menuShortcuts;
 

@@ -365,6 +365,7 @@ void TestHost::notifiesOncePerChange_data()
     QTest::newRow("selection replaced") << "setSelText" << 1;
     QTest::newRow("selection replaced by itself") << "setSelText-same" << 0;
     QTest::newRow("undo") << "undo" << 1;
+    QTest::newRow("undo of a program edit away from the caret") << "undo-program" << 1;
     QTest::newRow("caret moved") << "arrow" << 0;
 }
 
@@ -378,6 +379,9 @@ void TestHost::notifiesOncePerChange()
     QTest::keyClick(m_area, 'q'); // something to undo
     QCoreApplication::processEvents();
     QSignalSpy spy(m_area, &EditArea::changed);
+    // The notification comes once the edit is complete, the caret where the edit leaves it.
+    qsizetype caretSeen = -1;
+    connect(m_area, &EditArea::changed, this, [&] { caretSeen = m_area->selStart(); });
 
     if (edit == "type") {
         QTest::keyClick(m_area, 'x');
@@ -398,11 +402,19 @@ void TestHost::notifiesOncePerChange()
         m_area->setSelText(QStringLiteral("ab"));
     } else if (edit == "undo") {
         QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    } else if (edit == "undo-program") {
+        m_area->select(6, 2);
+        m_area->setSelText(QStringLiteral("EF"));
+        m_area->setSelStart(1);
+        spy.clear();
+        QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
     } else if (edit == "arrow") {
         QTest::keyClick(m_area, Qt::Key_Left);
     }
     // Notifications are synchronous: none may arrive later.
     QCOMPARE(spy.count(), notifications);
+    if (notifications > 0)
+        QCOMPARE(caretSeen, m_area->selStart());
     QCoreApplication::processEvents();
     QCOMPARE(spy.count(), notifications);
 }
