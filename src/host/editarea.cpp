@@ -1,5 +1,6 @@
 #include "editarea.h"
 
+#include "arealayout.h"
 #include "textrendering.h"
 
 #include <QElapsedTimer>
@@ -67,6 +68,9 @@ EditArea::EditArea(QWidget *parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *doc = new QTextDocument(this);
+    doc->setDocumentLayout(new AreaLayout(doc));
+    setDocument(doc);
 
     connect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditArea::onWidgetCursorMoved);
@@ -352,7 +356,7 @@ void EditArea::prepareText(const QString &text)
     m_previous.document->setParent(this);
 
     auto *fresh = new QTextDocument(this);
-    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDocumentLayout(new AreaLayout(fresh));
     fresh->setDefaultFont(m_previous.document->defaultFont());
     fresh->setUndoRedoEnabled(false);
     swapDocument(fresh);
