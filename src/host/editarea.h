@@ -7,6 +7,9 @@
 
 #include "textrendering.h"
 
+#include <functional>
+#include <optional>
+
 class QTextBlock;
 
 /// The edit area `Area`: a QPlainTextEdit that keeps the document's exact text.
@@ -30,6 +33,15 @@ public:
     const QString &text() const { return m_text; }
     /// Replaces the whole text; only the part that differs reaches the widget.
     void setText(const QString &text, History history = History::Keep);
+    /// Replaces `length` characters from `from` by `text`, as setText with the whole new text
+    /// would, without reading or comparing the rest of the text.
+    void replace(qsizetype from, qsizetype length, QStringView text);
+
+    /// Where the text has changed since forgetChanges(), in today's positions: every character
+    /// put in since lies in the range, and so does every place where characters were taken out.
+    /// Nothing while no change has happened.
+    std::optional<TextRendering::Range> changedRange() const { return m_changed; }
+    void forgetChanges() { m_changed.reset(); }
 
     qsizetype selStart() const;
     /// Puts the caret at `start` (clamped to the text) with nothing selected.
@@ -107,9 +119,11 @@ private:
     qsizetype toTrue(int widgetPos) const;
     qsizetype trueBlockStart(const QTextBlock &block) const;
     const TextRendering::BareCrs &bareCrs() const;
-    void noteTrueTextChanged(qsizetype from, qsizetype length);
+    void noteTrueTextChanged(qsizetype from, qsizetype removed, qsizetype added);
     QString trueTextOfWidgetRange(int from, int to) const;
 
+    void changeByProgram(TextRendering::Range range, qsizetype added, History history,
+        const std::function<void()> &change);
     void replaceRendered(
         int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history);
     void insertRendered(QTextCursor &cursor, QStringView trueText);
@@ -134,6 +148,7 @@ private:
     void checkSettled();
 
     QString m_text;
+    std::optional<TextRendering::Range> m_changed;
     // Where the bare CRs of m_text are; rebuilt when needed after a change that may move them.
     mutable TextRendering::BareCrs m_bareCrs;
     mutable bool m_bareCrsKnown = true;
@@ -163,6 +178,7 @@ private:
     {
         QTextDocument *document = nullptr;
         QString text;
+        std::optional<TextRendering::Range> changed;
         qsizetype selStart = 0;
         qsizetype selLength = 0;
         QTextOption::WrapMode wrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;

@@ -74,6 +74,8 @@ private slots:
     void undoAndRedoRestoreBareBreaks();
     void notifiesOncePerChange_data();
     void notifiesOncePerChange();
+    void changedRangeCoversEveryChangeSinceForgotten_data();
+    void changedRangeCoversEveryChangeSinceForgotten();
     void keyPressArrivesBeforeInsertion();
     void nestedAssignmentFromNotificationConverges();
     void lockedAreaRefusesTheUser();
@@ -417,6 +419,62 @@ void TestHost::notifiesOncePerChange()
         QCOMPARE(caretSeen, m_area->selStart());
     QCoreApplication::processEvents();
     QCOMPARE(spy.count(), notifications);
+}
+
+void TestHost::changedRangeCoversEveryChangeSinceForgotten_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<qsizetype>("from");
+    QTest::addColumn<qsizetype>("to");
+
+    // On "abc\r\ndef"; "replace at length text", "type at key", "backspace at",
+    // "open text", "cancel", "keep".
+    QTest::newRow("key typed") << QStringList { "type 3 x" } << 3LL << 4LL;
+    QTest::newRow("backspace") << QStringList { "backspace 3" } << 2LL << 2LL;
+    QTest::newRow("an edit, then one before it moves it")
+        << QStringList { "replace 5 1 XY", "replace 1 2 " } << 1LL << 5LL;
+    QTest::newRow("an edit, then one after it")
+        << QStringList { "replace 1 2 ", "replace 5 1 XY" } << 1LL << 7LL;
+    QTest::newRow("an edit, then one inside it")
+        << QStringList { "replace 1 3 XYZW", "replace 2 1 Q" } << 1LL << 5LL;
+    QTest::newRow("an open cancelled changes nothing")
+        << QStringList { "replace 2 1 Q", "open zz", "cancel" } << 2LL << 3LL;
+    QTest::newRow("an open kept changes everything")
+        << QStringList { "replace 2 1 Q", "open zz", "keep" } << 0LL << 2LL;
+}
+
+void TestHost::changedRangeCoversEveryChangeSinceForgotten()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(qsizetype, from);
+    QFETCH(qsizetype, to);
+
+    m_area->setText(QStringLiteral("abc\r\ndef"));
+    m_area->forgetChanges();
+    QVERIFY(!m_area->changedRange());
+    for (const QString &edit : std::as_const(edits)) {
+        const QStringList word = edit.split(u' ');
+        const qsizetype at = word.value(1).toLongLong();
+        if (word[0] == u"replace") {
+            m_area->replace(at, word[2].toLongLong(), word[3]);
+        } else if (word[0] == u"type") {
+            m_area->setSelStart(at);
+            QTest::keyClicks(m_area, word[2]);
+        } else if (word[0] == u"backspace") {
+            m_area->setSelStart(at);
+            QTest::keyClick(m_area, Qt::Key_Backspace);
+        } else if (word[0] == u"open") {
+            m_area->prepareText(word[1]);
+        } else if (word[0] == u"cancel") {
+            m_area->dropPreparedText();
+        } else if (word[0] == u"keep") {
+            m_area->keepPreparedText();
+        }
+    }
+    const std::optional<TextRendering::Range> changed = m_area->changedRange();
+    QVERIFY(changed);
+    QCOMPARE(changed->from, from);
+    QCOMPARE(changed->to, to);
 }
 
 void TestHost::keyPressArrivesBeforeInsertion()
