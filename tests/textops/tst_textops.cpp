@@ -299,6 +299,7 @@ private slots:
     void correctionsNeedTheOptionOn();
     void oneScanMatchesThePassesRunOneByOne();
     void correctingTheChangeEqualsCorrectingTheWholeText();
+    void correctionsCascadeBeyondTheChange();
 
     void selectAllSelectsTheWholeText();
     void selectWordRowsSelectUpToTheBlanks_data();
@@ -751,6 +752,18 @@ void TestTextOps::correctingTheChangeEqualsCorrectingTheWholeText()
             ++corrections;
     }
     QVERIFY(corrections > 200);
+}
+
+// A key completes "www." before a chain of them: each lowered "W" completes the next one, farther
+// from the key than any pattern is long.
+void TestTextOps::correctionsCascadeBeyondTheChange()
+{
+    show(QStringLiteral("|ww.Www.Www.Www.X"));
+    switchAutoCapitaliseOn();
+    QTest::keyClicks(area(), QStringLiteral("x")); // the first change corrects the whole text
+    QTest::keyClick(area(), Qt::Key_Backspace);
+    QTest::keyClicks(area(), QStringLiteral("w"));
+    QCOMPARE(pictureOf(*area()), QStringLiteral("w|ww.www.www.www.x"));
 }
 
 // ---- Selection and insertion -------------------------------------------------------------
