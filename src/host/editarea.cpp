@@ -1,5 +1,6 @@
 #include "editarea.h"
 
+#include "arealayout.h"
 #include "textrendering.h"
 
 #include <QElapsedTimer>
@@ -67,6 +68,9 @@ EditArea::EditArea(QWidget *parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *doc = new QTextDocument(this);
+    doc->setDocumentLayout(new AreaLayout(doc));
+    setDocument(doc);
 
     connect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditArea::onWidgetCursorMoved);
@@ -105,12 +109,24 @@ const BareCrs &EditArea::bareCrs() const
     return m_bareCrs;
 }
 
-// A change of [from, from + length) in the true text can only make or unmake a bare CR there or
-// just before it; a text without any stays cheap to edit.
-void EditArea::noteTrueTextChanged(qsizetype from, qsizetype length)
+// `removed` characters at `from` of the true text have become `added` others.
+void EditArea::noteTrueTextChanged(qsizetype from, qsizetype removed, qsizetype added)
 {
+    // The range changed before moves with this change and takes it in.
+    Range changed { from, from + added };
+    if (m_changed) {
+        const auto moved = [&](qsizetype pos) {
+            return pos <= from ? pos : pos >= from + removed ? pos + added - removed : from;
+        };
+        changed = { std::min(moved(m_changed->from), changed.from),
+            std::max(moved(m_changed->to), changed.to) };
+    }
+    m_changed = changed;
+
+    // The change can only make or unmake a bare CR where it is or just before it; a text
+    // without any stays cheap to edit.
     if (m_bareCrsKnown && m_bareCrs.positions.isEmpty()
-        && !hasBareCr(m_text, from - 1, from + length))
+        && !hasBareCr(m_text, from - 1, from + added))
         return;
     m_bareCrsKnown = false;
 }
@@ -206,15 +222,47 @@ void EditArea::setText(const QString &given, History history)
         }
         return;
     }
-    const Range span = widenForRendering(old, { affixes.prefix, old.size() - affixes.suffix });
-    const qsizetype delta = text.size() - old.size();
+    // The new text is taken as it is: no copy, whatever size.
+    changeByProgram({ affixes.prefix, m_text.size() - affixes.suffix },
+        text.size() - affixes.suffix - affixes.prefix, history, [&] { m_text = text; });
+}
+
+void EditArea::replace(qsizetype from, qsizetype length, QStringView given)
+{
+    if (m_locked)
+        return;
+    finishStreaming();
+    // Like setText, it never lets in what the widget would break a line at.
+    const QString cleaned
+        = holdsWidgetBreaks(given) ? withoutWidgetBreaks(given.toString()) : QString();
+    const QStringView text = cleaned.isNull() ? given : QStringView(cleaned);
+    from = std::clamp<qsizetype>(from, 0, m_text.size());
+    length = std::clamp<qsizetype>(length, 0, m_text.size() - from);
+    const Affixes affixes = commonAffixes(QStringView(m_text).mid(from, length), text);
+    if (affixes.prefix == length && length == text.size())
+        return;
+    const QStringView added
+        = text.mid(affixes.prefix, text.size() - affixes.suffix - affixes.prefix);
+    const Range changed { from + affixes.prefix, from + length - affixes.suffix };
+    changeByProgram(changed, added.size(), History::Keep, [&] {
+        m_text.replace(changed.from, changed.to - changed.from, added.constData(), added.size());
+    });
+}
+
+// The program makes [range.from, range.to) of the text `added` characters long by calling
+// `change`; the widget is patched to match.
+void EditArea::changeByProgram(
+    Range range, qsizetype added, History history, const std::function<void()> &change)
+{
+    const Range span = widenForRendering(m_text, range);
+    const qsizetype delta = added - (range.to - range.from);
     const qsizetype oldStart = selStart();
     const qsizetype oldEnd = oldStart + selLength();
     const int widgetFrom = toWidget(span.from);
     const int widgetTo = toWidget(span.to);
 
-    m_text = text;
-    noteTrueTextChanged(span.from, span.to + delta - span.from);
+    change();
+    noteTrueTextChanged(range.from, range.to - range.from, added);
     replaceRendered(widgetFrom, widgetTo, span.from, span.to + delta, history);
 
     // The selection keeps its place in the unchanged text; inside the change, or at its start,
@@ -247,7 +295,7 @@ void EditArea::setSelText(const QString &given)
     const int widgetFrom = toWidget(span.from);
     const int widgetTo = toWidget(span.to);
     m_text.replace(start, length, text);
-    noteTrueTextChanged(start, text.size());
+    noteTrueTextChanged(start, length, text.size());
     const qsizetype delta = text.size() - length;
     replaceRendered(widgetFrom, widgetTo, span.from, span.to + delta, History::Keep);
     setSelectionFromProgram(start + text.size(), 0, true);
@@ -370,16 +418,18 @@ void EditArea::prepareText(const QString &text)
 {
     dropPreparedText();
     finishStreaming();
-    m_previous = { document(), m_text, selStart(), selLength(), wordWrapMode() };
+    m_previous = { document(), m_text, m_changed, selStart(), selLength(), wordWrapMode() };
     // The widget would delete a document of its own when it takes another.
     m_previous.document->setParent(this);
 
     auto *fresh = new QTextDocument(this);
-    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDocumentLayout(new AreaLayout(fresh));
     fresh->setDefaultFont(m_previous.document->defaultFont());
     fresh->setUndoRedoEnabled(false);
     swapDocument(fresh);
+    const qsizetype oldSize = m_text.size();
     m_text = text;
+    noteTrueTextChanged(0, oldSize, m_text.size());
     m_bareCrsKnown = false;
     m_selPinned = false;
     chooseWrapMode(m_text, History::Reset);
@@ -422,6 +472,7 @@ void EditArea::dropPreparedText()
     swapDocument(previous.document);
     delete prepared;
     m_text = previous.text;
+    m_changed = previous.changed;
     m_bareCrsKnown = false;
     setWordWrapMode(previous.wrapMode);
     applyReadOnly();
@@ -555,7 +606,7 @@ void EditArea::onContentsChange(int position, int removed, int added)
             standIn += added - removed;
     }
     m_text.replace(truePos, trueRemoved, inserted);
-    noteTrueTextChanged(truePos, inserted.size());
+    noteTrueTextChanged(truePos, trueRemoved, inserted.size());
     notePairMadeByUser(truePos, position);
     notePairMadeByUser(truePos + inserted.size(), position + added);
     chooseWrapMode(inserted, History::Keep);
@@ -625,16 +676,27 @@ bool EditArea::event(QEvent *e)
             return true;
         }
     }
+    ++m_eventDepth;
     const bool result = QPlainTextEdit::event(e);
-    flushUserChange();
+    endOfEvent();
     return result;
 }
 
 bool EditArea::viewportEvent(QEvent *e)
 {
+    ++m_eventDepth;
     const bool result = QPlainTextEdit::viewportEvent(e);
-    flushUserChange();
+    endOfEvent();
     return result;
+}
+
+// Qt sends the area events of its own in the middle of an edit (an input-method query once the
+// text has changed, before an undo has put the caret back): the change is reported only once
+// the outermost event is over.
+void EditArea::endOfEvent()
+{
+    if (--m_eventDepth == 0)
+        flushUserChange();
 }
 
 void EditArea::keyPressEvent(QKeyEvent *e)

@@ -7,6 +7,9 @@
 
 #include "textrendering.h"
 
+#include <functional>
+#include <optional>
+
 class QTextBlock;
 
 /// The edit area `Area`: a QPlainTextEdit that keeps the document's exact text.
@@ -32,6 +35,15 @@ public:
     /// become CR LF, as every line break of the text is (see withoutWidgetBreaks). Does nothing
     /// while the area is locked.
     void setText(const QString &text, History history = History::Keep);
+    /// Replaces `length` characters from `from` by `text`, as setText with the whole new text
+    /// would, without reading or comparing the rest of the text.
+    void replace(qsizetype from, qsizetype length, QStringView text);
+
+    /// Where the text has changed since forgetChanges(), in today's positions: every character
+    /// put in since lies in the range, and so does every place where characters were taken out.
+    /// Nothing while no change has happened.
+    std::optional<TextRendering::Range> changedRange() const { return m_changed; }
+    void forgetChanges() { m_changed.reset(); }
 
     qsizetype selStart() const;
     /// Puts the caret at `start` (clamped to the text) with nothing selected.
@@ -114,9 +126,11 @@ private:
     qsizetype toTrue(int widgetPos) const;
     qsizetype trueBlockStart(const QTextBlock &block) const;
     const TextRendering::BareCrs &bareCrs() const;
-    void noteTrueTextChanged(qsizetype from, qsizetype length);
+    void noteTrueTextChanged(qsizetype from, qsizetype removed, qsizetype added);
     QString trueTextOfWidgetRange(int from, int to) const;
 
+    void changeByProgram(TextRendering::Range range, qsizetype added, History history,
+        const std::function<void()> &change);
     void replaceRendered(
         int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history);
     void insertRendered(QTextCursor &cursor, QStringView trueText);
@@ -132,6 +146,7 @@ private:
     void joinPairsMadeByUser();
     void onWidgetCursorMoved();
     void flushUserChange();
+    void endOfEvent();
     void insertTypedLineBreak();
 
     void layOutRange(int widgetFrom, int widgetTo);
@@ -140,6 +155,7 @@ private:
     void checkSettled();
 
     QString m_text;
+    std::optional<TextRendering::Range> m_changed;
     // Where the bare CRs of m_text are; rebuilt when needed after a change that may move them.
     mutable TextRendering::BareCrs m_bareCrs;
     mutable bool m_bareCrsKnown = true;
@@ -155,6 +171,7 @@ private:
     bool m_programSelection = false;
     bool m_userChangePending = false;
     bool m_flushQueued = false;
+    int m_eventDepth = 0; // events of the area and its viewport being handled, one in another
 
     QList<QKeySequence> m_menuShortcuts;
 
@@ -168,6 +185,7 @@ private:
     {
         QTextDocument *document = nullptr;
         QString text;
+        std::optional<TextRendering::Range> changed;
         qsizetype selStart = 0;
         qsizetype selLength = 0;
         QTextOption::WrapMode wrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;

@@ -13,6 +13,7 @@ AutoCapitalise::AutoCapitalise(frmedit &window, QObject *parent)
 
 void AutoCapitalise::mnuautocapitalise_Click()
 {
+    m_fixedPoint = false;
     if (m_window.area()->text().isEmpty())
         m_capnext = true;
 }
@@ -49,11 +50,32 @@ void AutoCapitalise::autocorrect()
         area->setSelStart(caret);
     }
     // The change this run writes is the fixpoint already: the run it starts has nothing to do.
-    if (!m_writingCorrection) {
-        if (const std::optional<QString> text = Autocorrection::corrected(area->text())) {
-            const QScopedValueRollback writing(m_writingCorrection, true);
-            area->setText(*text);
-        }
-    }
+    if (!m_writingCorrection)
+        correct();
     area->setSelStart(caret);
+}
+
+void AutoCapitalise::correct()
+{
+    EditArea *area = m_window.area();
+    const std::optional<TextRendering::Range> changed = area->changedRange();
+    if (m_fixedPoint && !changed)
+        return;
+    area->forgetChanges();
+    const std::optional<Autocorrection::Correction> correction = m_fixedPoint
+        ? Autocorrection::correctedAround(area->text(), changed->from, changed->to)
+        : Autocorrection::correctedAround(area->text(), 0, area->text().size());
+    m_fixedPoint = true;
+    if (!correction)
+        return;
+    const qsizetype from = correction->from;
+    const qsizetype to = from + correction->text.size();
+    {
+        const QScopedValueRollback writing(m_writingCorrection, true);
+        area->replace(from, correction->text.size(), correction->text);
+    }
+    // The text is the fixpoint now; a change anyone else made meanwhile stays to be corrected.
+    const std::optional<TextRendering::Range> written = area->changedRange();
+    if (written && written->from >= from && written->to <= to)
+        area->forgetChanges();
 }

@@ -5,7 +5,8 @@
 class frmedit;
 
 /// Auto Capitalise: the option row, the capital after a sentence mark (`capnext`), and the
-/// corrections run over the whole text on every change while the option is on.
+/// corrections that keep the whole text as the passes would leave it on every change while the
+/// option is on.
 class AutoCapitalise : public QObject
 {
     Q_OBJECT
@@ -24,7 +25,14 @@ public:
     bool capnext() const { return m_capnext; }
 
 private:
+    void correct();
+
     frmedit &m_window;
     bool m_capnext = false;
     bool m_writingCorrection = false;
+    // Whether no pass finds anything in the text as it was when the area last forgot its
+    // changes: then only what changed since, and its neighbours, need correcting. False until
+    // the whole text has been corrected, and again each time the row is switched, so that the
+    // first change after switching it on corrects the whole text.
+    bool m_fixedPoint = false;
 };

@@ -1,5 +1,6 @@
 #include "autocorrection.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace Autocorrection {
@@ -46,78 +47,119 @@ inline bool blockHasCandidate(const char16_t *p)
     return any != 0;
 }
 
-// Calls visit(i) for every i in [from, n) where a pattern may start, in order, until it returns
-// false. A fix never makes a place need a fix that the block check did not flag: the only new
-// match a fix makes ("www." completed by a lowered "W") ends in a dot and a capital.
+// The longest pattern: a match that touches a change starts less than this before it.
+constexpr qsizetype kLongestPattern = 6;
+
+// Calls visit(i) for every i in [from, to) where a pattern may start, in order, and perhaps for
+// a few more up to a block further; `to` may grow meanwhile. A fix never makes a place need a
+// fix that the check of the text as given did not flag: no fix writes a blank, a dot or an "H",
+// and the only new match a fix makes ("www." completed by a lowered "W") ends in a dot and a
+// capital that were there before.
 template <typename Visit>
-void forEachCandidate(const char16_t *s, qsizetype n, qsizetype from, Visit visit)
+void forEachCandidate(
+    const char16_t *s, qsizetype n, qsizetype from, const qsizetype &to, Visit visit)
 {
     qsizetype i = from;
-    for (; i + kBlock + 3 <= n; i += kBlock) {
+    for (; i < to && i + kBlock + 3 <= n; i += kBlock) {
         if (!blockHasCandidate(s + i))
             continue;
-        for (qsizetype k = 0; k < kBlock; ++k) {
-            if (mayStartPattern(s[i + k]) && !visit(i + k))
-                return;
+        for (qsizetype k = i; k < i + kBlock; ++k) {
+            if (mayStartPattern(s[k]))
+                visit(k);
         }
     }
-    for (; i < n; ++i) {
-        if (mayStartPattern(s[i]) && !visit(i))
-            return;
+    for (; i < std::min(to, n); ++i) {
+        if (mayStartPattern(s[i]))
+            visit(i);
     }
 }
+
+// The text as corrected so far: the text as given, but for a copy of the stretch from the first
+// fix to the last, so that correcting a few characters copies no more than those. Fixes come
+// from left to right: each lies at or after the place the scan has reached.
+class Draft
+{
+public:
+    explicit Draft(const QString &text)
+        : m_s(reinterpret_cast<const char16_t *>(text.constData()))
+        , m_n(text.size())
+    { }
+
+    const char16_t *given() const { return m_s; }
+    qsizetype size() const { return m_n; }
+
+    char16_t at(qsizetype k) const
+    {
+        if (k < 0 || k >= m_n)
+            return 0;
+        const qsizetype inCopy = k - m_from;
+        return inCopy >= 0 && inCopy < m_copy.size() ? m_copy.at(inCopy).unicode() : m_s[k];
+    }
+
+    void set(qsizetype k, char16_t c)
+    {
+        if (m_copy.isEmpty())
+            m_from = k;
+        Q_ASSERT(k >= m_from);
+        const qsizetype copied = m_from + m_copy.size();
+        if (k >= copied)
+            m_copy.append(QStringView(m_s + copied, k + 1 - copied));
+        m_copy[k - m_from] = QChar(c);
+    }
+
+    std::optional<Correction> correction() const
+    {
+        if (m_copy.isEmpty())
+            return std::nullopt;
+        return Correction { m_from, m_copy };
+    }
+
+private:
+    const char16_t *m_s;
+    qsizetype m_n;
+    qsizetype m_from = 0;
+    QString m_copy;
+};
 
 // The fix of the pattern that starts at i, if any. No fix changes a character that another
 // pattern needs as it stands (blanks, marks, "ttp", "om ", "ndia"), except that a lowered "W"
 // can complete a "www." further on. So one scan from left to right over the text as corrected
 // so far reaches the same text as rerunning every pass until none finds anything.
-inline Fix fixAt(const char16_t *s, qsizetype n, qsizetype i)
+inline Fix fixAt(const Draft &d, qsizetype i)
 {
-    const auto at = [s, n](qsizetype k) { return k < n ? s[k] : char16_t(0); };
-    switch (s[i]) {
+    switch (d.at(i)) {
     case u' ': {
-        const char16_t next = at(i + 1);
+        const char16_t next = d.at(i + 1);
         if (next == u'i') {
-            const char16_t after = at(i + 2);
+            const char16_t after = d.at(i + 2);
             if (after == u' ' || after == u'.' || after == u'?' || after == u'!'
-                || (after == u'n' && at(i + 3) == u'd' && at(i + 4) == u'i' && at(i + 5) == u'a'))
+                || (after == u'n' && d.at(i + 3) == u'd' && d.at(i + 4) == u'i'
+                    && d.at(i + 5) == u'a'))
                 return { i + 1, u'I' }; // " i ", " i.", " i?", " i!", " india"
-        } else if ((next == u't' || next == u'T') && at(i + 2) == u'e' && at(i + 3) == u'h'
-            && at(i + 4) == u' ') {
+        } else if ((next == u't' || next == u'T') && d.at(i + 2) == u'e' && d.at(i + 3) == u'h'
+            && d.at(i + 4) == u' ') {
             return { i + 2, u'h', u'e' }; // " teh ", " Teh "
-        } else if ((next == u'a' || next == u'A') && at(i + 2) == u'd' && at(i + 3) == u'n'
-            && at(i + 4) == u' ') {
+        } else if ((next == u'a' || next == u'A') && d.at(i + 2) == u'd' && d.at(i + 3) == u'n'
+            && d.at(i + 4) == u' ') {
             return { i + 2, u'n', u'd' }; // " adn ", " Adn "
         }
         break;
     }
     case u'.': {
-        const char16_t next = at(i + 1);
-        if (next == u'C' && at(i + 2) == u'o' && at(i + 3) == u'm' && at(i + 4) == u' ')
+        const char16_t next = d.at(i + 1);
+        if (next == u'C' && d.at(i + 2) == u'o' && d.at(i + 3) == u'm' && d.at(i + 4) == u' ')
             return { i + 1, u'c' }; // ".Com "
-        if (next >= u'A' && next <= u'Z' && i >= 3 && s[i - 3] == u'w' && s[i - 2] == u'w'
-            && s[i - 1] == u'w')
+        if (next >= u'A' && next <= u'Z' && d.at(i - 3) == u'w' && d.at(i - 2) == u'w'
+            && d.at(i - 1) == u'w')
             return { i + 1, char16_t(next + 32) }; // "www." and a capital
         break;
     }
     case u'H':
-        if (at(i + 1) == u't' && at(i + 2) == u't' && at(i + 3) == u'p')
+        if (d.at(i + 1) == u't' && d.at(i + 2) == u't' && d.at(i + 3) == u'p')
             return { i, u'h' }; // "Http"
         break;
     }
     return {};
-}
-
-qsizetype firstFix(const char16_t *s, qsizetype n)
-{
-    qsizetype first = -1;
-    forEachCandidate(s, n, 0, [&](qsizetype i) {
-        if (fixAt(s, n, i).at < 0)
-            return true;
-        first = i;
-        return false;
-    });
-    return first;
 }
 
 } // namespace
@@ -147,22 +189,30 @@ QList<Pass> passes()
 
 std::optional<QString> corrected(const QString &text)
 {
-    const qsizetype n = text.size();
-    const qsizetype first = firstFix(reinterpret_cast<const char16_t *>(text.constData()), n);
-    if (first < 0)
+    const std::optional<Correction> correction = correctedAround(text, 0, text.size());
+    if (!correction)
         return std::nullopt;
-    QString result(text.constData(), n);
-    char16_t *s = reinterpret_cast<char16_t *>(result.data());
-    forEachCandidate(s, n, first, [&](qsizetype i) {
-        const Fix fix = fixAt(s, n, i);
-        if (fix.at >= 0) {
-            s[fix.at] = fix.first;
-            if (fix.second)
-                s[fix.at + 1] = fix.second;
-        }
-        return true;
-    });
+    QString result = text;
+    result.replace(correction->from, correction->text.size(), correction->text);
     return result;
+}
+
+std::optional<Correction> correctedAround(const QString &text, qsizetype from, qsizetype to)
+{
+    Draft draft(text);
+    qsizetype end = to + kLongestPattern;
+    forEachCandidate(draft.given(), draft.size(), std::max<qsizetype>(from - kLongestPattern, 0),
+        end, [&](qsizetype i) {
+            const Fix fix = fixAt(draft, i);
+            if (fix.at < 0)
+                return;
+            draft.set(fix.at, fix.first);
+            if (fix.second)
+                draft.set(fix.at + 1, fix.second);
+            // What the fix changed may complete a match a little further on.
+            end = std::max(end, fix.at + 2 + kLongestPattern);
+        });
+    return draft.correction();
 }
 
 bool endsSentence(QChar ch)

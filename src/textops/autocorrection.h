@@ -26,6 +26,20 @@ QList<Pass> passes();
 /// anything. One scan, and a copy only when something changes.
 std::optional<QString> corrected(const QString &text);
 
+/// What correcting changes: the characters from `from` on become `text`.
+struct Correction
+{
+    qsizetype from = 0;
+    QString text;
+};
+
+/// The correction of a text on which no pass found anything until [from, to) changed: only
+/// patterns that touch the change can match, and what a correction changes can only make a
+/// match close by, so the scan covers the change and its neighbours, farther while corrections
+/// land at its edge. Equal to corrected() for such a text; over [0, size) it is corrected() of
+/// any text.
+std::optional<Correction> correctedAround(const QString &text, qsizetype from, qsizetype to);
+
 /// Whether the next small letter typed after `ch` becomes a capital.
 bool endsSentence(QChar ch);
 

@@ -77,6 +77,8 @@ private slots:
     void undoAndRedoRestoreBareBreaks();
     void notifiesOncePerChange_data();
     void notifiesOncePerChange();
+    void changedRangeCoversEveryChangeSinceForgotten_data();
+    void changedRangeCoversEveryChangeSinceForgotten();
     void keyPressArrivesBeforeInsertion();
     void nestedAssignmentFromNotificationConverges();
     void lockedAreaRefusesEveryEdit();
@@ -370,6 +372,7 @@ void TestHost::notifiesOncePerChange_data()
     QTest::newRow("selection replaced") << "setSelText" << 1;
     QTest::newRow("selection replaced by itself") << "setSelText-same" << 0;
     QTest::newRow("undo") << "undo" << 1;
+    QTest::newRow("undo of a program edit away from the caret") << "undo-program" << 1;
     QTest::newRow("caret moved") << "arrow" << 0;
 }
 
@@ -383,6 +386,9 @@ void TestHost::notifiesOncePerChange()
     QTest::keyClick(m_area, 'q'); // something to undo
     QCoreApplication::processEvents();
     QSignalSpy spy(m_area, &EditArea::changed);
+    // The notification comes once the edit is complete, the caret where the edit leaves it.
+    qsizetype caretSeen = -1;
+    connect(m_area, &EditArea::changed, this, [&] { caretSeen = m_area->selStart(); });
 
     if (edit == "type") {
         QTest::keyClick(m_area, 'x');
@@ -403,13 +409,77 @@ void TestHost::notifiesOncePerChange()
         m_area->setSelText(QStringLiteral("ab"));
     } else if (edit == "undo") {
         QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
+    } else if (edit == "undo-program") {
+        m_area->select(6, 2);
+        m_area->setSelText(QStringLiteral("EF"));
+        m_area->setSelStart(1);
+        spy.clear();
+        QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
     } else if (edit == "arrow") {
         QTest::keyClick(m_area, Qt::Key_Left);
     }
     // Notifications are synchronous: none may arrive later.
     QCOMPARE(spy.count(), notifications);
+    if (notifications > 0)
+        QCOMPARE(caretSeen, m_area->selStart());
     QCoreApplication::processEvents();
     QCOMPARE(spy.count(), notifications);
+}
+
+void TestHost::changedRangeCoversEveryChangeSinceForgotten_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<qsizetype>("from");
+    QTest::addColumn<qsizetype>("to");
+
+    // On "abc\r\ndef"; "replace at length text", "type at key", "backspace at",
+    // "open text", "cancel", "keep".
+    QTest::newRow("key typed") << QStringList { "type 3 x" } << 3LL << 4LL;
+    QTest::newRow("backspace") << QStringList { "backspace 3" } << 2LL << 2LL;
+    QTest::newRow("an edit, then one before it moves it")
+        << QStringList { "replace 5 1 XY", "replace 1 2 " } << 1LL << 5LL;
+    QTest::newRow("an edit, then one after it")
+        << QStringList { "replace 1 2 ", "replace 5 1 XY" } << 1LL << 7LL;
+    QTest::newRow("an edit, then one inside it")
+        << QStringList { "replace 1 3 XYZW", "replace 2 1 Q" } << 1LL << 5LL;
+    QTest::newRow("an open cancelled changes nothing")
+        << QStringList { "replace 2 1 Q", "open zz", "cancel" } << 2LL << 3LL;
+    QTest::newRow("an open kept changes everything")
+        << QStringList { "replace 2 1 Q", "open zz", "keep" } << 0LL << 2LL;
+}
+
+void TestHost::changedRangeCoversEveryChangeSinceForgotten()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(qsizetype, from);
+    QFETCH(qsizetype, to);
+
+    m_area->setText(QStringLiteral("abc\r\ndef"));
+    m_area->forgetChanges();
+    QVERIFY(!m_area->changedRange());
+    for (const QString &edit : std::as_const(edits)) {
+        const QStringList word = edit.split(u' ');
+        const qsizetype at = word.value(1).toLongLong();
+        if (word[0] == u"replace") {
+            m_area->replace(at, word[2].toLongLong(), word[3]);
+        } else if (word[0] == u"type") {
+            m_area->setSelStart(at);
+            QTest::keyClicks(m_area, word[2]);
+        } else if (word[0] == u"backspace") {
+            m_area->setSelStart(at);
+            QTest::keyClick(m_area, Qt::Key_Backspace);
+        } else if (word[0] == u"open") {
+            m_area->prepareText(word[1]);
+        } else if (word[0] == u"cancel") {
+            m_area->dropPreparedText();
+        } else if (word[0] == u"keep") {
+            m_area->keepPreparedText();
+        }
+    }
+    const std::optional<TextRendering::Range> changed = m_area->changedRange();
+    QVERIFY(changed);
+    QCOMPARE(changed->from, from);
+    QCOMPARE(changed->to, to);
 }
 
 void TestHost::keyPressArrivesBeforeInsertion()
@@ -573,6 +643,23 @@ void TestHost::lineCountIncludesWrappedLinesAtOnce()
     for (QTextBlock b = m_area->document()->firstBlock(); b.isValid(); b = b.next())
         layout->ensureBlockLayout(b);
     QCOMPARE(m_area->document()->lineCount(), counted);
+
+    // Keys that make a line wrap once more, and take it back, are counted at once, as Qt itself
+    // would lay the line out.
+    m_area->setSelStart(3);
+    int typed = 0;
+    while (m_area->lineCount() == counted && typed < 100) {
+        QTest::keyClick(m_area, 'x');
+        ++typed;
+    }
+    QCOMPARE(m_area->lineCount(), counted + 1);
+    QTextBlock first = m_area->document()->firstBlock();
+    first.clearLayout();
+    layout->ensureBlockLayout(first);
+    QCOMPARE(m_area->document()->lineCount(), counted + 1);
+    for (int i = 0; i < typed; ++i)
+        QTest::keyClick(m_area, Qt::Key_Backspace);
+    QCOMPARE(m_area->lineCount(), counted);
 
     // A typed break that splits a wrapped line is counted at once too.
     m_area->select(500, 0);

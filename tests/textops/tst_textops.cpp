@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +91,171 @@ QString correctedPassByPass(QString text)
     return text;
 }
 
+// Pieces of text that the corrections care about, to build random texts from.
+QStringList correctionPieces()
+{
+    return { QStringLiteral(" "), QStringLiteral("i"), QStringLiteral("t"), QStringLiteral("e"),
+        QStringLiteral("h"), QStringLiteral("a"), QStringLiteral("d"), QStringLiteral("n"),
+        QStringLiteral("."), QStringLiteral("?"), QStringLiteral("!"), QStringLiteral("T"),
+        QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("om"), QStringLiteral("H"),
+        QStringLiteral("ttp"), QStringLiteral("w"), QStringLiteral("W"), QStringLiteral("ww"),
+        QStringLiteral("www."), QStringLiteral("Www."), QStringLiteral("X"), QStringLiteral("@"),
+        QStringLiteral(" i "), QStringLiteral(" teh "), QStringLiteral(" adn "),
+        QStringLiteral("Http"), QStringLiteral(".Com "), QStringLiteral(" india"),
+        QStringLiteral("ndia"), QStringLiteral("\r\n") };
+}
+
+QString randomText(QRandomGenerator &random, int maxPieces)
+{
+    static const QStringList pieces = correctionPieces();
+    QString text;
+    const int count = random.bounded(maxPieces + 1);
+    for (int i = 0; i < count; ++i)
+        text += pieces.at(random.bounded(int(pieces.size())));
+    return text;
+}
+
+// One thing the user or a command does to the document, described so that it can be done the
+// same way in two windows.
+struct Edit
+{
+    enum Kind {
+        Type,
+        Backspace,
+        Delete,
+        Paste,
+        Toggle,
+        LowerCase,
+        UpperCase,
+        Undo,
+        Redo,
+        Replace,
+        OpenKept,
+        OpenCancelled,
+        ChangeWhileLocked
+    } kind;
+    QString text;
+    qsizetype at = 0;
+    qsizetype length = 0;
+
+    QString describe() const
+    {
+        static const char *const names[]
+            = { "type", "backspace", "delete", "paste", "toggle", "lower case", "upper case",
+                  "undo", "redo", "replace", "open", "open cancelled", "change while locked" };
+        return QStringLiteral("%1 [%2,+%3] '%4'")
+            .arg(QLatin1String(names[kind]))
+            .arg(at)
+            .arg(length)
+            .arg(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\\r\\n")));
+    }
+};
+
+Edit randomEdit(QRandomGenerator &random, qsizetype size)
+{
+    static const QString keys = QStringLiteral(" .?!ithedanTACoHpwWX\r");
+    // Typing, the commonest edit, half the time.
+    const int kind = random.bounded(2) ? Edit::Type : random.bounded(Edit::ChangeWhileLocked + 1);
+    Edit edit { Edit::Kind(kind), {}, 0, 0 };
+    // Short texts keep every step cheap; a long one is replaced, as Open would.
+    if (size > 300)
+        edit.kind = Edit::Replace;
+    edit.at = random.bounded(size + 1);
+    edit.length = random.bounded(int(std::min<qsizetype>(size - edit.at, 8)) + 1);
+    if (random.bounded(2))
+        edit.length = 0;
+    switch (edit.kind) {
+    case Edit::Type:
+        if (random.bounded(2)) {
+            // Pieces typed key by key complete patterns with their last key.
+            edit.text = randomText(random, 3).replace(QLatin1String("\r\n"), QLatin1String("\r"));
+        } else {
+            for (int i = random.bounded(1, 9); i > 0; --i)
+                edit.text += keys.at(random.bounded(int(keys.size())));
+        }
+        break;
+    case Edit::Backspace:
+    case Edit::Delete:
+        edit.length = random.bounded(1, 4); // keys pressed
+        break;
+    case Edit::Paste:
+    case Edit::ChangeWhileLocked:
+        edit.text = randomText(random, 4);
+        break;
+    case Edit::Replace:
+    case Edit::OpenKept:
+    case Edit::OpenCancelled:
+        edit.text = randomText(random, 40);
+        break;
+    default:
+        break;
+    }
+    return edit;
+}
+
+void apply(frmedit &window, FakeHost &host, const Edit &edit)
+{
+    EditArea *area = window.area();
+    const auto key = [area](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(area, key, modifiers);
+    };
+    switch (edit.kind) {
+    case Edit::Type:
+        area->select(edit.at, edit.length);
+        for (const QChar ch : edit.text) {
+            if (ch == u'\r')
+                key(Qt::Key_Return);
+            else
+                QTest::keyClicks(area, QString(ch));
+        }
+        break;
+    case Edit::Backspace:
+    case Edit::Delete:
+        area->setSelStart(edit.at);
+        for (int i = 0; i < edit.length; ++i)
+            key(edit.kind == Edit::Backspace ? Qt::Key_Backspace : Qt::Key_Delete);
+        break;
+    case Edit::Paste:
+        area->select(edit.at, edit.length);
+        host.setClipboardText(edit.text);
+        window.command(QStringLiteral("mnupaste"))->trigger();
+        break;
+    case Edit::Toggle:
+        window.command(QStringLiteral("mnuautocapitalise"))->trigger();
+        break;
+    case Edit::LowerCase:
+        area->select(edit.at, edit.length);
+        window.command(QStringLiteral("mnulcase"))->trigger();
+        break;
+    case Edit::UpperCase:
+        area->select(edit.at, edit.length);
+        window.command(QStringLiteral("mnuucase"))->trigger();
+        break;
+    case Edit::Undo:
+        key(Qt::Key_Z, Qt::ControlModifier);
+        break;
+    case Edit::Redo:
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        break;
+    case Edit::Replace:
+        area->setText(edit.text, EditArea::History::Reset);
+        break;
+    case Edit::OpenKept:
+    case Edit::OpenCancelled:
+        area->prepareText(edit.text);
+        if (edit.kind == Edit::OpenKept)
+            area->keepPreparedText();
+        else
+            area->dropPreparedText();
+        break;
+    case Edit::ChangeWhileLocked:
+        area->setLocked(true);
+        area->setText(QString(area->text()).insert(edit.at, edit.text));
+        area->setLocked(false);
+        break;
+    }
+}
+
 const QString kHtmlTemplate = QStringLiteral("<HTML>") + QStringLiteral("\r\n")
     + QStringLiteral("<HEAD>") + QStringLiteral("\r\n") + QStringLiteral("<TITLE>   </TITLE>")
     + QStringLiteral("\r\n") + QStringLiteral("</HEAD>") + QStringLiteral("\r\n")
@@ -137,6 +304,8 @@ private slots:
     void correctionsFollowACaseConversion();
     void correctionsNeedTheOptionOn();
     void oneScanMatchesThePassesRunOneByOne();
+    void correctingTheChangeEqualsCorrectingTheWholeText();
+    void correctionsCascadeBeyondTheChange();
 
     void selectAllSelectsTheWholeText();
     void selectWordRowsSelectUpToTheBlanks_data();
@@ -537,23 +706,11 @@ void TestTextOps::correctionsNeedTheOptionOn()
 
 void TestTextOps::oneScanMatchesThePassesRunOneByOne()
 {
-    const QStringList pieces { QStringLiteral(" "), QStringLiteral("i"), QStringLiteral("t"),
-        QStringLiteral("e"), QStringLiteral("h"), QStringLiteral("a"), QStringLiteral("d"),
-        QStringLiteral("n"), QStringLiteral("."), QStringLiteral("?"), QStringLiteral("!"),
-        QStringLiteral("T"), QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("om"),
-        QStringLiteral("H"), QStringLiteral("ttp"), QStringLiteral("w"), QStringLiteral("W"),
-        QStringLiteral("ww"), QStringLiteral("www."), QStringLiteral("X"), QStringLiteral("@"),
-        QStringLiteral(" i "), QStringLiteral(" teh "), QStringLiteral(" adn "),
-        QStringLiteral("Http"), QStringLiteral(".Com "), QStringLiteral(" india"),
-        QStringLiteral("ndia"), QStringLiteral("\r\n") };
     QCOMPARE(Autocorrection::passes().size(), 38);
     QRandomGenerator random(20261206);
     int changedTexts = 0;
     for (int round = 0; round < 5000; ++round) {
-        QString text;
-        const int count = random.bounded(1, 80);
-        for (int i = 0; i < count; ++i)
-            text += pieces.at(random.bounded(int(pieces.size())));
+        const QString text = randomText(random, 80);
         const QString expected = correctedPassByPass(text);
         const std::optional<QString> corrected = Autocorrection::corrected(text);
         QCOMPARE(corrected.value_or(text), expected);
@@ -561,6 +718,60 @@ void TestTextOps::oneScanMatchesThePassesRunOneByOne()
         changedTexts += corrected.has_value();
     }
     QVERIFY(changedTexts > 500);
+}
+
+// A second window does every step too, its row switched off and on before each one, so that it
+// corrects its whole text each time; the two must agree after every step.
+void TestTextOps::correctingTheChangeEqualsCorrectingTheWholeText()
+{
+    FakeHost wholeHost;
+    frmedit *whole = WindowTest::open(wholeHost);
+    QVERIFY(whole);
+    const QScopeGuard closeWhole([whole] { WindowTest::close(whole); });
+    const auto isOn = [](const frmedit *window) {
+        return window->command(QStringLiteral("mnuautocapitalise"))->isChecked();
+    };
+    QRandomGenerator random(20261207);
+    QStringList steps;
+    int corrections = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const Edit edit = randomEdit(random, area()->text().size());
+        steps.append(edit.describe());
+        // Toggling an empty text would set `capnext` in one window only; the first change of an
+        // empty text is all of it anyway.
+        if (isOn(whole) && !whole->area()->text().isEmpty()) {
+            whole->command(QStringLiteral("mnuautocapitalise"))->trigger();
+            whole->command(QStringLiteral("mnuautocapitalise"))->trigger();
+        }
+        const QString before = area()->text();
+        QSignalSpy changes(area(), &EditArea::changed);
+        apply(*m_window, *m_host, edit);
+        apply(*whole, wholeHost, edit);
+        const QString text = area()->text();
+        const QString context = steps.mid(std::max<qsizetype>(steps.size() - 6, 0)).join(u'\n');
+        QVERIFY2(text == whole->area()->text() && pictureOf(*area()) == pictureOf(*whole->area()),
+            qPrintable(QStringLiteral("%1\n'%2' and '%3'")
+                           .arg(context, pictureOf(*area()), pictureOf(*whole->area()))));
+        // Switching the row on corrects nothing until the next change.
+        if (isOn(m_window) && text != before)
+            QVERIFY2(correctedPassByPass(text) == text, qPrintable(context));
+        // A key whose change set off another: a correction, or the capital after a mark.
+        if (edit.kind == Edit::Type && changes.size() > edit.text.size())
+            ++corrections;
+    }
+    QVERIFY(corrections > 200);
+}
+
+// A key completes "www." before a chain of them: each lowered "W" completes the next one, farther
+// from the key than any pattern is long.
+void TestTextOps::correctionsCascadeBeyondTheChange()
+{
+    show(QStringLiteral("|ww.Www.Www.Www.X"));
+    switchAutoCapitaliseOn();
+    QTest::keyClicks(area(), QStringLiteral("x")); // the first change corrects the whole text
+    QTest::keyClick(area(), Qt::Key_Backspace);
+    QTest::keyClicks(area(), QStringLiteral("w"));
+    QCOMPARE(pictureOf(*area()), QStringLiteral("w|ww.www.www.www.x"));
 }
 
 // ---- Selection and insertion -------------------------------------------------------------
