@@ -48,8 +48,7 @@ FindReplaceWindow *SearchCommands::existingFindWindow() const
     return m_findWindow;
 }
 
-// Form_Load of the window: Replace starts disabled and the window's own search starts at the
-// caret.
+// A new window starts with Replace disabled, and its own search starts at the caret.
 FindReplaceWindow *SearchCommands::findWindow()
 {
     if (!m_findWindow) {
