@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -41,22 +42,6 @@ qsizetype pieceEnd(QStringView text, qsizetype from, qsizetype size)
         return -1;
     return at + 1 < text.size() && text[at + 1] == QLatin1Char('\n') ? at + 2 : at + 1;
 }
-
-class FlagGuard
-{
-public:
-    explicit FlagGuard(bool &flag)
-        : m_flag(flag)
-        , m_old(flag)
-    {
-        m_flag = true;
-    }
-    ~FlagGuard() { m_flag = m_old; }
-
-private:
-    bool &m_flag;
-    bool m_old;
-};
 
 } // namespace
 
@@ -261,7 +246,7 @@ void EditArea::setSelText(const QString &given)
 void EditArea::replaceRendered(
     int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history)
 {
-    FlagGuard guard(m_programEdit);
+    const QScopedValueRollback guard(m_programEdit, true);
     // Pieces end at line breaks: appending to a line would lay all of it out again.
     const qsizetype firstCut
         = trueTo - trueFrom > kStreamThreshold ? pieceEnd(m_text, trueFrom, kFirstPiece) : -1;
@@ -338,7 +323,7 @@ bool EditArea::isLarge(qsizetype length)
 void EditArea::appendStreamed(qsizetype upTo)
 {
     {
-        FlagGuard guard(m_programEdit);
+        const QScopedValueRollback guard(m_programEdit, true);
         QTextCursor cursor(document());
         cursor.movePosition(QTextCursor::End);
         const int widgetFrom = cursor.position();
@@ -387,7 +372,7 @@ void EditArea::prepareText(const QString &text)
     const qsizetype cut = pieceEnd(m_text, 0, kFirstPiece);
     appendStreamed(cut > 0 ? cut : m_text.size());
     applyReadOnly();
-    FlagGuard guard(m_programSelection);
+    const QScopedValueRollback guard(m_programSelection, true);
     setTextCursor(QTextCursor(document())); // the text went in before the caret
 }
 
@@ -433,7 +418,7 @@ void EditArea::swapDocument(QTextDocument *next)
 {
     disconnect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
     {
-        FlagGuard guard(m_programEdit);
+        const QScopedValueRollback guard(m_programEdit, true);
         setDocument(next);
     }
     connect(next, &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
@@ -478,7 +463,7 @@ void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool s
         finishStreaming();
     }
 
-    FlagGuard guard(m_programSelection);
+    const QScopedValueRollback guard(m_programSelection, true);
     QTextCursor cursor = textCursor();
     cursor.setPosition(toWidget(m_selStart));
     cursor.setPosition(toWidget(m_selStart + m_selLength), QTextCursor::KeepAnchor);
@@ -590,7 +575,7 @@ void EditArea::joinPairsMadeByUser()
     if (m_standInsToJoin.isEmpty())
         return;
     std::sort(m_standInsToJoin.begin(), m_standInsToJoin.end(), std::greater<int>());
-    FlagGuard guard(m_programEdit);
+    const QScopedValueRollback guard(m_programEdit, true);
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (const int standIn : std::as_const(m_standInsToJoin)) {
@@ -692,7 +677,6 @@ void EditArea::mouseReleaseEvent(QMouseEvent *e)
 {
     QPlainTextEdit::mouseReleaseEvent(e);
     emit mouseReleased();
-    emit clicked();
 }
 
 void EditArea::mouseDoubleClickEvent(QMouseEvent *e)

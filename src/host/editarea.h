@@ -86,8 +86,8 @@ signals:
     /// A character key, before the character is inserted.
     void keyPressed(QChar ch);
     void keyReleased();
+    /// A mouse button released in the area, which is also how a click ends.
     void mouseReleased();
-    void clicked();
     void doubleClicked();
     /// Share of a large text shown so far, in percent; 100 when all of it is shown.
     void streamProgress(int percent);

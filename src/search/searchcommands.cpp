@@ -26,7 +26,7 @@ SearchCommands::SearchCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
 {
-    connect(window.area(), &EditArea::clicked, this, &SearchCommands::Area_Click);
+    connect(window.area(), &EditArea::mouseReleased, this, &SearchCommands::Area_Click);
     connect(window.area(), &EditArea::doubleClicked, this, &SearchCommands::Area_DblClick);
     connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
         if (m_findWindow)
