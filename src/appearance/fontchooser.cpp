@@ -55,7 +55,7 @@ FontChooser::FontChooser(
     m_preview = new QLabel(QStringLiteral("Preview"), this);
     m_preview->setObjectName(QStringLiteral("Label1"));
 
-    // The design's places, grown where this platform's controls need more room.
+    // Places in twips, grown where this platform's controls need more room.
     const int comboHeight = std::max(px(315), m_combo->sizeHint().height());
     const int buttonHeight = std::max(px(195), m_set->sizeHint().height());
     const int previewHeight = std::max(px(255), 2 * m_preview->sizeHint().height());

@@ -30,7 +30,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
     setFixedSize(px(5730), px(3555));
 
-    // Form_Load: the caption, title and version.
+    // The caption, title and version name the running build.
     setWindowTitle(QStringLiteral("About ") + applicationTitle());
 
     auto *icon = new QLabel(this);

@@ -3,9 +3,9 @@
 #include "arealayout.h"
 #include "textrendering.h"
 
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -19,50 +19,16 @@ namespace {
 // Drags and copies between our own areas carry the exact text, bare CR and LF included.
 const QString kExactTextMime = QStringLiteral("application/x-tarvex-exact-text");
 
-// Up to this many changed characters are laid out at once; more are laid out in idle time.
-constexpr int kSyncLayoutChars = 256 * 1024;
-constexpr int kIdleSliceMs = 15;
-
-// A new text larger than this is shown a piece at a time, so that a big file appears at once and
-// the window stays responsive while the rest is handed to the widget.
-constexpr qsizetype kStreamThreshold = 2 * 1024 * 1024;
-constexpr qsizetype kFirstPiece = 256 * 1024;
-constexpr qsizetype kStreamPiece = 1024 * 1024;
-
 // Qt's word-boundary wrapping takes time that grows with the square of an unbroken run's length
 // (seconds for 100,000 characters); a text holding such a run wraps anywhere instead.
 constexpr qsizetype kLongestWordWrapped = 4000;
-
-// The end of a piece of at least `size` characters from `from` that ends after a line break,
-// or -1 when no line break comes soon enough.
-qsizetype pieceEnd(QStringView text, qsizetype from, qsizetype size)
-{
-    const qsizetype at = text.indexOf(QLatin1Char('\r'), from + size);
-    if (at < 0 || at >= from + size + 4 * kStreamPiece)
-        return -1;
-    return at + 1 < text.size() && text[at + 1] == QLatin1Char('\n') ? at + 2 : at + 1;
-}
-
-class FlagGuard
-{
-public:
-    explicit FlagGuard(bool &flag)
-        : m_flag(flag)
-        , m_old(flag)
-    {
-        m_flag = true;
-    }
-    ~FlagGuard() { m_flag = m_old; }
-
-private:
-    bool &m_flag;
-    bool m_old;
-};
 
 } // namespace
 
 EditArea::EditArea(QWidget *parent)
     : QPlainTextEdit(parent)
+    , m_progressive(*this, m_text,
+          [this](qsizetype trueFrom, qsizetype trueTo) { appendRendered(trueFrom, trueTo); })
 {
     setObjectName(QStringLiteral("Area"));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -76,10 +42,14 @@ EditArea::EditArea(QWidget *parent)
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditArea::onWidgetCursorMoved);
     connect(this, &QPlainTextEdit::selectionChanged, this, &EditArea::onWidgetCursorMoved);
 
-    m_idleLayout.setInterval(0);
-    connect(&m_idleLayout, &QTimer::timeout, this, &EditArea::layOutSomeBlocks);
-    m_stream.setInterval(0);
-    connect(&m_stream, &QTimer::timeout, this, &EditArea::streamSomeText);
+    connect(&m_progressive, &ProgressiveDisplay::streamingChanged, this, &EditArea::applyReadOnly);
+    connect(&m_progressive, &ProgressiveDisplay::heldSelectionShown, this, [this] {
+        if (m_selPinned)
+            setSelectionFromProgram(m_selStart, m_selLength, false);
+    });
+    connect(&m_progressive, &ProgressiveDisplay::progress, this, &EditArea::streamProgress);
+    connect(&m_progressive, &ProgressiveDisplay::lineCountSettledAfterChange, this,
+        &EditArea::lineCountSettledAfterChange);
 }
 
 EditArea::~EditArea() = default;
@@ -309,10 +279,8 @@ void EditArea::setSelText(const QString &given)
 void EditArea::replaceRendered(
     int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history)
 {
-    FlagGuard guard(m_programEdit);
-    // Pieces end at line breaks: appending to a line would lay all of it out again.
-    const qsizetype firstCut
-        = trueTo - trueFrom > kStreamThreshold ? pieceEnd(m_text, trueFrom, kFirstPiece) : -1;
+    const QScopedValueRollback guard(m_programEdit, true);
+    const qsizetype firstCut = m_progressive.firstPieceEnd(trueFrom, trueTo);
     const bool stream = firstCut > 0 && firstCut < trueTo;
     const bool reset = history == History::Reset || stream;
     qsizetype shownTo = trueTo;
@@ -336,16 +304,11 @@ void EditArea::replaceRendered(
     // Qt merges a typed character into the undo step before it while the document counts as
     // modified; a program edit stays an undo step of its own.
     document()->setModified(false);
-    layOutRange(widgetFrom, cursor.position());
-    if (stream) {
-        // Undo stays off until the whole text is in.
-        m_streamFrom = shownTo;
-        applyReadOnly();
-        m_stream.start();
-        emit streamProgress(int(100 * shownTo / m_text.size()));
-    } else if (reset) {
+    m_progressive.layOut(widgetFrom, cursor.position());
+    if (stream)
+        m_progressive.streamRest(shownTo); // undo stays off until the whole text is in
+    else if (reset)
         document()->setUndoRedoEnabled(true);
-    }
 }
 
 // A new document wraps at word boundaries unless it needs otherwise; an edit can only move it to
@@ -358,73 +321,36 @@ void EditArea::chooseWrapMode(QStringView inserted, History history)
                                                : wordWrapMode();
     if (mode != wordWrapMode()) {
         setWordWrapMode(mode);
-        restartIdleLayout(0);
+        m_progressive.layOutAnew(0);
     }
 }
 
-void EditArea::streamSomeText()
+void EditArea::appendRendered(qsizetype trueFrom, qsizetype trueTo)
 {
-    if (!isStreaming()) {
-        m_stream.stop();
-        return;
-    }
-    const qsizetype cut = pieceEnd(m_text, m_streamFrom, kStreamPiece);
-    appendStreamed(cut > 0 ? cut : m_text.size());
+    const QScopedValueRollback guard(m_programEdit, true);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    const int widgetFrom = cursor.position();
+    cursor.beginEditBlock();
+    insertRendered(cursor, QStringView(m_text).mid(trueFrom, trueTo - trueFrom));
+    cursor.endEditBlock();
+    m_progressive.layOut(widgetFrom, cursor.position());
 }
 
-void EditArea::finishStreaming()
-{
-    if (isStreaming())
-        appendStreamed(m_text.size());
-}
-
-bool EditArea::isLarge(qsizetype length)
-{
-    return length > kStreamThreshold;
-}
-
-void EditArea::appendStreamed(qsizetype upTo)
-{
-    {
-        FlagGuard guard(m_programEdit);
-        QTextCursor cursor(document());
-        cursor.movePosition(QTextCursor::End);
-        const int widgetFrom = cursor.position();
-        cursor.beginEditBlock();
-        insertRendered(cursor, QStringView(m_text).mid(m_streamFrom, upTo - m_streamFrom));
-        cursor.endEditBlock();
-        layOutRange(widgetFrom, cursor.position());
-    }
-    m_streamFrom = upTo;
-    if (upTo < m_text.size()) {
-        emit streamProgress(int(100 * upTo / m_text.size()));
-        return;
-    }
-    m_streamFrom = -1;
-    m_stream.stop();
-    document()->setUndoRedoEnabled(true);
-    applyReadOnly();
-    if (std::exchange(m_showSelectionWhenStreamed, false) && m_selPinned)
-        setSelectionFromProgram(m_selStart, m_selLength, false);
-    emit streamProgress(100);
-    checkSettled();
-}
-
-// New blocks take the format of the block the cursor is in: a block after a bare CR is marked,
-// every other one must not be.
 // ---- A text that can still be given up ---------------------------------------------------
 
 void EditArea::prepareText(const QString &text)
 {
     dropPreparedText();
     finishStreaming();
-    m_previous = { document(), m_text, m_changed, selStart(), selLength(), wordWrapMode() };
+    QTextDocument *previous = document();
+    m_progressive.setAside({ previous, m_text, m_changed, selStart(), selLength(), wordWrapMode() });
     // The widget would delete a document of its own when it takes another.
-    m_previous.document->setParent(this);
+    previous->setParent(this);
 
     auto *fresh = new QTextDocument(this);
     fresh->setDocumentLayout(new AreaLayout(fresh));
-    fresh->setDefaultFont(m_previous.document->defaultFont());
+    fresh->setDefaultFont(previous->defaultFont());
     fresh->setUndoRedoEnabled(false);
     swapDocument(fresh);
     const qsizetype oldSize = m_text.size();
@@ -433,21 +359,15 @@ void EditArea::prepareText(const QString &text)
     m_bareCrsKnown = false;
     m_selPinned = false;
     chooseWrapMode(m_text, History::Reset);
-    m_streamFrom = 0;
-    const qsizetype cut = pieceEnd(m_text, 0, kFirstPiece);
-    appendStreamed(cut > 0 ? cut : m_text.size());
+    m_progressive.showFirstPiece();
     applyReadOnly();
-    FlagGuard guard(m_programSelection);
+    const QScopedValueRollback guard(m_programSelection, true);
     setTextCursor(QTextCursor(document())); // the text went in before the caret
 }
 
 int EditArea::prepareNextPiece()
 {
-    if (isStreaming()) {
-        const qsizetype cut = pieceEnd(m_text, m_streamFrom, kStreamPiece);
-        appendStreamed(cut > 0 ? cut : m_text.size());
-    }
-    return isStreaming() ? int(100 * m_streamFrom / m_text.size()) : 100;
+    return m_progressive.showNextPiece();
 }
 
 void EditArea::keepPreparedText()
@@ -455,7 +375,7 @@ void EditArea::keepPreparedText()
     if (!isPreparing())
         return;
     finishStreaming();
-    delete std::exchange(m_previous, {}).document;
+    delete m_progressive.takeSetAside().document;
     document()->setModified(false);
     emit changed();
 }
@@ -464,11 +384,9 @@ void EditArea::dropPreparedText()
 {
     if (!isPreparing())
         return;
-    m_stream.stop();
-    m_streamFrom = -1;
-    m_showSelectionWhenStreamed = false;
+    m_progressive.abandon();
     QTextDocument *prepared = document();
-    const Previous previous = std::exchange(m_previous, {});
+    const ProgressiveDisplay::Previous previous = m_progressive.takeSetAside();
     swapDocument(previous.document);
     delete prepared;
     m_text = previous.text;
@@ -484,15 +402,16 @@ void EditArea::swapDocument(QTextDocument *next)
 {
     disconnect(document(), &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
     {
-        FlagGuard guard(m_programEdit);
+        const QScopedValueRollback guard(m_programEdit, true);
         setDocument(next);
     }
     connect(next, &QTextDocument::contentsChange, this, &EditArea::onContentsChange);
     m_standInsToJoin.clear();
-    m_layoutFrom = -1;
-    restartIdleLayout(0);
+    m_progressive.layOutAnew(0);
 }
 
+// New blocks take the format of the block the cursor is in: a block after a bare CR is marked,
+// every other one must not be.
 void EditArea::insertRendered(QTextCursor &cursor, QStringView trueText)
 {
     QTextBlockFormat afterBareCr;
@@ -520,16 +439,16 @@ void EditArea::setSelectionFromProgram(qsizetype start, qsizetype length, bool s
     m_selStart = std::clamp<qsizetype>(start, 0, m_text.size());
     m_selLength = std::clamp<qsizetype>(length, 0, m_text.size() - m_selStart);
     m_selPinned = true;
-    if (isStreaming() && m_selStart + m_selLength > m_streamFrom) {
+    if (!m_progressive.isShown(m_selStart + m_selLength)) {
         // Not in the widget yet: shown when it arrives, or at once when it must be scrolled to.
         if (!scrollToIt) {
-            m_showSelectionWhenStreamed = true;
+            m_progressive.holdSelection();
             return;
         }
         finishStreaming();
     }
 
-    FlagGuard guard(m_programSelection);
+    const QScopedValueRollback guard(m_programSelection, true);
     QTextCursor cursor = textCursor();
     cursor.setPosition(toWidget(m_selStart));
     cursor.setPosition(toWidget(m_selStart + m_selLength), QTextCursor::KeepAnchor);
@@ -611,7 +530,7 @@ void EditArea::onContentsChange(int position, int removed, int added)
     notePairMadeByUser(truePos + inserted.size(), position + added);
     chooseWrapMode(inserted, History::Keep);
     m_selPinned = false;
-    layOutRange(position, position + added);
+    m_progressive.layOut(position, position + added);
 
     m_userChangePending = true;
     if (!m_flushQueued) {
@@ -641,7 +560,7 @@ void EditArea::joinPairsMadeByUser()
     if (m_standInsToJoin.isEmpty())
         return;
     std::sort(m_standInsToJoin.begin(), m_standInsToJoin.end(), std::greater<int>());
-    FlagGuard guard(m_programEdit);
+    const QScopedValueRollback guard(m_programEdit, true);
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (const int standIn : std::as_const(m_standInsToJoin)) {
@@ -754,7 +673,6 @@ void EditArea::mouseReleaseEvent(QMouseEvent *e)
 {
     QPlainTextEdit::mouseReleaseEvent(e);
     emit mouseReleased();
-    emit clicked();
 }
 
 void EditArea::mouseDoubleClickEvent(QMouseEvent *e)
@@ -821,95 +739,18 @@ void EditArea::insertFromMimeData(const QMimeData *source)
     ensureCursorVisible();
 }
 
-// ---- Line count --------------------------------------------------------------------------
+// ---- Layout ------------------------------------------------------------------------------
 
-int EditArea::lineCount()
-{
-    if (m_layoutFrom >= 0) {
-        const QTextBlock first = document()->findBlockByNumber(m_layoutFrom);
-        if (document()->characterCount() - first.position() <= kSyncLayoutChars) {
-            const int end = document()->characterCount() - 1;
-            m_layoutFrom = -1;
-            m_idleLayout.stop();
-            layOutRange(first.position(), end);
-        }
-    }
-    m_countProvisional = !lineCountSettled();
-    return std::max(1, document()->lineCount());
-}
-
-// Qt lays out a block only when it is painted, and forgets the layout of every block that a
-// change spanned; the line count must not wait for painting.
-void EditArea::layOutRange(int widgetFrom, int widgetTo)
-{
-    auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
-    if (!layout)
-        return;
-    const QTextBlock first = document()->findBlock(widgetFrom);
-    if (widgetTo - widgetFrom > kSyncLayoutChars) {
-        restartIdleLayout(first.blockNumber());
-        return;
-    }
-    const QTextBlock last = document()->findBlock(widgetTo);
-    for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        layout->ensureBlockLayout(block);
-        if (block == last)
-            break;
-    }
-}
-
-void EditArea::restartIdleLayout(int fromBlock)
-{
-    m_layoutFrom = m_layoutFrom < 0 ? fromBlock : std::min(m_layoutFrom, fromBlock);
-    m_idleLayout.start();
-}
-
-void EditArea::layOutSomeBlocks()
-{
-    auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
-    if (!layout || m_layoutFrom < 0) {
-        m_idleLayout.stop();
-        return;
-    }
-    QElapsedTimer slice;
-    slice.start();
-    QTextBlock block = document()->findBlockByNumber(m_layoutFrom);
-    while (block.isValid()) {
-        layout->ensureBlockLayout(block);
-        block = block.next();
-        if (slice.elapsed() >= kIdleSliceMs)
-            break;
-    }
-    if (block.isValid()) {
-        m_layoutFrom = block.blockNumber();
-    } else {
-        m_layoutFrom = -1;
-        m_idleLayout.stop();
-        checkSettled();
-    }
-}
-
-void EditArea::checkSettled()
-{
-    if (m_countProvisional && lineCountSettled()) {
-        m_countProvisional = false;
-        emit lineCountSettledAfterChange();
-    }
-}
-
+// A new width or face wraps every line anew.
 void EditArea::resizeEvent(QResizeEvent *e)
 {
     QPlainTextEdit::resizeEvent(e);
-    // A new width wraps every line anew, and Qt drops all layouts for it.
-    if (viewport()->width() != m_lastViewportWidth) {
-        m_lastViewportWidth = viewport()->width();
-        restartIdleLayout(0);
-    }
+    m_progressive.viewportResized(viewport()->width());
 }
 
 void EditArea::changeEvent(QEvent *e)
 {
     QPlainTextEdit::changeEvent(e);
     if (e->type() == QEvent::FontChange)
-        restartIdleLayout(0);
+        m_progressive.layOutAnew(0);
 }

@@ -3,8 +3,8 @@
 #include <QKeySequence>
 #include <QList>
 #include <QPlainTextEdit>
-#include <QTimer>
 
+#include "progressivedisplay.h"
 #include "textrendering.h"
 
 #include <functional>
@@ -16,9 +16,9 @@ class QTextBlock;
 ///
 /// The true text (CR LF line ends; bare CR and LF kept, a bare CR shown as a line break and a
 /// bare LF as a stand-in glyph) is held here and all positions count in it, a CR LF pair being
-/// two positions. The widget is only a
-/// rendering of it: program edits change the true text and patch the differing part into the
-/// widget; user edits are patched back from the widget's document.
+/// two positions. The widget is only a rendering of it: program edits change the true text and
+/// patch the differing part into the widget; user edits are patched back from the widget's
+/// document. A large text reaches the widget, and is laid out, through a ProgressiveDisplay.
 class EditArea : public QPlainTextEdit
 {
     Q_OBJECT
@@ -63,15 +63,15 @@ public:
     void setLocked(bool locked);
 
     /// Lines the widget displays, wrapped lines counted; at least 1.
-    int lineCount();
+    int lineCount() { return m_progressive.lineCount(); }
     /// Whether lineCount() is exact: a large new text is shown and laid out in idle time.
-    bool lineCountSettled() const { return m_layoutFrom < 0 && !isStreaming(); }
+    bool lineCountSettled() const { return m_progressive.lineCountSettled(); }
     /// Whether the widget is still receiving a large change of the text.
-    bool isStreaming() const { return m_streamFrom >= 0; }
+    bool isStreaming() const { return m_progressive.isStreaming(); }
     /// Shows the rest of a large text at once.
-    void finishStreaming();
+    void finishStreaming() { m_progressive.finish(); }
     /// Whether a text this long goes into the widget a piece at a time rather than at once.
-    static bool isLarge(qsizetype length);
+    static bool isLarge(qsizetype length) { return ProgressiveDisplay::isLarge(length); }
 
     void clearUndoHistory();
 
@@ -83,7 +83,7 @@ public:
     void prepareText(const QString &text);
     /// Shows the next piece of the prepared text; returns the share shown, in percent.
     int prepareNextPiece();
-    bool isPreparing() const { return m_previous.document != nullptr; }
+    bool isPreparing() const { return m_progressive.hasSetAside(); }
     /// Shows the rest of the prepared text and makes it the area's text, with a fresh undo
     /// history, as setText with History::Reset does.
     void keepPreparedText();
@@ -98,8 +98,8 @@ signals:
     /// A character key, before the character is inserted.
     void keyPressed(QChar ch);
     void keyReleased();
+    /// A mouse button released in the area, which is also how a click ends.
     void mouseReleased();
-    void clicked();
     void doubleClicked();
     /// Share of a large text shown so far, in percent; 100 when all of it is shown.
     void streamProgress(int percent);
@@ -134,9 +134,8 @@ private:
     void replaceRendered(
         int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history);
     void insertRendered(QTextCursor &cursor, QStringView trueText);
-    void streamSomeText();
+    void appendRendered(qsizetype trueFrom, qsizetype trueTo);
     void swapDocument(QTextDocument *document);
-    void appendStreamed(qsizetype upTo);
     void applyReadOnly();
     void chooseWrapMode(QStringView inserted, History history);
     void setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt);
@@ -148,11 +147,6 @@ private:
     void flushUserChange();
     void endOfEvent();
     void insertTypedLineBreak();
-
-    void layOutRange(int widgetFrom, int widgetTo);
-    void restartIdleLayout(int fromBlock);
-    void layOutSomeBlocks();
-    void checkSettled();
 
     QString m_text;
     std::optional<TextRendering::Range> m_changed;
@@ -175,24 +169,6 @@ private:
 
     QList<QKeySequence> m_menuShortcuts;
 
-    int m_layoutFrom = -1; // first block that may still need a layout, -1 when none
-    int m_lastViewportWidth = -1;
-    QTimer m_idleLayout;
-    bool m_countProvisional = false; // lineCount() last answered before the layout was done
-
-    // The text a prepared text would replace, kept whole until the new one is kept or dropped.
-    struct Previous
-    {
-        QTextDocument *document = nullptr;
-        QString text;
-        std::optional<TextRendering::Range> changed;
-        qsizetype selStart = 0;
-        qsizetype selLength = 0;
-        QTextOption::WrapMode wrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;
-    };
-    Previous m_previous;
-
-    qsizetype m_streamFrom = -1; // true text from here on is not in the widget yet
-    bool m_showSelectionWhenStreamed = false;
-    QTimer m_stream;
+    // Large texts and their layout; reads m_text, so it comes after it.
+    ProgressiveDisplay m_progressive;
 };

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-// The substitution is defined as 81 passes over the whole text, one after the other. Encoding
-// and decoding here give the same results in one scan each:
+// A protected file must read as 81 passes over the whole text would leave it, each pass reading
+// what the ones before it left. Encoding and decoding here reach that in one scan each, because:
 // - the word fragments ("and ", "the ", "in ", "on ", "of ", "est ") all end in their only
 //   blank and none is the end of another, so no two occurrences ever overlap and every one of
 //   them is replaced; ". " cannot overlap them either. So each blank decides, by the few

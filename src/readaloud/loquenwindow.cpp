@@ -85,7 +85,8 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     auto *client = new QWidget(this);
     setCentralWidget(client);
     const qreal dpi = logicalDpiY();
-    // The design's lengths, grown evenly where this platform's captions are wider.
+    // Lengths in twips, all grown by one factor where this platform's captions are wider, so
+    // the controls keep their places relative to each other.
     int captionRoom = 0;
     for (const ButtonRow &row : kButtons) {
         captionRoom = std::max(

@@ -16,7 +16,7 @@
 
 namespace {
 
-// Window sizes of the design, in twips.
+// The window's width, its height in each mode and where the replace section sits, in twips.
 constexpr int kWidth = 5160;
 constexpr int kFindOnlyHeight = 825;
 constexpr int kReplaceHeight = 1395;
@@ -51,8 +51,8 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     setMouseTracking(true);
 
     m_txtfind = historyBox(this, "txtfind");
-    // The design's lengths, grown evenly where this platform's controls are taller or its
-    // captions wider.
+    // Every length grows by one factor where this platform's controls are taller or its captions
+    // wider, so the controls keep their places relative to each other.
     const qreal dpi = logicalDpiY();
     const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Replace with")) + 8;
     const int checkRoom = fontMetrics().horizontalAdvance(QStringLiteral("Match Case")) + 28;
@@ -194,7 +194,8 @@ void FindReplaceWindow::reject()
     ToolWindow::dismiss(this);
 }
 
-// Form_MouseMove: moving over the background applies the enabling rule too.
+// Find Next enables Replace whatever the boxes hold; moving over the background brings both
+// buttons back to the enabling rule.
 void FindReplaceWindow::mouseMoveEvent(QMouseEvent *event)
 {
     applyEnablingRule();

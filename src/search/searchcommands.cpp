@@ -26,7 +26,7 @@ SearchCommands::SearchCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
 {
-    connect(window.area(), &EditArea::clicked, this, &SearchCommands::Area_Click);
+    connect(window.area(), &EditArea::mouseReleased, this, &SearchCommands::Area_Click);
     connect(window.area(), &EditArea::doubleClicked, this, &SearchCommands::Area_DblClick);
     connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
         if (m_findWindow)
@@ -48,8 +48,7 @@ FindReplaceWindow *SearchCommands::existingFindWindow() const
     return m_findWindow;
 }
 
-// Form_Load of the window: Replace starts disabled and the window's own search starts at the
-// caret.
+// A new window starts with Replace disabled, and its own search starts at the caret.
 FindReplaceWindow *SearchCommands::findWindow()
 {
     if (!m_findWindow) {
@@ -73,12 +72,15 @@ Search::Case SearchCommands::matchCase()
                                                   : Search::Case::Insensitive;
 }
 
-qsizetype SearchCommands::caretForUpwardSearch()
+// Down from just after the last match; up from the caret, which is left at the selection start.
+qsizetype SearchCommands::findFromHere(const QString &find, qsizetype lastMatch)
 {
     EditArea *area = m_window.area();
+    if (findWindow()->down()->isChecked())
+        return Search::searchDown(area->text(), find, lastMatch + 1, matchCase());
     const qsizetype caret = area->selStart();
     area->setSelStart(caret);
-    return caret;
+    return Search::searchUp(area->text(), find, caret, matchCase());
 }
 
 void SearchCommands::mnufind_Click()
@@ -99,11 +101,7 @@ void SearchCommands::mnufindnext_Click()
         mnufind_Click();
         return;
     }
-    const QString &text = m_window.area()->text();
-    if (window->down()->isChecked())
-        m_varfinder = Search::searchDown(text, find, m_varfinder + 1, matchCase());
-    else
-        m_varfinder = Search::searchUp(text, find, caretForUpwardSearch(), matchCase());
+    m_varfinder = findFromHere(find, m_varfinder);
     if (m_varfinder == 0) {
         m_window.host().messageBox(QStringLiteral("Search complete"));
         m_window.area()->setFocus();
@@ -135,11 +133,7 @@ void SearchCommands::btnfind_Click()
     FindReplaceWindow *window = findWindow();
     const QString find = window->findText();
     m_lengthofwrd = std::min(find.size(), kLongestSelectedMatch);
-    const QString &text = m_window.area()->text();
-    if (window->down()->isChecked())
-        m_foundpos = Search::searchDown(text, find, m_foundpos + 1, matchCase());
-    else
-        m_foundpos = Search::searchUp(text, find, caretForUpwardSearch(), matchCase());
+    m_foundpos = findFromHere(find, m_foundpos);
     if (m_foundpos != 0)
         showmatch();
     else
@@ -195,6 +189,8 @@ void SearchCommands::btnReplaceAll_Click()
 
 void SearchCommands::Area_Click()
 {
+    // Creates the window, hidden, when there is none yet, on purpose: creation takes the caret
+    // as where the window's own Find Next starts (foundpos), so the first click sets that start.
     FindReplaceWindow *window = findWindow();
     if (!window->isVisible())
         return;

@@ -41,8 +41,8 @@ private:
     void showmatch();
     void searchComplete(const QString &message);
     Search::Case matchCase();
-    /// Leaves the caret at the selection start and returns it.
-    qsizetype caretForUpwardSearch();
+    /// The 1-based next match of `find` in the window's direction, 0 when there is none.
+    qsizetype findFromHere(const QString &find, qsizetype lastMatch);
 
     frmedit &m_window;
     QPointer<FindReplaceWindow> m_findWindow;

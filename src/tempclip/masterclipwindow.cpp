@@ -37,7 +37,8 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     setWindowTitle(QStringLiteral("Master Temporary Clipboard: Tarvex"));
     setMouseTracking(true);
     const qreal dpi = logicalDpiY();
-    // The design's lengths, grown evenly where this platform's captions are wider.
+    // Lengths in twips, all grown by one factor where this platform's captions are wider, so
+    // the controls keep their places relative to each other.
     const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Remove Selected")) + 16;
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(1455, dpi)));
     auto px = [dpi, scale](int twips) { return twipsToPixels(qRound(twips * scale), dpi); };

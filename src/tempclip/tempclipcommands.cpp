@@ -153,8 +153,7 @@ void TempClipCommands::pasteFromPreview(const QString &preview)
     area->setSelText(area->selText() + preview);
 }
 
-// cmbtmp_OLEDragDrop: the dropped text is added; the drag is a copy, so nothing leaves the
-// document.
+// Text dropped on the box is added to it; the drag is a copy, so nothing leaves the document.
 bool TempClipCommands::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_cmbtmp && watched != m_cmbtmp->lineEdit())

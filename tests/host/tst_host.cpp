@@ -707,12 +707,10 @@ void TestHost::smallChangeToBigTextPatchesOnlyTheDifference()
 void TestHost::clicksAreReported()
 {
     m_area->setText(QStringLiteral("click here"));
-    QSignalSpy clicked(m_area, &EditArea::clicked);
     QSignalSpy released(m_area, &EditArea::mouseReleased);
     QSignalSpy doubled(m_area, &EditArea::doubleClicked);
     const QPoint inside = m_area->cursorRect(m_area->textCursor()).center();
     QTest::mouseClick(m_area->viewport(), Qt::LeftButton, {}, inside);
-    QCOMPARE(clicked.count(), 1);
     QCOMPARE(released.count(), 1);
     QCOMPARE(doubled.count(), 0);
     QTest::mouseDClick(m_area->viewport(), Qt::LeftButton, {}, inside);

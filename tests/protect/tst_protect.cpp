@@ -254,12 +254,12 @@ private slots:
     void cleanup();
 
     // The cipher.
-    void encodeGivesTheWorkedExamples_data();
-    void encodeGivesTheWorkedExamples();
+    void encodeSubstitutesAndDecodeRestores_data();
+    void encodeSubstitutesAndDecodeRestores();
     void eachPassTurnsItsSourceIntoItsSymbol_data();
     void eachPassTurnsItsSourceIntoItsSymbol();
-    void passesRunInTableOrder_data();
-    void passesRunInTableOrder();
+    void eachPassReadsWhatTheEarlierOnesLeft_data();
+    void eachPassReadsWhatTheEarlierOnesLeft();
     void decodeGivesBackTheDocument_data();
     void decodeGivesBackTheDocument();
     void symbolsInTheDocumentComeBackAsTheirSources_data();
@@ -389,7 +389,7 @@ void TestProtect::newDocument()
 
 // ---- The cipher ----------------------------------------------------------------------------
 
-void TestProtect::encodeGivesTheWorkedExamples_data()
+void TestProtect::encodeSubstitutesAndDecodeRestores_data()
 {
     QTest::addColumn<QString>("document");
     QTest::addColumn<QString>("substituted");
@@ -406,7 +406,7 @@ void TestProtect::encodeGivesTheWorkedExamples_data()
         << QStringLiteral("a\n\n\nb") << QStringLiteral("\u00FB\u2039\u0160\u00B0");
 }
 
-void TestProtect::encodeGivesTheWorkedExamples()
+void TestProtect::encodeSubstitutesAndDecodeRestores()
 {
     QFETCH(QString, document);
     QFETCH(QString, substituted);
@@ -448,7 +448,7 @@ void TestProtect::eachPassTurnsItsSourceIntoItsSymbol()
 }
 
 // Each pass reads what the passes before it left, symbols already in the text included.
-void TestProtect::passesRunInTableOrder_data()
+void TestProtect::eachPassReadsWhatTheEarlierOnesLeft_data()
 {
     QTest::addColumn<QString>("document");
     QTest::addColumn<QString>("substituted");
@@ -489,7 +489,7 @@ void TestProtect::passesRunInTableOrder_data()
         << QStringLiteral("a\r\n\t:;-'/>") << QStringLiteral("\u00FB\r\u0160\t:;-'/>");
 }
 
-void TestProtect::passesRunInTableOrder()
+void TestProtect::eachPassReadsWhatTheEarlierOnesLeft()
 {
     QFETCH(QString, document);
     QFETCH(QString, substituted);
