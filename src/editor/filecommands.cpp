@@ -3,11 +3,12 @@
 #include "codec1252.h"
 #include "documentfile.h"
 #include "frmedit.h"
-#include "lossysave.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "lossysave.h"
 #include "memoryneed.h"
 
+#include <QAction>
 #include <QFileInfo>
 
 #include <utility>
@@ -29,6 +30,15 @@ FileCommands::FileCommands(frmedit &window)
     m_timer.setObjectName(QStringLiteral("Timer1"));
     m_timer.setInterval(5000);
     connect(&m_timer, &QTimer::timeout, this, &FileCommands::Timer1_Timer);
+    connect(window.command("open"), &QAction::triggered, this, &FileCommands::open_Click);
+    connect(window.command("save"), &QAction::triggered, this, &FileCommands::save_Click);
+    connect(window.command("saveas"), &QAction::triggered, this, &FileCommands::saveas_Click);
+    connect(
+        window.command("mnuinsfile"), &QAction::triggered, this, &FileCommands::mnuinsfile_Click);
+    connect(window.command("mnufsize"), &QAction::triggered, this, &FileCommands::mnufsize_Click);
+    connect(window.command("mnuprint"), &QAction::triggered, this, &FileCommands::mnuprint_Click);
+    connect(
+        window.command("mnuautosave"), &QAction::triggered, this, &FileCommands::mnuautosave_Click);
     // A new document starts a new auto-save answer.
     connect(&window, &frmedit::documentReplaced, this, [this] {
         m_lossAgreed.clear();
@@ -36,19 +46,6 @@ FileCommands::FileCommands(frmedit &window)
         m_autoSaveHeld = false;
         m_autoSaveFailureTold = false;
     });
-}
-
-CommandHandlers FileCommands::handlers()
-{
-    return {
-        { QStringLiteral("open"), [this] { open_Click(); } },
-        { QStringLiteral("save"), [this] { save_Click(); } },
-        { QStringLiteral("saveas"), [this] { saveas_Click(); } },
-        { QStringLiteral("mnuinsfile"), [this] { mnuinsfile_Click(); } },
-        { QStringLiteral("mnufsize"), [this] { mnufsize_Click(); } },
-        { QStringLiteral("mnuprint"), [this] { mnuprint_Click(); } },
-        { QStringLiteral("mnuautosave"), [this] { mnuautosave_Click(); } },
-    };
 }
 
 void FileCommands::focusArea()

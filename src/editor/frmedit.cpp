@@ -66,6 +66,13 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_loadProgress->hide();
     statusBar()->addPermanentWidget(m_loadProgress);
 
+    m_commands = buildCommands(menuBar(), menuBarRows());
+    m_area->setMenuShortcuts(m_commands.shortcuts);
+    connect(command("new"), &QAction::triggered, this, &frmedit::new_Click);
+    connect(command("exit"), &QAction::triggered, this, &frmedit::exit_Click);
+    connect(command("mnushowstatus"), &QAction::triggered, this, &frmedit::mnushowstatus_Click);
+    connect(command("mnushowtool"), &QAction::triggered, this, &frmedit::mnushowtool_Click);
+
     m_files = new FileCommands(*this);
     m_text = new TextCommands(*this);
     m_protect = new ProtectCommands(*this);
@@ -74,9 +81,6 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_search = new SearchCommands(*this);
     m_tempclip = new TempClipCommands(*this);
     m_readaloud = new ReadAloudCommands(*this);
-
-    m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
-    m_area->setMenuShortcuts(m_commands.shortcuts);
 
     connect(m_area, &EditArea::changed, this, &frmedit::Area_Change);
     connect(m_area, &EditArea::mouseReleased, this, &frmedit::setCopyCutEnabled);
@@ -94,23 +98,6 @@ frmedit::frmedit(Host &host, QWidget *parent)
 
 // The Properties window is not the document's: it stays open until its own close box.
 frmedit::~frmedit() = default;
-
-CommandHandlers frmedit::commandHandlers()
-{
-    CommandHandlers handlers = m_files->handlers();
-    handlers.insert(m_text->handlers());
-    handlers.insert(m_protect->handlers());
-    handlers.insert(m_appearance->handlers());
-    handlers.insert(m_help->handlers());
-    handlers.insert(m_search->handlers());
-    handlers.insert(m_tempclip->handlers());
-    handlers.insert(m_readaloud->handlers());
-    handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
-    handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
-    handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });
-    handlers.insert(QStringLiteral("mnushowtool"), [this] { mnushowtool_Click(); });
-    return handlers;
-}
 
 QAction *frmedit::command(const QString &name) const
 {

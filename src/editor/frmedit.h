@@ -43,7 +43,7 @@ public:
     SearchCommands *searchCommands() const { return m_search; }
     TempClipCommands *tempClipCommands() const { return m_tempclip; }
     ReadAloudCommands *readAloudCommands() const { return m_readaloud; }
-    /// The action of a menu row by its object name, or null.
+    /// The action of a menu row by its object name, or null (connecting to null warns).
     QAction *command(const QString &name) const;
 
     const QString &saveme() const { return m_saveme; }
@@ -93,7 +93,6 @@ protected:
 
 private:
     void Form_Load();
-    CommandHandlers commandHandlers();
     bool isChecked(const QString &name) const;
     void setCopyCutEnabled();
     void showProperties();

@@ -7,22 +7,18 @@
 #include "host/host.h"
 #include "host/toolwindow.h"
 
+#include <QAction>
+
 HelpCommands::HelpCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
 {
+    connect(window.command("helpa"), &QAction::triggered, this, &HelpCommands::helpa_Click);
+    connect(window.command("about"), &QAction::triggered, this, &HelpCommands::about_Click);
     connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
         if (m_about)
             m_about->close();
     });
-}
-
-CommandHandlers HelpCommands::handlers()
-{
-    return {
-        { QStringLiteral("helpa"), [this] { helpa_Click(); } },
-        { QStringLiteral("about"), [this] { about_Click(); } },
-    };
 }
 
 void HelpCommands::helpa_Click()

@@ -4,14 +4,14 @@
 #include "host/editarea.h"
 #include "loquenwindow.h"
 
+#include <QAction>
+
 ReadAloudCommands::ReadAloudCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
-{ }
-
-CommandHandlers ReadAloudCommands::handlers()
 {
-    return { { QStringLiteral("mnuloquen"), [this] { mnuloquen_Click(); } } };
+    connect(window.command("mnuloquen"), &QAction::triggered, this,
+        &ReadAloudCommands::mnuloquen_Click);
 }
 
 void ReadAloudCommands::mnuloquen_Click()

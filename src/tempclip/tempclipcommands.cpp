@@ -30,20 +30,18 @@ TempClipCommands::TempClipCommands(frmedit &window)
     m_cmbtmp->setAcceptDrops(true);
     m_cmbtmp->installEventFilter(this);
     m_cmbtmp->lineEdit()->installEventFilter(this);
+    connect(window.command("mnucopytotemp"), &QAction::triggered, this,
+        &TempClipCommands::mnucopytotemp_Click);
+    connect(
+        window.command("mnuuseword"), &QAction::triggered, this, &TempClipCommands::cmbtmp_Click);
+    connect(window.command("mnucleartmpcmb"), &QAction::triggered, this,
+        &TempClipCommands::mnucleartmpcmb_Click);
+    connect(window.command("mnumasterclip"), &QAction::triggered, this,
+        &TempClipCommands::mnumasterclip_Click);
     connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
         if (m_master)
             m_master->close();
     });
-}
-
-CommandHandlers TempClipCommands::handlers()
-{
-    return {
-        { QStringLiteral("mnucopytotemp"), [this] { mnucopytotemp_Click(); } },
-        { QStringLiteral("mnuuseword"), [this] { cmbtmp_Click(); } },
-        { QStringLiteral("mnucleartmpcmb"), [this] { mnucleartmpcmb_Click(); } },
-        { QStringLiteral("mnumasterclip"), [this] { mnumasterclip_Click(); } },
-    };
 }
 
 QString TempClipCommands::currentText() const

@@ -8,6 +8,8 @@
 #include "insertioncommands.h"
 #include "selectioncommands.h"
 
+#include <QAction>
+
 TextCommands::TextCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
@@ -16,41 +18,37 @@ TextCommands::TextCommands(frmedit &window)
     , m_insertion(std::make_unique<InsertionCommands>(window))
     , m_autoCapitalise(new AutoCapitalise(window, this))
 {
+    CaseCommands *cases = m_case.get();
+    SelectionCommands *selection = m_selection.get();
+    InsertionCommands *insertion = m_insertion.get();
+    const auto row = [this, &window](const char *name, auto handler) {
+        connect(window.command(name), &QAction::triggered, this, handler);
+    };
+    row("mnulcase", [cases] { cases->mnulcase_Click(); });
+    row("mnuucase", [cases] { cases->mnuucase_Click(); });
+    row("mnuIcase", [cases] { cases->mnuIcase_Click(); });
+    row("mnutitlecase", [cases] { cases->mnutitlecase_Click(); });
+    row("mnusentencecase", [cases] { cases->mnusentencecase_Click(); });
+    connect(window.command("mnuautocapitalise"), &QAction::triggered, m_autoCapitalise,
+        &AutoCapitalise::mnuautocapitalise_Click);
+    row("mnuselectall", [selection] { selection->mnuselectall_Click(); });
+    row("mnuselectword", [selection] { selection->mnuselectword_Click(); });
+    row("mnuselnxtwrd", [selection] { selection->mnuselnxtwrd_Click(); });
+    row("mnusinit", [insertion] { insertion->mnusinit_Click(); });
+    row("mnusend", [insertion] { insertion->mnusend_Click(); });
+    row("mnubothwspaces", [insertion] { insertion->mnubothwspaces_Click(); });
+    row("mnudatetime", [insertion] { insertion->mnudatetime_Click(); });
+    row("mnuhtmlcode", [insertion] { insertion->mnuhtmlcode_Click(); });
+    EditArea *area = window.area();
+    Host *host = &window.host();
+    row("mnucopy", [area, host] { ClipboardCommands::menuCopy(*area, *host); });
+    row("mnucut", [area, host] { ClipboardCommands::menuCut(*area, *host); });
+    row("mnupaste", [area, host] { ClipboardCommands::paste(*area, *host); });
+    row("mnuclearclip", [host] { ClipboardCommands::clearClipboard(*host); });
     connect(window.area(), &EditArea::keyPressed, m_autoCapitalise, &AutoCapitalise::Area_KeyPress);
 }
 
 TextCommands::~TextCommands() = default;
-
-CommandHandlers TextCommands::handlers()
-{
-    CaseCommands *cases = m_case.get();
-    SelectionCommands *selection = m_selection.get();
-    InsertionCommands *insertion = m_insertion.get();
-    AutoCapitalise *capitalise = m_autoCapitalise;
-    EditArea *area = m_window.area();
-    Host *host = &m_window.host();
-    return {
-        { QStringLiteral("mnulcase"), [cases] { cases->mnulcase_Click(); } },
-        { QStringLiteral("mnuucase"), [cases] { cases->mnuucase_Click(); } },
-        { QStringLiteral("mnuIcase"), [cases] { cases->mnuIcase_Click(); } },
-        { QStringLiteral("mnutitlecase"), [cases] { cases->mnutitlecase_Click(); } },
-        { QStringLiteral("mnusentencecase"), [cases] { cases->mnusentencecase_Click(); } },
-        { QStringLiteral("mnuautocapitalise"),
-            [capitalise] { capitalise->mnuautocapitalise_Click(); } },
-        { QStringLiteral("mnuselectall"), [selection] { selection->mnuselectall_Click(); } },
-        { QStringLiteral("mnuselectword"), [selection] { selection->mnuselectword_Click(); } },
-        { QStringLiteral("mnuselnxtwrd"), [selection] { selection->mnuselnxtwrd_Click(); } },
-        { QStringLiteral("mnusinit"), [insertion] { insertion->mnusinit_Click(); } },
-        { QStringLiteral("mnusend"), [insertion] { insertion->mnusend_Click(); } },
-        { QStringLiteral("mnubothwspaces"), [insertion] { insertion->mnubothwspaces_Click(); } },
-        { QStringLiteral("mnudatetime"), [insertion] { insertion->mnudatetime_Click(); } },
-        { QStringLiteral("mnuhtmlcode"), [insertion] { insertion->mnuhtmlcode_Click(); } },
-        { QStringLiteral("mnucopy"), [area, host] { ClipboardCommands::menuCopy(*area, *host); } },
-        { QStringLiteral("mnucut"), [area, host] { ClipboardCommands::menuCut(*area, *host); } },
-        { QStringLiteral("mnupaste"), [area, host] { ClipboardCommands::paste(*area, *host); } },
-        { QStringLiteral("mnuclearclip"), [host] { ClipboardCommands::clearClipboard(*host); } },
-    };
-}
 
 void TextCommands::autocorrect()
 {

@@ -21,7 +21,6 @@ public:
     explicit TextCommands(frmedit &window);
     ~TextCommands() override;
 
-    CommandHandlers handlers();
     /// Runs after every change of the text while Auto Capitalise is on.
     void autocorrect();
 
