@@ -5,7 +5,6 @@
 #include "search/findreplacewindow.h"
 #include "search/searchcommands.h"
 #include "textops/autocorrection.h"
-#include "textops/insertioncommands.h"
 #include "textops/textcommands.h"
 #include "windowtest.h"
 
@@ -703,7 +702,7 @@ void TestTextOps::htmlCodeInsertsTheTemplate()
     QCOMPARE(kHtmlTemplate.size(), 73);
     checkRow(QStringLiteral("mnuhtmlcode"), QStringLiteral("ab|cd"),
         QStringLiteral("ab") + kHtmlTemplate + QStringLiteral("|cd"), true);
-    QCOMPARE(m_window->textCommands()->insertionCommands().hatamala(), kHtmlTemplate);
+    QCOMPARE(m_window->findChild<TextCommands *>()->hatamala(), kHtmlTemplate);
 
     show(QStringLiteral("a[bc]d"));
     QTest::keyClick(area(), Qt::Key_Insert, Qt::ControlModifier);
