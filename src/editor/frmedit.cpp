@@ -15,7 +15,6 @@
 #include "search/searchcommands.h"
 #include "statustext.h"
 #include "tempclip/tempclipcommands.h"
-#include "textops/clipboardcommands.h"
 #include "textops/textcommands.h"
 #include "twips.h"
 
@@ -50,9 +49,17 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_area->setFont(font);
     setCentralWidget(m_area);
 
-    m_toolbar = new MainToolbar(this);
+    m_commands = buildCommands(menuBar(), menuBarRows());
+    m_area->setMenuShortcuts(m_commands.shortcuts);
+    connect(command("new"), &QAction::triggered, this, &frmedit::new_Click);
+    connect(command("exit"), &QAction::triggered, this, &frmedit::exit_Click);
+    connect(command("mnushowstatus"), &QAction::triggered, this, &frmedit::mnushowstatus_Click);
+    connect(command("mnushowtool"), &QAction::triggered, this, &frmedit::mnushowtool_Click);
+
+    m_toolbar = new MainToolbar(m_commands.actions, this);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
-    connect(m_toolbar, &MainToolbar::buttonClicked, this, &frmedit::Toolbar1_ButtonClick);
+    connect(m_toolbar->button(QStringLiteral("Properties")), &QAction::triggered, this,
+        &frmedit::showProperties);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(false);
@@ -65,13 +72,6 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_loadProgress->setFormat(QStringLiteral("Loading %p%"));
     m_loadProgress->hide();
     statusBar()->addPermanentWidget(m_loadProgress);
-
-    m_commands = buildCommands(menuBar(), menuBarRows());
-    m_area->setMenuShortcuts(m_commands.shortcuts);
-    connect(command("new"), &QAction::triggered, this, &frmedit::new_Click);
-    connect(command("exit"), &QAction::triggered, this, &frmedit::exit_Click);
-    connect(command("mnushowstatus"), &QAction::triggered, this, &frmedit::mnushowstatus_Click);
-    connect(command("mnushowtool"), &QAction::triggered, this, &frmedit::mnushowtool_Click);
 
     m_files = new FileCommands(*this);
     m_text = new TextCommands(*this);
@@ -189,28 +189,6 @@ void frmedit::new_Click()
 void frmedit::exit_Click()
 {
     close();
-}
-
-void frmedit::Toolbar1_ButtonClick(const QString &key)
-{
-    if (key == QLatin1String("New"))
-        new_Click();
-    else if (key == QLatin1String("Open"))
-        m_files->open_Click();
-    else if (key == QLatin1String("Save"))
-        m_files->save_Click();
-    else if (key == QLatin1String("Print"))
-        m_files->mnuprint_Click();
-    else if (key == QLatin1String("Copy"))
-        ClipboardCommands::toolbarCopy(*m_area, m_host);
-    else if (key == QLatin1String("Cut"))
-        ClipboardCommands::toolbarCut(*m_area, m_host);
-    else if (key == QLatin1String("Paste"))
-        ClipboardCommands::paste(*m_area, m_host);
-    else if (key == QLatin1String("Find"))
-        command(QStringLiteral("mnufind"))->trigger();
-    else if (key == QLatin1String("Properties"))
-        showProperties();
 }
 
 PropertiesWindow *frmedit::propertiesWindow() const

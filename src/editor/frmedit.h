@@ -67,7 +67,6 @@ public:
     void refreshlinecount();
     void new_Click();
     void exit_Click();
-    void Toolbar1_ButtonClick(const QString &key);
     void mnushowstatus_Click();
     void mnushowtool_Click();
     /// The Properties window, if it is open.

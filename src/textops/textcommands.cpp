@@ -5,6 +5,7 @@
 #include "clipboardcommands.h"
 #include "datetimetext.h"
 #include "editor/frmedit.h"
+#include "editor/maintoolbar.h"
 #include "host/editarea.h"
 #include "host/host.h"
 #include "htmltemplate.h"
@@ -64,6 +65,11 @@ TextCommands::TextCommands(frmedit &window)
     row("mnucut", [area, host] { ClipboardCommands::menuCut(*area, *host); });
     row("mnupaste", [area, host] { ClipboardCommands::paste(*area, *host); });
     row("mnuclearclip", [host] { ClipboardCommands::clearClipboard(*host); });
+    MainToolbar *toolbar = window.toolbar();
+    connect(toolbar->button(QStringLiteral("Copy")), &QAction::triggered, this,
+        [area, host] { ClipboardCommands::toolbarCopy(*area, *host); });
+    connect(toolbar->button(QStringLiteral("Cut")), &QAction::triggered, this,
+        [area, host] { ClipboardCommands::toolbarCut(*area, *host); });
 
     connect(area, &EditArea::keyPressed, m_autoCapitalise, &AutoCapitalise::Area_KeyPress);
 }

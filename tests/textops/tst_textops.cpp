@@ -845,7 +845,7 @@ void TestTextOps::cutKeepsTextTheClipboardRefused()
     if (fromMenu)
         trigger(QStringLiteral("mnucut"));
     else
-        m_window->Toolbar1_ButtonClick(QStringLiteral("Cut"));
+        emit m_window->toolbar()->button(QStringLiteral("Cut"))->triggered();
     QCOMPARE(pictureOf(*area()), QStringLiteral("a[bc]d"));
     QCOMPARE(m_host->clipboardText(), clipboard);
     QVERIFY(!m_window->isModified());
