@@ -1,6 +1,7 @@
 // Typing with Auto Capitalise on at the end of a big document: each key runs the whole change
 // pipeline, corrections included. The baseline, measured in the same run, corrects the plain
 // way: each of the 38 passes reads the whole text, replaces and writes it back.
+#include "app/assembly.h"
 #include "editor/frmedit.h"
 #include "fakehost.h"
 #include "host/editarea.h"
@@ -52,6 +53,7 @@ void typeAtEndWithAutoCapitalise(benchmark::State &state, qsizetype size, Correc
 {
     FakeHost host;
     frmedit window(host);
+    assembleSubsystems(window);
     showDocument(window, size, true);
     EditArea *area = window.area();
 

@@ -1,8 +1,5 @@
 #include "frmedit.h"
 
-#include "appearance/appearancecommands.h"
-#include "filecommands.h"
-#include "help/helpcommands.h"
 #include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
@@ -10,12 +7,7 @@
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
-#include "protect/protectcommands.h"
-#include "readaloud/readaloudcommands.h"
-#include "search/searchcommands.h"
 #include "statustext.h"
-#include "tempclip/tempclipcommands.h"
-#include "textops/textcommands.h"
 #include "twips.h"
 
 #include <QAction>
@@ -72,15 +64,6 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_loadProgress->setFormat(QStringLiteral("Loading %p%"));
     m_loadProgress->hide();
     statusBar()->addPermanentWidget(m_loadProgress);
-
-    m_files = new FileCommands(*this);
-    m_text = new TextCommands(*this);
-    m_protect = new ProtectCommands(*this);
-    m_appearance = new AppearanceCommands(*this);
-    m_help = new HelpCommands(*this);
-    m_search = new SearchCommands(*this);
-    m_tempclip = new TempClipCommands(*this);
-    m_readaloud = new ReadAloudCommands(*this);
 
     connect(m_area, &EditArea::changed, this, &frmedit::Area_Change);
     connect(m_area, &EditArea::mouseReleased, this, &frmedit::setCopyCutEnabled);
@@ -151,8 +134,7 @@ void frmedit::Area_Change()
     setTitle(TitleSuffix::Edited);
     refreshlinecount();
     statupload();
-    if (isChecked(QStringLiteral("mnuautocapitalise")))
-        m_text->autocorrect();
+    emit areaChanged();
 }
 
 // Copy and Cut, on the toolbar and in the Edit menu, are there only while text is selected.

@@ -6,24 +6,16 @@
 #include <QMainWindow>
 #include <QPointer>
 
-class AppearanceCommands;
 class EditArea;
-class FileCommands;
-class HelpCommands;
 class Host;
 class MainToolbar;
 class PropertiesWindow;
-class ProtectCommands;
 class QLabel;
 class QProgressBar;
-class ReadAloudCommands;
-class SearchCommands;
-class TempClipCommands;
-class TextCommands;
 
 /// The main window: one document in the edit area `Area`, its state (path, modified marker,
 /// line count), the title bar, the menus, the toolbar and the status bar. The commands live in
-/// their subsystems; this window creates them and wires the menu rows to them.
+/// their subsystems, which connect themselves to the rows (see app/assembly.h).
 class frmedit : public QMainWindow
 {
     Q_OBJECT
@@ -35,14 +27,6 @@ public:
     Host &host() const { return m_host; }
     EditArea *area() const { return m_area; }
     MainToolbar *toolbar() const { return m_toolbar; }
-    FileCommands *fileCommands() const { return m_files; }
-    TextCommands *textCommands() const { return m_text; }
-    ProtectCommands *protectCommands() const { return m_protect; }
-    AppearanceCommands *appearanceCommands() const { return m_appearance; }
-    HelpCommands *helpCommands() const { return m_help; }
-    SearchCommands *searchCommands() const { return m_search; }
-    TempClipCommands *tempClipCommands() const { return m_tempclip; }
-    ReadAloudCommands *readAloudCommands() const { return m_readaloud; }
     /// The action of a menu row by its object name, or null (connecting to null warns).
     QAction *command(const QString &name) const;
 
@@ -86,6 +70,8 @@ signals:
     void closingSecondaryWindows();
     /// New or Open has put a different document in the edit area.
     void documentReplaced();
+    /// The text has changed, and the title and the status bar say so.
+    void areaChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -102,14 +88,6 @@ private:
     MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;
     QProgressBar *m_loadProgress = nullptr;
-    FileCommands *m_files = nullptr;
-    TextCommands *m_text = nullptr;
-    ProtectCommands *m_protect = nullptr;
-    AppearanceCommands *m_appearance = nullptr;
-    HelpCommands *m_help = nullptr;
-    SearchCommands *m_search = nullptr;
-    TempClipCommands *m_tempclip = nullptr;
-    ReadAloudCommands *m_readaloud = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 

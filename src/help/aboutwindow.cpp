@@ -1,5 +1,6 @@
 #include "aboutwindow.h"
 
+#include "editor/startup.h"
 #include "editor/toolbaricons.h"
 #include "editor/twips.h"
 #include "host/toolwindow.h"
@@ -45,7 +46,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     titleFont.setWeight(QFont::Bold);
     titleFont.setPointSizeF(15.75);
     title->setFont(titleFont);
-    addLabel(this, "lblVersion", QStringLiteral("Version ") + version(),
+    addLabel(this, "lblVersion", QStringLiteral("Version ") + Startup::version(),
         QRect(px(1050), px(780), px(3885), px(225)));
     addLabel(this, "lblDescription",
         QStringLiteral("    A free text editor that has many added features, that makes "

@@ -72,6 +72,10 @@ TextCommands::TextCommands(frmedit &window)
         [area, host] { ClipboardCommands::toolbarCut(*area, *host); });
 
     connect(area, &EditArea::keyPressed, m_autoCapitalise, &AutoCapitalise::Area_KeyPress);
+    connect(&window, &frmedit::areaChanged, this, [this] {
+        if (m_window.command(QStringLiteral("mnuautocapitalise"))->isChecked())
+            autocorrect();
+    });
 }
 
 void TextCommands::autocorrect()

@@ -557,7 +557,7 @@ void TestCommandSurface::controlsAreNamedForWhatTheyAreFor()
         box->setEditText(
             QStringLiteral("word")); // a box with text in it is still named by its label
     QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
-    delete m_window->readAloudCommands()->loquenWindow();
+    delete m_window->findChild<ReadAloudCommands *>()->loquenWindow();
 }
 
 void TestCommandSurface::everyFocusableControlHasAName()
@@ -580,7 +580,7 @@ void TestCommandSurface::everyFocusableControlHasAName()
     walk(openWindow(QStringLiteral("Properties"), QStringLiteral("Properties")), "properties");
     walk(openWindow(QStringLiteral("about"), QStringLiteral("frmAbout")), "about");
     walk(openWindow(QStringLiteral("mnuloquen"), QStringLiteral("loquen")), "read aloud");
-    delete m_window->readAloudCommands()->loquenWindow();
+    delete m_window->findChild<ReadAloudCommands *>()->loquenWindow();
     if (QWidget *properties = shownWindow(QStringLiteral("Properties")))
         properties->close();
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral("; "))));

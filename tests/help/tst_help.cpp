@@ -39,7 +39,7 @@ private slots:
     void mainWindowCloseClosesAbout();
 
 private:
-    AboutWindow *about() const { return m_window->helpCommands()->aboutWindow(); }
+    AboutWindow *about() const { return m_window->findChild<HelpCommands *>()->aboutWindow(); }
 
     FakeHost *m_host = nullptr;
     frmedit *m_window = nullptr;

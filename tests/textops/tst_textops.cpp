@@ -956,7 +956,7 @@ void TestTextOps::separatorsFromOtherProgramsBecomeLineBreaks()
     } else if (road == QLatin1String("Replace All")) {
         area()->setText(QStringLiteral("abXcd"));
         trigger(QStringLiteral("mnureplace"));
-        FindReplaceWindow *find = m_window->searchCommands()->findWindow();
+        FindReplaceWindow *find = m_window->findChild<SearchCommands *>()->findWindow();
         find->txtfind()->setEditText(QStringLiteral("X"));
         find->txtReplace()->setEditText(pasted);
         find->btnReplaceAll()->click();
