@@ -55,10 +55,6 @@ AppearanceCommands::AppearanceCommands(frmedit &window)
     connect(window.command("mnucontrast"), &QAction::triggered, this,
         &AppearanceCommands::mnucontrast_Click);
     connect(window.command("facea"), &QAction::triggered, this, &AppearanceCommands::facea_Click);
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_chooser)
-            m_chooser->close();
-    });
 }
 
 // bold_Click, italics_Click, underline_Click: the row's check mark has flipped with the click,
@@ -131,18 +127,19 @@ void AppearanceCommands::mnucontrast_Click()
 
 void AppearanceCommands::facea_Click()
 {
-    if (!m_chooser) {
-        m_chooser = new FontChooser(
+    FontChooser *chooser = ToolWindow::single(m_chooser, [this] {
+        auto *chooser = new FontChooser(
             m_window.host().screenFonts(), m_window.area()->font().family(), &m_window);
-        connect(m_chooser, &FontChooser::faceChosen, this, [this](const QString &face) {
+        connect(chooser, &FontChooser::faceChosen, this, [this](const QString &face) {
             QFont font = m_window.area()->font();
             font.setFamily(face);
             m_window.area()->setFont(font);
             m_window.statupload();
         });
-        ToolWindow::placeBeside(m_chooser, &m_window);
-    }
-    ToolWindow::present(m_chooser, m_chooser->combo());
+        ToolWindow::placeBeside(chooser, &m_window);
+        return chooser;
+    });
+    ToolWindow::present(chooser, chooser->combo());
 }
 
 FontChooser *AppearanceCommands::fontChooser() const

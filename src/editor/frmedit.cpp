@@ -181,11 +181,14 @@ PropertiesWindow *frmedit::propertiesWindow() const
 // The Properties window, then the about window in front of it.
 void frmedit::showProperties()
 {
-    if (!m_properties) {
-        m_properties = new PropertiesWindow;
-        m_properties->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    ToolWindow::present(m_properties, nullptr);
+    // It has no owner, so it stays open when the main window closes.
+    ToolWindow::present(ToolWindow::single(m_properties,
+                            [] {
+                                auto *window = new PropertiesWindow;
+                                window->setAttribute(Qt::WA_DeleteOnClose);
+                                return window;
+                            }),
+        nullptr);
     command(QStringLiteral("about"))->trigger();
 }
 
@@ -245,7 +248,7 @@ void frmedit::endLoading()
         QMetaObject::invokeMethod(this, &frmedit::close, Qt::QueuedConnection);
 }
 
-// Form_Unload: asks only for a modified document; the secondary windows close either way.
+// Asks only for a modified document; the tool windows that go with it close either way.
 // During a load it waits: the load gives up first and brings the old document back.
 void frmedit::closeEvent(QCloseEvent *event)
 {
@@ -262,6 +265,7 @@ void frmedit::closeEvent(QCloseEvent *event)
                      Host::Button::No)
             == Host::Button::No;
     }
+    ToolWindow::closeOwned(this);
     emit closingSecondaryWindows();
     if (cancel)
         event->ignore();

@@ -65,8 +65,8 @@ public:
     bool closeWaiting() const { return m_closeAfterLoad; }
 
 signals:
-    /// The main window is asked to close (whether or not the close goes ahead): the secondary
-    /// windows that go with the document close now.
+    /// The main window is asked to close (whether or not the close goes ahead), and the tool
+    /// windows it owns have just closed.
     void closingSecondaryWindows();
     /// New or Open has put a different document in the edit area.
     void documentReplaced();

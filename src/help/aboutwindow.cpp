@@ -28,10 +28,9 @@ AboutWindow::AboutWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     const qreal dpi = logicalDpiY();
-    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    const TwipsScale px(dpi);
     setFixedSize(px(5730), px(3555));
 
-    // Form_Load: the caption, title and version.
     setWindowTitle(QStringLiteral("About ") + applicationTitle());
 
     auto *icon = new QLabel(this);

@@ -15,10 +15,6 @@ HelpCommands::HelpCommands(frmedit &window)
 {
     connect(window.command("helpa"), &QAction::triggered, this, &HelpCommands::helpa_Click);
     connect(window.command("about"), &QAction::triggered, this, &HelpCommands::about_Click);
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_about)
-            m_about->close();
-    });
 }
 
 void HelpCommands::helpa_Click()
@@ -41,9 +37,8 @@ void HelpCommands::helpa_Click()
 
 void HelpCommands::about_Click()
 {
-    if (!m_about)
-        m_about = new AboutWindow(&m_window);
-    ToolWindow::present(m_about, nullptr);
+    ToolWindow::present(
+        ToolWindow::single(m_about, [this] { return new AboutWindow(&m_window); }), nullptr);
 }
 
 AboutWindow *HelpCommands::aboutWindow() const

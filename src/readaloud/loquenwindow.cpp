@@ -92,7 +92,7 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
             captionRoom, fontMetrics().horizontalAdvance(QLatin1String(row.caption)) + 16);
     }
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(735, dpi)));
-    auto px = [dpi, scale](int twips) { return twipsToPixels(qRound(twips * scale), dpi); };
+    const TwipsScale px(dpi, scale);
 
     m_text1 = new EditArea(client);
     m_text1->setObjectName(QStringLiteral("Text1"));

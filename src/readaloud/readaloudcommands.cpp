@@ -2,6 +2,7 @@
 
 #include "editor/frmedit.h"
 #include "host/editarea.h"
+#include "host/toolwindow.h"
 #include "loquenwindow.h"
 
 #include <QAction>
@@ -16,9 +17,10 @@ ReadAloudCommands::ReadAloudCommands(frmedit &window)
 
 void ReadAloudCommands::mnuloquen_Click()
 {
-    if (!m_loquen)
-        m_loquen = new LoquenWindow(m_window.host());
-    m_loquen->showWithText(m_window.area()->text());
+    // It has no owner, so it stays open when the main window closes.
+    ToolWindow::single(m_loquen, [this] {
+        return new LoquenWindow(m_window.host());
+    })->showWithText(m_window.area()->text());
 }
 
 LoquenWindow *ReadAloudCommands::loquenWindow() const

@@ -33,10 +33,6 @@ SearchCommands::SearchCommands(frmedit &window)
         &SearchCommands::mnufindnext_Click);
     connect(
         window.command("mnureplace"), &QAction::triggered, this, &SearchCommands::mnureplace_Click);
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_findWindow)
-            m_findWindow->close();
-    });
 }
 
 FindReplaceWindow *SearchCommands::existingFindWindow() const

@@ -40,7 +40,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     // The design's lengths, grown evenly where this platform's captions are wider.
     const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Remove Selected")) + 16;
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(1455, dpi)));
-    auto px = [dpi, scale](int twips) { return twipsToPixels(qRound(twips * scale), dpi); };
+    const TwipsScale px(dpi, scale);
 
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("tmpcmb"));

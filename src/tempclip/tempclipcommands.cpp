@@ -38,10 +38,6 @@ TempClipCommands::TempClipCommands(frmedit &window)
         &TempClipCommands::mnucleartmpcmb_Click);
     connect(window.command("mnumasterclip"), &QAction::triggered, this,
         &TempClipCommands::mnumasterclip_Click);
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_master)
-            m_master->close();
-    });
 }
 
 QString TempClipCommands::currentText() const
@@ -57,16 +53,16 @@ MasterClipWindow *TempClipCommands::existingMasterWindow() const
 
 MasterClipWindow *TempClipCommands::masterWindow()
 {
-    if (!m_master) {
-        m_master = new MasterClipWindow(*m_list, &m_window);
-        m_master->setAttribute(Qt::WA_DeleteOnClose);
+    return ToolWindow::single(m_master, [this] {
+        auto *master = new MasterClipWindow(*m_list, &m_window);
+        master->setAttribute(Qt::WA_DeleteOnClose);
         connect(
-            m_master, &MasterClipWindow::pasteRequested, this, &TempClipCommands::pasteFromPreview);
-        connect(m_master, &MasterClipWindow::removeRequested, this, &TempClipCommands::removeEntry);
-        connect(m_master, &MasterClipWindow::clearRequested, this, &TempClipCommands::askToClear);
-        connect(m_master, &MasterClipWindow::textDropped, this, &TempClipCommands::add);
-    }
-    return m_master;
+            master, &MasterClipWindow::pasteRequested, this, &TempClipCommands::pasteFromPreview);
+        connect(master, &MasterClipWindow::removeRequested, this, &TempClipCommands::removeEntry);
+        connect(master, &MasterClipWindow::clearRequested, this, &TempClipCommands::askToClear);
+        connect(master, &MasterClipWindow::textDropped, this, &TempClipCommands::add);
+        return master;
+    });
 }
 
 // Adding refers to the master window, which is created (hidden) if need be.
@@ -151,7 +147,7 @@ void TempClipCommands::pasteFromPreview(const QString &preview)
     area->setSelText(area->selText() + preview);
 }
 
-// cmbtmp_OLEDragDrop: the dropped text is added; the drag is a copy, so nothing leaves the
+// Text dropped on the drop-down is added; the drag is a copy, so nothing leaves the
 // document.
 bool TempClipCommands::eventFilter(QObject *watched, QEvent *event)
 {
