@@ -62,7 +62,7 @@ struct OpenFixture
 
     void newDocument()
     {
-        window.setStar(QString());
+        window.setModified(false);
         window.new_Click();
         QCoreApplication::processEvents();
     }

@@ -266,7 +266,7 @@ struct WindowFixture
         window.area()->setText(text, EditArea::History::Reset);
         window.area()->finishStreaming();
         window.area()->setLocked(locked);
-        window.setStar(QString());
+        window.setModified(false);
         QCoreApplication::processEvents();
     }
 

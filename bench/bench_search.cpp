@@ -109,7 +109,7 @@ void BM_ReplaceAllInWindow(benchmark::State &state)
         if (state.range(0))
             area->finishStreaming();
     }
-    window.setStar(QString());
+    window.setModified(false);
     state.SetLabel(state.range(0) ? "whole text in the widget" : "first screen shown");
 }
 BENCHMARK(BM_ReplaceAllInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

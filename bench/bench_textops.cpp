@@ -77,7 +77,7 @@ void typeAtEndWithAutoCapitalise(benchmark::State &state, qsizetype size, Correc
         state.SkipWithError("the corrections did not run");
     state.SetLabel(
         QStringLiteral("per key, %1 MB document").arg(size / kOneMegabyte).toStdString());
-    window.setStar(QString()); // close without asking
+    window.setModified(false); // close without asking
 }
 
 void BM_TypingAutoCapitalise1MB(benchmark::State &state)

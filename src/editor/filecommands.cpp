@@ -7,6 +7,7 @@
 #include "host/host.h"
 #include "lossysave.h"
 #include "memoryneed.h"
+#include "protectionmarker.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -18,7 +19,6 @@
 namespace {
 
 const QString kMessageTitle = QStringLiteral("Tarvex: Message");
-const QChar kProtectionMarker = QChar(0x0081);
 
 } // namespace
 
@@ -104,8 +104,8 @@ void FileCommands::openPath(const QString &path)
     const FileStamp stamp = fileStamp(path);
     if (!loadIntoArea(path))
         return;
-    m_window.setStar(QString());
-    m_window.setSaveme(path);
+    m_window.setModified(false);
+    m_window.setPath(path);
     m_window.setTitle(TitleSuffix::Opened);
     m_window.setLoadedfromfile(true);
     emit m_window.documentReplaced();
@@ -234,13 +234,13 @@ bool FileCommands::save_Click()
 
 bool FileCommands::save(Asker asker)
 {
-    if (m_window.saveme() == QLatin1String("Untitled"))
+    if (!m_window.path())
         return saveas_Click();
     if (!mayOverwrite(asker) || !writeDocument(m_window.saveme(), asker)) {
         focusArea();
         return false;
     }
-    m_window.setStar(QString());
+    m_window.setModified(false);
     focusArea();
     m_window.setTitle(TitleSuffix::StartUp);
     return true;
@@ -254,8 +254,8 @@ bool FileCommands::saveas_Click()
         focusArea();
         return false;
     }
-    m_window.setSaveme(*path);
-    m_window.setStar(QString());
+    m_window.setPath(*path);
+    m_window.setModified(false);
     focusArea();
     m_window.setTitle(TitleSuffix::StartUp);
     return true;
@@ -392,7 +392,7 @@ void FileCommands::insertFile(const QString &path)
 void FileCommands::mnufsize_Click()
 {
     const QString saveme = m_window.saveme();
-    if (saveme == QLatin1String("Untitled")) {
+    if (!m_window.path()) {
         m_host.messageBox(QStringLiteral("Please save file first"), kMessageTitle,
             Host::Icon::Exclamation, Host::Buttons::Ok);
     } else if (const SizeResult size = documentFileSize(saveme); size.ok) {

@@ -17,13 +17,6 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
-namespace {
-
-const QString kUntitled = QStringLiteral("Untitled");
-const QString kModified = QStringLiteral("*");
-
-} // namespace
-
 frmedit::frmedit(Host &host, QWidget *parent)
     : QMainWindow(parent)
     , m_host(host)
@@ -82,6 +75,16 @@ frmedit::frmedit(Host &host, QWidget *parent)
 // The Properties window is not the document's: it stays open until its own close box.
 frmedit::~frmedit() = default;
 
+QString frmedit::saveme() const
+{
+    return m_path.value_or(QStringLiteral("Untitled"));
+}
+
+QString frmedit::star() const
+{
+    return m_modified ? QStringLiteral("*") : QString();
+}
+
 QAction *frmedit::command(const QString &name) const
 {
     return m_commands.actions.value(name);
@@ -95,8 +98,8 @@ bool frmedit::isChecked(const QString &name) const
 
 void frmedit::Form_Load()
 {
-    m_star.clear();
-    m_saveme = kUntitled;
+    m_modified = false;
+    m_path.reset();
     statupload();
     setTitle(TitleSuffix::StartUp);
     setCopyCutEnabled();
@@ -104,7 +107,7 @@ void frmedit::Form_Load()
 
 void frmedit::setTitle(TitleSuffix suffix)
 {
-    m_title = documentTitle(m_saveme, m_star, suffix);
+    m_title = documentTitle(saveme(), star(), suffix);
     setWindowTitle(windowTitleFor(m_title));
 }
 
@@ -130,7 +133,7 @@ void frmedit::Area_Change()
     // The flag promises that the text still ends with the line break Open appended.
     if (m_loadedfromfile && !m_area->text().endsWith(QLatin1String("\r\n")))
         m_loadedfromfile = false;
-    m_star = kModified;
+    m_modified = true;
     setTitle(TitleSuffix::Edited);
     refreshlinecount();
     statupload();
@@ -160,8 +163,8 @@ void frmedit::new_Click()
     // A locked area keeps its text: unlocked first, it takes the empty one.
     m_area->setLocked(false);
     m_area->setText(QString(), EditArea::History::Reset);
-    m_saveme = kUntitled;
-    m_star.clear();
+    m_path.reset();
+    m_modified = false;
     setTitle(TitleSuffix::Edited);
     m_area->setFocus();
     m_loadedfromfile = false;

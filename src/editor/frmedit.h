@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <optional>
+
 class EditArea;
 class Host;
 class MainToolbar;
@@ -30,11 +32,15 @@ public:
     /// The action of a menu row by its object name, or null (connecting to null warns).
     QAction *command(const QString &name) const;
 
-    const QString &saveme() const { return m_saveme; }
-    void setSaveme(const QString &path) { m_saveme = path; }
-    const QString &star() const { return m_star; }
-    void setStar(const QString &star) { m_star = star; }
-    bool isModified() const { return m_star == QLatin1String("*"); }
+    /// The document's file; none until it is saved or opened.
+    const std::optional<QString> &path() const { return m_path; }
+    void setPath(const std::optional<QString> &path) { m_path = path; }
+    /// The file as the title shows it: its path, or "Untitled".
+    QString saveme() const;
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    /// The modified marker as the title shows it: "*" or nothing.
+    QString star() const;
     int linecount() const { return m_linecount; }
     bool loadedfromfile() const { return m_loadedfromfile; }
     void setLoadedfromfile(bool loaded) { m_loadedfromfile = loaded; }
@@ -91,8 +97,8 @@ private:
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 
-    QString m_saveme;
-    QString m_star;
+    std::optional<QString> m_path;
+    bool m_modified = false;
     QString m_title;
     int m_linecount = 0;
     bool m_loadedfromfile = false;

@@ -914,7 +914,7 @@ void TestProtect::protectRefusesWithoutAsking()
     QFETCH(QString, prompt);
 
     area()->setText(document);
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->answerMessage(Host::Button::Ok);
     trigger("btncode");
 
@@ -1041,7 +1041,7 @@ void TestProtect::invalidPasswordsProtectNothing()
     protect(QStringLiteral("Keep1"));
     unprotect(QStringLiteral("keep1"));
     QCOMPARE(area()->text(), QStringLiteral("plain"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->forgetShown();
 
     m_host->answerInput(first);
@@ -1164,7 +1164,7 @@ void TestProtect::unprotectRefusesWithoutAsking()
     QFETCH(QString, prompt);
 
     area()->setText(document);
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->answerMessage(Host::Button::Ok);
     trigger("btndecode");
 
@@ -1178,7 +1178,7 @@ void TestProtect::unprotectRestoresAndUnlocks()
     const QString document = QStringLiteral("The rest of the band is in the van.\r\n");
     area()->setText(document);
     protect(QStringLiteral("abcde"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->forgetShown();
 
     unprotect(QStringLiteral("abcde"));
@@ -1219,7 +1219,7 @@ void TestProtect::wrongPasswordKeepsTheProtectedText()
     area()->setText(document);
     protect(QStringLiteral("abcde"));
     const QString protectedText = area()->text();
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->forgetShown();
 
     unprotect(wrong);

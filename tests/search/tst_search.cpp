@@ -589,7 +589,7 @@ void TestSearch::replaceAllIgnoringCase()
 void TestSearch::replaceAllWithEmptyFindBoxChangesNothing()
 {
     m_window->area()->setText(QStringLiteral("keep"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     trigger("mnureplace");
     window()->txtReplace()->setEditText(QStringLiteral("x"));
     window()->txtfind()->setEditText(QString());

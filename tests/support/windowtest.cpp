@@ -28,7 +28,7 @@ void close(frmedit *window)
 {
     if (!window)
         return;
-    window->setStar(QString());
+    window->setModified(false);
     delete window;
 }
 

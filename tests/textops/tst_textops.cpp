@@ -208,7 +208,7 @@ void TestTextOps::show(const QString &picture)
     const Picture parsed = parsePicture(picture);
     area()->setText(parsed.text);
     area()->select(parsed.start, parsed.length);
-    m_window->setStar(QString());
+    m_window->setModified(false);
 }
 
 void TestTextOps::focusElsewhere()
