@@ -1,5 +1,6 @@
 // Opening and saving 10, 50 and 100 MB files through the real commands of the main window, against
 // reading the same bytes with QFile::readAll in the same run.
+#include "app/assembly.h"
 #include "editor/filecommands.h"
 #include "editor/frmedit.h"
 #include "fakehost.h"
@@ -34,6 +35,7 @@ struct OpenFixture
     QTemporaryDir dir;
     FakeHost host;
     frmedit window { host };
+    Subsystems subsystems = assembleSubsystems(window);
 
     OpenFixture()
     {
@@ -55,12 +57,12 @@ struct OpenFixture
     void open(int megabytes)
     {
         host.answerOpenFile(path(megabytes));
-        window.fileCommands()->open_Click();
+        window.findChild<FileCommands *>()->open_Click();
     }
 
     void newDocument()
     {
-        window.setStar(QString());
+        window.setModified(false);
         window.new_Click();
         QCoreApplication::processEvents();
     }
@@ -131,7 +133,7 @@ void BM_Save(benchmark::State &state)
     OpenFixture &f = fixture();
     f.open(int(state.range(0)));
     for (auto _ : state)
-        f.window.fileCommands()->save_Click();
+        f.window.findChild<FileCommands *>()->save_Click();
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMegabyte);
     f.newDocument();
 }

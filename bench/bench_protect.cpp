@@ -2,6 +2,7 @@
 // one by one with QString::replace, in the same run; and Protect and UnProtect of the same
 // document through the main window. Before timing, the cipher is checked against the reference
 // on the prose and on many random texts, symbols included.
+#include "app/assembly.h"
 #include "editor/documentformat.h"
 #include "editor/frmedit.h"
 #include "fakehost.h"
@@ -249,6 +250,7 @@ struct WindowFixture
 {
     FakeHost host;
     frmedit window { host };
+    Subsystems subsystems = assembleSubsystems(window);
 
     WindowFixture()
     {
@@ -264,7 +266,7 @@ struct WindowFixture
         window.area()->setText(text, EditArea::History::Reset);
         window.area()->finishStreaming();
         window.area()->setLocked(locked);
-        window.setStar(QString());
+        window.setModified(false);
         QCoreApplication::processEvents();
     }
 

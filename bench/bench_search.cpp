@@ -1,6 +1,7 @@
 // Search and Replace All on a 10 MB text against QString's own indexOf and replace with the same
 // case sensitivity, and Replace All through the find window with the text set back into the
 // edit area.
+#include "app/assembly.h"
 #include "editor/frmedit.h"
 #include "fakehost.h"
 #include "host/editarea.h"
@@ -89,11 +90,12 @@ void BM_ReplaceAllInWindow(benchmark::State &state)
 {
     FakeHost host;
     frmedit window(host);
+    assembleSubsystems(window);
     window.resize(800, 600);
     window.show();
     EditArea *area = window.area();
-    window.searchCommands()->mnureplace_Click();
-    FindReplaceWindow *find = window.searchCommands()->findWindow();
+    window.findChild<SearchCommands *>()->mnureplace_Click();
+    FindReplaceWindow *find = window.findChild<SearchCommands *>()->findWindow();
     find->txtfind()->setEditText(QStringLiteral("fox"));
     find->txtReplace()->setEditText(QStringLiteral("wolverine"));
     for (auto _ : state) {
@@ -107,7 +109,7 @@ void BM_ReplaceAllInWindow(benchmark::State &state)
         if (state.range(0))
             area->finishStreaming();
     }
-    window.setStar(QString());
+    window.setModified(false);
     state.SetLabel(state.range(0) ? "whole text in the widget" : "first screen shown");
 }
 BENCHMARK(BM_ReplaceAllInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 // The temporary clipboard: a 10,000-character slow paste until every key has arrived (and the
 // longest turn of the event loop meanwhile), and adding to a list of 10,000 entries.
+#include "app/assembly.h"
 #include "editor/frmedit.h"
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
@@ -29,6 +30,7 @@ void BM_SlowPaste10000Characters(benchmark::State &state)
 {
     FakeHost host;
     frmedit window(host);
+    assembleSubsystems(window);
     window.resize(800, 600);
     window.show();
     window.activateWindow();
@@ -40,7 +42,7 @@ void BM_SlowPaste10000Characters(benchmark::State &state)
         QCoreApplication::processEvents();
     }
     window.command(QStringLiteral("mnuslowpaste"))->trigger();
-    TempClipCommands *clip = window.tempClipCommands();
+    TempClipCommands *clip = window.findChild<TempClipCommands *>();
     const QString entry = entryText(10000);
     EditArea *area = window.area();
     area->setText(entry);
@@ -67,7 +69,7 @@ void BM_SlowPaste10000Characters(benchmark::State &state)
         }
     }
     state.counters["longest_turn_ms"] = longestTurnMs;
-    window.setStar(QString());
+    window.setModified(false);
 }
 BENCHMARK(BM_SlowPaste10000Characters)->Unit(benchmark::kMillisecond);
 

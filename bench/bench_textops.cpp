@@ -1,6 +1,7 @@
 // Typing at the end of a big document: each key runs the whole change pipeline, with Auto
 // Capitalise on (corrections included) and off. The baseline, measured in the same run, corrects
 // the plain way: each of the 38 passes reads the whole text, replaces and writes it back.
+#include "app/assembly.h"
 #include "editor/frmedit.h"
 #include "fakehost.h"
 #include "host/editarea.h"
@@ -52,6 +53,7 @@ void BM_TypingAtTheEnd(benchmark::State &state, Corrector corrector)
     const qsizetype size = state.range(0) * kOneMegabyte;
     FakeHost host;
     frmedit window(host);
+    assembleSubsystems(window);
     // The row is on before the document comes in, which is corrected whole as it comes in, as
     // an opened file is; the keys typed then correct only what they change.
     if (corrector == Corrector::AutoCapitaliseOn)
@@ -78,7 +80,7 @@ void BM_TypingAtTheEnd(benchmark::State &state, Corrector corrector)
         state.SkipWithError(
             "the corrections ran when they should not, or did not when they should");
     state.SetLabel(QStringLiteral("per key, %1 MB document").arg(state.range(0)).toStdString());
-    window.setStar(QString()); // close without asking
+    window.setModified(false); // close without asking
 }
 
 BENCHMARK_CAPTURE(BM_TypingAtTheEnd, AutoCapitaliseOn, Corrector::AutoCapitaliseOn)

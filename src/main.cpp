@@ -1,3 +1,4 @@
+#include "app/assembly.h"
 #include "editor/frmedit.h"
 #include "editor/startup.h"
 #include "host/qthost.h"
@@ -16,8 +17,9 @@ int main(int argc, char *argv[])
 
     QtHost host;
     auto *window = new frmedit(host);
+    const Subsystems subsystems = assembleSubsystems(*window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    Startup::openAtStart(*window, file);
+    Startup::openAtStart(*subsystems.files, file);
     return app.exec();
 }

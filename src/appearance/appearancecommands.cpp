@@ -15,7 +15,13 @@
 
 namespace {
 
-const char *const kSizeRows[] = { "eight", "ten", "twelve", "fourteen", "sixteen" };
+struct SizeRow
+{
+    const char *name;
+    double points;
+};
+constexpr SizeRow kSizeRows[]
+    = { { "eight", 8 }, { "ten", 10 }, { "twelve", 12 }, { "fourteen", 14 }, { "sixteen", 16 } };
 
 // The buttons keep the size within what fonts can be drawn at.
 constexpr double kSmallestSize = 1.0;
@@ -35,26 +41,20 @@ AppearanceCommands::AppearanceCommands(frmedit &window)
         &AppearanceCommands::fontbig_Click);
     connect(window.toolbar()->fontsmall(), &QPushButton::clicked, this,
         &AppearanceCommands::Fontsmall_Click);
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_chooser)
-            m_chooser->close();
-    });
-}
-
-CommandHandlers AppearanceCommands::handlers()
-{
-    return {
-        { QStringLiteral("bold"), [this] { toggleStyle(Style::Bold); } },
-        { QStringLiteral("italics"), [this] { toggleStyle(Style::Italic); } },
-        { QStringLiteral("underline"), [this] { toggleStyle(Style::Underline); } },
-        { QStringLiteral("eight"), [this] { setSizeRow(QStringLiteral("eight"), 8); } },
-        { QStringLiteral("ten"), [this] { setSizeRow(QStringLiteral("ten"), 10); } },
-        { QStringLiteral("twelve"), [this] { setSizeRow(QStringLiteral("twelve"), 12); } },
-        { QStringLiteral("fourteen"), [this] { setSizeRow(QStringLiteral("fourteen"), 14); } },
-        { QStringLiteral("sixteen"), [this] { setSizeRow(QStringLiteral("sixteen"), 16); } },
-        { QStringLiteral("mnucontrast"), [this] { mnucontrast_Click(); } },
-        { QStringLiteral("facea"), [this] { facea_Click(); } },
-    };
+    connect(
+        window.command("bold"), &QAction::triggered, this, [this] { toggleStyle(Style::Bold); });
+    connect(window.command("italics"), &QAction::triggered, this,
+        [this] { toggleStyle(Style::Italic); });
+    connect(window.command("underline"), &QAction::triggered, this,
+        [this] { toggleStyle(Style::Underline); });
+    for (const SizeRow &size : kSizeRows) {
+        const QString row = QLatin1String(size.name);
+        connect(window.command(row), &QAction::triggered, this,
+            [this, row, points = size.points] { setSizeRow(row, points); });
+    }
+    connect(window.command("mnucontrast"), &QAction::triggered, this,
+        &AppearanceCommands::mnucontrast_Click);
+    connect(window.command("facea"), &QAction::triggered, this, &AppearanceCommands::facea_Click);
 }
 
 // bold_Click, italics_Click, underline_Click: the row's check mark has flipped with the click,
@@ -82,8 +82,8 @@ void AppearanceCommands::setSizeRow(const QString &row, double points)
     QFont font = m_window.area()->font();
     font.setPointSizeF(points);
     m_window.area()->setFont(font);
-    for (const char *name : kSizeRows)
-        m_window.command(QLatin1String(name))->setChecked(row == QLatin1String(name));
+    for (const SizeRow &size : kSizeRows)
+        m_window.command(QLatin1String(size.name))->setChecked(row == QLatin1String(size.name));
     m_window.statupload();
 }
 
@@ -107,8 +107,8 @@ void AppearanceCommands::changeSizeBy(double points)
     area->setFont(font);
     m_window.statupload();
     area->setFocus();
-    for (const char *name : kSizeRows)
-        m_window.command(QLatin1String(name))->setChecked(false);
+    for (const SizeRow &size : kSizeRows)
+        m_window.command(QLatin1String(size.name))->setChecked(false);
 }
 
 void AppearanceCommands::mnucontrast_Click()
@@ -127,18 +127,19 @@ void AppearanceCommands::mnucontrast_Click()
 
 void AppearanceCommands::facea_Click()
 {
-    if (!m_chooser) {
-        m_chooser = new FontChooser(
+    FontChooser *chooser = ToolWindow::single(m_chooser, [this] {
+        auto *chooser = new FontChooser(
             m_window.host().screenFonts(), m_window.area()->font().family(), &m_window);
-        connect(m_chooser, &FontChooser::faceChosen, this, [this](const QString &face) {
+        connect(chooser, &FontChooser::faceChosen, this, [this](const QString &face) {
             QFont font = m_window.area()->font();
             font.setFamily(face);
             m_window.area()->setFont(font);
             m_window.statupload();
         });
-        ToolWindow::placeBeside(m_chooser, &m_window);
-    }
-    ToolWindow::present(m_chooser, m_chooser->combo());
+        ToolWindow::placeBeside(chooser, &m_window);
+        return chooser;
+    });
+    ToolWindow::present(chooser, chooser->combo());
 }
 
 FontChooser *AppearanceCommands::fontChooser() const

@@ -16,8 +16,6 @@ class AppearanceCommands : public QObject
 public:
     explicit AppearanceCommands(frmedit &window);
 
-    CommandHandlers handlers();
-
     void fontbig_Click();
     void Fontsmall_Click();
     void mnucontrast_Click();

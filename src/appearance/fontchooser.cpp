@@ -40,7 +40,7 @@ FontChooser::FontChooser(
     setWindowTitle(QStringLiteral("Font"));
     setAttribute(Qt::WA_DeleteOnClose);
     const qreal dpi = logicalDpiY();
-    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    const TwipsScale px(dpi);
 
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("Combo1"));

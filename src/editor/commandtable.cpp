@@ -4,8 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-CommandSet buildCommands(QMenuBar *menuBar, std::span<const CommandRow> rows,
-    const CommandHandlers &handlers, QObject *context)
+CommandSet buildCommands(QMenuBar *menuBar, std::span<const CommandRow> rows)
 {
     CommandSet set;
     QHash<QString, QMenu *> menus;
@@ -36,9 +35,6 @@ CommandSet buildCommands(QMenuBar *menuBar, std::span<const CommandRow> rows,
             }
             action->setCheckable(row.flags & CommandRow::Checkable);
             action->setChecked((row.flags & CommandRow::Checked) == CommandRow::Checked);
-            const auto handler = handlers.constFind(name);
-            if (handler != handlers.constEnd())
-                QObject::connect(action, &QAction::triggered, context, *handler);
             break;
         }
         }

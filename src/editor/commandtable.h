@@ -5,12 +5,10 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
 #include <span>
 
 class QAction;
 class QMenuBar;
-class QObject;
 
 /// One row of the menu bar as plain data: a menu, a command row or a separator. Rows follow
 /// their menu in table order; `parent` names the menu a row belongs to ("" for the menu bar).
@@ -27,9 +25,6 @@ struct CommandRow
     int flags = Plain;
 };
 
-/// What a row does when chosen, by the row's object name.
-using CommandHandlers = QHash<QString, std::function<void()>>;
-
 /// The actions made from a table, by object name, and the shortcuts they own.
 struct CommandSet
 {
@@ -37,7 +32,6 @@ struct CommandSet
     QList<QKeySequence> shortcuts;
 };
 
-/// Builds the menus and rows into `menuBar` and connects each row that has a handler, with
-/// `context` as the receiver so that nothing runs after it is gone.
-CommandSet buildCommands(QMenuBar *menuBar, std::span<const CommandRow> rows,
-    const CommandHandlers &handlers, QObject *context);
+/// Builds the menus and rows into `menuBar`. Whoever handles a row connects to its action by
+/// name afterwards; a name that finds no action makes that connection warn.
+CommandSet buildCommands(QMenuBar *menuBar, std::span<const CommandRow> rows);

@@ -3,11 +3,13 @@
 #include "codec1252.h"
 #include "documentfile.h"
 #include "frmedit.h"
-#include "lossysave.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "lossysave.h"
 #include "memoryneed.h"
+#include "protectionmarker.h"
 
+#include <QAction>
 #include <QFileInfo>
 
 #include <utility>
@@ -17,7 +19,6 @@
 namespace {
 
 const QString kMessageTitle = QStringLiteral("Tarvex: Message");
-const QChar kProtectionMarker = QChar(0x0081);
 
 } // namespace
 
@@ -29,6 +30,15 @@ FileCommands::FileCommands(frmedit &window)
     m_timer.setObjectName(QStringLiteral("Timer1"));
     m_timer.setInterval(5000);
     connect(&m_timer, &QTimer::timeout, this, &FileCommands::Timer1_Timer);
+    connect(window.command("open"), &QAction::triggered, this, &FileCommands::open_Click);
+    connect(window.command("save"), &QAction::triggered, this, &FileCommands::save_Click);
+    connect(window.command("saveas"), &QAction::triggered, this, &FileCommands::saveas_Click);
+    connect(
+        window.command("mnuinsfile"), &QAction::triggered, this, &FileCommands::mnuinsfile_Click);
+    connect(window.command("mnufsize"), &QAction::triggered, this, &FileCommands::mnufsize_Click);
+    connect(window.command("mnuprint"), &QAction::triggered, this, &FileCommands::mnuprint_Click);
+    connect(
+        window.command("mnuautosave"), &QAction::triggered, this, &FileCommands::mnuautosave_Click);
     // A new document starts a new auto-save answer.
     connect(&window, &frmedit::documentReplaced, this, [this] {
         m_lossAgreed.clear();
@@ -36,19 +46,6 @@ FileCommands::FileCommands(frmedit &window)
         m_autoSaveHeld = false;
         m_autoSaveFailureTold = false;
     });
-}
-
-CommandHandlers FileCommands::handlers()
-{
-    return {
-        { QStringLiteral("open"), [this] { open_Click(); } },
-        { QStringLiteral("save"), [this] { save_Click(); } },
-        { QStringLiteral("saveas"), [this] { saveas_Click(); } },
-        { QStringLiteral("mnuinsfile"), [this] { mnuinsfile_Click(); } },
-        { QStringLiteral("mnufsize"), [this] { mnufsize_Click(); } },
-        { QStringLiteral("mnuprint"), [this] { mnuprint_Click(); } },
-        { QStringLiteral("mnuautosave"), [this] { mnuautosave_Click(); } },
-    };
 }
 
 void FileCommands::focusArea()
@@ -107,8 +104,8 @@ void FileCommands::openPath(const QString &path)
     const FileStamp stamp = fileStamp(path);
     if (!loadIntoArea(path))
         return;
-    m_window.setStar(QString());
-    m_window.setSaveme(path);
+    m_window.setModified(false);
+    m_window.setPath(path);
     m_window.setTitle(TitleSuffix::Opened);
     m_window.setLoadedfromfile(true);
     emit m_window.documentReplaced();
@@ -237,13 +234,13 @@ bool FileCommands::save_Click()
 
 bool FileCommands::save(Asker asker)
 {
-    if (m_window.saveme() == QLatin1String("Untitled"))
+    if (!m_window.path())
         return saveas_Click();
     if (!mayOverwrite(asker) || !writeDocument(m_window.saveme(), asker)) {
         focusArea();
         return false;
     }
-    m_window.setStar(QString());
+    m_window.setModified(false);
     focusArea();
     m_window.setTitle(TitleSuffix::StartUp);
     return true;
@@ -257,8 +254,8 @@ bool FileCommands::saveas_Click()
         focusArea();
         return false;
     }
-    m_window.setSaveme(*path);
-    m_window.setStar(QString());
+    m_window.setPath(*path);
+    m_window.setModified(false);
     focusArea();
     m_window.setTitle(TitleSuffix::StartUp);
     return true;
@@ -395,7 +392,7 @@ void FileCommands::insertFile(const QString &path)
 void FileCommands::mnufsize_Click()
 {
     const QString saveme = m_window.saveme();
-    if (saveme == QLatin1String("Untitled")) {
+    if (!m_window.path()) {
         m_host.messageBox(QStringLiteral("Please save file first"), kMessageTitle,
             Host::Icon::Exclamation, Host::Buttons::Ok);
     } else if (const SizeResult size = documentFileSize(saveme); size.ok) {

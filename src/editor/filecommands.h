@@ -24,8 +24,6 @@ class FileCommands : public QObject
 public:
     explicit FileCommands(frmedit &window);
 
-    CommandHandlers handlers();
-
     void open_Click();
     /// Open's work after its dialog: loads the file at `path` into the window.
     void openPath(const QString &path);

@@ -1,8 +1,5 @@
 #include "frmedit.h"
 
-#include "appearance/appearancecommands.h"
-#include "filecommands.h"
-#include "help/helpcommands.h"
 #include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
@@ -10,13 +7,7 @@
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
-#include "protect/protectcommands.h"
-#include "readaloud/readaloudcommands.h"
-#include "search/searchcommands.h"
 #include "statustext.h"
-#include "tempclip/tempclipcommands.h"
-#include "textops/clipboardcommands.h"
-#include "textops/textcommands.h"
 #include "twips.h"
 
 #include <QAction>
@@ -25,13 +16,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
-
-namespace {
-
-const QString kUntitled = QStringLiteral("Untitled");
-const QString kModified = QStringLiteral("*");
-
-} // namespace
 
 frmedit::frmedit(Host &host, QWidget *parent)
     : QMainWindow(parent)
@@ -50,9 +34,17 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_area->setFont(font);
     setCentralWidget(m_area);
 
-    m_toolbar = new MainToolbar(this);
+    m_commands = buildCommands(menuBar(), menuBarRows());
+    m_area->setMenuShortcuts(m_commands.shortcuts);
+    connect(command("new"), &QAction::triggered, this, &frmedit::new_Click);
+    connect(command("exit"), &QAction::triggered, this, &frmedit::exit_Click);
+    connect(command("mnushowstatus"), &QAction::triggered, this, &frmedit::mnushowstatus_Click);
+    connect(command("mnushowtool"), &QAction::triggered, this, &frmedit::mnushowtool_Click);
+
+    m_toolbar = new MainToolbar(m_commands.actions, this);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
-    connect(m_toolbar, &MainToolbar::buttonClicked, this, &frmedit::Toolbar1_ButtonClick);
+    connect(m_toolbar->button(QStringLiteral("Properties")), &QAction::triggered, this,
+        &frmedit::showProperties);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(false);
@@ -65,18 +57,6 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_loadProgress->setFormat(QStringLiteral("Loading %p%"));
     m_loadProgress->hide();
     statusBar()->addPermanentWidget(m_loadProgress);
-
-    m_files = new FileCommands(*this);
-    m_text = new TextCommands(*this);
-    m_protect = new ProtectCommands(*this);
-    m_appearance = new AppearanceCommands(*this);
-    m_help = new HelpCommands(*this);
-    m_search = new SearchCommands(*this);
-    m_tempclip = new TempClipCommands(*this);
-    m_readaloud = new ReadAloudCommands(*this);
-
-    m_commands = buildCommands(menuBar(), menuBarRows(), commandHandlers(), this);
-    m_area->setMenuShortcuts(m_commands.shortcuts);
 
     connect(m_area, &EditArea::changed, this, &frmedit::Area_Change);
     connect(m_area, &EditArea::mouseReleased, this, &frmedit::setCopyCutEnabled);
@@ -95,21 +75,14 @@ frmedit::frmedit(Host &host, QWidget *parent)
 // The Properties window is not the document's: it stays open until its own close box.
 frmedit::~frmedit() = default;
 
-CommandHandlers frmedit::commandHandlers()
+QString frmedit::saveme() const
 {
-    CommandHandlers handlers = m_files->handlers();
-    handlers.insert(m_text->handlers());
-    handlers.insert(m_protect->handlers());
-    handlers.insert(m_appearance->handlers());
-    handlers.insert(m_help->handlers());
-    handlers.insert(m_search->handlers());
-    handlers.insert(m_tempclip->handlers());
-    handlers.insert(m_readaloud->handlers());
-    handlers.insert(QStringLiteral("new"), [this] { new_Click(); });
-    handlers.insert(QStringLiteral("exit"), [this] { exit_Click(); });
-    handlers.insert(QStringLiteral("mnushowstatus"), [this] { mnushowstatus_Click(); });
-    handlers.insert(QStringLiteral("mnushowtool"), [this] { mnushowtool_Click(); });
-    return handlers;
+    return m_path.value_or(QStringLiteral("Untitled"));
+}
+
+QString frmedit::star() const
+{
+    return m_modified ? QStringLiteral("*") : QString();
 }
 
 QAction *frmedit::command(const QString &name) const
@@ -125,8 +98,8 @@ bool frmedit::isChecked(const QString &name) const
 
 void frmedit::Form_Load()
 {
-    m_star.clear();
-    m_saveme = kUntitled;
+    m_modified = false;
+    m_path.reset();
     statupload();
     setTitle(TitleSuffix::StartUp);
     setCopyCutEnabled();
@@ -134,7 +107,7 @@ void frmedit::Form_Load()
 
 void frmedit::setTitle(TitleSuffix suffix)
 {
-    m_title = documentTitle(m_saveme, m_star, suffix);
+    m_title = documentTitle(saveme(), star(), suffix);
     setWindowTitle(windowTitleFor(m_title));
 }
 
@@ -160,12 +133,11 @@ void frmedit::Area_Change()
     // The flag promises that the text still ends with the line break Open appended.
     if (m_loadedfromfile && !m_area->text().endsWith(QLatin1String("\r\n")))
         m_loadedfromfile = false;
-    m_star = kModified;
+    m_modified = true;
     setTitle(TitleSuffix::Edited);
     refreshlinecount();
     statupload();
-    if (isChecked(QStringLiteral("mnuautocapitalise")))
-        m_text->autocorrect();
+    emit areaChanged();
 }
 
 // Copy and Cut, on the toolbar and in the Edit menu, are there only while text is selected.
@@ -191,8 +163,8 @@ void frmedit::new_Click()
     // A locked area keeps its text: unlocked first, it takes the empty one.
     m_area->setLocked(false);
     m_area->setText(QString(), EditArea::History::Reset);
-    m_saveme = kUntitled;
-    m_star.clear();
+    m_path.reset();
+    m_modified = false;
     setTitle(TitleSuffix::Edited);
     m_area->setFocus();
     m_loadedfromfile = false;
@@ -204,28 +176,6 @@ void frmedit::exit_Click()
     close();
 }
 
-void frmedit::Toolbar1_ButtonClick(const QString &key)
-{
-    if (key == QLatin1String("New"))
-        new_Click();
-    else if (key == QLatin1String("Open"))
-        m_files->open_Click();
-    else if (key == QLatin1String("Save"))
-        m_files->save_Click();
-    else if (key == QLatin1String("Print"))
-        m_files->mnuprint_Click();
-    else if (key == QLatin1String("Copy"))
-        ClipboardCommands::toolbarCopy(*m_area, m_host);
-    else if (key == QLatin1String("Cut"))
-        ClipboardCommands::toolbarCut(*m_area, m_host);
-    else if (key == QLatin1String("Paste"))
-        ClipboardCommands::paste(*m_area, m_host);
-    else if (key == QLatin1String("Find"))
-        command(QStringLiteral("mnufind"))->trigger();
-    else if (key == QLatin1String("Properties"))
-        showProperties();
-}
-
 PropertiesWindow *frmedit::propertiesWindow() const
 {
     return m_properties;
@@ -234,11 +184,14 @@ PropertiesWindow *frmedit::propertiesWindow() const
 // The Properties window, then the about window in front of it.
 void frmedit::showProperties()
 {
-    if (!m_properties) {
-        m_properties = new PropertiesWindow;
-        m_properties->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    ToolWindow::present(m_properties, nullptr);
+    // It has no owner, so it stays open when the main window closes.
+    ToolWindow::present(ToolWindow::single(m_properties,
+                            [] {
+                                auto *window = new PropertiesWindow;
+                                window->setAttribute(Qt::WA_DeleteOnClose);
+                                return window;
+                            }),
+        nullptr);
     command(QStringLiteral("about"))->trigger();
 }
 
@@ -298,7 +251,7 @@ void frmedit::endLoading()
         QMetaObject::invokeMethod(this, &frmedit::close, Qt::QueuedConnection);
 }
 
-// Form_Unload: asks only for a modified document; the secondary windows close either way.
+// Asks only for a modified document; the tool windows that go with it close either way.
 // During a load it waits: the load gives up first and brings the old document back.
 void frmedit::closeEvent(QCloseEvent *event)
 {
@@ -315,6 +268,7 @@ void frmedit::closeEvent(QCloseEvent *event)
                      Host::Button::No)
             == Host::Button::No;
     }
+    ToolWindow::closeOwned(this);
     emit closingSecondaryWindows();
     if (cancel)
         event->ignore();

@@ -6,24 +6,18 @@
 #include <QMainWindow>
 #include <QPointer>
 
-class AppearanceCommands;
+#include <optional>
+
 class EditArea;
-class FileCommands;
-class HelpCommands;
 class Host;
 class MainToolbar;
 class PropertiesWindow;
-class ProtectCommands;
 class QLabel;
 class QProgressBar;
-class ReadAloudCommands;
-class SearchCommands;
-class TempClipCommands;
-class TextCommands;
 
 /// The main window: one document in the edit area `Area`, its state (path, modified marker,
 /// line count), the title bar, the menus, the toolbar and the status bar. The commands live in
-/// their subsystems; this window creates them and wires the menu rows to them.
+/// their subsystems, which connect themselves to the rows (see app/assembly.h).
 class frmedit : public QMainWindow
 {
     Q_OBJECT
@@ -35,22 +29,18 @@ public:
     Host &host() const { return m_host; }
     EditArea *area() const { return m_area; }
     MainToolbar *toolbar() const { return m_toolbar; }
-    FileCommands *fileCommands() const { return m_files; }
-    TextCommands *textCommands() const { return m_text; }
-    ProtectCommands *protectCommands() const { return m_protect; }
-    AppearanceCommands *appearanceCommands() const { return m_appearance; }
-    HelpCommands *helpCommands() const { return m_help; }
-    SearchCommands *searchCommands() const { return m_search; }
-    TempClipCommands *tempClipCommands() const { return m_tempclip; }
-    ReadAloudCommands *readAloudCommands() const { return m_readaloud; }
-    /// The action of a menu row by its object name, or null.
+    /// The action of a menu row by its object name, or null (connecting to null warns).
     QAction *command(const QString &name) const;
 
-    const QString &saveme() const { return m_saveme; }
-    void setSaveme(const QString &path) { m_saveme = path; }
-    const QString &star() const { return m_star; }
-    void setStar(const QString &star) { m_star = star; }
-    bool isModified() const { return m_star == QLatin1String("*"); }
+    /// The document's file; none until it is saved or opened.
+    const std::optional<QString> &path() const { return m_path; }
+    void setPath(const std::optional<QString> &path) { m_path = path; }
+    /// The file as the title shows it: its path, or "Untitled".
+    QString saveme() const;
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    /// The modified marker as the title shows it: "*" or nothing.
+    QString star() const;
     int linecount() const { return m_linecount; }
     bool loadedfromfile() const { return m_loadedfromfile; }
     void setLoadedfromfile(bool loaded) { m_loadedfromfile = loaded; }
@@ -67,7 +57,6 @@ public:
     void refreshlinecount();
     void new_Click();
     void exit_Click();
-    void Toolbar1_ButtonClick(const QString &key);
     void mnushowstatus_Click();
     void mnushowtool_Click();
     /// The Properties window, if it is open.
@@ -82,18 +71,19 @@ public:
     bool closeWaiting() const { return m_closeAfterLoad; }
 
 signals:
-    /// The main window is asked to close (whether or not the close goes ahead): the secondary
-    /// windows that go with the document close now.
+    /// The main window is asked to close (whether or not the close goes ahead), and the tool
+    /// windows it owns have just closed.
     void closingSecondaryWindows();
     /// New or Open has put a different document in the edit area.
     void documentReplaced();
+    /// The text has changed, and the title and the status bar say so.
+    void areaChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();
-    CommandHandlers commandHandlers();
     bool isChecked(const QString &name) const;
     void setCopyCutEnabled();
     void showProperties();
@@ -104,19 +94,11 @@ private:
     MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;
     QProgressBar *m_loadProgress = nullptr;
-    FileCommands *m_files = nullptr;
-    TextCommands *m_text = nullptr;
-    ProtectCommands *m_protect = nullptr;
-    AppearanceCommands *m_appearance = nullptr;
-    HelpCommands *m_help = nullptr;
-    SearchCommands *m_search = nullptr;
-    TempClipCommands *m_tempclip = nullptr;
-    ReadAloudCommands *m_readaloud = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 
-    QString m_saveme;
-    QString m_star;
+    std::optional<QString> m_path;
+    bool m_modified = false;
     QString m_title;
     int m_linecount = 0;
     bool m_loadedfromfile = false;

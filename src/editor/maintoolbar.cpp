@@ -12,13 +12,19 @@
 
 namespace {
 
-// Button positions in order; an empty key is a separator.
-constexpr const char *kButtonKeys[] = { "New", "Open", "Save", "", "Print", "", "Copy", "Cut",
-    "Paste", "", "Find", "", "Properties" };
+struct Button
+{
+    const char *key; // "" for a separator
+    const char *menuRow; // the row whose action the button shows, or "" for its own action
+};
+
+constexpr Button kButtons[] = { { "New", "new" }, { "Open", "open" }, { "Save", "save" },
+    { "", "" }, { "Print", "mnuprint" }, { "", "" }, { "Copy", "" }, { "Cut", "" },
+    { "Paste", "mnupaste" }, { "", "" }, { "Find", "mnufind" }, { "", "" }, { "Properties", "" } };
 
 } // namespace
 
-MainToolbar::MainToolbar(QWidget *parent)
+MainToolbar::MainToolbar(const QHash<QString, QAction *> &menuRows, QWidget *parent)
     : QToolBar(parent)
 {
     setObjectName(QStringLiteral("Toolbar1"));
@@ -29,17 +35,26 @@ MainToolbar::MainToolbar(QWidget *parent)
     setContextMenuPolicy(Qt::PreventContextMenu);
     const qreal dpi = logicalDpiY();
 
-    for (const char *key : kButtonKeys) {
-        if (*key == '\0') {
+    for (const Button &button : kButtons) {
+        if (*button.key == '\0') {
             addSeparator();
             continue;
         }
-        const QString name = QLatin1String(key);
-        QAction *action = addAction(toolbarIcon(name), name);
-        action->setObjectName(QStringLiteral("Toolbar1_") + name);
-        action->setData(name);
-        connect(action, &QAction::triggered, this, [this, name] { emit buttonClicked(name); });
-        m_buttons.insert(name, action);
+        const QString key = QLatin1String(button.key);
+        QAction *action = nullptr;
+        if (*button.menuRow != '\0') {
+            action = menuRows.value(QLatin1String(button.menuRow));
+            Q_ASSERT_X(action, "MainToolbar", button.menuRow);
+            action->setIcon(toolbarIcon(key));
+            action->setIconVisibleInMenu(false); // the menus show no icons
+            action->setToolTip(key);
+            addAction(action);
+        } else {
+            action = addAction(toolbarIcon(key), key);
+            action->setObjectName(QStringLiteral("Toolbar1_") + key);
+        }
+        action->setData(key); // the button's key, also on a menu row's action
+        m_buttons.insert(key, action);
     }
 
     m_fontbig = new QPushButton(QStringLiteral("A"), this);
@@ -71,7 +86,7 @@ MainToolbar::MainToolbar(QWidget *parent)
     m_cmbtmp->setEditText(QStringLiteral("Temporary Clipboard"));
     m_cmbtmp->setToolTip(QStringLiteral(
         "Drag-Drop text into this. Then just select from here.(Alphabetical sorting)"));
-    // The design's width, or enough for the caption in this platform's font.
+    // Its usual width, or wider where this platform's font needs more room for the caption.
     const int captionWidth = m_cmbtmp->fontMetrics().horizontalAdvance(m_cmbtmp->currentText())
         + m_cmbtmp->fontMetrics().height() * 3;
     m_cmbtmp->setFixedWidth(std::max(twipsToPixels(1815, dpi), captionWidth));

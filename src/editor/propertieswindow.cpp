@@ -12,7 +12,7 @@ PropertiesWindow::PropertiesWindow(QWidget *parent)
     setObjectName(QStringLiteral("Properties"));
     setWindowTitle(QStringLiteral("Properties"));
     const qreal dpi = logicalDpiY();
-    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    const TwipsScale px(dpi);
     setFixedSize(px(6030), px(4530));
 
     auto *label

@@ -1,8 +1,6 @@
 #include "startup.h"
 
 #include "filecommands.h"
-#include "frmedit.h"
-#include "help/aboutwindow.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,7 +16,7 @@ namespace Startup {
 void describeProgram()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Tarvex"));
-    QCoreApplication::setApplicationVersion(AboutWindow::version());
+    QCoreApplication::setApplicationVersion(version());
     // Lets the desktop match the windows to tarvex.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tarvex"));
 }
@@ -55,10 +53,10 @@ QString fileArgument(int argc, char *argv[])
     return files.value(0);
 }
 
-void openAtStart(frmedit &window, const QString &file)
+void openAtStart(FileCommands &files, const QString &file)
 {
     if (!file.isEmpty())
-        window.fileCommands()->openPath(QFileInfo(file).absoluteFilePath());
+        files.openPath(QFileInfo(file).absoluteFilePath());
 }
 
 } // namespace Startup

@@ -3,12 +3,17 @@
 #include <QString>
 
 class QIcon;
-class frmedit;
+class FileCommands;
 
 /// What the program does before and right after its main window opens: its name, version and
 /// icon, and the one file the command line may name (`tarvex [FILE]`).
 namespace Startup {
 
+/// The program's version, as --version and the About window show it.
+inline QString version()
+{
+    return QStringLiteral("1.0.0");
+}
 /// Sets the name, version and desktop file name; needs no application object yet.
 void describeProgram();
 /// The program's own icon, for its windows and the desktop.
@@ -19,6 +24,6 @@ QIcon programIcon();
 QString fileArgument(int argc, char *argv[]);
 /// Opens `file`, relative to the current folder, as Open does once its dialog has chosen it. A
 /// file that cannot be read leaves the document empty and says why in a message box.
-void openAtStart(frmedit &window, const QString &file);
+void openAtStart(FileCommands &files, const QString &file);
 
 } // namespace Startup

@@ -1,5 +1,6 @@
 #include "aboutwindow.h"
 
+#include "editor/startup.h"
 #include "editor/toolbaricons.h"
 #include "editor/twips.h"
 #include "host/toolwindow.h"
@@ -27,7 +28,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     const qreal dpi = logicalDpiY();
-    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    const TwipsScale px(dpi);
     setFixedSize(px(5730), px(3555));
 
     // The caption, title and version name the running build.
@@ -45,7 +46,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     titleFont.setWeight(QFont::Bold);
     titleFont.setPointSizeF(15.75);
     title->setFont(titleFont);
-    addLabel(this, "lblVersion", QStringLiteral("Version ") + version(),
+    addLabel(this, "lblVersion", QStringLiteral("Version ") + Startup::version(),
         QRect(px(1050), px(780), px(3885), px(225)));
     addLabel(this, "lblDescription",
         QStringLiteral("    A free text editor that has many added features, that makes "

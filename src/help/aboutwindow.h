@@ -11,5 +11,4 @@ public:
     explicit AboutWindow(QWidget *parent = nullptr);
 
     static QString applicationTitle() { return QStringLiteral("Tarvex"); }
-    static QString version() { return QStringLiteral("1.0.0"); }
 };

@@ -7,22 +7,14 @@
 #include "host/host.h"
 #include "host/toolwindow.h"
 
+#include <QAction>
+
 HelpCommands::HelpCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
 {
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_about)
-            m_about->close();
-    });
-}
-
-CommandHandlers HelpCommands::handlers()
-{
-    return {
-        { QStringLiteral("helpa"), [this] { helpa_Click(); } },
-        { QStringLiteral("about"), [this] { about_Click(); } },
-    };
+    connect(window.command("helpa"), &QAction::triggered, this, &HelpCommands::helpa_Click);
+    connect(window.command("about"), &QAction::triggered, this, &HelpCommands::about_Click);
 }
 
 void HelpCommands::helpa_Click()
@@ -45,9 +37,8 @@ void HelpCommands::helpa_Click()
 
 void HelpCommands::about_Click()
 {
-    if (!m_about)
-        m_about = new AboutWindow(&m_window);
-    ToolWindow::present(m_about, nullptr);
+    ToolWindow::present(
+        ToolWindow::single(m_about, [this] { return new AboutWindow(&m_window); }), nullptr);
 }
 
 AboutWindow *HelpCommands::aboutWindow() const

@@ -16,8 +16,6 @@ class HelpCommands : public QObject
 public:
     explicit HelpCommands(frmedit &window);
 
-    CommandHandlers handlers();
-
     void helpa_Click();
     void about_Click();
     /// The About window, while it exists.

@@ -1,6 +1,7 @@
 #include "toolwindow.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -63,6 +64,12 @@ void present(QWidget *window, QWidget *focus)
     auto *box = qobject_cast<QComboBox *>(focus);
     if (auto *edit = box ? box->lineEdit() : qobject_cast<QLineEdit *>(focus))
         edit->selectAll();
+}
+
+void closeOwned(QWidget *owner)
+{
+    for (QDialog *dialog : owner->findChildren<QDialog *>(Qt::FindDirectChildrenOnly))
+        dialog->close();
 }
 
 void pressOnEnter(QComboBox *box, QPushButton *button)

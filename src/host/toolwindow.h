@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <Qt>
 
 class QComboBox;
@@ -9,6 +10,18 @@ class QWidget;
 /// How the program's tool windows (find, master clipboard, font face, About, Properties) meet
 /// the window system: real dialogs, shown modeless and brought to the keyboard.
 namespace ToolWindow {
+
+/// The single window held in `slot`, made by `make` when there is none yet (or the last one
+/// was deleted on closing).
+template <typename Window, typename Make> Window *single(QPointer<Window> &slot, Make make)
+{
+    if (!slot)
+        slot = make();
+    return slot;
+}
+/// Closes the tool windows `owner` holds (its child dialogs), as they go with its document.
+/// Windows made without an owner stay open.
+void closeOwned(QWidget *owner);
 
 /// Window flags for a tool window: a dialog with a fixed border, a title and a close box, but
 /// no minimise or maximise button.

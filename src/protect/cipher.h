@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/protectionmarker.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -14,7 +16,7 @@
 namespace Cipher {
 
 /// The first character of every protected text.
-inline constexpr QChar marker = QChar(0x0081);
+inline constexpr QChar marker = kProtectionMarker;
 /// Stands between the text and the password (it is also the blank's symbol).
 inline constexpr QChar separator = QChar(0x007F);
 inline constexpr qsizetype passwordLength = 5;

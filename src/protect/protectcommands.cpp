@@ -5,6 +5,8 @@
 #include "host/editarea.h"
 #include "host/host.h"
 
+#include <QAction>
+
 #include <utility>
 
 namespace {
@@ -53,14 +55,10 @@ ProtectCommands::ProtectCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
     , m_host(window.host())
-{ }
-
-CommandHandlers ProtectCommands::handlers()
 {
-    return {
-        { QStringLiteral("btncode"), [this] { btncode_Click(); } },
-        { QStringLiteral("btndecode"), [this] { btndecode_Click(); } },
-    };
+    connect(window.command("btncode"), &QAction::triggered, this, &ProtectCommands::btncode_Click);
+    connect(
+        window.command("btndecode"), &QAction::triggered, this, &ProtectCommands::btndecode_Click);
 }
 
 void ProtectCommands::tell(const QString &prompt)

@@ -16,8 +16,6 @@ class ProtectCommands : public QObject
 public:
     explicit ProtectCommands(frmedit &window);
 
-    CommandHandlers handlers();
-
     void btncode_Click();
     void btndecode_Click();
 

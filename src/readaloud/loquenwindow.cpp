@@ -93,7 +93,7 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
             captionRoom, fontMetrics().horizontalAdvance(QLatin1String(row.caption)) + 16);
     }
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(735, dpi)));
-    auto px = [dpi, scale](int twips) { return twipsToPixels(qRound(twips * scale), dpi); };
+    const TwipsScale px(dpi, scale);
 
     m_text1 = new EditArea(client);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -111,18 +111,16 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     }
     client->setFixedSize(px(4335), px(3375));
 
-    const CommandHandlers handlers {
-        { QStringLiteral("mnunew"), [this] { mnunew_Click(); } },
-        { QStringLiteral("mnusave"), [this] { mnusave_Click(); } },
-        { QStringLiteral("mnuloadfile"), [this] { loadfile_Click(); } },
-        { QStringLiteral("exit"), [this] { close_Click(); } },
-        { QStringLiteral("player"), [this] { play_Click(); } },
-        { QStringLiteral("pauser"), [this] { pause_Click(); } },
-        { QStringLiteral("mnuresume"), [this] { resumer_Click(); } },
-        { QStringLiteral("help"), [this] { help_Click(); } },
-        { QStringLiteral("mnuabout"), [this] { about_Click(); } },
-    };
-    m_commands = buildCommands(menuBar(), kRows, handlers, this);
+    m_commands = buildCommands(menuBar(), kRows);
+    connect(command("mnunew"), &QAction::triggered, this, &LoquenWindow::mnunew_Click);
+    connect(command("mnusave"), &QAction::triggered, this, &LoquenWindow::mnusave_Click);
+    connect(command("mnuloadfile"), &QAction::triggered, this, &LoquenWindow::loadfile_Click);
+    connect(command("exit"), &QAction::triggered, this, &LoquenWindow::close_Click);
+    connect(command("player"), &QAction::triggered, this, &LoquenWindow::play_Click);
+    connect(command("pauser"), &QAction::triggered, this, &LoquenWindow::pause_Click);
+    connect(command("mnuresume"), &QAction::triggered, this, &LoquenWindow::resumer_Click);
+    connect(command("help"), &QAction::triggered, this, &LoquenWindow::help_Click);
+    connect(command("mnuabout"), &QAction::triggered, this, &LoquenWindow::about_Click);
     m_text1->setMenuShortcuts(m_commands.shortcuts);
 
     // Until the first Play, Pause or Resume only the Resume button is off; its row is on.

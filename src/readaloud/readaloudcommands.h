@@ -17,8 +17,6 @@ class ReadAloudCommands : public QObject
 public:
     explicit ReadAloudCommands(frmedit &window);
 
-    CommandHandlers handlers();
-
     void mnuloquen_Click();
     /// The read-aloud window, while it exists.
     LoquenWindow *loquenWindow() const;

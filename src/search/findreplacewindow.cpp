@@ -147,7 +147,7 @@ FindReplaceWindow::~FindReplaceWindow()
 
 int FindReplaceWindow::px(int twips) const
 {
-    return twipsToPixels(qRound(twips * m_scale), logicalDpiY());
+    return TwipsScale(logicalDpiY(), m_scale)(twips);
 }
 
 QString FindReplaceWindow::findText() const

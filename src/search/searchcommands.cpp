@@ -28,19 +28,11 @@ SearchCommands::SearchCommands(frmedit &window)
 {
     connect(window.area(), &EditArea::mouseReleased, this, &SearchCommands::Area_Click);
     connect(window.area(), &EditArea::doubleClicked, this, &SearchCommands::Area_DblClick);
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_findWindow)
-            m_findWindow->close();
-    });
-}
-
-CommandHandlers SearchCommands::handlers()
-{
-    return {
-        { QStringLiteral("mnufind"), [this] { mnufind_Click(); } },
-        { QStringLiteral("mnufindnext"), [this] { mnufindnext_Click(); } },
-        { QStringLiteral("mnureplace"), [this] { mnureplace_Click(); } },
-    };
+    connect(window.command("mnufind"), &QAction::triggered, this, &SearchCommands::mnufind_Click);
+    connect(window.command("mnufindnext"), &QAction::triggered, this,
+        &SearchCommands::mnufindnext_Click);
+    connect(
+        window.command("mnureplace"), &QAction::triggered, this, &SearchCommands::mnureplace_Click);
 }
 
 FindReplaceWindow *SearchCommands::existingFindWindow() const

@@ -17,8 +17,6 @@ class SearchCommands : public QObject
 public:
     explicit SearchCommands(frmedit &window);
 
-    CommandHandlers handlers();
-
     void mnufind_Click();
     void mnufindnext_Click();
     void mnureplace_Click();

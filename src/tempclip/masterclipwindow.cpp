@@ -41,7 +41,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     // the controls keep their places relative to each other.
     const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Remove Selected")) + 16;
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(1455, dpi)));
-    auto px = [dpi, scale](int twips) { return twipsToPixels(qRound(twips * scale), dpi); };
+    const TwipsScale px(dpi, scale);
 
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("tmpcmb"));

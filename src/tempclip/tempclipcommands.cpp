@@ -30,20 +30,14 @@ TempClipCommands::TempClipCommands(frmedit &window)
     m_cmbtmp->setAcceptDrops(true);
     m_cmbtmp->installEventFilter(this);
     m_cmbtmp->lineEdit()->installEventFilter(this);
-    connect(&window, &frmedit::closingSecondaryWindows, this, [this] {
-        if (m_master)
-            m_master->close();
-    });
-}
-
-CommandHandlers TempClipCommands::handlers()
-{
-    return {
-        { QStringLiteral("mnucopytotemp"), [this] { mnucopytotemp_Click(); } },
-        { QStringLiteral("mnuuseword"), [this] { cmbtmp_Click(); } },
-        { QStringLiteral("mnucleartmpcmb"), [this] { mnucleartmpcmb_Click(); } },
-        { QStringLiteral("mnumasterclip"), [this] { mnumasterclip_Click(); } },
-    };
+    connect(window.command("mnucopytotemp"), &QAction::triggered, this,
+        &TempClipCommands::mnucopytotemp_Click);
+    connect(
+        window.command("mnuuseword"), &QAction::triggered, this, &TempClipCommands::cmbtmp_Click);
+    connect(window.command("mnucleartmpcmb"), &QAction::triggered, this,
+        &TempClipCommands::mnucleartmpcmb_Click);
+    connect(window.command("mnumasterclip"), &QAction::triggered, this,
+        &TempClipCommands::mnumasterclip_Click);
 }
 
 QString TempClipCommands::currentText() const
@@ -59,16 +53,16 @@ MasterClipWindow *TempClipCommands::existingMasterWindow() const
 
 MasterClipWindow *TempClipCommands::masterWindow()
 {
-    if (!m_master) {
-        m_master = new MasterClipWindow(*m_list, &m_window);
-        m_master->setAttribute(Qt::WA_DeleteOnClose);
+    return ToolWindow::single(m_master, [this] {
+        auto *master = new MasterClipWindow(*m_list, &m_window);
+        master->setAttribute(Qt::WA_DeleteOnClose);
         connect(
-            m_master, &MasterClipWindow::pasteRequested, this, &TempClipCommands::pasteFromPreview);
-        connect(m_master, &MasterClipWindow::removeRequested, this, &TempClipCommands::removeEntry);
-        connect(m_master, &MasterClipWindow::clearRequested, this, &TempClipCommands::askToClear);
-        connect(m_master, &MasterClipWindow::textDropped, this, &TempClipCommands::add);
-    }
-    return m_master;
+            master, &MasterClipWindow::pasteRequested, this, &TempClipCommands::pasteFromPreview);
+        connect(master, &MasterClipWindow::removeRequested, this, &TempClipCommands::removeEntry);
+        connect(master, &MasterClipWindow::clearRequested, this, &TempClipCommands::askToClear);
+        connect(master, &MasterClipWindow::textDropped, this, &TempClipCommands::add);
+        return master;
+    });
 }
 
 // Adding refers to the master window, which is created (hidden) if need be.

@@ -18,8 +18,6 @@ class TempClipCommands : public QObject
 public:
     explicit TempClipCommands(frmedit &window);
 
-    CommandHandlers handlers();
-
     TempClipList &list() const { return *m_list; }
     /// The drop-down's current text: the chosen entry verbatim, or what was typed into it.
     QString currentText() const;

@@ -1,39 +1,40 @@
 #pragma once
 
-#include "editor/commandtable.h"
-
 #include <QObject>
-
-#include <memory>
+#include <QString>
+#include <QStringView>
 
 class AutoCapitalise;
-class CaseCommands;
 class frmedit;
-class InsertionCommands;
-class SelectionCommands;
 
-/// The text commands of the Edit and Format menus and Auto Capitalise.
+/// The text commands of the Edit and Format menus: case, selection, whitespace stripping,
+/// insertions and the clipboard rows, each a pure function applied to the selection; and Auto
+/// Capitalise, which keeps state of its own.
 class TextCommands : public QObject
 {
     Q_OBJECT
 
 public:
     explicit TextCommands(frmedit &window);
-    ~TextCommands() override;
 
-    CommandHandlers handlers();
     /// Runs after every change of the text while Auto Capitalise is on.
     void autocorrect();
-
-    CaseCommands &caseCommands() { return *m_case; }
-    SelectionCommands &selectionCommands() { return *m_selection; }
-    InsertionCommands &insertionCommands() { return *m_insertion; }
     AutoCapitalise &autoCapitalise() { return *m_autoCapitalise; }
+    /// The HTML template, set when the window is built.
+    const QString &hatamala() const { return m_hatamala; }
 
 private:
+    using Rule = QString (*)(QStringView);
+
+    /// Converts the selection and selects exactly the converted text again.
+    void convertSelection(Rule rule);
+    /// With nothing selected, converts the character after the caret.
+    void mnusentencecase_Click();
+    /// Puts `text` in place of the selection; the caret ends after it.
+    void replaceSelection(const QString &text);
+    void select(qsizetype start, qsizetype length);
+
     frmedit &m_window;
-    std::unique_ptr<CaseCommands> m_case;
-    std::unique_ptr<SelectionCommands> m_selection;
-    std::unique_ptr<InsertionCommands> m_insertion;
     AutoCapitalise *m_autoCapitalise = nullptr;
+    const QString m_hatamala;
 };

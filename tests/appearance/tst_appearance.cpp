@@ -91,7 +91,7 @@ QString TestAppearance::sizeRowsChecked() const
 FontChooser *TestAppearance::openChooser()
 {
     m_window->command("facea")->trigger();
-    return m_window->appearanceCommands()->fontChooser();
+    return m_window->findChild<AppearanceCommands *>()->fontChooser();
 }
 
 void TestAppearance::styleRowsToggleFontAndCheck_data()
@@ -310,7 +310,7 @@ void TestAppearance::typingAFaceAndEnterSetsIt()
     QTest::keyClicks(nullptr, QStringLiteral("Cour"));
     QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Return);
     QCOMPARE(m_window->area()->font().family(), QStringLiteral("Courier New"));
-    QTRY_VERIFY(!m_window->appearanceCommands()->fontChooser());
+    QTRY_VERIFY(!m_window->findChild<AppearanceCommands *>()->fontChooser());
 }
 
 void TestAppearance::chooserPreviewFollowsEveryLetter()
@@ -349,7 +349,7 @@ void TestAppearance::setChangesOnlyTheFace()
     QCOMPARE(m_window->statusText(),
         QStringLiteral("Font size 12  |  Font name Courier New  |   Number of lines:  0  |   "
                        "Auto Save: False"));
-    QTRY_VERIFY(!m_window->appearanceCommands()->fontChooser());
+    QTRY_VERIFY(!m_window->findChild<AppearanceCommands *>()->fontChooser());
 }
 
 void TestAppearance::emptyBoxOnSetChangesNothing()
@@ -369,7 +369,7 @@ void TestAppearance::chooserIsOneWindowAndFillsAnewAfterClosing()
     QCOMPARE(first->combo()->currentText(), QStringLiteral("typed")); // not filled again
 
     first->close();
-    QTRY_VERIFY(!m_window->appearanceCommands()->fontChooser());
+    QTRY_VERIFY(!m_window->findChild<AppearanceCommands *>()->fontChooser());
     m_host->fonts << QStringLiteral("Newly Installed");
     FontChooser *second = openChooser();
     QCOMPARE(second->combo()->count(), m_host->fonts.size());

@@ -96,7 +96,7 @@ QStringList namelessControls(QAccessibleInterface *node)
 QWidget *TestCommandSurface::openWindow(const QString &row, const QString &name)
 {
     if (row == QLatin1String("Properties"))
-        m_window->Toolbar1_ButtonClick(row);
+        emit m_window->toolbar()->button(row)->triggered();
     else
         m_window->command(row)->trigger();
     return shownWindow(name);
@@ -348,7 +348,7 @@ void TestCommandSurface::toolbarCopyLeavesTheClipboardAloneWithoutSelection()
     QCOMPARE(m_host->clipboardText(), QStringLiteral("before"));
 
     m_window->area()->select(1, 2);
-    m_window->Toolbar1_ButtonClick(QStringLiteral("Copy"));
+    emit m_window->toolbar()->button(QStringLiteral("Copy"))->triggered();
     QCOMPARE(m_host->clipboardText(), QStringLiteral("ex"));
     QCOMPARE(m_window->area()->text(), QStringLiteral("text"));
 }
@@ -357,19 +357,19 @@ void TestCommandSurface::toolbarCutAndPaste()
 {
     m_window->area()->setText(QStringLiteral("cut me"));
     m_window->area()->select(0, 4);
-    m_window->Toolbar1_ButtonClick(QStringLiteral("Cut"));
+    emit m_window->toolbar()->button(QStringLiteral("Cut"))->triggered();
     QCOMPARE(m_host->clipboardText(), QStringLiteral("cut "));
     QCOMPARE(m_window->area()->text(), QStringLiteral("me"));
     QCOMPARE(m_window->star(), QStringLiteral("*"));
 
     m_window->area()->setSelStart(2);
-    m_window->Toolbar1_ButtonClick(QStringLiteral("Paste"));
+    emit m_window->toolbar()->button(QStringLiteral("Paste"))->triggered();
     QCOMPARE(m_window->area()->text(), QStringLiteral("mecut "));
 
     // A clipboard without text: the selection goes.
     m_host->clearClipboard();
     m_window->area()->select(0, 2);
-    m_window->Toolbar1_ButtonClick(QStringLiteral("Paste"));
+    emit m_window->toolbar()->button(QStringLiteral("Paste"))->triggered();
     QCOMPARE(m_window->area()->text(), QStringLiteral("cut "));
 }
 
@@ -414,7 +414,7 @@ void TestCommandSurface::propertiesOpensTwoWindows()
 
     // Once more brings the same window forward; closing the main window leaves it.
     PropertiesWindow *first = m_window->propertiesWindow();
-    m_window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
+    emit m_window->toolbar()->button(QStringLiteral("Properties"))->triggered();
     QCOMPARE(m_window->propertiesWindow(), first);
     QVERIFY(m_window->close());
     QVERIFY(first->isVisible());
@@ -433,7 +433,7 @@ void TestCommandSurface::propertiesCloses_data()
 void TestCommandSurface::propertiesCloses()
 {
     QFETCH(QString, button);
-    m_window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
+    emit m_window->toolbar()->button(QStringLiteral("Properties"))->triggered();
     QPointer<PropertiesWindow> properties = m_window->propertiesWindow();
     if (button.isEmpty())
         QTest::keyClick(properties, Qt::Key_Return);
@@ -557,7 +557,7 @@ void TestCommandSurface::controlsAreNamedForWhatTheyAreFor()
         box->setEditText(
             QStringLiteral("word")); // a box with text in it is still named by its label
     QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
-    delete m_window->readAloudCommands()->loquenWindow();
+    delete m_window->findChild<ReadAloudCommands *>()->loquenWindow();
 }
 
 void TestCommandSurface::everyFocusableControlHasAName()
@@ -580,7 +580,7 @@ void TestCommandSurface::everyFocusableControlHasAName()
     walk(openWindow(QStringLiteral("Properties"), QStringLiteral("Properties")), "properties");
     walk(openWindow(QStringLiteral("about"), QStringLiteral("frmAbout")), "about");
     walk(openWindow(QStringLiteral("mnuloquen"), QStringLiteral("loquen")), "read aloud");
-    delete m_window->readAloudCommands()->loquenWindow();
+    delete m_window->findChild<ReadAloudCommands *>()->loquenWindow();
     if (QWidget *properties = shownWindow(QStringLiteral("Properties")))
         properties->close();
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral("; "))));

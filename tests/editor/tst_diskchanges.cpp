@@ -151,7 +151,7 @@ void TestDiskChanges::autoSaveTellsOnceThenWaitsForASaveByHand()
     changeElsewhere(QStringLiteral("grew"));
     m_host->answerMessage(Host::Button::Ok);
     for (int tick = 0; tick < 3; ++tick)
-        m_window->fileCommands()->Timer1_Timer();
+        m_window->findChild<FileCommands *>()->Timer1_Timer();
 
     QCOMPARE(m_host->shown().size(), 1);
     const FakeHost::Shown notice = m_host->lastShown();
@@ -166,7 +166,7 @@ void TestDiskChanges::autoSaveTellsOnceThenWaitsForASaveByHand()
     m_host->answerMessage(Host::Button::Yes);
     m_window->command(QStringLiteral("save"))->trigger();
     QTest::keyClicks(m_window->area(), "y");
-    m_window->fileCommands()->Timer1_Timer();
+    m_window->findChild<FileCommands *>()->Timer1_Timer();
     QCOMPARE(m_host->shown().size(), 2);
     QCOMPARE(readBytes(m_file), QByteArray("xymine\r\n\r\n"));
 }

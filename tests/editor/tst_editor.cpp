@@ -210,7 +210,7 @@ void TestEditor::newOnCleanDocumentAsksNothing()
 void TestEditor::newOnModifiedDocumentAnsweredNoChangesNothing()
 {
     typeInArea(QStringLiteral("draft"));
-    m_window->setSaveme(QStringLiteral("/docs/draft.txt"));
+    m_window->setPath(QStringLiteral("/docs/draft.txt"));
     m_window->setTitle(TitleSuffix::Edited);
     m_window->menuBar()->setFocus();
 
@@ -233,7 +233,7 @@ void TestEditor::newOnModifiedDocumentAnsweredNoChangesNothing()
 void TestEditor::newOnModifiedDocumentAnsweredYesStartsAfresh()
 {
     typeInArea(QStringLiteral("draft"));
-    m_window->setSaveme(QStringLiteral("/docs/draft.txt"));
+    m_window->setPath(QStringLiteral("/docs/draft.txt"));
     m_host->answerMessage(Host::Button::Yes);
     m_window->command(QStringLiteral("new"))->trigger();
 
@@ -249,7 +249,7 @@ void TestEditor::newOnModifiedDocumentAnsweredYesStartsAfresh()
 void TestEditor::newUnlocksTheArea()
 {
     m_window->area()->setText(QStringLiteral("\u0081protected"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_window->area()->setLocked(true);
     m_window->command(QStringLiteral("new"))->trigger();
     QVERIFY(!m_window->area()->locked());

@@ -524,7 +524,7 @@ void TestFileCommands::printPrintsTheTextOnlyWhenAsked()
 
 void TestFileCommands::autoSaveRowDrivesTheTimerAndStatusBar()
 {
-    QTimer &timer = m_window->fileCommands()->timer();
+    QTimer &timer = m_window->findChild<FileCommands *>()->timer();
     QCOMPARE(timer.interval(), 5000);
     QVERIFY(!timer.isActive());
     QVERIFY(m_window->statusText().endsWith(QStringLiteral("Auto Save: False")));
@@ -543,7 +543,7 @@ void TestFileCommands::autoSaveTickSavesTitledDocument()
     writeBytes(file, "v1");
     openFile(file);
     QTest::keyClicks(m_window->area(), "more ");
-    m_window->fileCommands()->Timer1_Timer();
+    m_window->findChild<FileCommands *>()->Timer1_Timer();
     QCOMPARE(readBytes(file), QByteArray("more v1\r\n\r\n"));
     QCOMPARE(m_window->star(), QString());
 }
@@ -561,9 +561,9 @@ void TestFileCommands::autoSaveTickOnUntitledAsksForAName()
 void TestFileCommands::autoSaveTickWhileABoxIsOpenDoesNothing()
 {
     // A tick arriving while the Save As dialog of an earlier tick is still open.
-    m_host->whileShowing = [this] { m_window->fileCommands()->Timer1_Timer(); };
+    m_host->whileShowing = [this] { m_window->findChild<FileCommands *>()->Timer1_Timer(); };
     m_host->answerSaveFile(std::nullopt);
-    m_window->fileCommands()->Timer1_Timer();
+    m_window->findChild<FileCommands *>()->Timer1_Timer();
     QCOMPARE(m_host->shown().size(), 1);
 }
 
@@ -573,7 +573,7 @@ void TestFileCommands::autoSaveAsksAgainOnlyForNewLossyCharacters()
     writeBytes(file, "v1");
     openFile(file);
     m_host->forgetShown();
-    auto tick = [this] { m_window->fileCommands()->Timer1_Timer(); };
+    auto tick = [this] { m_window->findChild<FileCommands *>()->Timer1_Timer(); };
 
     m_window->area()->setText(QStringLiteral("\u2192"));
     m_host->answerMessage(Host::Button::Yes);
@@ -616,8 +616,8 @@ void TestFileCommands::autoSaveTellsAFailedWriteOnce()
     m_window->area()->setText(QString(256 * 1024, u'x'));
     auto tickTwiceOnAFullDisk = [this] {
         const FileSizeLimit limit(64 * 1024);
-        m_window->fileCommands()->Timer1_Timer();
-        m_window->fileCommands()->Timer1_Timer();
+        m_window->findChild<FileCommands *>()->Timer1_Timer();
+        m_window->findChild<FileCommands *>()->Timer1_Timer();
     };
 
     m_host->answerMessage(Host::Button::Ok);
@@ -629,7 +629,7 @@ void TestFileCommands::autoSaveTellsAFailedWriteOnce()
     QCOMPARE(m_window->star(), QStringLiteral("*"));
 
     // Once a save has gone through, the next failure is told again.
-    m_window->fileCommands()->Timer1_Timer();
+    m_window->findChild<FileCommands *>()->Timer1_Timer();
     QCOMPARE(m_window->star(), QString());
     QTest::keyClicks(m_window->area(), "y");
     m_host->answerMessage(Host::Button::Ok);
@@ -740,7 +740,7 @@ void TestFileCommands::nothingReachesTheDocumentWhileAFileOpens()
         if (arrival == QLatin1String("key"))
             QTest::keyClicks(area, QStringLiteral("x"));
         else if (arrival == QLatin1String("tick"))
-            m_window->fileCommands()->Timer1_Timer();
+            m_window->findChild<FileCommands *>()->Timer1_Timer();
         else if (arrival == QLatin1String("close"))
             m_window->close();
         else

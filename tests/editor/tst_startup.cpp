@@ -1,3 +1,4 @@
+#include "editor/filecommands.h"
 #include "editor/frmedit.h"
 #include "editor/startup.h"
 #include "fakehost.h"
@@ -71,7 +72,8 @@ void TestStartup::fileNamedAtStartOpensAsOpenWould()
     const QString file = m_dir->filePath(QStringLiteral("notes.txt"));
     QVERIFY(WindowTest::writeBytes(file, "first\rsecond"));
 
-    Startup::openAtStart(*m_window, argument.replace(QLatin1String("<folder>"), m_dir->path()));
+    Startup::openAtStart(*m_window->findChild<FileCommands *>(),
+        argument.replace(QLatin1String("<folder>"), m_dir->path()));
 
     QCOMPARE(m_window->area()->text(), QStringLiteral("first\r\nsecond\r\n"));
     QCOMPARE(m_window->saveme(), file);
@@ -83,7 +85,7 @@ void TestStartup::fileNamedAtStartOpensAsOpenWould()
 void TestStartup::unreadableFileAtStartLeavesTheEditorEmptyAndSaysWhy()
 {
     m_host->answerMessage(Host::Button::Ok);
-    Startup::openAtStart(*m_window, QStringLiteral("missing.txt"));
+    Startup::openAtStart(*m_window->findChild<FileCommands *>(), QStringLiteral("missing.txt"));
 
     const FakeHost::Shown box = m_host->lastShown();
     QVERIFY2(box.prompt.contains(m_dir->filePath(QStringLiteral("missing.txt"))),

@@ -39,7 +39,7 @@ private slots:
     void mainWindowCloseClosesAbout();
 
 private:
-    AboutWindow *about() const { return m_window->helpCommands()->aboutWindow(); }
+    AboutWindow *about() const { return m_window->findChild<HelpCommands *>()->aboutWindow(); }
 
     FakeHost *m_host = nullptr;
     frmedit *m_window = nullptr;
@@ -140,7 +140,7 @@ void TestHelp::secondHelpAsks()
 void TestHelp::helpReplacesTheSelection()
 {
     m_window->area()->setText(QStringLiteral("keep REPLACED keep"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_window->area()->select(5, 8);
     m_window->command("helpa")->trigger();
     QCOMPARE(

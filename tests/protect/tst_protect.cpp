@@ -879,7 +879,7 @@ void TestProtect::protectAsksTwiceAndLocks()
             + reversed(QStringLiteral(
                 "\u00AE\u00E7\u00A3\u00A3\u00FA\u007F\u00C9\u00FA\u00E0\u00A3\u20AC\r\u0160"))
             + kSeparator + QStringLiteral("\u00BF\u00AC\u008D\u00B0\u00FB"));
-    QCOMPARE(m_window->protectCommands()->enterpass2(), QStringLiteral("abc12"));
+    QCOMPARE(m_window->findChild<ProtectCommands *>()->enterpass2(), QStringLiteral("abc12"));
     QVERIFY(area()->locked());
     QCOMPARE(m_window->star(), QStringLiteral("*"));
     QCOMPARE(m_window->saveme(), file);
@@ -914,7 +914,7 @@ void TestProtect::protectRefusesWithoutAsking()
     QFETCH(QString, prompt);
 
     area()->setText(document);
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->answerMessage(Host::Button::Ok);
     trigger("btncode");
 
@@ -922,7 +922,7 @@ void TestProtect::protectRefusesWithoutAsking()
     QCOMPARE(area()->text(), document);
     QVERIFY(!area()->locked());
     QCOMPARE(m_window->star(), QString());
-    QCOMPARE(m_window->protectCommands()->enterpass2(), QString());
+    QCOMPARE(m_window->findChild<ProtectCommands *>()->enterpass2(), QString());
 }
 
 void TestProtect::protectRefusesTextItCannotGiveBack_data()
@@ -967,7 +967,7 @@ void TestProtect::protectRefusesTextItCannotGiveBack()
             QStringLiteral("Tarvex-Protection"), "exclamation") });
     QCOMPARE(area()->text(), document);
     QVERIFY(!area()->locked());
-    QCOMPARE(m_window->protectCommands()->enterpass2(), QString());
+    QCOMPARE(m_window->findChild<ProtectCommands *>()->enterpass2(), QString());
 }
 
 void TestProtect::protectRefusesRandomTextsWithSymbols()
@@ -1041,7 +1041,7 @@ void TestProtect::invalidPasswordsProtectNothing()
     protect(QStringLiteral("Keep1"));
     unprotect(QStringLiteral("keep1"));
     QCOMPARE(area()->text(), QStringLiteral("plain"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->forgetShown();
 
     m_host->answerInput(first);
@@ -1066,7 +1066,7 @@ void TestProtect::invalidPasswordsProtectNothing()
     QCOMPARE(area()->text(), QStringLiteral("plain"));
     QVERIFY(!area()->locked());
     QCOMPARE(m_window->star(), QString());
-    QCOMPARE(m_window->protectCommands()->enterpass2(), QStringLiteral("keep1"));
+    QCOMPARE(m_window->findChild<ProtectCommands *>()->enterpass2(), QStringLiteral("keep1"));
 }
 
 void TestProtect::pleaseWaitComesOnlyAboveFiftyLines_data()
@@ -1140,7 +1140,7 @@ void TestProtect::anyFiveCharacterPasswordWorks()
     area()->setText(document);
     protect(password);
     QVERIFY(area()->locked());
-    QCOMPARE(m_window->protectCommands()->enterpass2(), stored);
+    QCOMPARE(m_window->findChild<ProtectCommands *>()->enterpass2(), stored);
 
     unprotect(typedLater);
     QCOMPARE(m_host->lastShown().prompt, QStringLiteral("File protection removed"));
@@ -1164,7 +1164,7 @@ void TestProtect::unprotectRefusesWithoutAsking()
     QFETCH(QString, prompt);
 
     area()->setText(document);
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->answerMessage(Host::Button::Ok);
     trigger("btndecode");
 
@@ -1178,7 +1178,7 @@ void TestProtect::unprotectRestoresAndUnlocks()
     const QString document = QStringLiteral("The rest of the band is in the van.\r\n");
     area()->setText(document);
     protect(QStringLiteral("abcde"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->forgetShown();
 
     unprotect(QStringLiteral("abcde"));
@@ -1219,7 +1219,7 @@ void TestProtect::wrongPasswordKeepsTheProtectedText()
     area()->setText(document);
     protect(QStringLiteral("abcde"));
     const QString protectedText = area()->text();
-    m_window->setStar(QString());
+    m_window->setModified(false);
     m_host->forgetShown();
 
     unprotect(wrong);
@@ -1519,9 +1519,9 @@ void TestProtect::commandsLeaveALockedTextAlone()
     if (QAction *row = m_window->command(road)) {
         row->trigger(); // a dialog or box shown here fails the test: none has an answer
     } else if (road.startsWith(QLatin1String("toolbar "))) {
-        m_window->Toolbar1_ButtonClick(road.sliced(8));
+        emit m_window->toolbar()->button(road.sliced(8))->triggered();
     } else if (road == QLatin1String("temporary clipboard entry")) {
-        m_window->tempClipCommands()->add(QStringLiteral("entry"));
+        m_window->findChild<TempClipCommands *>()->add(QStringLiteral("entry"));
         emit m_window->toolbar()->cmbtmp()->activated(0);
     } else if (road == QLatin1String("slow paste")) {
         trigger("mnuslowpaste");
@@ -1529,10 +1529,11 @@ void TestProtect::commandsLeaveALockedTextAlone()
         for (const QChar ch : m_host->postedKeystrokes.join(QString()))
             QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, QString(ch), {});
     } else if (road == QLatin1String("master clipboard Paste Selected")) {
-        emit m_window->tempClipCommands()->masterWindow()->pasteRequested(QStringLiteral("x"));
+        emit m_window->findChild<TempClipCommands *>()->masterWindow()->pasteRequested(
+            QStringLiteral("x"));
     } else if (road.startsWith(QLatin1String("Replace"))) {
         trigger("mnureplace");
-        FindReplaceWindow *find = m_window->searchCommands()->findWindow();
+        FindReplaceWindow *find = m_window->findChild<SearchCommands *>()->findWindow();
         find->txtfind()->setEditText(QStringLiteral("Hello"));
         find->txtReplace()->setEditText(QStringLiteral("Bye"));
         if (road == QLatin1String("Replace")) {

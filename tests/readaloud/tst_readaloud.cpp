@@ -45,7 +45,10 @@ private slots:
     void windowOutlivesTheEditor();
 
 private:
-    LoquenWindow *loquen() const { return m_window->readAloudCommands()->loquenWindow(); }
+    LoquenWindow *loquen() const
+    {
+        return m_window->findChild<ReadAloudCommands *>()->loquenWindow();
+    }
     LoquenWindow *openLoquen();
     FakeSpeechEngine *engine() const { return static_cast<FakeSpeechEngine *>(loquen()->t2s()); }
     QString controlStates() const;

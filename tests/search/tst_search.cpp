@@ -77,7 +77,10 @@ private slots:
     void matchBeyondFortyThousand();
 
 private:
-    FindReplaceWindow *window() const { return m_window->searchCommands()->existingFindWindow(); }
+    FindReplaceWindow *window() const
+    {
+        return m_window->findChild<SearchCommands *>()->existingFindWindow();
+    }
     void trigger(const char *row) { m_window->command(QLatin1String(row))->trigger(); }
 
     FakeHost *m_host = nullptr;
@@ -242,7 +245,7 @@ void TestSearch::findThenFindNextSelectsTheWordItself()
     QTest::keyClick(m_window->area(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(window()->isVisible());
     QCOMPARE(window()->findText(), QStringLiteral("beta"));
-    QCOMPARE(m_window->searchCommands()->varfinder(), 6);
+    QCOMPARE(m_window->findChild<SearchCommands *>()->varfinder(), 6);
     window()->hide();
 
     QTest::keyClick(m_window->area(), Qt::Key_F3);
@@ -342,7 +345,7 @@ void TestSearch::keysInTheFindWindow()
 
     m_window->area()->setText(QStringLiteral("one two one"));
     m_window->area()->setSelStart(4);
-    QComboBox *history = m_window->searchCommands()->findWindow()->txtfind();
+    QComboBox *history = m_window->findChild<SearchCommands *>()->findWindow()->txtfind();
     history->addItems({ "two", "one" }); // searched before: the box offers to complete them
     history->clearEditText();
     trigger(command.toLatin1().constData()); // Find selects "two" and puts it in the find box
@@ -399,7 +402,8 @@ void TestSearch::hiddenWindowComesBackWhereItWas()
 void TestSearch::findNextWalksOverlappingMatchesThenStartsAgain()
 {
     m_window->area()->setText(QStringLiteral("aaaa"));
-    m_window->searchCommands()->findWindow()->txtfind()->setEditText(QStringLiteral("aa"));
+    m_window->findChild<SearchCommands *>()->findWindow()->txtfind()->setEditText(
+        QStringLiteral("aa"));
     QList<qsizetype> starts;
     for (int i = 0; i < 3; ++i) {
         trigger("mnufindnext");
@@ -429,7 +433,7 @@ void TestSearch::findNextWithEmptyFindBoxRunsFind()
 void TestSearch::upwardFindNextFromTheStartSaysComplete()
 {
     m_window->area()->setText(QStringLiteral("ab ab ab"));
-    FindReplaceWindow *w = m_window->searchCommands()->findWindow();
+    FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->findWindow();
     w->txtfind()->setEditText(QStringLiteral("ab"));
     w->up()->setChecked(true);
     m_window->area()->setSelStart(7); // inside the last "ab"
@@ -456,7 +460,7 @@ void TestSearch::matchCaseBothWays()
     QFETCH(bool, matchCase);
     QFETCH(QList<qsizetype>, found);
     m_window->area()->setText(QStringLiteral("OWL BOWL"));
-    FindReplaceWindow *w = m_window->searchCommands()->findWindow();
+    FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->findWindow();
     w->txtfind()->setEditText(QStringLiteral("owl"));
     w->casematch()->setChecked(matchCase);
     QList<qsizetype> seen;
@@ -475,7 +479,7 @@ void TestSearch::longSearchTextSelectsAThousandCharacters()
 {
     const QString needle = QString(1500, u'n');
     m_window->area()->setText(QStringLiteral("xx") + needle + QStringLiteral("yy"));
-    m_window->searchCommands()->findWindow()->txtfind()->setEditText(needle);
+    m_window->findChild<SearchCommands *>()->findWindow()->txtfind()->setEditText(needle);
     trigger("mnufindnext");
     QCOMPARE(m_window->area()->selStart(), 2);
     QCOMPARE(m_window->area()->selLength(), 1000);
@@ -585,7 +589,7 @@ void TestSearch::replaceAllIgnoringCase()
 void TestSearch::replaceAllWithEmptyFindBoxChangesNothing()
 {
     m_window->area()->setText(QStringLiteral("keep"));
-    m_window->setStar(QString());
+    m_window->setModified(false);
     trigger("mnureplace");
     window()->txtReplace()->setEditText(QStringLiteral("x"));
     window()->txtfind()->setEditText(QString());
@@ -654,7 +658,7 @@ void TestSearch::matchBeyondFortyThousand()
 {
     QString text = QString(40000, u'.') + QStringLiteral("needle") + QString(100, u'.');
     m_window->area()->setText(text);
-    FindReplaceWindow *w = m_window->searchCommands()->findWindow();
+    FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->findWindow();
     w->txtfind()->setEditText(QStringLiteral("needle"));
     trigger("mnufindnext");
     QCOMPARE(m_window->area()->selStart(), 40000);

@@ -1,5 +1,6 @@
 #include "windowtest.h"
 
+#include "app/assembly.h"
 #include "editor/frmedit.h"
 #include "fakehost.h"
 
@@ -13,6 +14,7 @@ frmedit *open(FakeHost &host)
 {
     QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     auto *window = new frmedit(host);
+    assembleSubsystems(*window);
     window->show();
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window)) {
@@ -26,7 +28,7 @@ void close(frmedit *window)
 {
     if (!window)
         return;
-    window->setStar(QString());
+    window->setModified(false);
     delete window;
 }
 

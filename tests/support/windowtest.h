@@ -9,8 +9,8 @@ class frmedit;
 /// The steps every test of the main window starts and ends with.
 namespace WindowTest {
 
-/// A main window on `host`, shown and active; null when it could not be activated. Connection
-/// warnings fail the running test from here on.
+/// A main window on `host` with all its commands, shown and active; null when it could not be
+/// activated. Connection warnings fail the running test from here on.
 frmedit *open(FakeHost &host);
 /// Deletes `window` without the question a modified document would ask.
 void close(frmedit *window);

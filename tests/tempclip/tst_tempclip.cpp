@@ -62,7 +62,7 @@ private slots:
     void listOutlivesTheMasterWindow();
 
 private:
-    TempClipCommands *clip() const { return m_window->tempClipCommands(); }
+    TempClipCommands *clip() const { return m_window->findChild<TempClipCommands *>(); }
     QComboBox *cmbtmp() const { return m_window->toolbar()->cmbtmp(); }
     QStringList comboItems() const;
     QStringList listItems();

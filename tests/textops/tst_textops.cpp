@@ -5,7 +5,6 @@
 #include "search/findreplacewindow.h"
 #include "search/searchcommands.h"
 #include "textops/autocorrection.h"
-#include "textops/insertioncommands.h"
 #include "textops/textcommands.h"
 #include "windowtest.h"
 
@@ -378,7 +377,7 @@ void TestTextOps::show(const QString &picture)
     const Picture parsed = parsePicture(picture);
     area()->setText(parsed.text);
     area()->select(parsed.start, parsed.length);
-    m_window->setStar(QString());
+    m_window->setModified(false);
 }
 
 void TestTextOps::focusElsewhere()
@@ -914,7 +913,7 @@ void TestTextOps::htmlCodeInsertsTheTemplate()
     QCOMPARE(kHtmlTemplate.size(), 73);
     checkRow(QStringLiteral("mnuhtmlcode"), QStringLiteral("ab|cd"),
         QStringLiteral("ab") + kHtmlTemplate + QStringLiteral("|cd"), true);
-    QCOMPARE(m_window->textCommands()->insertionCommands().hatamala(), kHtmlTemplate);
+    QCOMPARE(m_window->findChild<TextCommands *>()->hatamala(), kHtmlTemplate);
 
     show(QStringLiteral("a[bc]d"));
     QTest::keyClick(area(), Qt::Key_Insert, Qt::ControlModifier);
@@ -1057,7 +1056,7 @@ void TestTextOps::cutKeepsTextTheClipboardRefused()
     if (fromMenu)
         trigger(QStringLiteral("mnucut"));
     else
-        m_window->Toolbar1_ButtonClick(QStringLiteral("Cut"));
+        emit m_window->toolbar()->button(QStringLiteral("Cut"))->triggered();
     QCOMPARE(pictureOf(*area()), QStringLiteral("a[bc]d"));
     QCOMPARE(m_host->clipboardText(), clipboard);
     QVERIFY(!m_window->isModified());
@@ -1168,7 +1167,7 @@ void TestTextOps::separatorsFromOtherProgramsBecomeLineBreaks()
     } else if (road == QLatin1String("Replace All")) {
         area()->setText(QStringLiteral("abXcd"));
         trigger(QStringLiteral("mnureplace"));
-        FindReplaceWindow *find = m_window->searchCommands()->findWindow();
+        FindReplaceWindow *find = m_window->findChild<SearchCommands *>()->findWindow();
         find->txtfind()->setEditText(QStringLiteral("X"));
         find->txtReplace()->setEditText(pasted);
         find->btnReplaceAll()->click();
