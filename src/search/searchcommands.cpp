@@ -43,19 +43,17 @@ FindReplaceWindow *SearchCommands::existingFindWindow() const
 // A new window starts with Replace disabled, and its own search starts at the caret.
 FindReplaceWindow *SearchCommands::findWindow()
 {
-    if (!m_findWindow) {
-        m_findWindow = new FindReplaceWindow(&m_window);
-        connect(m_findWindow, &FindReplaceWindow::findNextClicked, this,
-            &SearchCommands::btnfind_Click);
-        connect(m_findWindow, &FindReplaceWindow::replaceClicked, this,
-            &SearchCommands::btnReplace_Click);
-        connect(m_findWindow, &FindReplaceWindow::replaceAllClicked, this,
+    return ToolWindow::single(m_findWindow, [this] {
+        auto *window = new FindReplaceWindow(&m_window);
+        connect(window, &FindReplaceWindow::findNextClicked, this, &SearchCommands::btnfind_Click);
+        connect(
+            window, &FindReplaceWindow::replaceClicked, this, &SearchCommands::btnReplace_Click);
+        connect(window, &FindReplaceWindow::replaceAllClicked, this,
             &SearchCommands::btnReplaceAll_Click);
-        connect(m_findWindow, &FindReplaceWindow::replaceLinkClicked, this,
-            &SearchCommands::showreplace);
+        connect(window, &FindReplaceWindow::replaceLinkClicked, this, &SearchCommands::showreplace);
         m_foundpos = m_window.area()->selStart();
-    }
-    return m_findWindow;
+        return window;
+    });
 }
 
 Search::Case SearchCommands::matchCase()
