@@ -121,23 +121,24 @@ Host::Button FakeHost::messageBox(const QString &prompt, const QString &title, I
 
 QString FakeHost::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    Shown shown;
-    shown.kind = Kind::Input;
-    shown.prompt = prompt;
-    shown.title = title.isEmpty() ? programTitle() : title;
-    shown.defaultText = defaultText;
-    return take(Kind::Input, shown).text;
+    return askInput(prompt, title, defaultText, false);
 }
 
 QString FakeHost::passwordBox(
     const QString &prompt, const QString &title, const QString &defaultText)
+{
+    return askInput(prompt, title, defaultText, true);
+}
+
+QString FakeHost::askInput(
+    const QString &prompt, const QString &title, const QString &defaultText, bool masked)
 {
     Shown shown;
     shown.kind = Kind::Input;
     shown.prompt = prompt;
     shown.title = title.isEmpty() ? programTitle() : title;
     shown.defaultText = defaultText;
-    shown.masked = true;
+    shown.masked = masked;
     return take(Kind::Input, shown).text;
 }
 

@@ -96,6 +96,8 @@ private:
     };
 
     Answer take(Kind kind, const Shown &shown);
+    QString askInput(
+        const QString &prompt, const QString &title, const QString &defaultText, bool masked);
     int m_depth = 0;
 
     QList<Answer> m_answers;
