@@ -1,0 +1,69 @@
+#include "windowfixture.h"
+
+#include "app/assembly.h"
+#include "editor/frmedit.h"
+#include "fakehost.h"
+
+#include <QAction>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+void WindowFixture::init()
+{
+    // A connection that names a missing signal or slot is a wiring fault, not a warning.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_host = std::make_unique<FakeHost>();
+    m_window = new frmedit(*m_host);
+    assembleSubsystems(*m_window);
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+void WindowFixture::cleanup()
+{
+    m_host->whileShowing = nullptr;
+    m_host->whileProgressing = nullptr;
+    if (m_window) {
+        m_window->setModified(false);
+        delete m_window;
+        m_window = nullptr;
+    }
+    QCOMPARE(m_host->pendingAnswers(), 0);
+    m_host.reset();
+    m_dir.reset();
+}
+
+void WindowFixture::trigger(const char *name)
+{
+    QAction *action = m_window->command(QLatin1String(name));
+    QVERIFY2(action, name);
+    action->trigger();
+}
+
+EditArea *WindowFixture::area() const
+{
+    return m_window->area();
+}
+
+QString WindowFixture::pathOf(const QString &name) const
+{
+    return m_dir->filePath(name);
+}
+
+bool WindowFixture::writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray WindowFixture::readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
