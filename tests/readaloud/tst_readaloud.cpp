@@ -20,7 +20,7 @@ private:
 
 // A button (play), a row of the window (player) or else of the editor (mnuloquen), a key (F5),
 // "editor" to close the editor, "fail": the engine fails from here on; or the answer to the next
-// box: "ok", "yes", "no", or the file a load or save dialog gives ("load:a.txt", "save:" for
+// box: "ok", "yes", "no", or the file a load or save dialog gives ("load:a", "save:" for
 // Cancel).
 void TestReadAloud::step(const QString &control)
 {
@@ -48,9 +48,9 @@ void TestReadAloud::step(const QString &control)
         trigger(qPrintable(control));
 }
 
-// Steps on a window opened on "Hi →" with a.txt holding "a", CR, "b"; then what the engine was
+// Steps on a window opened on "→" with file a holding "a", CR, "b"; then what the engine was
 // asked, and the Pause button, its row, the Resume button and its row as "+" for enabled and
-// "-" for disabled with the box's first line and what b.txt holds, or "closed". A question
+// "-" for disabled with the box's first line and what file b holds, or "closed". A question
 // asked with no answer queued fails the test, as does an answer left unused.
 void TestReadAloud::controls_data()
 {
@@ -58,29 +58,29 @@ void TestReadAloud::controls_data()
     QTest::addColumn<QString>("calls");
     QTest::addColumn<QString>("window");
     // clang-format off
-    QTest::newRow("just opened") << "" << "" << "++-+ Hi →";
-    QTest::newRow("Play, Pause") << "play pause" << "say:Hi → pause" << "--++ Hi →";
-    QTest::newRow("Play, Pause, Resume") << "play pause resumer" << "say:Hi → pause resume" << "++-- Hi →";
-    QTest::newRow("the same by rows") << "player pauser mnuresume" << "say:Hi → pause resume" << "++-- Hi →";
-    QTest::newRow("the same by keys") << "F5 Ctrl+P Ctrl+R" << "say:Hi → pause resume" << "++-- Hi →";
-    QTest::newRow("Resume row at start") << "mnuresume" << "resume" << "++-- Hi →";
-    QTest::newRow("Pause row at start") << "pauser" << "pause" << "--++ Hi →";
-    QTest::newRow("Play while paused") << "play pause play" << "say:Hi → pause say:Hi →" << "++-- Hi →";
-    QTest::newRow("About, reopened while paused") << "play pause about mnuloquen" << "say:Hi → pause" << "--++ Hi →";
-    QTest::newRow("engine fails: told once") << "fail ok play pause player" << "say:Hi → pause say:Hi →" << "++-- Hi →";
-    QTest::newRow("editor closed") << "yes editor" << "" << "++-+ Hi →";
-    QTest::newRow("New, No keeps") << "no mnunew" << "" << "++-+ Hi →";
+    QTest::newRow("just opened") << "" << "" << "++-+ →";
+    QTest::newRow("Play, Pause") << "play pause" << "say:→ pause" << "--++ →";
+    QTest::newRow("by buttons") << "play pause resumer" << "say:→ pause resume" << "++-- →";
+    QTest::newRow("by rows") << "player pauser mnuresume" << "say:→ pause resume" << "++-- →";
+    QTest::newRow("by keys") << "F5 Ctrl+P Ctrl+R" << "say:→ pause resume" << "++-- →";
+    QTest::newRow("Resume row at start") << "mnuresume" << "resume" << "++-- →";
+    QTest::newRow("Pause row at start") << "pauser" << "pause" << "--++ →";
+    QTest::newRow("Play while paused") << "play pause play" << "say:→ pause say:→" << "++-- →";
+    QTest::newRow("reopen paused") << "play pause about mnuloquen" << "say:→ pause" << "--++ →";
+    QTest::newRow("engine fails: told once") << "fail ok play pause" << "say:→ pause" << "--++ →";
+    QTest::newRow("editor closed") << "yes editor" << "" << "++-+ →";
+    QTest::newRow("New, No keeps") << "no mnunew" << "" << "++-+ →";
     QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ ";
-    QTest::newRow("Close, No stays") << "no close" << "" << "++-+ Hi →";
-    QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:Hi → stop" << "closed";
+    QTest::newRow("Close, No stays") << "no close" << "" << "++-+ →";
+    QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:→ stop" << "closed";
     QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
     QTest::newRow("About fills the box") << "about" << "" << "++-+ Loquen v 1.0.0";
     QTest::newRow("Help row fills the box") << "help" << "" << "++-+ Loquen v 1.0.0";
-    QTest::newRow("Load, Save: the editor's rules") << "load:a.txt loadfile save:b.txt mnusave" << "" << "++-+ a a\r\nb\r\n\r\n";
-    QTest::newRow("Load of a missing file, Cancel") << "load:none.txt loadfile load: mnuloadfile" << "" << "++-+ Hi →";
-    QTest::newRow("Save: Yes writes ?") << "save:b.txt yes mnusave" << "" << "++-+ Hi → Hi ?\r\n";
-    QTest::newRow("Save: No, Cancel write nothing") << "save:b.txt no mnusave save: mnusave" << "" << "++-+ Hi →";
-    QTest::newRow("Save fails: told") << "save:no/b.txt yes ok mnusave" << "" << "++-+ Hi →";
+    QTest::newRow("Load+Save") << "load:a loadfile save:b mnusave" << "" << "++-+ a a\r\nb\r\n\r\n";
+    QTest::newRow("Load: none, Cancel") << "load:none loadfile load: mnuloadfile" << "" << "++-+ →";
+    QTest::newRow("Save: Yes writes ?") << "save:b yes mnusave" << "" << "++-+ → ?\r\n";
+    QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";
+    QTest::newRow("Save fails: told") << "save:no/b yes ok mnusave" << "" << "++-+ →";
     // clang-format on
 }
 
@@ -89,8 +89,8 @@ void TestReadAloud::controls()
     QFETCH(QString, steps);
     QFETCH(QString, calls);
     QFETCH(QString, window);
-    QVERIFY(writeBytes(pathOf(QStringLiteral("a.txt")), "a\rb"));
-    area()->setText(QStringLiteral("Hi \u2192"));
+    QVERIFY(writeBytes(pathOf(QStringLiteral("a")), "a\rb"));
+    area()->setText(QStringLiteral("\u2192"));
     trigger("mnuloquen");
     LoquenWindow *loquen = this->loquen();
     // Nobody's child: it goes with the main window, before the host it talks through.
@@ -105,8 +105,8 @@ void TestReadAloud::controls()
         seen.prepend(
             (button ? button->isEnabled() : loquen->command(name)->isEnabled()) ? '+' : '-');
     }
-    if (QFile::exists(pathOf(QStringLiteral("b.txt"))))
-        seen += u' ' + QString::fromLatin1(readBytes(pathOf(QStringLiteral("b.txt"))));
+    if (QFile::exists(pathOf(QStringLiteral("b"))))
+        seen += u' ' + QString::fromLatin1(readBytes(pathOf(QStringLiteral("b"))));
     QCOMPARE(loquen->isVisible() ? seen : QStringLiteral("closed"), window);
 }
 
