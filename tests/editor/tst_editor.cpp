@@ -1,343 +1,288 @@
-#include "editor/documenttitle.h"
-#include "editor/frmedit.h"
-#include "editor/statustext.h"
-#include "fakehost.h"
-#include "host/editarea.h"
-#include "windowtest.h"
+#include "editor/codec1252.h"
+#include "editor/documentfile.h"
+#include "editor/maintoolbar.h"
+#include "windowfixture.h"
 
 #include <QAction>
-#include <QMenuBar>
-#include <QRegularExpression>
+#include <QDir>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <QWindow>
 
-class TestEditor : public QObject
+#include <csignal>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The document's file (code page, line ends, safe saving) and the main window's own rules.
+class TestEditor : public WindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void startsUntitledCleanAndFocused();
-    void statusBarShowsZeroLinesUntilFirstChange();
-    void typingMarksModifiedWithTheEditedSuffix();
-    void windowShowsTitlesExactly_data();
-    void windowShowsTitlesExactly();
-    void titleSuffixes_data();
-    void titleSuffixes();
-    void statusBarText_data();
-    void statusBarText();
-    void typingThenDeletingStaysModified();
-    void newOnCleanDocumentAsksNothing();
-    void newOnModifiedDocumentAnsweredNoChangesNothing();
-    void newOnModifiedDocumentAnsweredYesStartsAfresh();
-    void newUnlocksTheArea();
-    void newRunsFromItsShortcutInsideTheArea();
-    void closeAsksOnlyWhenModified_data();
-    void closeAsksOnlyWhenModified();
-    void exitRowClosesThroughTheSameQuestion();
-    void loadedFromFileClearsWhenTheAppendedBreakGoes();
-
-private:
-    void typeInArea(const QString &text);
-
-    FakeHost *m_host = nullptr;
-    frmedit *m_window = nullptr;
-};
-
-void TestEditor::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-}
-
-void TestEditor::init()
-{
-    m_host = new FakeHost;
-    m_window = WindowTest::open(*m_host);
-    QVERIFY(m_window);
-}
-
-void TestEditor::cleanup()
-{
-    // Whatever a test left modified must not ask on the way out.
-    WindowTest::close(m_window);
-    m_window = nullptr;
-    QCOMPARE(m_host->pendingAnswers(), 0);
-    delete m_host;
-    m_host = nullptr;
-}
-
-void TestEditor::typeInArea(const QString &text)
-{
-    QTest::keyClicks(m_window->area(), text);
-}
-
-void TestEditor::startsUntitledCleanAndFocused()
-{
-    QCOMPARE(m_window->saveme(), QStringLiteral("Untitled"));
-    QCOMPARE(m_window->star(), QString());
-    QCOMPARE(m_window->title(), QStringLiteral("Untitled[] -Tarvex"));
-    QCOMPARE(m_window->windowHandle()->title(), QStringLiteral("Untitled[] -Tarvex"));
-    QCOMPARE(m_window->area()->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), m_window->area());
-    QVERIFY(!m_window->area()->locked());
-    QVERIFY(!m_window->loadedfromfile());
-    QCOMPARE(m_window->area()->font().family(), QStringLiteral("Comic Sans MS"));
-    QCOMPARE(m_window->area()->font().pointSizeF(), 9.75);
-}
-
-void TestEditor::statusBarShowsZeroLinesUntilFirstChange()
-{
-    QCOMPARE(m_window->statusText(),
-        QStringLiteral("Font size 9.75  |  Font name Comic Sans MS  |   Number of lines:  0"
-                       "  |   Auto Save: False"));
-    typeInArea(QStringLiteral("x"));
-    QCOMPARE(m_window->linecount(), 1);
-    QCOMPARE(m_window->statusText(),
-        QStringLiteral("Font size 9.75  |  Font name Comic Sans MS  |   Number of lines:  1"
-                       "  |   Auto Save: False"));
-    QTest::keyClick(m_window->area(), Qt::Key_Return);
-    QTest::keyClick(m_window->area(), Qt::Key_Return);
-    QCOMPARE(m_window->linecount(), 3);
-    QVERIFY(m_window->statusText().contains(QStringLiteral("Number of lines:  3  |")));
-}
-
-void TestEditor::typingMarksModifiedWithTheEditedSuffix()
-{
-    typeInArea(QStringLiteral("a"));
-    QCOMPARE(m_window->star(), QStringLiteral("*"));
-    QCOMPARE(m_window->title(), QStringLiteral("Untitled[*] Tarvex"));
-    QCOMPARE(m_window->windowHandle()->title(), QStringLiteral("Untitled[*] Tarvex"));
-}
-
-void TestEditor::windowShowsTitlesExactly_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::newRow("placeholder-like") << QStringLiteral("Untitled[*] Tarvex");
-    QTest::newRow("two placeholders") << QStringLiteral("/tmp/[*][*]/a.txt[*] Tarvex");
-    QTest::newRow("no placeholder") << QStringLiteral("/docs/a.txt[]  - Tarvex");
-}
-
-void TestEditor::windowShowsTitlesExactly()
-{
-    QFETCH(QString, title);
-    m_window->setWindowTitle(windowTitleFor(title));
-    QCOMPARE(m_window->windowHandle()->title(), title);
-}
-
-void TestEditor::titleSuffixes_data()
-{
-    QTest::addColumn<QString>("saveme");
-    QTest::addColumn<QString>("star");
-    QTest::addColumn<int>("suffix");
-    QTest::addColumn<QString>("title");
-
-    QTest::newRow("start-up") << "Untitled"
-                              << "" << int(TitleSuffix::StartUp) << "Untitled[] -Tarvex";
-    QTest::newRow("edited") << "Untitled"
-                            << "*" << int(TitleSuffix::Edited) << "Untitled[*] Tarvex";
-    QTest::newRow("new") << "Untitled"
-                         << "" << int(TitleSuffix::Edited) << "Untitled[] Tarvex";
-    QTest::newRow("opened") << "/docs/a.txt"
-                            << "" << int(TitleSuffix::Opened) << "/docs/a.txt[]  - Tarvex";
-    QTest::newRow("saved") << "/docs/a.txt"
-                           << "" << int(TitleSuffix::StartUp) << "/docs/a.txt[] -Tarvex";
-}
-
-void TestEditor::titleSuffixes()
-{
-    QFETCH(QString, saveme);
-    QFETCH(QString, star);
-    QFETCH(int, suffix);
-    QFETCH(QString, title);
-    QCOMPARE(documentTitle(saveme, star, TitleSuffix(suffix)), title);
-}
-
-void TestEditor::statusBarText_data()
-{
-    QTest::addColumn<double>("size");
-    QTest::addColumn<QString>("font");
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<bool>("autoSave");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("start-up") << 9.75 << "Comic Sans MS" << 0 << false
-                              << "Font size 9.75  |  Font name Comic Sans MS  |   Number of "
-                                 "lines:  0  |   Auto Save: False";
-    QTest::newRow("whole size, auto save") << 12.0 << "Arial" << 1234 << true
-                                           << "Font size 12  |  Font name Arial  |   Number of "
-                                              "lines:  1234  |   Auto Save: True";
-    QTest::newRow("negative has no sign blank") << 8.0 << "X" << -1 << false
-                                                << "Font size 8  |  Font name X  |   Number of "
-                                                   "lines: -1  |   Auto Save: False";
-}
-
-void TestEditor::statusBarText()
-{
-    QFETCH(double, size);
-    QFETCH(QString, font);
-    QFETCH(int, lines);
-    QFETCH(bool, autoSave);
-    QFETCH(QString, text);
-    QCOMPARE(::statusBarText(size, font, lines, autoSave), text);
-}
-
-void TestEditor::typingThenDeletingStaysModified()
-{
-    typeInArea(QStringLiteral("a"));
-    QTest::keyClick(m_window->area(), Qt::Key_Backspace);
-    QCOMPARE(m_window->area()->text(), QString());
-    QCOMPARE(m_window->star(), QStringLiteral("*"));
-
-    m_host->answerMessage(Host::Button::No);
-    m_window->command(QStringLiteral("new"))->trigger();
-    QCOMPARE(m_host->lastShown().prompt, QStringLiteral("File not saved. Proceed?"));
-}
-
-void TestEditor::newOnCleanDocumentAsksNothing()
-{
-    m_window->command(QStringLiteral("new"))->trigger();
-    QVERIFY(m_host->shown().isEmpty());
-    QCOMPARE(m_window->title(), QStringLiteral("Untitled[] Tarvex"));
-    QCOMPARE(m_window->windowHandle()->title(), QStringLiteral("Untitled[] Tarvex"));
-    QCOMPARE(m_window->star(), QString());
-}
-
-void TestEditor::newOnModifiedDocumentAnsweredNoChangesNothing()
-{
-    typeInArea(QStringLiteral("draft"));
-    m_window->setPath(QStringLiteral("/docs/draft.txt"));
-    m_window->setTitle(TitleSuffix::Edited);
-    m_window->menuBar()->setFocus();
-
-    m_host->answerMessage(Host::Button::No);
-    m_window->command(QStringLiteral("new"))->trigger();
-
-    const FakeHost::Shown box = m_host->lastShown();
-    QCOMPARE(box.prompt, QStringLiteral("File not saved. Proceed?"));
-    QCOMPARE(box.title, QStringLiteral("Confirm save"));
-    QCOMPARE(box.icon, Host::Icon::Question);
-    QCOMPARE(box.buttons, Host::Buttons::YesNo);
-    QCOMPARE(box.defaultButton, std::optional<Host::Button>(Host::Button::No)); // Enter keeps it
-    QCOMPARE(m_window->area()->text(), QStringLiteral("draft"));
-    QCOMPARE(m_window->saveme(), QStringLiteral("/docs/draft.txt"));
-    QCOMPARE(m_window->star(), QStringLiteral("*"));
-    QCOMPARE(m_window->title(), QStringLiteral("/docs/draft.txt[*] Tarvex"));
-    QCOMPARE(QApplication::focusWidget(), m_window->area());
-}
-
-void TestEditor::newOnModifiedDocumentAnsweredYesStartsAfresh()
-{
-    typeInArea(QStringLiteral("draft"));
-    m_window->setPath(QStringLiteral("/docs/draft.txt"));
-    m_host->answerMessage(Host::Button::Yes);
-    m_window->command(QStringLiteral("new"))->trigger();
-
-    QCOMPARE(m_window->area()->text(), QString());
-    QCOMPARE(m_window->saveme(), QStringLiteral("Untitled"));
-    QCOMPARE(m_window->star(), QString());
-    QCOMPARE(m_window->title(), QStringLiteral("Untitled[] Tarvex"));
-    // A fresh document has no history to undo into.
-    QTest::keyClick(m_window->area(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(m_window->area()->text(), QString());
-}
-
-void TestEditor::newUnlocksTheArea()
-{
-    m_window->area()->setText(QStringLiteral("\u0081protected"));
-    m_window->setModified(false);
-    m_window->area()->setLocked(true);
-    m_window->command(QStringLiteral("new"))->trigger();
-    QVERIFY(!m_window->area()->locked());
-    typeInArea(QStringLiteral("ok"));
-    QCOMPARE(m_window->area()->text(), QStringLiteral("ok"));
-}
-
-void TestEditor::newRunsFromItsShortcutInsideTheArea()
-{
-    typeInArea(QStringLiteral("text"));
-    m_host->answerMessage(Host::Button::Yes);
-    QTest::keyClick(m_window->area(), Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(m_host->shown().size(), 1);
-    QCOMPARE(m_window->area()->text(), QString());
-}
-
-void TestEditor::closeAsksOnlyWhenModified_data()
-{
-    QTest::addColumn<bool>("modified");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("closes");
-
-    QTest::newRow("clean closes without asking") << false << -1 << true;
-    QTest::newRow("modified, Yes closes") << true << int(Host::Button::Yes) << true;
-    QTest::newRow("modified, No stays") << true << int(Host::Button::No) << false;
-}
-
-void TestEditor::closeAsksOnlyWhenModified()
-{
-    QFETCH(bool, modified);
-    QFETCH(int, answer);
-    QFETCH(bool, closes);
-
-    if (modified)
-        typeInArea(QStringLiteral("unsaved"));
-    if (answer >= 0)
-        m_host->answerMessage(Host::Button(answer));
-    QSignalSpy secondary(m_window, &frmedit::closingSecondaryWindows);
-
-    QCOMPARE(m_window->close(), closes);
-    QCOMPARE(m_window->isVisible(), !closes);
-    // The secondary windows close whatever the answer.
-    QCOMPARE(secondary.count(), 1);
-    if (modified) {
-        const FakeHost::Shown box = m_host->lastShown();
-        QCOMPARE(box.prompt,
-            QStringLiteral("File not saved. Are you sure you want to exit without saving?"));
-        QCOMPARE(box.title, QStringLiteral("Confirm save"));
-        QCOMPARE(box.icon, Host::Icon::Question);
-        QCOMPARE(box.buttons, Host::Buttons::YesNo);
-        QCOMPARE(box.defaultButton, std::optional<Host::Button>(Host::Button::No));
-        QCOMPARE(m_window->area()->text(), QStringLiteral("unsaved"));
-        QCOMPARE(m_window->star(), QStringLiteral("*"));
-    } else {
-        QVERIFY(m_host->shown().isEmpty());
+    void codePageAndWritingRule_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("lost"); // what a save turns into '?', each character once
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString pair = QStringLiteral("\U0001F600");
+        QTest::newRow("empty") << QString() << QByteArray() << QString();
+        // Decoded by the codec itself: that each byte comes back is what counts.
+        QTest::newRow("every byte comes back") << Codec1252::decode(all) << all << QString();
+        QTest::newRow("CR, LF, NUL as they are; 80-9F with its five holes as C1 controls")
+            << QStringLiteral("\r\n\n\r\0\u20AC\u0081\u008D\u008F\u0090\u201C\u009D\u0178\u00FF")
+            << QByteArrayLiteral("\r\n\n\r\0\x80\x81\x8D\x8F\x90\x93\x9D\x9F\xFF") << QString();
+        QTest::newRow("C1 controls without a byte, ?, U+0100 twice: each listed once")
+            << QStringLiteral("\u0080?\u0100\u0100\u009F") << QByteArray("?????")
+            << QStringLiteral("\u0080\u0100\u009F");
+        QTest::newRow("seven without a byte: five listed")
+            << QStringLiteral("\u0100\u0101\u0102\u0103\u0104\u0105\u0106") << QByteArray("???????")
+            << QStringLiteral("\u0100\u0101\u0102\u0103\u0104");
+        QTest::newRow("a surrogate pair is one ?")
+            << u'a' + pair + u'b' << QByteArray("a?b") << pair;
+        const QString lone = QChar(0xDE00) + QString(QChar(0xD83D));
+        QTest::newRow("lone low, lone high, a pair: ???")
+            << lone + pair << QByteArray("???") << lone + pair;
     }
-}
 
-void TestEditor::exitRowClosesThroughTheSameQuestion()
-{
-    typeInArea(QStringLiteral("x"));
-    m_host->answerMessage(Host::Button::No);
-    QTest::keyClick(m_window->area(), Qt::Key_E, Qt::ControlModifier);
-    QCOMPARE(m_host->shown().size(), 1);
-    QVERIFY(m_window->isVisible());
+    void codePageAndWritingRule()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, lost);
+        QCOMPARE(Codec1252::encode(text), bytes);
+        if (lost.isEmpty())
+            QCOMPARE(Codec1252::decode(bytes), text);
+        const Codec1252::Unencodable found = Codec1252::findUnencodable(text);
+        QCOMPARE(found.first, lost);
+        // The count is the number of question marks a save adds.
+        QCOMPARE(found.count, bytes.count('?') - text.count(u'?'));
+        // A save writes a new file, and adds CR LF after the text whatever it ends in.
+        QVERIFY(writeDocumentFile(pathOf("a.txt"), text).ok);
+        QCOMPARE(readBytes(pathOf("a.txt")), bytes + "\r\n");
+    }
 
-    m_host->answerMessage(Host::Button::Yes);
-    m_window->command(QStringLiteral("exit"))->trigger();
-    QVERIFY(!m_window->isVisible());
-}
+    void loadingRule_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty file: empty text") << QByteArray() << QString();
+        // A bare CR ends a line, a bare LF does not, the last line gets CR LF.
+        QTest::newRow("80 CR LF NUL CR 9F LF") << QByteArrayLiteral("\x80\r\n\0\r\x9F\n")
+                                               << QStringLiteral("\u20AC\r\n\0\r\n\u0178\n\r\n");
+        QTest::newRow("a CR CR LF b") << QByteArray("a\r\r\nb") << QStringLiteral("a\r\n\r\nb\r\n");
+        // An old Macintosh file: the text outgrows the file by a character a line.
+        QTest::newRow("150000 bare-CR lines")
+            << QByteArray("line\r").repeated(100000) + QByteArray("\r").repeated(50000)
+            << QStringLiteral("line\r\n").repeated(100000) + QStringLiteral("\r\n").repeated(50000);
+    }
 
-void TestEditor::loadedFromFileClearsWhenTheAppendedBreakGoes()
-{
-    m_window->area()->setText(QStringLiteral("a\r\n"));
-    m_window->setLoadedfromfile(true);
-    m_window->area()->setSelStart(3);
-    typeInArea(QStringLiteral("b"));
-    QVERIFY(!m_window->loadedfromfile());
+    void loadingRule()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QVERIFY(writeBytes(pathOf("a.txt"), bytes));
+        QCOMPARE(readDocumentFile(pathOf("a.txt")).text, text);
+    }
 
-    m_window->area()->setText(QStringLiteral("a\r\n"));
-    m_window->setLoadedfromfile(true);
-    m_window->area()->setSelStart(0);
-    typeInArea(QStringLiteral("b")); // the break at the end is still there
-    QVERIFY(m_window->loadedfromfile());
-    m_host->answerMessage(Host::Button::Yes);
-    m_window->command(QStringLiteral("new"))->trigger();
-    QVERIFY(!m_window->loadedfromfile());
-}
+    void unusablePathsSayWhy_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("reason");
+        const QString folder = QStringLiteral("It is a folder, not a file.");
+        const QString device = QStringLiteral("It is a device or pipe, not a file.");
+        const QString latin1 = QStringLiteral("The name is not valid UTF-8, so Tarvex cannot use "
+                                              "it. Rename the file (or its folder) and try again.");
+        QTest::newRow("open a missing name with U+FFFD") << false << "caf\uFFFD.txt"
+                                                         << "The file does not exist.";
+        QTest::newRow("open a folder") << false << "." << folder;
+        QTest::newRow("open /dev/zero") << false << "/dev/zero" << device;
+        QTest::newRow("open caf\\xe9.txt") << false << "latin1" << latin1;
+        QTest::newRow("save into a missing folder") << true << "nowhere/a.txt"
+                                                    << "The folder does not exist.";
+        QTest::newRow("save over a folder") << true << "." << folder;
+        QTest::newRow("save to a pipe") << true << "pipe" << device; // it would wait for a reader
+        // Rather than make a new file whose name only looks the same.
+        QTest::newRow("save as caf\\xe9.txt") << true << "latin1" << latin1;
+    }
+
+    void unusablePathsSayWhy()
+    {
+        QFETCH(bool, saving);
+        QFETCH(QString, what);
+        QFETCH(QString, reason);
+        // A Latin-1 name, which Qt reads with U+FFFD for the byte E9.
+        const QByteArray latin1 = QFile::encodeName(m_dir->path()) + "/caf\xe9.txt";
+        if (what == QLatin1String("pipe") || what == QLatin1String("latin1"))
+            QCOMPARE(::mkfifo(what == "pipe" ? QFile::encodeName(pathOf(what)) : latin1, 0644), 0);
+        const QString path = what == QLatin1String("latin1") ? QFile::decodeName(latin1)
+            : what.startsWith(u'/')                          ? what
+                                                             : pathOf(what);
+        const QDir::Filters all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
+        const qsizetype entries = QDir(m_dir->path()).entryList(all).size();
+        const LoadResult loaded = saving ? LoadResult() : readDocumentFile(path);
+        const SaveResult saved = saving ? writeDocumentFile(path, u"text") : SaveResult();
+        QCOMPARE(QDir(m_dir->path()).entryList(all).size(), entries); // nothing made
+        ::unlink(latin1.constData()); // which the folder's removal would not find
+        QVERIFY(!loaded.ok && !saved.ok && loaded.text.isEmpty());
+        QCOMPARE(saving ? saved.error : loaded.error, reason);
+    }
+
+    void savingKeepsTheFileWhole_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("folderMode"); // not 0: saved by nobody, with the folder in this mode
+        QTest::addColumn<bool>("newInode"); // replaced by a copy rather than written in place
+        QTest::newRow("one link: replaced by a copy") << "" << 0 << true;
+        QTest::newRow("two links: written in place") << "link" << 0 << false;
+        QTest::newRow("another owner: the copy is given back") << "owner" << 0 << true;
+        QTest::newRow("owner may not give the copy their group: in place")
+            << "owner" << 0777 << false;
+        QTest::newRow("a folder that takes no new file: in place") << "owner" << 0555 << false;
+        QTest::newRow("past the size limit: the copy goes") << "limit" << 0 << false;
+        QTest::newRow("past the size limit, two links: put back") << "link limit" << 0 << false;
+    }
+
+    void savingKeepsTheFileWhole()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, folderMode);
+        QFETCH(bool, newInode);
+        const QByteArray name = QFile::encodeName(pathOf("a.txt"));
+        const QByteArray folder = QFile::encodeName(m_dir->path());
+        const QByteArray old = QByteArray("old text\r\n").repeated(100);
+        QVERIFY(writeBytes(pathOf("a.txt"), old));
+        QCOMPARE(::chmod(name.constData(), 0640), 0);
+        if (how.contains(QLatin1String("link")))
+            QCOMPARE(::link(name.constData(), (folder + "/link.txt").constData()), 0);
+        if (how == QLatin1String("owner") && ::geteuid() != 0)
+            QSKIP("Only root can give a file to another owner.");
+        if (how == QLatin1String("owner"))
+            QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+        struct stat before, after;
+        QCOMPARE(::stat(name.constData(), &before), 0);
+        // Nobody lacks root's rights to give files away and to pass over modes.
+        if (folderMode)
+            QCOMPARE(::chmod(folder.constData(), folderMode) + ::setfsuid(65534), 0);
+        // Past the file-size limit a write fails (EFBIG) rather than killing the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit normal {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &normal), 0);
+        const bool limit = how.contains(QLatin1String("limit"));
+        const rlimit low { limit ? 64 * 1024 : normal.rlim_cur, normal.rlim_max };
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &low), 0);
+        const SaveResult saved
+            = writeDocumentFile(pathOf("a.txt"), QStringLiteral("new\r\n").repeated(20000));
+        ::setrlimit(RLIMIT_FSIZE, &normal);
+        ::setfsuid(0);
+        QCOMPARE(::chmod(folder.constData(), 0700), 0);
+        // The reason alone: the old bytes went back whole, nothing "may be damaged".
+        QCOMPARE(saved.error, limit ? QStringLiteral("File too large") : QString());
+        const QByteArray now = limit ? old : QByteArray("new\r\n").repeated(20000) + "\r\n";
+        QCOMPARE(readBytes(pathOf("a.txt")), now);
+        QCOMPARE(::stat(name.constData(), &after), 0);
+        QCOMPARE(after.st_ino != before.st_ino, newInode);
+        QVERIFY(std::tie(after.st_uid, after.st_gid, after.st_mode, after.st_nlink)
+            == std::tie(before.st_uid, before.st_gid, before.st_mode, before.st_nlink));
+        if (how.contains(QLatin1String("link")))
+            QCOMPARE(readBytes(pathOf("link.txt")), now);
+        QCOMPARE(
+            QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), int(after.st_nlink));
+    }
+
+    void titleShowsAPlaceholderInTheNameAsItIs()
+    {
+        const QString path = pathOf(QStringLiteral("[*].txt")); // Qt's modified placeholder
+        QVERIFY(writeBytes(path, "text"));
+        m_host->answerOpenFile(path);
+        trigger("open");
+        QCOMPARE(m_window->windowHandle()->title(), path + QLatin1String("[]  - Tarvex"));
+        QTest::keyClicks(area(), QStringLiteral("a"));
+        QCOMPARE(m_window->windowHandle()->title(), path + QLatin1String("[*] Tarvex"));
+    }
+
+    void statusBarCountsLinesFromTheFirstChange()
+    {
+        QCOMPARE(m_window->statusText(),
+            QStringLiteral(
+                "Font size 9.75  |  Font name Comic Sans MS  |   Number of lines:  0  |   "
+                "Auto Save: False"));
+        QTest::keyClicks(area(), QStringLiteral("x\r\r")); // x, Enter, Enter
+        QVERIFY(m_window->statusText().contains(QLatin1String("Number of lines:  3  |")));
+    }
+
+    void questionsOnlyWhenModified_data()
+    {
+        QTest::addColumn<QString>("row"); // "close": the window's close box
+        QTest::addColumn<int>("answer"); // to the question; -1 for an unmodified document
+        QTest::addColumn<QString>("after"); // the text left in the area, or "(closed)"
+        const int no = int(Host::Button::No), yes = int(Host::Button::Yes);
+        QTest::newRow("New, clean: nothing asked") << "new" << -1 << "";
+        QTest::newRow("New, modified, No: the draft stays") << "new" << no << "draft";
+        QTest::newRow("New, modified, Yes: afresh") << "new" << yes << "";
+        QTest::newRow("close, clean: nothing asked") << "close" << -1 << "(closed)";
+        QTest::newRow("close, modified, No: stays open") << "close" << no << "draft";
+        QTest::newRow("close, modified, Yes: closes") << "close" << yes << "(closed)";
+        QTest::newRow("Exit, modified, No: stays open") << "exit" << no << "draft";
+    }
+
+    void questionsOnlyWhenModified()
+    {
+        QFETCH(QString, row);
+        QFETCH(int, answer);
+        QFETCH(QString, after);
+        if (answer >= 0) {
+            QTest::keyClicks(area(), QStringLiteral("draft"));
+            m_host->answerMessage(Host::Button(answer));
+        }
+        if (row == QLatin1String("close"))
+            m_window->close();
+        else
+            trigger(qPrintable(row));
+        QCOMPARE(m_host->shown().size(), answer >= 0 ? 1 : 0);
+        QCOMPARE(m_window->isVisible() ? area()->text() : QStringLiteral("(closed)"), after);
+    }
+
+    void acceleratorsWinOverTheEditArea_data()
+    {
+        QTest::addColumn<QString>("row");
+        // Keys the area would take for itself otherwise.
+        QTest::newRow("Ctrl+Ins: HTML code, not the area's copy") << "mnuhtmlcode";
+        QTest::newRow("Ctrl+A: the row's Select All") << "mnuselectall";
+        QTest::newRow("Ctrl+V: the row's paste, once") << "mnupaste";
+    }
+
+    void acceleratorsWinOverTheEditArea()
+    {
+        QFETCH(QString, row);
+        QAction *action = m_window->command(row);
+        // The key runs the row once, and the area does nothing with it besides.
+        const auto run = [&](bool byKey) {
+            area()->setText(QStringLiteral("abc"));
+            area()->select(1, 1);
+            m_host->setClipboardText(QStringLiteral("clip"));
+            QSignalSpy triggered(action, &QAction::triggered);
+            byKey ? QTest::keySequence(area(), action->shortcut()) : action->trigger();
+            return QStringList { QString::number(triggered.count()), area()->text(),
+                area()->selText(), m_host->clipboardText() };
+        };
+        QCOMPARE(run(true), run(false));
+    }
+
+    void toolbarSeparatorsStandBetweenButtons()
+    {
+        bool afterButton = false;
+        for (QAction *action : m_window->toolbar()->actions()) {
+            QVERIFY2(!action->isSeparator() || afterButton, "a separator first or after another");
+            afterButton = !action->isSeparator();
+        }
+    }
+};
 
 QTEST_MAIN(TestEditor)
 #include "tst_editor.moc"
