@@ -3,7 +3,10 @@
 #include "windowfixture.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 class TestAppearance : public WindowFixture
@@ -13,6 +16,8 @@ class TestAppearance : public WindowFixture
 private slots:
     void fontRows_data();
     void fontRows();
+    void defaultFacesAreReadableWhereTheyAreMissing_data();
+    void defaultFacesAreReadableWhereTheyAreMissing();
 };
 
 // Rows (bold, eight), buttons (fontbig, Fontsmall; Command1 is Set in the font window) and a
@@ -66,6 +71,46 @@ void TestAppearance::fontRows()
     QCOMPARE(seen, font);
     QVERIFY(m_window->statusText().startsWith(
         QStringLiteral("Font size %1  |  Font name %2  |").arg(f.pointSizeF()).arg(f.family())));
+}
+
+// Where "Comic Sans MS" is missing, fontconfig alone draws it in a calligraphic script (URW
+// Z003); the program asks for a readable face in its place. The faces are drawn by a process of
+// their own under this machine's font set-up less the "Comic Sans MS" alias and `rejected`.
+void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing_data()
+{
+    QTest::addColumn<QString>("rejected");
+    QTest::newRow("no Comic Sans alias") << "";
+    QTest::newRow("no Comic Neue either") << "<rejectfont><glob>*/comic-neue/*</glob></rejectfont>";
+}
+
+void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing()
+{
+    QFETCH(QString, rejected);
+    QString setUp = QStringLiteral("<fontconfig><dir>/usr/share/fonts</dir><cachedir>%1</cachedir>"
+                                   "<selectfont>%2</selectfont>")
+                        .arg(pathOf(QStringLiteral("cache")), rejected);
+    const QDir rules(QStringLiteral("/etc/fonts/conf.d"));
+    for (const QString &rule : rules.entryList({ QStringLiteral("*.conf") }, QDir::Files))
+        setUp += rule.contains(QLatin1String("comic"))
+            ? QString()
+            : "<include>" + rules.filePath(rule) + "</include>";
+    QVERIFY(writeBytes(pathOf(QStringLiteral("fonts.conf")), (setUp + "</fontconfig>").toUtf8()));
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FONTCONFIG_FILE"), pathOf(QStringLiteral("fonts.conf")));
+    probe.setProcessEnvironment(environment);
+    probe.start(QStringLiteral(FACEPROBE), {});
+    QVERIFY(probe.waitForFinished(60000) && probe.exitCode() == 0);
+    const QStringList lines
+        = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2); // the edit area and the large "A" button
+    for (const QString &line : lines) {
+        const QString asked = line.section(u'=', 0, 0);
+        const QString drawn
+            = line.section(u'=', 1).remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]$")));
+        QVERIFY2(drawn == asked || QFont::substitutes(asked).contains(drawn, Qt::CaseInsensitive),
+            qPrintable(line));
+    }
 }
 
 QTEST_MAIN(TestAppearance)
