@@ -1,5 +1,6 @@
 #include "host/editarea.h"
 #include "host/qthost.h"
+#include "host/speechtext.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,6 +9,9 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +41,9 @@ private slots:
     void bigTextIsShownPieceByPiece();
     void openingCanBeGivenUpWhileShowing();
     void realBoxesAnswer();
+    void realMemoryAvailableKeepsToTheAddressSpaceLimit();
+    void speechGoesASentenceAtATime_data();
+    void speechGoesASentenceAtATime();
 
 private:
     EditArea *m_area = nullptr;
@@ -284,6 +291,45 @@ void TestHost::realBoxesAnswer()
     QVERIFY(progress->wasCanceled());
     progress.reset();
     QVERIFY(!host.isShowingModal());
+}
+
+// A process may not map more than its address-space limit, whatever the machine has free.
+void TestHost::realMemoryAvailableKeepsToTheAddressSpaceLimit()
+{
+    QtHost host;
+    QFile statm(u"/proc/self/statm"_s);
+    QVERIFY(host.memoryAvailable() > 0 && statm.open(QIODevice::ReadOnly));
+    const qint64 mapped = statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+    rlimit old {};
+    QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
+    const rlimit lower { rlim_t(mapped + 64 * 1024 * 1024), old.rlim_max };
+    QCOMPARE(setrlimit(RLIMIT_AS, &lower), 0);
+    const qint64 available = host.memoryAvailable();
+    setrlimit(RLIMIT_AS, &old);
+    QVERIFY2(available > 32 * 1024 * 1024 && available <= 64 * 1024 * 1024,
+        qPrintable(QString::number(available)));
+}
+
+// What the speech engine is given as one utterance: a sentence, never a piece with nothing to say.
+void TestHost::speechGoesASentenceAtATime_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("utterances");
+    QTest::newRow("sentences") << u"One. Two! Three? Four; five: six"_s
+                               << QStringList { "One.", "Two!", "Three?", "Four;", "five:", "six" };
+    QTest::newRow("a stop inside a word")
+        << u"See www.example.org now."_s << QStringList { "See www.example.org now." };
+    QTest::newRow("a line break goes on, a blank line ends")
+        << u"one\r\ntwo\r\n\r\nthree\r\rfour"_s << QStringList { "one\r\ntwo", "three", "four" };
+    QTest::newRow("nothing to say is left out")
+        << u"  ... \r\n\r\n - ! Word.  "_s << QStringList { "Word." };
+}
+
+void TestHost::speechGoesASentenceAtATime()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, utterances);
+    QCOMPARE(SpeechText::utterances(text), utterances);
 }
 
 QTEST_MAIN(TestHost)
