@@ -56,6 +56,12 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
+# Once seen: the display was announced, and the program could not connect to it a moment later.
+for _ in $(seq 50); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY: $(cat "$work/xvfb.log")"
 
 # The plain xcb platform with Qt's own file dialog, and nothing read from or written to the home
 # folder of whoever runs the test.
