@@ -146,7 +146,9 @@ std::optional<SaveResult> replaceWithCopy(
     const QString &path, const QByteArray &bytes, const struct stat *old)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered short text would meet a full disk only in commit()'s flush, whose
+    // failure commit() does not see, and the cut copy would replace the file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (old)
             return std::nullopt; // a folder that takes no new file
         return SaveResult { false,
