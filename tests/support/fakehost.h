@@ -21,19 +21,12 @@ public:
         Kind kind = Kind::Message;
         QString prompt;
         QString title;
-        Icon icon = Icon::None;
-        Buttons buttons = Buttons::Ok;
-        std::optional<Button> defaultButton;
-        QString defaultText;
-        bool masked = false; // an input box that hides what is typed
-        FileDialog dialog;
     };
 
     void answerMessage(Button button);
     void answerInput(const QString &text);
     void answerOpenFile(const std::optional<QString> &path);
     void answerSaveFile(const std::optional<QString> &path);
-    void answerPrint(bool accepted);
 
     /// Answers queued but not used yet.
     qsizetype pendingAnswers() const { return m_answers.size(); }
@@ -45,37 +38,28 @@ public:
         std::optional<Button> defaultButton) override;
     QString inputBox(
         const QString &prompt, const QString &title, const QString &defaultText) override;
-    /// Answered by answerInput, like an input box; recorded as masked.
+    /// Answered by answerInput, like an input box.
     QString passwordBox(
         const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
     bool printText(const QString &text, const QFont &font) override;
-    /// Progress windows count as open boxes while they are up; each records its label and
-    /// values, and reports Cancel once a value reaches `cancelProgressAt`.
+    /// Progress windows count as open boxes while they are up; each reports Cancel once a value
+    /// reaches `cancelProgressAt`.
     std::unique_ptr<Progress> showProgress(
         QWidget *owner, const QString &label, const QString &title) override;
     std::optional<int> cancelProgressAt;
-    QStringList progressLabels;
-    QList<int> progressValues;
     /// Runs at each value a progress window is given, as events would while it is up.
     std::function<void(int percent)> whileProgressing;
     bool isShowingModal() const override { return m_depth > 0; }
     qint64 memoryAvailable() const override { return availableMemory; }
     qint64 availableMemory = qint64(1) << 40;
 
-    /// Runs while each box is open, as events would in its nested loop (a timer tick, say).
-    std::function<void()> whileShowing;
-    /// What the last accepted print dialog printed.
-    QString printedText;
-    QFont printedFont;
-
     QString clipboardText() override { return m_clipboard; }
     void setClipboardText(const QString &text) override { m_clipboard = text; }
     void clearClipboard() override { m_clipboard.clear(); }
 
     void postKeystrokes(const QString &text) override;
-    QStringList postedKeystrokes;
 
     QColor systemColor(int index) override;
     QStringList screenFonts() override { return fonts; }
@@ -92,12 +76,9 @@ private:
         Button button = Button::Ok;
         QString text;
         std::optional<QString> path;
-        bool accepted = false;
     };
 
     Answer take(Kind kind, const Shown &shown);
-    QString askInput(
-        const QString &prompt, const QString &title, const QString &defaultText, bool masked);
     int m_depth = 0;
 
     QList<Answer> m_answers;

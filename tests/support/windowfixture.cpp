@@ -25,7 +25,6 @@ void WindowFixture::init()
 
 void WindowFixture::cleanup()
 {
-    m_host->whileShowing = nullptr;
     m_host->whileProgressing = nullptr;
     if (m_window) {
         m_window->setModified(false);
