@@ -3,7 +3,9 @@
 #include "editor/maintoolbar.h"
 #include "windowfixture.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
@@ -240,6 +242,43 @@ private slots:
                 area()->selText(), m_host->clipboardText() };
         };
         QCOMPARE(run(true), run(false));
+    }
+
+    // Every secondary window is a dialog that a screen reader names by its title, with a fixed
+    // border, and Escape puts it away.
+    void secondaryWindowsAreNamedDialogs_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("find") << "mnufind" << "findreplace";
+        QTest::newRow("master clipboard") << "mnumasterclip" << "tempclip";
+        QTest::newRow("font face") << "facea" << "setfontedit";
+        QTest::newRow("about") << "about" << "frmAbout";
+        QTest::newRow("properties, from the toolbar") << "Properties" << "Properties";
+    }
+
+    void secondaryWindowsAreNamedDialogs()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, name);
+        if (QAction *button = m_window->toolbar()->button(row))
+            emit button->triggered();
+        else
+            trigger(qPrintable(row));
+        QPointer<QWidget> window;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            window = widget->objectName() == name && widget->isVisible() ? widget : window.data();
+        QVERIFY(window && !window->windowTitle().isEmpty());
+        QAccessibleInterface *dialog = QAccessible::queryAccessibleInterface(window);
+        QCOMPARE(dialog->role(), QAccessible::Dialog);
+        QCOMPARE(dialog->text(QAccessible::Name), window->windowTitle());
+        const Qt::WindowFlags flags = window->windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        window->activateWindow(); // Properties opens behind About
+        QTRY_COMPARE(QApplication::activeWindow(), window.data());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!window || !window->isVisible());
     }
 
     void toolbarSeparatorsStandBetweenButtons()

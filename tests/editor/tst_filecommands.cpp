@@ -29,6 +29,15 @@ struct FileSizeLimit
     rlimit old {};
 };
 
+// Big enough to be read and shown a piece at a time.
+static QByteArray bigFileBytes()
+{
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
+        bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
 // A time with no fraction of a second, so that a copy of it is exact.
 static const QDateTime kReadTime(QDate(2024, 3, 1), QTime(9, 30), Qt::UTC);
 
@@ -178,6 +187,36 @@ private slots:
         QCOMPARE(boxes(), 7);
     }
 
+    // Insert File reads a big file behind the same progress window; Cancel leaves the text, the
+    // selection and the undo history as they were.
+    void bigInsertCanBeGivenUp_data()
+    {
+        QTest::addColumn<int>("cancelAt");
+        QTest::newRow("runs to the end") << 1000;
+        QTest::newRow("Cancel while reading") << 5;
+        QTest::newRow("Cancel while showing") << 40;
+    }
+    void bigInsertCanBeGivenUp()
+    {
+        QFETCH(int, cancelAt);
+        const QString inserted = cancelAt > 100 ? QString::fromLatin1(bigFileBytes()) : u"efo"_s;
+        QVERIFY(writeBytes(pathOf(u"big.txt"_s), bigFileBytes()));
+        QTest::keyClicks(area(), u"before"_s);
+        area()->select(1, 3);
+        m_host->cancelProgressAt = cancelAt;
+        m_host->answerOpenFile(pathOf(u"big.txt"_s));
+        trigger("mnuinsfile");
+        QVERIFY(!m_host->isShowingModal() && m_window->isModified());
+        QCOMPARE(area()->text(), u'b' + inserted + u"re"_s);
+        QCOMPARE(area()->toPlainText(), QString(area()->text()).replace(u"\r\n"_s, u"\n"_s));
+        QCOMPARE(QList({ area()->selStart(), area()->selLength() }),
+            cancelAt > 100 ? QList<qsizetype>({ 1 + inserted.size(), 0 }) : QList<qsizetype>({ 1, 3 }));
+        if (cancelAt < 100) { // the typing is still there to undo
+            QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(area()->text(), QString());
+        }
+    }
+
     // A big file is read and shown a piece at a time behind a progress window. What arrives
     // meanwhile must not reach the document; Cancel, Exit or close give the old one back, as
     // does a refusal for want of memory.
@@ -203,9 +242,7 @@ private slots:
     {
         QFETCH(QString, arrival);
         QFETCH(int, at);
-        QByteArray bytes;
-        for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
-            bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+        const QByteArray bytes = bigFileBytes();
         const QString big = pathOf(u"big.txt"_s), notes = pathOf(u"notes.txt"_s);
         QVERIFY(writeBytes(big, bytes));
         openWith(notes, "notes");

@@ -23,6 +23,8 @@ private slots:
     void replaceAll_data();
     void replaceAll();
     void findWindowDrivesTheSearch();
+    void keysInTheFindWindow_data();
+    void keysInTheFindWindow();
 };
 
 void TestSearch::search_data()
@@ -135,6 +137,47 @@ void TestSearch::findWindowDrivesTheSearch()
     w->txtfind()->setEditText(QStringLiteral("A"));
     w->btnReplaceAll()->click();
     QCOMPARE(area()->text(), QStringLiteral("two ba bb"));
+}
+
+// On "one two one" with the caret on "two": the window opened by `row`, "one" typed into the
+// find box (which offers to complete it from its history), `key` pressed on the `on` control;
+// then whether the window is up, the start of the selection and who has the keyboard.
+void TestSearch::keysInTheFindWindow_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("on");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("after"); // shown or hidden, selection start, focus
+    // clang-format off
+    QTest::newRow("find: Enter finds and hides") << "mnufind" << "txtfind" << int(Qt::Key_Return) << "hidden 8 Area";
+    QTest::newRow("replace: Enter in the replace box finds") << "mnureplace" << "txtReplace" << int(Qt::Key_Return) << "shown 8 txtReplace";
+    QTest::newRow("find: Escape hides") << "mnufind" << "txtfind" << int(Qt::Key_Escape) << "hidden 4 Area";
+    QTest::newRow("replace: Escape hides") << "mnureplace" << "txtReplace" << int(Qt::Key_Escape) << "hidden 4 Area";
+    QTest::newRow("find: Space on Replace.... opens replacing") << "mnufind" << "lblreplink" << int(Qt::Key_Space) << "shown 4 txtReplace";
+    // clang-format on
+}
+
+void TestSearch::keysInTheFindWindow()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, on);
+    QFETCH(int, key);
+    QFETCH(QString, after);
+    area()->setText(QStringLiteral("one two one"));
+    area()->setSelStart(4);
+    FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->findWindow();
+    w->txtfind()->addItems({ "two", "one" });
+    trigger(qPrintable(row));
+    QTRY_COMPARE(QApplication::activeWindow(), w);
+    QTest::keyClicks(nullptr, QStringLiteral("one"));
+    w->findChild<QWidget *>(on)->setFocus();
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key(key));
+    const auto seen = [&] {
+        return QStringLiteral("%1 %2 %3").arg(w->isVisible() ? "shown" : "hidden").arg(area()->selStart()).arg(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+    };
+    QTRY_COMPARE(seen(), after);
+    QCOMPARE(area()->text(), QStringLiteral("one two one"));
+    QCOMPARE(w->isReplaceMode(), after.endsWith(u"txtReplace") || row == u"mnureplace");
 }
 
 QTEST_MAIN(TestSearch)
