@@ -17,10 +17,12 @@ fail() {
             echo "  $w: $(xdotool getwindowname "$w" 2>/dev/null)" >&2
         done
     fi
-    if [ -n "$work" ] && [ -s "$work/tarvex.log" ]; then
-        echo "Program output:" >&2
-        cat "$work/tarvex.log" >&2
-    fi
+    for log in tarvex xvfb; do
+        if [ -n "$work" ] && [ -s "$work/$log.log" ]; then
+            echo "$log output:" >&2
+            cat "$work/$log.log" >&2
+        fi
+    done
     exit 1
 }
 
@@ -47,8 +49,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb chooses a free display and writes its number to descriptor 3 once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Xvfb chooses a free display and writes its number to descriptor 3 once it is ready. Without
+# -noreset it starts afresh whenever its last client leaves (xdotool's, or the program on Exit),
+# and a program that connects meanwhile fails with "could not connect to display".
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=("$!")
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
@@ -56,11 +60,6 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
-# Once seen: the display was announced, and the program could not connect to it a moment later.
-for _ in $(seq 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY: $(cat "$work/xvfb.log")"
 
 # The plain xcb platform with Qt's own file dialog, and nothing read from or written to the home
