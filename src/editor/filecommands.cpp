@@ -14,8 +14,6 @@
 
 #include <utility>
 
-#include <utility>
-
 namespace {
 
 const QString kMessageTitle = QStringLiteral("Tarvex: Message");
