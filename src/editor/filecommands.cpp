@@ -77,12 +77,13 @@ void FileCommands::tellFailure(const QString &what, const QString &path, const Q
 
 void FileCommands::open_Click()
 {
-    if (m_window.isModified()
-        && m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
-               QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNo)
-            == Host::Button::Yes) {
-        // Yes keeps the changes: they are saved before anything replaces them.
-        if (!save_Click()) {
+    if (m_window.isModified()) {
+        // Yes keeps the changes: they are saved before anything replaces them. No drops them;
+        // Cancel (Escape, the close box) keeps the document as it is and opens nothing.
+        const Host::Button answer
+            = m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
+                QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNoCancel);
+        if (answer == Host::Button::Cancel || (answer == Host::Button::Yes && !save_Click())) {
             focusArea();
             return;
         }

@@ -1,10 +1,15 @@
 #include "editor/filecommands.h"
+#include "editor/maintoolbar.h"
 #include "editor/memoryneed.h"
 #include "editor/startup.h"
+#include "readaloud/loquenwindow.h"
+#include "readaloud/readaloudcommands.h"
 #include "windowfixture.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 
 #include <csignal>
@@ -54,6 +59,10 @@ class TestFileCommands : public WindowFixture
     Q_OBJECT
 
     FileCommands *commands() const { return m_window->findChild<FileCommands *>(); }
+    LoquenWindow *loquen() const
+    {
+        return m_window->findChild<ReadAloudCommands *>()->loquenWindow();
+    }
     void tick() { commands()->Timer1_Timer(); }
     qsizetype boxes() const { return m_host->shown().size(); }
     QString prompt() const { return m_host->lastShown().prompt; }
@@ -110,6 +119,97 @@ private slots:
         const QString after = command == "new"_L1 ? QString() : u"other\r\n"_s;
         QCOMPARE(area()->text(), proceeds && replaces ? after : before);
         QCOMPARE(m_window->isModified(), answer >= 0 && !(proceeds && replaces));
+    }
+
+    // Escape, or a box's close button, on each question that stands before lost text: the text,
+    // the title, the selection and the file stay as they were, and no dialog follows.
+    void escapeKeepsEverythingAsItWas_data()
+    {
+        QTest::addColumn<QString>("steps"); // the last one meets the question; see below
+        QTest::addColumn<QString>("question"); // part of its prompt
+        QTest::addColumn<QString>("title");
+
+        const QString notSaved = u"File not saved. "_s, confirm = u"Confirm save"_s;
+        const QString lossy = u"1 character(s) cannot be stored"_s,
+                      elsewhere = u"another program"_s;
+        QTest::newRow("Open") << "open" << notSaved + u"Save it now?"_s << "Confirm Save";
+        QTest::newRow("Open, Yes, ? characters") << "yes open" << lossy << "Confirm Save";
+        QTest::newRow("Open, Yes, changed elsewhere")
+            << "theirs yes open" << elsewhere << "Confirm Save";
+        QTest::newRow("Save, ? characters") << "save" << lossy << "Confirm Save";
+        QTest::newRow("Save, changed elsewhere") << "theirs save" << elsewhere << "Confirm Save";
+        QTest::newRow("Auto Save tick, ? characters") << "tick" << lossy << "Confirm Save";
+        QTest::newRow("New") << "new" << notSaved + u"Proceed?"_s << confirm;
+        QTest::newRow("Exit") << "exit" << notSaved + u"Are you sure"_s << confirm;
+        QTest::newRow("close box") << "close" << notSaved + u"Are you sure"_s << confirm;
+        QTest::newRow("Help") << "helpa" << u"File not saved, proceed?"_s << "Help Alert";
+        QTest::newRow("Loquen New") << "mnuloquen loquen:mnunew"
+                                    << "Are you sure you want to clear this window?"
+                                    << "Confirmation";
+        QTest::newRow("Loquen Exit") << "mnuloquen loquen:exit"
+                                     << "Are you sure you wish to exit Loquen?"
+                                     << "Confirm exit";
+        QTest::newRow("master clipboard's Clear")
+            << "mnucopytotemp mnumasterclip cleartmp"
+            << "This will clear the temporary clipboard. Proceed?"
+            << "Confirm Clear";
+    }
+    // Steps: "yes" answers a box; "theirs": another program writes the file; "close": the
+    // window's close box; "tick": an auto-save tick; "loquen:" a row of the read-aloud window;
+    // else a row of the main window or a button of one of its windows.
+    void escapeKeepsEverythingAsItWas()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, question);
+        QFETCH(QString, title);
+        const QString file = pathOf(u"doc.txt"_s);
+        openWith(file, "old");
+        area()->setSelText(u"\u2192 "_s); // which the code page has no byte for
+        area()->select(1, 3);
+        const auto state = [&] {
+            QStringList seen { area()->text(), m_window->windowTitle(),
+                QString::number(area()->selStart()), QString::number(area()->selLength()),
+                QString::fromLatin1(readBytes(file)), QString::number(m_window->isVisible()),
+                QString::number(m_window->toolbar()->cmbtmp()->count()) };
+            if (LoquenWindow *window = loquen())
+                seen << window->Text1()->text() << QString::number(window->Text1()->selStart())
+                     << QString::number(window->Text1()->selLength())
+                     << QString::number(window->isVisible());
+            return seen;
+        };
+        QStringList before;
+        const QStringList all = steps.split(u' ');
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            const QString &step = all.at(i);
+            if (i == all.size() - 1) {
+                before = state();
+                m_host->forgetShown();
+                m_host->answerEscape();
+            }
+            if (step == "yes"_L1) {
+                m_host->answerMessage(Host::Button::Yes);
+            } else if (step == "theirs"_L1) {
+                QVERIFY(writeAt(file, "theirs", kReadTime.addSecs(60)));
+            } else if (step == "close"_L1) {
+                m_window->close();
+            } else if (step == "tick"_L1) {
+                tick();
+            } else if (step.startsWith("loquen:"_L1)) {
+                loquen()->command(step.sliced(7))->trigger();
+            } else if (QPushButton *button = m_window->findChild<QPushButton *>(step)) {
+                button->click();
+            } else {
+                trigger(qPrintable(step));
+                if (step == "mnuloquen"_L1) { // it goes with the main window, before the host
+                    connect(m_window, &QObject::destroyed, loquen(), [w = loquen()] { delete w; });
+                    loquen()->Text1()->select(2, 3);
+                }
+            }
+        }
+        QVERIFY2(
+            m_host->lastShown().prompt.contains(question), qPrintable(m_host->lastShown().prompt));
+        QCOMPARE(m_host->lastShown().title, title);
+        QCOMPARE(state(), before);
     }
 
     void saveAsTellsAFailureAndKeepsTheState_data()
