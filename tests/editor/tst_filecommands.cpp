@@ -113,7 +113,7 @@ private slots:
         command == "close"_L1 ? void(m_window->close()) : trigger(command.toLatin1().constData());
 
         const bool saves = command == "open"_L1 && answer == int(Host::Button::Yes);
-        QCOMPARE(readBytes(current), saves ? QByteArray("xold\r\n\r\n") : QByteArray("old"));
+        QCOMPARE(readBytes(current), saves ? QByteArray("xold\r\n") : QByteArray("old"));
         const bool replaces = command == "new"_L1 || command == "open"_L1;
         QCOMPARE(m_window->isVisible(), replaces || !proceeds);
         const QString after = command == "new"_L1 ? QString() : u"other\r\n"_s;
@@ -210,6 +210,45 @@ private slots:
             m_host->lastShown().prompt.contains(question), qPrintable(m_host->lastShown().prompt));
         QCOMPARE(m_host->lastShown().title, title);
         QCOMPARE(state(), before);
+    }
+
+    // Open and Save, once and three times: a file that ends with a line break keeps its bytes,
+    // one without gains a CR LF once, and a protected file keeps its bare CRs.
+    void openAndSaveAddNoLineBreakToOne_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("once");
+        QTest::addColumn<QByteArray>("thrice");
+
+        // The marker, "b", LF's symbol, CR, "a" (a CR LF b reversed), the separator, "edcba".
+        const QByteArray locked = "\x81\xB0\x8A\r\xFB\x7F\xE7\x80\x8D\xB0\xFB\r\n"_ba;
+        // clang-format off
+        QTest::newRow("empty") << ""_ba << "\r\n"_ba << "\r\n"_ba;
+        QTest::newRow("a") << "a"_ba << "a\r\n"_ba << "a\r\n"_ba;
+        QTest::newRow("a CR LF") << "a\r\n"_ba << "a\r\n"_ba << "a\r\n"_ba;
+        QTest::newRow("a CR LF CR LF") << "a\r\n\r\n"_ba << "a\r\n\r\n"_ba << "a\r\n\r\n"_ba;
+        QTest::newRow("a CR") << "a\r"_ba << "a\r\n"_ba << "a\r\n"_ba;
+        QTest::newRow("a LF") << "a\n"_ba << "a\n\r\n"_ba << "a\n\r\n"_ba;
+        // clang-format on
+        QTest::newRow("protected, a bare CR inside") << locked << locked << locked;
+    }
+    void openAndSaveAddNoLineBreakToOne()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, once);
+        QFETCH(QByteArray, thrice);
+        const QString path = pathOf(u"doc.txt"_s);
+        QVERIFY(writeBytes(path, file));
+        for (int round = 1; round <= 3; ++round) {
+            m_host->answerOpenFile(path);
+            if (file.startsWith('\x81'))
+                m_host->answerMessage(Host::Button::Ok); // "Protected file"
+            trigger("open");
+            trigger("save");
+            if (round == 1)
+                QCOMPARE(readBytes(path), once);
+        }
+        QCOMPARE(readBytes(path), thrice);
     }
 
     void saveAsTellsAFailureAndKeepsTheState_data()
@@ -396,7 +435,7 @@ private slots:
         QTest::addColumn<QByteArray>("left");
 
         const int yes = int(Host::Button::Yes), no = int(Host::Button::No);
-        const QByteArray ours("xmine\r\n\r\n");
+        const QByteArray ours("xmine\r\n");
         QTest::newRow("grew, No keeps theirs") << "grew" << no << QByteArray("theirs");
         QTest::newRow("same size, later, No keeps theirs") << "later" << no << QByteArray("MINE");
         QTest::newRow("replaced, same size and time, No") << "replaced" << no << QByteArray("MINE");
