@@ -251,6 +251,83 @@ private slots:
         QCOMPARE(readBytes(path), thrice);
     }
 
+    // The question names every character the file cannot hold, up to twenty, and then says how
+    // many more there are.
+    void lossySaveListsTheCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("listed");
+
+        // The first `n` letters from U+0100 on, which the code page has none of.
+        const auto letters = [](int n) {
+            QString text;
+            for (int i = 0; i < n; ++i)
+                text += QChar(0x100 + i);
+            return text;
+        };
+        QTest::newRow("one, three times") << u"a\u2192b\u2192\u2192"_s << 3 << u"\u2192"_s;
+        QTest::newRow("twelve") << letters(12) << 12 << letters(12);
+        QTest::newRow("twenty") << letters(20) << 20 << letters(20);
+        QTest::newRow("twenty-three, the last one twice")
+            << letters(23) + QChar(0x116) << 24 << letters(20) + u" and 3 more"_s;
+    }
+    void lossySaveListsTheCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QFETCH(QString, listed);
+        area()->setText(text);
+        m_host->answerSaveFile(pathOf(u"doc.txt"_s));
+        m_host->answerMessage(Host::Button::No);
+        trigger("save");
+        QCOMPARE(prompt(),
+            QString::number(count)
+                + u" character(s) cannot be stored in this file's code page (Windows-1252) and "
+                  u"would be saved as \"?\": "_s
+                + listed + u"\n\nSave anyway?"_s);
+    }
+
+    // Held back by a No given by hand, auto-save says so at its first tick, once for each time it
+    // is turned on; a new character brings the question again.
+    void autoSaveSaysOnceWhatHoldsItBack()
+    {
+        const QString file = pathOf(u"doc.txt"_s);
+        openWith(file, "old");
+        m_host->forgetShown();
+        area()->setSelText(u"\u2192"_s);
+        m_host->answerMessage(Host::Button::No);
+        trigger("save");
+        const auto switchOn = [this] {
+            trigger("mnuautosave");
+            commands()->timer().stop(); // the test ticks by itself
+        };
+        switchOn();
+        m_host->answerMessage(Host::Button::Ok);
+        tick();
+        QCOMPARE(prompt(),
+            u"1 character(s) cannot be stored in this file's code page (Windows-1252): \u2192\n\n"
+            u"Auto Save does not save the file while they are in it. Save it yourself to choose "
+            u"whether they are saved as \"?\"."_s);
+        tick();
+        QCOMPARE(boxes(), 2);
+        QVERIFY(m_window->title().contains("[*]"_L1) && readBytes(file) == "old");
+        QVERIFY(m_window->statusText().endsWith("Auto Save: True"_L1));
+        trigger("mnuautosave"); // off
+        switchOn();
+        m_host->answerMessage(Host::Button::Ok);
+        tick();
+        tick();
+        QCOMPARE(boxes(), 3);
+        area()->setSelText(u"\u2190"_s);
+        m_host->answerMessage(Host::Button::No);
+        tick();
+        tick();
+        QVERIFY2(boxes() == 4 && prompt().endsWith("Save anyway?"_L1), qPrintable(prompt()));
+        QCOMPARE(readBytes(file), "old");
+        trigger("mnuautosave"); // off
+    }
+
     void saveAsTellsAFailureAndKeepsTheState_data()
     {
         QTest::addColumn<QString>("target");
