@@ -297,10 +297,17 @@ bool FileCommands::mayOverwrite(Asker asker)
     const FileStamp onDisk = fileStamp(path);
     if (!m_diskStamp || onDisk == *m_diskStamp)
         return true;
+    // Another inode: the file was replaced, or the name is a link that now leads elsewhere.
+    const bool replaced = onDisk.exists && onDisk.inode != m_diskStamp->inode;
     const QString what
         = QStringLiteral("The file %1 was %2 by another program since Tarvex last "
-                         "read or saved it.\n\n")
-              .arg(path, onDisk.exists ? QStringLiteral("changed") : QStringLiteral("removed"));
+                         "read or saved it%3.\n\n")
+              .arg(path,
+                  !onDisk.exists ? QStringLiteral("removed")
+                      : replaced ? QStringLiteral("replaced")
+                                 : QStringLiteral("changed"),
+                  replaced ? QStringLiteral(": the name now points to a different file")
+                           : QString());
     if (asker == Asker::AutoSave) {
         m_autoSaveHeld = true;
         m_host.messageBox(

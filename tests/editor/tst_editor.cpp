@@ -107,6 +107,9 @@ private slots:
         QTest::newRow("open a folder") << false << "." << folder;
         QTest::newRow("open /dev/zero") << false << "/dev/zero" << device;
         QTest::newRow("open caf\\xe9.txt") << false << "latin1" << latin1;
+        QTest::newRow("open a link that leads to itself")
+            << false << "loop"
+            << "It is a symbolic link that leads round in a loop, never to a file.";
         QTest::newRow("save into a missing folder") << true << "nowhere/a.txt"
                                                     << "The folder does not exist.";
         QTest::newRow("save over a folder") << true << "." << folder;
@@ -124,6 +127,8 @@ private slots:
         const QByteArray latin1 = QFile::encodeName(m_dir->path()) + "/caf\xe9.txt";
         if (what == QLatin1String("pipe") || what == QLatin1String("latin1"))
             QCOMPARE(::mkfifo(what == "pipe" ? QFile::encodeName(pathOf(what)) : latin1, 0644), 0);
+        if (what == QLatin1String("loop"))
+            QCOMPARE(::symlink("loop", QFile::encodeName(pathOf(what)).constData()), 0);
         const QString path = what == QLatin1String("latin1") ? QFile::decodeName(latin1)
             : what.startsWith(u'/')                          ? what
                                                              : pathOf(what);

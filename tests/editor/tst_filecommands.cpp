@@ -340,6 +340,10 @@ private slots:
         // Refused at once: writing would hold the window until something reads the pipe.
         QTest::newRow("a pipe") << "a-pipe" << notAFile;
         QTest::newRow("disk full part-way over an old file") << "old.txt" << "File too large";
+        // Rather than put a new file in place of the link.
+        QTest::newRow("a link that leads to itself")
+            << "loop"
+            << "It is a symbolic link that leads round in a loop, never to a file.";
     }
     void saveAsTellsAFailureAndKeepsTheState()
     {
@@ -347,6 +351,7 @@ private slots:
         QFETCH(QString, reason);
         QVERIFY(QDir(m_dir->path()).mkdir("a-folder") && writeBytes(pathOf("old.txt"), "old"));
         QCOMPARE(::mkfifo(QFile::encodeName(pathOf(u"a-pipe"_s)).constData(), 0644), 0);
+        QCOMPARE(::symlink("loop", QFile::encodeName(pathOf(u"loop"_s)).constData()), 0);
         const QString file = target.startsWith(u'/') ? target : pathOf(target);
         // Short: a buffered write would hold it back until the copy is closed, unchecked.
         const QString text(8, u'p');
@@ -510,21 +515,32 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QByteArray>("left");
+        QTest::addColumn<QString>("said");
 
         const int yes = int(Host::Button::Yes), no = int(Host::Button::No);
         const QByteArray ours("xmine\r\n");
-        QTest::newRow("grew, No keeps theirs") << "grew" << no << QByteArray("theirs");
-        QTest::newRow("same size, later, No keeps theirs") << "later" << no << QByteArray("MINE");
-        QTest::newRow("replaced, same size and time, No") << "replaced" << no << QByteArray("MINE");
-        QTest::newRow("grew, Yes writes ours") << "grew" << yes << ours;
-        QTest::newRow("removed, Yes writes ours") << "removed" << yes << ours;
+        const QString changed = u"was changed by another program"_s;
+        const QString replaced = u"was replaced by another program since Tarvex last read or saved "
+                                 u"it: the name now points to a different file."_s;
+        QTest::newRow("grew, No keeps theirs") << "grew" << no << QByteArray("theirs") << changed;
+        QTest::newRow("same size, later, No keeps theirs")
+            << "later" << no << QByteArray("MINE") << changed;
+        QTest::newRow("replaced, same size and time, No")
+            << "replaced" << no << QByteArray("MINE") << replaced;
+        QTest::newRow("the link leads elsewhere, No")
+            << "link" << no << QByteArray("MINE") << replaced;
+        QTest::newRow("grew, Yes writes ours") << "grew" << yes << ours << changed;
+        QTest::newRow("removed, Yes writes ours") << "removed" << yes << ours << u"was removed"_s;
     }
     void changeMadeElsewhereIsNotOverwritten()
     {
         QFETCH(QString, how);
         QFETCH(int, answer);
         QFETCH(QByteArray, left);
+        QFETCH(QString, said);
         const QString file = pathOf(u"doc.txt"_s), next = file + u".new"_s;
+        if (how == "link"_L1) // doc.txt leads to a.txt, then to b.txt
+            QVERIFY(QFile::link(u"a.txt"_s, file));
         openWith(file, "mine");
         QTest::keyClicks(area(), "x");
         m_host->forgetShown();
@@ -536,10 +552,14 @@ private slots:
             QVERIFY(writeAt(next, "MINE") && !std::rename(qPrintable(next), qPrintable(file)));
         if (how == "removed"_L1)
             QVERIFY(QFile::remove(file));
+        if (how == "link"_L1) {
+            QVERIFY(writeAt(pathOf(u"b.txt"_s), "MINE") && QFile::remove(file));
+            QVERIFY(QFile::link(u"b.txt"_s, file));
+        }
         m_host->answerMessage(Host::Button(answer));
         trigger("save");
 
-        QVERIFY2(boxes() == 1 && prompt().contains(file), qPrintable(prompt()));
+        QVERIFY2(boxes() == 1 && prompt().contains(file + u' ' + said), qPrintable(prompt()));
         QCOMPARE(readBytes(file), left);
         QCOMPARE(m_window->isModified(), answer == int(Host::Button::No));
         if (answer == int(Host::Button::Yes)) { // what Save wrote is its own: it asks no more
