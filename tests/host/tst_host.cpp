@@ -53,7 +53,8 @@ private:
 
 void TestHost::init()
 {
-    m_area = new EditArea;
+    m_area = new EditArea(*new Document);
+    m_area->textDocument().setParent(m_area);
     m_area->resize(400, 300);
     m_area->show();
     m_area->activateWindow();
@@ -142,7 +143,7 @@ void TestHost::typingAroundBareBreaksKeepsThem()
     QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
     if (undoIsExact) {
         QCOMPARE(m_area->text(), before);
-        m_area->redo();
+        QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(m_area->text(), after);
     }
     QCOMPARE(m_area->toPlainText(), shown(m_area->text()));
