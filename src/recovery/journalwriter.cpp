@@ -5,6 +5,7 @@
 #include <QDateTime>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +29,7 @@ JournalWriter::~JournalWriter()
 {
     if (isActive())
         flush();
+    m_sync.wait();
 }
 
 QString JournalWriter::filePath() const
@@ -39,6 +41,9 @@ bool JournalWriter::start(const JournalOrigin &origin)
 {
     discard();
     m_error.clear();
+    m_pending.clear();
+    m_lost = false;
+    m_sync.failed(); // a sync of the journal before has no bearing on this one
     if (!m_folder.isOpen()) {
         m_error = QStringLiteral("The recovery folder is not open.");
         return false;
@@ -72,13 +77,17 @@ void JournalWriter::recordChange(qsizetype position, qsizetype removed, QStringV
 
 bool JournalWriter::flush()
 {
+    if (m_sync.failed()) {
+        m_lost = true;
+        m_pending.clear();
+    }
     if (m_lost) {
-        m_error = QStringLiteral("A change too long for the journal waits for a snapshot.");
+        m_error = QStringLiteral("The journal could not be kept whole; it waits for a snapshot.");
         return false;
     }
     if (!isActive() || m_pending.isEmpty())
         return true;
-    if (!m_fd.writeAt(m_pending, m_fileSize) || ::fdatasync(m_fd.get()) != 0) {
+    if (!m_fd.writeAt(m_pending, m_fileSize)) {
         m_error = qt_error_string(errno);
         // No torn record stays in the way of the whole ones written next time.
         if (::ftruncate(m_fd.get(), m_fileSize) != 0)
@@ -87,7 +96,24 @@ bool JournalWriter::flush()
     }
     m_fileSize += m_pending.size();
     m_pending.clear();
+    const int copy = ::fcntl(m_fd.get(), F_DUPFD_CLOEXEC, 0);
+    if (copy >= 0) {
+        m_sync.sync(copy);
+    } else if (::fdatasync(m_fd.get()) != 0) {
+        m_error = qt_error_string(errno);
+        m_lost = true;
+        return false;
+    }
     return true;
+}
+
+bool JournalWriter::waitForDisk()
+{
+    if (m_sync.wait())
+        return true;
+    m_lost = true;
+    m_error = QStringLiteral("The journal could not be put on disk.");
+    return false;
 }
 
 bool JournalWriter::needsCompaction(qsizetype textLength) const

@@ -3,6 +3,7 @@
 #include "filedescriptor.h"
 #include "journalorigin.h"
 #include "recoveryfolder.h"
+#include "syncthread.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,13 +11,14 @@
 
 /// Keeps the recovery journal of one document: a file of its own in the recovery folder, locked
 /// (flock) for the writer's whole life so that no other instance takes it for orphaned work.
-/// Changes are recorded in memory at the cost of a small copy; flush() puts them on disk.
+/// Changes are recorded in memory at the cost of a small copy; flush() writes them to the file
+/// and has them synced on a thread of its own.
 class JournalWriter
 {
 public:
     explicit JournalWriter(const RecoveryFolder &folder);
-    /// Writes what is still in memory. The file stays: a journal not discarded is offered back
-    /// at the next start.
+    /// Writes what is still in memory and waits for the disk. The file stays: a journal not
+    /// discarded is offered back at the next start.
     ~JournalWriter();
     JournalWriter(const JournalWriter &) = delete;
     JournalWriter &operator=(const JournalWriter &) = delete;
@@ -32,9 +34,13 @@ public:
     void recordChange(qsizetype position, qsizetype removed, QStringView added);
     /// Whether changes are recorded that flush() has not yet put on disk.
     bool hasUnflushed() const { return !m_pending.isEmpty() || m_lost; }
-    /// Writes the recorded changes and syncs them (fdatasync); on failure they stay in memory
-    /// and the file keeps only whole records.
+    /// Writes the recorded changes to the file and has them synced (fdatasync) without waiting
+    /// for the disk. When the write fails they stay in memory and the file keeps only whole
+    /// records; when an earlier sync failed, only a snapshot makes the journal whole again and
+    /// needsCompaction() says so.
     bool flush();
+    /// Waits until what flush() wrote is on disk; false when a sync failed.
+    bool waitForDisk();
 
     /// Whether the records since the last snapshot outweigh a snapshot of a text of `textLength`
     /// characters (and 1 MiB), so that the caller hands the whole text to writeSnapshot().
@@ -55,6 +61,7 @@ private:
     QByteArray m_pending; // whole records not yet written
     qint64 m_fileSize = 0; // whole records written and synced
     qint64 m_baseSize = 0; // the start, origin and last snapshot
-    bool m_lost = false; // a change too long for a record: only a snapshot helps
+    bool m_lost = false; // a change too long for a record, or a failed sync: only a snapshot helps
     QString m_error;
+    SyncThread m_sync;
 };

@@ -5,6 +5,7 @@
 #include "recovery/recoveryfolder.h"
 #include "recovery/saveguard.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -564,6 +565,7 @@ private slots:
             QCOMPARE(QFileInfo(path).size(), started);
             QVERIFY(writer.flush());
             QVERIFY(!writer.hasUnflushed());
+            QVERIFY(writer.waitForDisk());
             QVERIFY(QFileInfo(path).size() > started);
             writer.recordChange(1, 1, u"c");
         }
@@ -571,8 +573,23 @@ private slots:
         QCOMPARE(offered.size(), std::size_t(1));
         QCOMPARE(offered[0].file.path(), path);
         QCOMPARE(recordedText(offered, 0), u"ac"_s);
+        QCOMPARE(offered[0].content.lengthAfterReplay(), 2);
         QVERIFY(!offered[0].content.damaged);
         QVERIFY(offered[0].content.lastRecordMs > 0);
+    }
+
+    void originMatchesOnlyTheBytesItWasTakenFrom()
+    {
+        const QString path = m_dir->filePath(u"a.txt"_s);
+        const QByteArray bytes = "caf\xe9\r\n";
+        QVERIFY(writeBytes(path, bytes));
+        const JournalOrigin origin = JournalOrigin::ofFile(path, bytes, u"windows-1252"_s);
+        QCOMPARE(origin.size, 6);
+        QCOMPARE(origin.modifiedNs / 1000000, QFileInfo(path).lastModified().toMSecsSinceEpoch());
+        QVERIFY(origin.matches(bytes));
+        QVERIFY(!origin.matches("caf\xe8\r\n"));
+        QVERIFY(!origin.matches("caf\xe9\r"));
+        QVERIFY(!JournalOrigin().matches(QByteArray()));
     }
 
     void discardRemovesTheJournal()
