@@ -592,17 +592,6 @@ private slots:
         QVERIFY(!JournalOrigin().matches(QByteArray()));
     }
 
-    void discardRemovesTheJournal()
-    {
-        JournalWriter writer(m_folder);
-        QVERIFY(writer.start(JournalOrigin()));
-        writer.recordChange(0, 0, u"gone");
-        QVERIFY(writer.flush());
-        writer.discard();
-        QVERIFY(!writer.isActive());
-        QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
-    }
-
     void compactionIsDueWhenRecordsOutweighTheText_data()
     {
         QTest::addColumn<int>("keys"); // one-character changes of 35 bytes each
@@ -631,7 +620,7 @@ private slots:
         writer.discard();
     }
 
-    void snapshotLeavesNoEarlierTextInTheFolder()
+    void snapshotLeavesNoEarlierTextInTheFolderAndDiscardNothing()
     {
         JournalWriter writer(m_folder);
         const JournalOrigin origin { u"/home/ann/plain.txt"_s, 5, 1, 2, u"windows-1252"_s };
@@ -658,14 +647,21 @@ private slots:
         QVERIFY(!content.needsBase());
         QCOMPARE(content.replay().text, u"!"_s + protectedText);
         writer.discard();
+        QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
     }
 
-    void saveGuardIsOfferedOnceItsInstanceIsGoneAndPutsTheOldBytesBack()
+    void saveGuardGoesWhenReleasedAndIsOfferedWhenItsInstanceIsGone()
     {
         const QString path = m_dir->filePath(u"letter.txt"_s);
         const QByteArray old = "Dear Ann,\r\nthe old letter, longer than the new one.\r\n";
         const QByteArray fresh = "Dear Bob,\r\nshort.\r\n";
         QVERIFY(writeBytes(path, old));
+        {
+            SaveGuard released(m_folder);
+            QVERIFY(released.keep(path, old, fresh));
+            released.release();
+            QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
+        }
         {
             SaveGuard guard(m_folder);
             QVERIFY(guard.keep(path, old, fresh));
@@ -709,14 +705,6 @@ private slots:
         const std::vector<SaveGuard::Orphan> offered = SaveGuard::orphans(m_folder);
         QCOMPARE(offered.size(), std::size_t(1));
         QCOMPARE(offered[0].outcome(current), outcome);
-    }
-
-    void releasedSaveGuardLeavesNothing()
-    {
-        SaveGuard guard(m_folder);
-        QVERIFY(guard.keep(m_dir->filePath(u"a.txt"_s), "old", "new"));
-        guard.release();
-        QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
     }
 };
 
