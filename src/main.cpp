@@ -8,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    Startup::ignoreFileSizeSignal();
     // --help and --version answer before there is an application, so they need no display.
     Startup::describeProgram();
     const QString file = Startup::fileArgument(argc, argv);

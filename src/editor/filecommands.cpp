@@ -2,6 +2,7 @@
 
 #include "codec1252.h"
 #include "documentfile.h"
+#include "fileload.h"
 #include "frmedit.h"
 #include "host/editarea.h"
 #include "host/host.h"
@@ -10,13 +11,17 @@
 #include "protectionmarker.h"
 
 #include <QAction>
-#include <QFileInfo>
 
 #include <utility>
 
 namespace {
 
 const QString kMessageTitle = QStringLiteral("Tarvex: Message");
+
+FileLoad::Words loadWords(const QString &title, const QString &label, const QString &failure)
+{
+    return { title, label, failure, kMessageTitle };
+}
 
 } // namespace
 
@@ -141,90 +146,30 @@ private:
     frmedit *m_window;
 };
 
-qint64 lineBreaks(QStringView text)
-{
-    return text.count(QLatin1Char('\r'));
-}
-
 } // namespace
 
-// A big file takes a while: a progress window tells how far reading (the first fifth) and
-// showing the text have come, and its Cancel leaves the document as it was.
+// A big file takes a while: a progress window tells how far reading and showing the text have
+// come, and its Cancel, like a close of the window, leaves the document as it was.
 bool FileCommands::loadIntoArea(const QString &path)
 {
     LoadingScope loading(m_window);
-    std::unique_ptr<Progress> progress = m_host.showProgress(
-        &m_window, QStringLiteral("Opening %1").arg(path), QStringLiteral("Open"));
-    const std::optional<QString> text
-        = readToShow(path, QStringLiteral("Could not open the file"), progress,
-            [](QStringView read, qint64 lines) { return MemoryNeed::toShow(read.size(), lines); });
+    FileLoad load(m_host, &m_window,
+        loadWords(QStringLiteral("Open"), QStringLiteral("Opening %1").arg(path),
+            QStringLiteral("Could not open the file")),
+        [this] { return m_window.closeWaiting(); });
+    const std::optional<QString> text = load.read(path);
     EditArea *area = m_window.area();
-    if (text)
-        area->prepareText(*text);
-    if (!text || !showPrepared(*progress)) {
+    if (!text || !load.prepareIn(*area, *text)) {
         focusArea();
         return false;
     }
-    progress.reset();
+    load.finish();
     loading.end();
     // Locked before the text is kept: its change notice (Auto Capitalise) must find a
     // protected text already out of reach.
     area->setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
     area->keepPreparedText();
     return true;
-}
-
-// Reads the file at `path` to show it, behind `progress` (its first fifth). Before reading and
-// again once the lines are known, what showing it will take is weighed against the memory left:
-// the widget would otherwise fail long after the file seemed open. A failure or a file too big
-// is told; a Cancel, or a close of the window, ends quietly.
-std::optional<QString> FileCommands::readToShow(const QString &path, const QString &failure,
-    std::unique_ptr<Progress> &progress, const MemoryNeeded &needed)
-{
-    auto refuse = [&](const QString &reason) {
-        progress.reset(); // gone before the box, so the two never show together
-        tellFailure(failure, path, reason);
-        return std::nullopt;
-    };
-    const qint64 fileBytes = QFileInfo(path).size();
-    if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
-            MemoryNeed::toReadAndShow(fileBytes), m_host.memoryAvailable()))
-        return refuse(*tooBig);
-    const LoadResult loaded = readDocumentFile(path, [&](int percent) {
-        progress->setValue(percent / 5);
-        return !stopped(*progress);
-    });
-    if (loaded.cancelled) {
-        progress.reset();
-        return std::nullopt;
-    }
-    if (!loaded.ok)
-        return refuse(loaded.error);
-    const qint64 lines = lineBreaks(loaded.text);
-    if (const std::optional<QString> tooBig = MemoryNeed::refusal(
-            fileBytes, lines, needed(loaded.text, lines), m_host.memoryAvailable()))
-        return refuse(*tooBig);
-    return loaded.text;
-}
-
-// Shows the rest of the area's prepared text behind `progress` (its last four fifths); gives it
-// up on Cancel or a close of the window.
-bool FileCommands::showPrepared(Progress &progress)
-{
-    EditArea *area = m_window.area();
-    for (int shown = area->prepareNextPiece(); shown < 100; shown = area->prepareNextPiece()) {
-        progress.setValue(20 + shown * 4 / 5);
-        if (stopped(progress)) {
-            area->dropPreparedText();
-            return false;
-        }
-    }
-    return true;
-}
-
-bool FileCommands::stopped(const Progress &progress) const
-{
-    return progress.wasCanceled() || m_window.closeWaiting();
 }
 
 bool FileCommands::save_Click()
@@ -385,30 +330,30 @@ void FileCommands::insertFile(const QString &path)
 {
     EditArea *area = m_window.area();
     LoadingScope loading(m_window);
-    std::unique_ptr<Progress> progress = m_host.showProgress(
-        &m_window, QStringLiteral("Inserting %1").arg(path), QStringLiteral("Insert File"));
-    const std::optional<QString> text = readToShow(path,
-        QStringLiteral("Could not insert the file"), progress, [&](QStringView read, qint64 lines) {
-            // The area's new text, and what the widget is given: all of it for a big insert.
-            const qint64 chars = area->text().size() + read.size();
-            return 2 * chars
-                + (EditArea::isLarge(read.size())
-                        ? MemoryNeed::toShow(chars, lineBreaks(area->text()) + lines)
-                        : MemoryNeed::toShow(read.size(), lines));
-        });
+    FileLoad load(m_host, &m_window,
+        loadWords(QStringLiteral("Insert File"), QStringLiteral("Inserting %1").arg(path),
+            QStringLiteral("Could not insert the file")),
+        [this] { return m_window.closeWaiting(); });
+    const std::optional<QString> text = load.read(path, [&](QStringView read, qint64 lines) {
+        // The area's new text, and what the widget is given: all of it for a big insert.
+        const qint64 chars = area->text().size() + read.size();
+        return 2 * chars
+            + (EditArea::isLarge(read.size())
+                    ? MemoryNeed::toShow(chars, FileLoad::lineBreaks(area->text()) + lines)
+                    : MemoryNeed::toShow(read.size(), lines));
+    });
     if (!text)
         return;
     if (!EditArea::isLarge(text->size())) {
-        progress.reset();
+        load.finish();
         loading.end();
         area->setSelText(*text);
         return;
     }
     const qsizetype start = area->selStart();
-    area->prepareText(QString(area->text()).replace(start, area->selLength(), *text));
-    if (!showPrepared(*progress))
+    if (!load.prepareIn(*area, QString(area->text()).replace(start, area->selLength(), *text)))
         return;
-    progress.reset();
+    load.finish();
     loading.end();
     area->keepPreparedText();
     area->setSelStart(start + text->size());

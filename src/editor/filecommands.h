@@ -8,13 +8,10 @@
 #include <QSet>
 #include <QTimer>
 
-#include <functional>
-#include <memory>
 #include <optional>
 
 class frmedit;
 class Host;
-class Progress;
 
 /// Open, Save, Save As, Insert File, Calculate File Size, Print and Auto Save.
 class FileCommands : public QObject
@@ -39,15 +36,8 @@ public:
     QTimer &timer() { return m_timer; }
 
 private:
-    /// What showing a file's text will take, from the text and its lines.
-    using MemoryNeeded = std::function<qint64(QStringView text, qint64 lines)>;
-
     bool loadIntoArea(const QString &path);
     void insertFile(const QString &path);
-    std::optional<QString> readToShow(const QString &path, const QString &failure,
-        std::unique_ptr<Progress> &progress, const MemoryNeeded &needed);
-    bool showPrepared(Progress &progress);
-    bool stopped(const Progress &progress) const;
     enum class Asker { User, AutoSave };
 
     /// The open-file dialog, titled `title`.

@@ -102,7 +102,8 @@ private:
 // The file written over where it stands keeps its inode, and with it every link, its owner and
 // its mode. Room for the new bytes is taken before the first old byte is touched, so a full
 // disk fails here with the file untouched; should the write fail all the same (a file-size
-// limit), the old bytes, kept in memory, go back.
+// limit, past which the program's writes fail: see Startup::ignoreFileSizeSignal), the old
+// bytes, kept in memory, go back.
 SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
 {
     const Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));

@@ -8,10 +8,16 @@
 #include <QGuiApplication>
 #include <QIcon>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 namespace Startup {
+
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 void describeProgram()
 {

@@ -14,6 +14,10 @@ inline QString version()
 {
     return QStringLiteral("1.0.0");
 }
+/// Makes a write past the file-size limit (ulimit -f) fail with EFBIG, so that Save puts the old
+/// bytes back and tells the user, where the kernel's SIGXFSZ would end the program in the middle
+/// of the write and take the unsaved text with it. Call it first, before anything is written.
+void ignoreFileSizeSignal();
 /// Sets the name, version and desktop file name; needs no application object yet.
 void describeProgram();
 /// The program's own icon, for its windows and the desktop.

@@ -2,6 +2,7 @@
 
 #include "document/document.h"
 #include "editor/documentfile.h"
+#include "editor/fileload.h"
 #include "editor/lossysave.h"
 #include "editor/twips.h"
 #include "host/editarea.h"
@@ -12,9 +13,11 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -142,12 +145,17 @@ QAction *LoquenWindow::command(const QString &name) const
     return m_commands.actions.value(name);
 }
 
+// The editor's text may come while a file loads (the progress window holds only this window):
+// the load gives up, and the text goes in once it has.
 void LoquenWindow::showWithText(const QString &text)
 {
     show();
     raise();
     activateWindow();
-    m_text1->setText(text);
+    if (m_loading)
+        m_textAfterLoad = text;
+    else
+        m_text1->setText(text);
 }
 
 void LoquenWindow::setSpeaking(bool speaking)
@@ -189,22 +197,41 @@ void LoquenWindow::tellSpeechFailure(const QString &reason)
         QStringLiteral("Loquen"), Host::Icon::Exclamation, Host::Buttons::Ok);
 }
 
-// Load tells nothing when the file cannot be read: the box keeps its text. A Save that fails
-// says so, as the user would otherwise take the text to be on disk. A cancelled dialog ends the
-// command before any file is touched.
+// A cancelled dialog ends the command before any file is touched.
 void LoquenWindow::loadfile_Click()
 {
     if (const std::optional<QString> path = m_host.openFileName({ {}, m_dialogFileName, {}, {} })) {
         m_dialogFileName = *path;
-        const LoadResult loaded = readDocumentFile(*path);
-        if (loaded.ok)
-            m_text1->setText(loaded.text, EditArea::History::Reset);
+        load(*path);
     }
     m_text1->setFocus();
 }
 
+// As the editor's Open: behind a progress window modal to this window, whose Cancel keeps the
+// box's text, and never past the memory left, which would end the program and the editor's
+// unsaved text with it. A file too big is told; one that cannot be read is not: the box keeps
+// its text.
+void LoquenWindow::load(const QString &path)
+{
+    {
+        const QScopedValueRollback loading(m_loading, true);
+        FileLoad load(m_host, this,
+            { QStringLiteral("Load"), QStringLiteral("Loading %1").arg(path),
+                QStringLiteral("Could not load the file"), QStringLiteral("Loquen"), false },
+            [this] { return m_textAfterLoad.has_value(); });
+        const std::optional<QString> text = load.read(path);
+        if (text && load.prepareIn(*m_text1, *text)) {
+            load.finish();
+            m_text1->keepPreparedText();
+        }
+    }
+    if (m_textAfterLoad)
+        m_text1->setText(*std::exchange(m_textAfterLoad, std::nullopt));
+}
+
 // Characters that the code page cannot hold are written as "?" only after the editor's own
-// question is answered Yes.
+// question is answered Yes. A Save that fails says so, as the user would otherwise take the
+// text to be on disk.
 void LoquenWindow::mnusave_Click()
 {
     const std::optional<QString> path = m_host.saveFileName({ {}, m_dialogFileName, {}, {} });

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class EditArea;
 class Host;
@@ -46,6 +47,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void load(const QString &path);
     void setSpeaking(bool speaking);
     void tellSpeechFailure(const QString &reason);
 
@@ -55,4 +57,6 @@ private:
     CommandSet m_commands;
     QString m_dialogFileName; // the one dialog of Load and Save shows the name last chosen
     bool m_toldSpeechFailure = false;
+    bool m_loading = false;
+    std::optional<QString> m_textAfterLoad; // the editor's text, come while a file loaded
 };

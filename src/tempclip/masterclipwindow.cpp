@@ -1,15 +1,18 @@
 #include "masterclipwindow.h"
 
+#include "document/document.h"
 #include "editor/twips.h"
+#include "host/editarea.h"
 #include "host/toolwindow.h"
 #include "tempcliplist.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -27,6 +30,38 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
     return b;
 }
 
+// The entry the list is on is the chosen one whenever the list has the keyboard: the view itself
+// only marks the entry it gets the keyboard on, which would look chosen without being so. A
+// removed entry leaves none chosen, where the view would choose its neighbour.
+class EntryList : public QListView
+{
+public:
+    using QListView::QListView;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QListView::focusInEvent(event); // makes the first entry current when none is
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && !selectionModel()->isSelected(current))
+            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    }
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override
+    {
+        const QScopedValueRollback removing(m_removing, true);
+        QListView::rowsAboutToBeRemoved(parent, start, end);
+    }
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex &index, const QEvent *event) const override
+    {
+        return m_removing ? QItemSelectionModel::NoUpdate
+                          : QListView::selectionCommand(index, event);
+    }
+
+private:
+    bool m_removing = false;
+};
+
 } // namespace
 
 MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
@@ -43,7 +78,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(1455, dpi)));
     const TwipsScale px(dpi, scale);
 
-    m_list = new QListView(this);
+    m_list = new EntryList(this);
     m_list->setObjectName(QStringLiteral("tmpcmb"));
     m_list->setAccessibleName(QStringLiteral("Temporary Clipboard"));
     m_list->setModel(&list);
@@ -53,13 +88,18 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     m_list->setAcceptDrops(true);
     m_list->viewport()->setAcceptDrops(true);
 
-    m_preview = new QPlainTextEdit(this);
+    // An edit area like the document's, so that the entry's line breaks, bare CR and LF
+    // included, are pasted as they are.
+    m_preview = new EditArea(*new Document(this), this);
     m_preview->setObjectName(QStringLiteral("fullclip"));
     m_preview->setAccessibleName(QStringLiteral("Preview"));
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_preview->setGeometry(px(2760), 0, px(5895), px(3375));
+    // Tab goes on to the buttons, as in the rest of the window; Ctrl+Tab types a tab.
+    m_preview->setTabChangesFocus(true);
+    m_preview->installEventFilter(this);
 
     m_cancel = button(this, "CancelButton", QStringLiteral("Cancel / Return"));
     m_remove = button(this, "remselected", QStringLiteral("Remove Selected"));
@@ -98,14 +138,23 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     }
     showHint(kWindowHint);
 
-    // A click previews an entry, and so does Enter on it.
+    // The preview shows the entry the user chose, whether by the mouse, the arrow keys, Home,
+    // End or its first letter; a click or Enter on it shows it afresh after an edit. Removing
+    // or clearing entries chooses none, so the preview keeps its text.
     const auto preview = [this](const QModelIndex &index) {
-        m_preview->setPlainText(index.data(TempClipList::VerbatimRole).toString());
+        m_preview->setText(
+            index.data(TempClipList::VerbatimRole).toString(), EditArea::History::Reset);
     };
+    connect(
+        m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, preview] {
+            const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+            if (selected.size() == 1)
+                preview(selected.constFirst());
+        });
     connect(m_list, &QListView::clicked, this, preview);
     connect(m_list, &QListView::activated, this, preview);
     connect(m_ok, &QPushButton::clicked, this, [this] {
-        emit pasteRequested(m_preview->toPlainText());
+        emit pasteRequested(m_preview->text());
         ToolWindow::dismiss(this);
     });
     connect(m_cancel, &QPushButton::clicked, this, &MasterClipWindow::reject);
@@ -143,6 +192,15 @@ void MasterClipWindow::mouseMoveEvent(QMouseEvent *event)
 bool MasterClipWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        if (watched == m_preview) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+                m_preview->setSelText(QStringLiteral("\t"));
+                return true;
+            }
+        }
+        break;
     case QEvent::MouseMove:
         if (m_hints.contains(watched)) {
             showHint(m_hints.value(watched));

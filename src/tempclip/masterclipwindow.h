@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <QHash>
 
+class EditArea;
 class QListView;
-class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class TempClipList;
@@ -20,7 +20,7 @@ public:
     MasterClipWindow(TempClipList &list, QWidget *parent = nullptr);
 
     QListView *tmpcmb() const { return m_list; }
-    QPlainTextEdit *fullclip() const { return m_preview; }
+    EditArea *fullclip() const { return m_preview; }
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
     QPushButton *remselected() const { return m_remove; }
@@ -47,7 +47,7 @@ private:
 
     TempClipList &m_entries;
     QListView *m_list = nullptr;
-    QPlainTextEdit *m_preview = nullptr;
+    EditArea *m_preview = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_remove = nullptr;
     QPushButton *m_clear = nullptr;

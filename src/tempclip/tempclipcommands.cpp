@@ -20,6 +20,7 @@ TempClipCommands::TempClipCommands(frmedit &window)
     : QObject(&window)
     , m_window(window)
     , m_cmbtmp(window.toolbar()->cmbtmp())
+    , m_cmbtmpField(m_cmbtmp->lineEdit())
     , m_list(new TempClipList(this))
 {
     const QString startText = m_cmbtmp->currentText();
@@ -29,7 +30,7 @@ TempClipCommands::TempClipCommands(frmedit &window)
     // The drop-down handles drops itself, on its field as on its frame.
     m_cmbtmp->setAcceptDrops(true);
     m_cmbtmp->installEventFilter(this);
-    m_cmbtmp->lineEdit()->installEventFilter(this);
+    m_cmbtmpField->installEventFilter(this);
     connect(window.command("mnucopytotemp"), &QAction::triggered, this,
         &TempClipCommands::mnucopytotemp_Click);
     connect(
@@ -148,9 +149,11 @@ void TempClipCommands::pasteFromPreview(const QString &preview)
 }
 
 // Text dropped on the box is added to it; the drag is a copy, so nothing leaves the document.
+// The box still sends events while it is destroyed, when it is no longer a QComboBox: they are
+// told apart by address alone.
 bool TempClipCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_cmbtmp && watched != m_cmbtmp->lineEdit())
+    if (watched != m_cmbtmp && watched != m_cmbtmpField)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -8,6 +8,7 @@
 class frmedit;
 class MasterClipWindow;
 class QComboBox;
+class QLineEdit;
 class TempClipList;
 
 /// The temporary clipboard commands: adding, pasting, clearing, and the master window.
@@ -43,6 +44,7 @@ private:
 
     frmedit &m_window;
     QComboBox *m_cmbtmp = nullptr;
+    QLineEdit *m_cmbtmpField = nullptr;
     TempClipList *m_list = nullptr;
     QPointer<MasterClipWindow> m_master;
     // The entry last chosen, and how the drop-down's text field shows it.

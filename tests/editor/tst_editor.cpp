@@ -1,6 +1,7 @@
 #include "editor/codec1252.h"
 #include "editor/documentfile.h"
 #include "editor/maintoolbar.h"
+#include "editor/startup.h"
 #include "windowfixture.h"
 
 #include <QAccessible>
@@ -11,7 +12,6 @@
 #include <QTest>
 #include <QWindow>
 
-#include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -178,8 +178,9 @@ private slots:
         // Nobody lacks root's rights to give files away and to pass over modes.
         if (folderMode)
             QCOMPARE(::chmod(folder.constData(), folderMode) + ::setfsuid(65534), 0);
-        // Past the file-size limit a write fails (EFBIG) rather than killing the process.
-        std::signal(SIGXFSZ, SIG_IGN);
+        // Past the file-size limit a write fails (EFBIG), as the program has it, rather than killing
+        // the process.
+        Startup::ignoreFileSizeSignal();
         rlimit normal {};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &normal), 0);
         const bool limit = how.contains(QLatin1String("limit"));

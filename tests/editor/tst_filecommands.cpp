@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -20,11 +21,11 @@
 using namespace Qt::StringLiterals;
 
 // A full disk while it lives: writes past `bytes` fail with EFBIG, which root cannot ignore.
+// The program's start-up, run by initTestCase(), makes them fail rather than end the process.
 struct FileSizeLimit
 {
     explicit FileSizeLimit(rlim_t bytes)
     {
-        std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the test
         std::fflush(nullptr); // the test log, if it goes to a file, is written whole
         getrlimit(RLIMIT_FSIZE, &old);
         const rlimit limit { bytes > 0 ? bytes : old.rlim_cur, old.rlim_max }; // 0: no limit
@@ -75,6 +76,8 @@ class TestFileCommands : public WindowFixture
     }
 
 private slots:
+    void initTestCase() { Startup::ignoreFileSizeSignal(); } // as main() does
+
     void questionsOnlyWhenModified_data()
     {
         QTest::addColumn<QString>("command"); // a row, or "close" for the window's close box
@@ -566,6 +569,56 @@ private slots:
             trigger("save");
             QCOMPARE(boxes(), 1);
         }
+    }
+
+    // Past the file-size limit the save fails, as on a full disk, on both of its roads: the file
+    // written in place (it has a second name) and the file replaced by a finished copy.
+    void saveBeyondTheFileSizeLimitKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("two names: written in place") << true;
+        QTest::newRow("one name: replaced by a copy") << false;
+    }
+    void saveBeyondTheFileSizeLimitKeepsTheOldFile()
+    {
+        QFETCH(bool, linked);
+        const QString file = pathOf(u"doc.txt"_s), link = pathOf(u"link.txt"_s);
+        const QByteArray old = QByteArray("old text\r\n").repeated(11000);
+        openWith(file, old);
+        if (linked)
+            QCOMPARE(::link(qPrintable(file), qPrintable(link)), 0);
+        area()->setText(QString(300000, u'n'));
+        m_host->answerMessage(Host::Button::Ok);
+        {
+            const FileSizeLimit limit(200 * 1024);
+            QTest::keyClick(area(), Qt::Key_S, Qt::ControlModifier);
+        }
+        QVERIFY2(prompt().startsWith(u"Could not save the file "_s + file)
+                && prompt().endsWith(u"File too large"_s),
+            qPrintable(prompt()));
+        QCOMPARE(readBytes(file), old);
+        if (linked)
+            QCOMPARE(readBytes(link), old);
+        QVERIFY(m_window->isModified() && area()->text() == QString(300000, u'n'));
+    }
+
+    // The program itself, before it writes anything, turns the limit's signal into a failed
+    // write: its --version, sent to a file past the limit, ends normally.
+    void programOutlivesTheFileSizeLimit()
+    {
+        QProcess tarvex;
+        tarvex.setStandardOutputFile(pathOf(u"version.txt"_s));
+        tarvex.setChildProcessModifier([] {
+            std::signal(SIGXFSZ, SIG_DFL); // as a shell starts it, whatever this test set
+            rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 0;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        tarvex.start(QStringLiteral(TARVEX_PROGRAM), { u"--version"_s });
+        QVERIFY(tarvex.waitForFinished());
+        QCOMPARE(tarvex.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(readBytes(pathOf(u"version.txt"_s)), QByteArray());
     }
 
     void fileNamedAtStartOpensAsOpenWould_data()

@@ -1,3 +1,4 @@
+#include "editor/memoryneed.h"
 #include "readaloud/loquenwindow.h"
 #include "readaloud/readaloudcommands.h"
 #include "windowfixture.h"
@@ -12,6 +13,8 @@ class TestReadAloud : public WindowFixture
 private slots:
     void controls_data();
     void controls();
+    void loadGoesThroughTheProgressWindow_data();
+    void loadGoesThroughTheProgressWindow();
 
 private:
     LoquenWindow *loquen() { return m_window->findChild<ReadAloudCommands *>()->loquenWindow(); }
@@ -108,6 +111,67 @@ void TestReadAloud::controls()
     if (QFile::exists(pathOf(QStringLiteral("b"))))
         seen += u' ' + QString::fromLatin1(readBytes(pathOf(QStringLiteral("b"))));
     QCOMPARE(loquen->isVisible() ? seen : QStringLiteral("closed"), window);
+}
+
+// A big file is read and shown a piece at a time behind a progress window, as Open does: Cancel
+// keeps the box's text, a file too big for the memory left is refused and told, and the editor's
+// text sent meanwhile wins over the file. The editor's own text is never touched.
+void TestReadAloud::loadGoesThroughTheProgressWindow_data()
+{
+    QTest::addColumn<QString>("arrival");
+    QTest::addColumn<int>("at"); // the progress value it arrives at: reading below 20
+    QTest::addColumn<QString>("box"); // "file", "old" or "editor"
+
+    QTest::newRow("runs to the end") << "" << 1000 << "file";
+    QTest::newRow("Cancel while reading") << "cancel" << 5 << "old";
+    QTest::newRow("Cancel while showing") << "cancel" << 40 << "old";
+    QTest::newRow("the editor's text while showing") << "mnuloquen" << 40 << "editor";
+    // Memory just enough to read the file but too little for its lines; then a byte less.
+    QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old";
+    QTest::newRow("memory: too little to read it") << "memory" << -1 << "old";
+}
+
+void TestReadAloud::loadGoesThroughTheProgressWindow()
+{
+    QFETCH(QString, arrival);
+    QFETCH(int, at);
+    QFETCH(QString, box);
+    static const QByteArray bytes = [] {
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
+            bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+        return bytes;
+    }();
+    const QString big = pathOf(QStringLiteral("big.txt"));
+    QVERIFY(writeBytes(big, bytes));
+    QTest::keyClicks(area(), QStringLiteral("editor"));
+    trigger("mnuloquen");
+    LoquenWindow *loquen = this->loquen();
+    connect(m_window, &QObject::destroyed, loquen, [loquen] { delete loquen; });
+    loquen->Text1()->setText(QStringLiteral("old"));
+    if (arrival == u"cancel")
+        m_host->cancelProgressAt = at;
+    bool arrived = false;
+    m_host->whileProgressing = [&](int percent) {
+        if (arrival == u"mnuloquen" && percent >= at && !std::exchange(arrived, true))
+            trigger("mnuloquen");
+    };
+    m_host->answerOpenFile(big);
+    if (arrival == u"memory") {
+        m_host->availableMemory = MemoryNeed::toReadAndShow(bytes.size()) + at;
+        m_host->answerMessage(Host::Button::Ok);
+    }
+    loquen->button(QStringLiteral("loadfile"))->click();
+
+    QVERIFY(!m_host->isShowingModal());
+    const QString prompt = m_host->lastShown().prompt;
+    QVERIFY2(
+        arrival != u"memory" || prompt.contains(at < 0 ? u" is " : u" has "), qPrintable(prompt));
+    const QHash<QString, QString> texts { { QStringLiteral("file"), QString::fromLatin1(bytes) },
+        { QStringLiteral("old"), QStringLiteral("old") },
+        { QStringLiteral("editor"), QStringLiteral("editor") } };
+    QCOMPARE(loquen->Text1()->text(), texts.value(box));
+    QVERIFY(area()->text() == u"editor" && m_window->isModified());
 }
 
 QTEST_MAIN(TestReadAloud)

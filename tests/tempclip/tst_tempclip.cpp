@@ -3,8 +3,11 @@
 #include "tempclip/tempclipcommands.h"
 #include "windowfixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 class TestTempClip : public WindowFixture
@@ -15,6 +18,8 @@ private slots:
     void entriesKeepAlphabeticalOrderInBothViews();
     void slowPasteIsTypedAndUndone_data();
     void slowPasteIsTypedAndUndone();
+    void pasteSelectedPastesTheHighlightedEntry_data();
+    void pasteSelectedPastesTheHighlightedEntry();
 
 private:
     QComboBox *cmbtmp() const { return m_window->toolbar()->cmbtmp(); }
@@ -71,6 +76,52 @@ void TestTempClip::slowPasteIsTypedAndUndone()
     for (int i = 0; i < undos; ++i)
         QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(area()->text(), QStringLiteral("before "));
+}
+
+void TestTempClip::pasteSelectedPastesTheHighlightedEntry_data()
+{
+    QTest::addColumn<QString>("steps"); // keys to the focused control, "click:<row>", "remove"
+    QTest::addColumn<QString>("pasted");
+    QTest::newRow("opened: the list's first entry") << "" << "apple";
+    QTest::newRow("Down Down") << "Down Down" << "cherry\r\nred";
+    QTest::newRow("End, Up") << "End Up" << "cherry\r\nred";
+    QTest::newRow("End, Home") << "End Home" << "apple";
+    QTest::newRow("the letter d") << "D" << "date";
+    QTest::newRow("click on banana") << "click:1" << "banana";
+    QTest::newRow("click on date, Up") << "click:3 Up" << "cherry\r\nred";
+    QTest::newRow("Down, Remove Selected keeps it") << "Down remove" << "banana";
+    QTest::newRow("Tab into the preview, Ctrl+Tab") << "Tab Ctrl+Tab" << "\tapple";
+    QTest::newRow("Tab, Tab leaves the preview") << "Tab Tab Ctrl+Tab" << "apple";
+}
+
+// What "Paste Selected" pastes is the entry the list highlights, however it came to be.
+void TestTempClip::pasteSelectedPastesTheHighlightedEntry()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, pasted);
+    for (const char *entry : { "date", "banana", "cherry\r\nred", "apple" })
+        addSelection(QString::fromUtf8(entry));
+    area()->setText(QString());
+    trigger("mnumasterclip");
+    MasterClipWindow *master = m_window->findChild<TempClipCommands *>()->existingMasterWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), master);
+    QListView *list = master->tmpcmb();
+    for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        if (step.startsWith(u"click:")) {
+            const QModelIndex entry = list->model()->index(step.section(u':', 1).toInt(), 0);
+            QTest::mouseClick(
+                list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+        } else if (step == u"remove") {
+            QTest::mouseClick(master->remselected(), Qt::LeftButton);
+        } else {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
+        }
+    }
+    if (master->selectedRow() >= 0) // what shows as chosen is the entry the list is on
+        QCOMPARE(master->selectedRow(), list->currentIndex().row());
+    QTest::mouseClick(master->okButton(), Qt::LeftButton);
+    QCOMPARE(area()->text(), pasted);
+    QVERIFY(!master->isVisible());
 }
 
 QTEST_MAIN(TestTempClip)

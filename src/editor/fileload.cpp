@@ -1,0 +1,90 @@
+#include "fileload.h"
+
+#include "documentfile.h"
+#include "host/editarea.h"
+#include "host/host.h"
+#include "memoryneed.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+FileLoad::FileLoad(Host &host, QWidget *owner, Words words, std::function<bool()> stopAsked)
+    : m_host(host)
+    , m_words(std::move(words))
+    , m_stopAsked(std::move(stopAsked))
+    , m_progress(host.showProgress(owner, m_words.progressLabel, m_words.progressTitle))
+{
+}
+
+FileLoad::~FileLoad() = default;
+
+qint64 FileLoad::lineBreaks(QStringView text)
+{
+    return text.count(QLatin1Char('\r'));
+}
+
+std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &needed)
+{
+    const qint64 fileBytes = QFileInfo(path).size();
+    if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
+            MemoryNeed::toReadAndShow(fileBytes), m_host.memoryAvailable())) {
+        refuse(path, *tooBig);
+        return std::nullopt;
+    }
+    const LoadResult loaded = readDocumentFile(path, [this](int percent) {
+        m_progress->setValue(percent / 5);
+        return !stopped();
+    });
+    if (loaded.cancelled) {
+        finish();
+        return std::nullopt;
+    }
+    if (!loaded.ok) {
+        if (m_words.tellUnreadable)
+            refuse(path, loaded.error);
+        finish();
+        return std::nullopt;
+    }
+    const qint64 lines = lineBreaks(loaded.text);
+    const qint64 bytesNeeded
+        = needed ? needed(loaded.text, lines) : MemoryNeed::toShow(loaded.text.size(), lines);
+    if (const std::optional<QString> tooBig
+        = MemoryNeed::refusal(fileBytes, lines, bytesNeeded, m_host.memoryAvailable())) {
+        refuse(path, *tooBig);
+        return std::nullopt;
+    }
+    return loaded.text;
+}
+
+bool FileLoad::prepareIn(EditArea &area, const QString &text)
+{
+    area.prepareText(text);
+    for (int shown = area.prepareNextPiece(); shown < 100; shown = area.prepareNextPiece()) {
+        m_progress->setValue(20 + shown * 4 / 5);
+        if (stopped()) {
+            area.dropPreparedText();
+            finish();
+            return false;
+        }
+    }
+    return true;
+}
+
+void FileLoad::finish()
+{
+    m_progress.reset();
+}
+
+bool FileLoad::stopped() const
+{
+    return (m_progress && m_progress->wasCanceled()) || (m_stopAsked && m_stopAsked());
+}
+
+// The progress window goes before the box, so that the two never show together.
+void FileLoad::refuse(const QString &path, const QString &reason)
+{
+    finish();
+    m_host.messageBox(QStringLiteral("%1 %2\n\n%3").arg(m_words.failure, path, reason),
+        m_words.boxTitle, Host::Icon::Exclamation, Host::Buttons::Ok);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class EditArea;
+class Host;
+class Progress;
+class QWidget;
+
+/// Reading a document file into an edit area behind a progress window, as Open, Insert File and
+/// the read-aloud window's Load do. Reading fills the first fifth of the bar and showing the text
+/// the rest; Cancel gives the load up and leaves the area as it was. What showing the text will
+/// take is weighed against the memory left before reading and again once its lines are known:
+/// the widget would otherwise fail, and end the program, long after the file seemed open.
+class FileLoad
+{
+public:
+    /// What showing a file's text will take, from the text and its lines.
+    using MemoryNeeded = std::function<qint64(QStringView text, qint64 lines)>;
+
+    /// How the load speaks to the user.
+    struct Words
+    {
+        QString progressTitle; // "Open"
+        QString progressLabel; // "Opening /home/me/notes.txt"
+        QString failure; // "Could not open the file": a failure box names the file and the reason
+        QString boxTitle;
+        /// A file that cannot be read is told; without, only a file too big for memory is.
+        bool tellUnreadable = true;
+    };
+
+    /// Puts up the progress window, modal to `owner`. Once `stopAsked` answers true (a close of
+    /// the owner, say), the load gives up as on Cancel.
+    FileLoad(Host &host, QWidget *owner, Words words, std::function<bool()> stopAsked = {});
+    ~FileLoad();
+
+    /// The text of the file at `path`, or nothing when the load was given up or the file
+    /// refused (told). Without `needed`, what the area takes to show the text is weighed.
+    std::optional<QString> read(const QString &path, const MemoryNeeded &needed = {});
+    /// Makes `text` the prepared text of `area` (EditArea::prepareText) and shows it piece by
+    /// piece. True when all of it is shown, for the caller to keep; false when given up, the
+    /// area's old text back.
+    bool prepareIn(EditArea &area, const QString &text);
+    /// Takes the progress window down.
+    void finish();
+
+    /// The lines of a document text, as the area counts them.
+    static qint64 lineBreaks(QStringView text);
+
+private:
+    bool stopped() const;
+    void refuse(const QString &path, const QString &reason);
+
+    Host &m_host;
+    Words m_words;
+    std::function<bool()> m_stopAsked;
+    std::unique_ptr<Progress> m_progress;
+};
