@@ -1,7 +1,7 @@
 // Costs of the edit area: a small program edit to a big text against Qt's own whole-text
 // assignment, and a keystroke through the whole change pipeline of the main window.
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "host/editarea.h"
 #include "host/qthost.h"
 
@@ -65,7 +65,7 @@ BENCHMARK(BM_QtSetPlainText10MB)->Unit(benchmark::kMillisecond);
 void keystroke(benchmark::State &state, qsizetype bytes, bool atEnd, bool paint)
 {
     QtHost host;
-    frmedit window(host);
+    MainWindow window(host);
     assembleSubsystems(window);
     showDocument(window, bytes, atEnd);
     EditArea *area = window.area();

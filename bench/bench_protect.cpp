@@ -4,7 +4,7 @@
 // on the prose and on many random texts, symbols included.
 #include "app/assembly.h"
 #include "editor/documentformat.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "protect/cipher.h"
@@ -249,7 +249,7 @@ BENCHMARK(BM_Decode10MB)->Unit(benchmark::kMillisecond);
 struct WindowFixture
 {
     FakeHost host;
-    frmedit window { host };
+    MainWindow window { host };
     Subsystems subsystems = assembleSubsystems(window);
 
     WindowFixture()

@@ -1,7 +1,7 @@
 // The temporary clipboard: a 10,000-character slow paste until every key has arrived (and the
 // longest turn of the event loop meanwhile), and adding to a list of 10,000 entries.
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
@@ -29,7 +29,7 @@ QString entryText(qsizetype length)
 void BM_SlowPaste10000Characters(benchmark::State &state)
 {
     FakeHost host;
-    frmedit window(host);
+    MainWindow window(host);
     assembleSubsystems(window);
     window.resize(800, 600);
     window.show();
@@ -48,7 +48,7 @@ void BM_SlowPaste10000Characters(benchmark::State &state)
     area->setText(entry);
     area->select(0, entry.size());
     clip->mnucopytotemp_Click();
-    QComboBox *cmbtmp = window.toolbar()->cmbtmp();
+    QComboBox *cmbtmp = window.toolbar()->clipboardBox();
     double longestTurnMs = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -2,7 +2,7 @@
 // Capitalise on (corrections included) and off. The baseline, measured in the same run, corrects
 // the plain way: each of the 38 passes reads the whole text, replaces and writes it back.
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "textops/autocorrection.h"
@@ -52,7 +52,7 @@ void BM_TypingAtTheEnd(benchmark::State &state, Corrector corrector)
 {
     const qsizetype size = state.range(0) * kOneMegabyte;
     FakeHost host;
-    frmedit window(host);
+    MainWindow window(host);
     assembleSubsystems(window);
     // The row is on before the document comes in, which is corrected whole as it comes in, as
     // an opened file is; the keys typed then correct only what they change.

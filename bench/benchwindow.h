@@ -4,7 +4,7 @@
 // caret placed, and keys typed as the keyboard would.
 
 #include "benchtext.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "host/editarea.h"
 
 #include <QApplication>
@@ -23,7 +23,7 @@ inline void waitForLayout(EditArea &area)
 
 /// Shows `window` with a document of `characters` lines of prose, laid out, the caret at its end
 /// or its start.
-inline void showDocument(frmedit &window, qsizetype characters, bool caretAtEnd)
+inline void showDocument(MainWindow &window, qsizetype characters, bool caretAtEnd)
 {
     window.resize(800, 600);
     window.show();

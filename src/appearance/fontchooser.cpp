@@ -66,13 +66,13 @@ FontChooser::FontChooser(
     m_preview->setGeometry(px(720), previewTop, std::max(px(1335), width - px(720)), previewHeight);
     setFixedSize(width, previewTop + previewHeight + px(30));
 
-    connect(m_combo, &QComboBox::editTextChanged, this, &FontChooser::Combo1_Change);
-    connect(m_combo, &QComboBox::textActivated, this, &FontChooser::Combo1_Change);
-    connect(m_set, &QPushButton::clicked, this, &FontChooser::Command1_Click);
+    connect(m_combo, &QComboBox::editTextChanged, this, &FontChooser::showPreview);
+    connect(m_combo, &QComboBox::textActivated, this, &FontChooser::showPreview);
+    connect(m_set, &QPushButton::clicked, this, &FontChooser::chooseFace);
     ToolWindow::pressOnEnter(m_combo, m_set);
 
     m_combo->setEditText(currentFace);
-    Combo1_Change(currentFace);
+    showPreview(currentFace);
 }
 
 // Taking the window down moves the keyboard out of the box, which then reports its text once
@@ -83,14 +83,14 @@ FontChooser::~FontChooser()
 }
 
 // Only the face of the preview changes; the label keeps its own size.
-void FontChooser::Combo1_Change(const QString &text)
+void FontChooser::showPreview(const QString &text)
 {
     QFont font = m_preview->font();
     font.setFamily(text);
     m_preview->setFont(font);
 }
 
-void FontChooser::Command1_Click()
+void FontChooser::chooseFace()
 {
     const QString face = m_combo->currentText();
     // An empty box names no face: nothing to apply.

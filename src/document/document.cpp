@@ -205,6 +205,7 @@ void Document::beginChange()
     m_step.before = m_selection;
     m_changeEdited = false;
     m_changeIsHistory = false;
+    m_changeIsLoad = false;
     m_sizeBeforeChange = size();
     m_changeFrom = size();
     m_changeTail = size();
@@ -212,7 +213,7 @@ void Document::beginChange()
 
 void Document::endChange()
 {
-    if (m_changeDepth == 1 && m_changeEdited && !m_changeIsHistory)
+    if (m_changeDepth == 1 && (m_changeEdited || m_changeIsLoad) && !m_changeIsHistory)
         emit changeFinishing(); // still inside the change: what it edits joins it
     if (--m_changeDepth > 0)
         return;
@@ -221,7 +222,7 @@ void Document::endChange()
 
 void Document::finishChange()
 {
-    if (!m_changeEdited)
+    if (!m_changeEdited || m_changeIsLoad)
         return;
     m_step.after = m_selection;
     if (!m_changeIsHistory)
@@ -299,10 +300,10 @@ void Document::load(TextBuffer text, const std::optional<QString> &path)
     m_wholeTextValid = false;
     m_wholeText = QString();
     m_selection = {};
-    m_history.clear();
+    m_locked = false;
     m_changedSinceForget = TextRange { 0, size() };
     emit reset();
-    keepPrepared(path);
+    finishLoading(path);
 }
 
 void Document::markSaved(const QString &path)
@@ -349,6 +350,7 @@ void Document::prepareLoad(TextBuffer text)
         dropPrepared();
     m_aside = takeState();
     m_text = std::move(text);
+    m_locked = false;
     m_wholeTextValid = false;
     m_wholeText = QString();
     m_changedSinceForget = TextRange { 0, size() };
@@ -358,9 +360,19 @@ void Document::prepareLoad(TextBuffer text)
 void Document::keepPrepared(const std::optional<QString> &path)
 {
     m_aside.reset();
+    finishLoading(path);
+}
+
+// A new text is the document: corrections made as it comes in (Auto Capitalise) are part of
+// it, as if it had been loaded so, and it starts clean with no history.
+void Document::finishLoading(const std::optional<QString> &path)
+{
+    beginChange();
+    m_changeIsLoad = true;
+    endChange();
+    m_history.clear();
     m_path = path;
     m_loadedFromFile = path.has_value();
-    m_locked = false;
     m_modified = false;
     m_lastStep = path ? LastStep::Opened : LastStep::Emptied;
     emit loaded();

@@ -64,7 +64,7 @@ class TestFileCommands : public WindowFixture
     {
         return m_window->findChild<ReadAloudCommands *>()->loquenWindow();
     }
-    void tick() { commands()->Timer1_Timer(); }
+    void tick() { commands()->autoSaveTick(); }
     qsizetype boxes() const { return m_host->shown().size(); }
     QString prompt() const { return m_host->lastShown().prompt; }
     // Writes `bytes` to `file`, last changed at kReadTime, and opens it.
@@ -173,10 +173,10 @@ private slots:
             QStringList seen { area()->text(), m_window->windowTitle(),
                 QString::number(area()->selStart()), QString::number(area()->selLength()),
                 QString::fromLatin1(readBytes(file)), QString::number(m_window->isVisible()),
-                QString::number(m_window->toolbar()->cmbtmp()->count()) };
+                QString::number(m_window->toolbar()->clipboardBox()->count()) };
             if (LoquenWindow *window = loquen())
-                seen << window->Text1()->text() << QString::number(window->Text1()->selStart())
-                     << QString::number(window->Text1()->selLength())
+                seen << window->textArea()->text() << QString::number(window->textArea()->selStart())
+                     << QString::number(window->textArea()->selLength())
                      << QString::number(window->isVisible());
             return seen;
         };
@@ -205,7 +205,7 @@ private slots:
                 trigger(qPrintable(step));
                 if (step == "mnuloquen"_L1) { // it goes with the main window, before the host
                     connect(m_window, &QObject::destroyed, loquen(), [w = loquen()] { delete w; });
-                    loquen()->Text1()->select(2, 3);
+                    loquen()->textArea()->select(2, 3);
                 }
             }
         }
@@ -497,7 +497,7 @@ private slots:
 
         QVERIFY(!m_host->isShowingModal() && readBytes(notes) == "notes");
         if (QStringList { "", "save", "new", "key", "tick" }.contains(arrival)) {
-            QVERIFY(area()->text() == QString::fromLatin1(bytes) && m_window->saveme() == big);
+            QVERIFY(area()->text() == QString::fromLatin1(bytes) && m_window->documentName() == big);
             QVERIFY(!m_window->isModified() && !area()->document()->isUndoAvailable());
             return;
         }

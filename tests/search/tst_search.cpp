@@ -128,14 +128,14 @@ void TestSearch::findWindowDrivesTheSearch()
 
     trigger("mnureplace");
     w->down()->setChecked(true);
-    w->txtReplace()->setEditText(QStringLiteral("b"));
-    w->btnfind()->click(); // from the caret the window was made at
-    w->btnReplace()->click();
+    w->replaceBox()->setEditText(QStringLiteral("b"));
+    w->findNextButton()->click(); // from the caret the window was made at
+    w->replaceButton()->click();
     QCOMPARE(area()->text(), QStringLiteral("two ba AA"));
     QCOMPARE(area()->selText(), QStringLiteral("AA"));
-    w->casematch()->setChecked(true);
-    w->txtfind()->setEditText(QStringLiteral("A"));
-    w->btnReplaceAll()->click();
+    w->matchCaseBox()->setChecked(true);
+    w->findBox()->setEditText(QStringLiteral("A"));
+    w->replaceAllButton()->click();
     QCOMPARE(area()->text(), QStringLiteral("two ba bb"));
 }
 
@@ -166,7 +166,7 @@ void TestSearch::keysInTheFindWindow()
     area()->setText(QStringLiteral("one two one"));
     area()->setSelStart(4);
     FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->findWindow();
-    w->txtfind()->addItems({ "two", "one" });
+    w->findBox()->addItems({ "two", "one" });
     trigger(qPrintable(row));
     QTRY_COMPARE(QApplication::activeWindow(), w);
     QTest::keyClicks(nullptr, QStringLiteral("one"));

@@ -1,7 +1,7 @@
 #include "windowfixture.h"
 
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 
 #include <QAction>
@@ -16,7 +16,7 @@ void WindowFixture::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_host = std::make_unique<FakeHost>();
-    m_window = new frmedit(*m_host);
+    m_window = new MainWindow(*m_host);
     assembleSubsystems(*m_window);
     m_window->show();
     m_window->activateWindow();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 
@@ -31,7 +31,7 @@ protected:
     static QByteArray readBytes(const QString &path);
 
     std::unique_ptr<FakeHost> m_host;
-    frmedit *m_window = nullptr;
+    MainWindow *m_window = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 
 private slots:
