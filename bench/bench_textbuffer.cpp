@@ -12,7 +12,7 @@ namespace {
 
 constexpr qsizetype kFileSize = 50 * 1000 * 1000;
 
-// Lines of 4 to 11 words, ASCII and bytes 80-FF, ended by CR LF: about a million of them.
+// Lines of 5 to 14 words, ASCII and bytes 80-FF, ended by CR LF: about a million of them.
 QByteArray prose()
 {
     static const char *const words[] = { "the", "quick", "brown", "fox", "jumps", "over", "lazy",
@@ -28,7 +28,7 @@ QByteArray prose()
         return state;
     };
     while (bytes.size() < kFileSize) {
-        const int wordsInLine = 4 + int(next() % 8);
+        const int wordsInLine = 5 + int(next() % 10);
         for (int w = 0; w < wordsInLine; ++w) {
             if (w)
                 bytes.append(' ');

@@ -1,23 +1,21 @@
 #include "piecebuffer.h"
 
+#include "bytedecoder.h"
 #include "piece.h"
 
 #include <algorithm>
 #include <cstring>
 
-PieceBuffer *PieceBuffer::fromBytes(
-    const QByteArray &bytes, qsizetype from, qsizetype size, std::shared_ptr<const ByteTable> table)
+PieceBuffer *PieceBuffer::fromBytes(const QByteArray &bytes, qsizetype from, qsizetype size,
+    std::shared_ptr<const ByteDecoder> decoder)
 {
     Q_ASSERT(size <= kMaxSize);
     auto *buffer = new PieceBuffer;
     buffer->m_byteOwner = bytes;
     buffer->m_bytes = bytes.constData() + from;
     buffer->m_size = buffer->m_capacity = quint32(size);
-    buffer->m_table = std::move(table);
-    std::array<bool, 256> isCr {};
-    for (int b = 0; b < 256; ++b)
-        isCr[b] = (*buffer->m_table)[b] == u'\r';
-    buffer->indexCrs(isCr);
+    buffer->m_decoder = std::move(decoder);
+    buffer->indexCrs();
     return buffer;
 }
 
@@ -45,8 +43,9 @@ PieceBuffer *PieceBuffer::forAppending(qsizetype capacity)
     return buffer;
 }
 
-void PieceBuffer::indexCrs(const std::array<bool, 256> &isCr)
+void PieceBuffer::indexCrs()
 {
+    const std::array<bool, 256> &isCr = m_decoder->crBytes();
     const auto crBytes = std::count(isCr.begin(), isCr.end(), true);
     if (crBytes == 0)
         return;
@@ -86,11 +85,12 @@ void PieceBuffer::copy(quint32 offset, quint32 count, char16_t *out) const
         std::copy(m_units + offset, m_units + offset + count, out);
         return;
     }
-    // One table load a byte; there is no faster path for a table the caller chose.
-    const auto *bytes = reinterpret_cast<const unsigned char *>(m_bytes) + offset;
-    const ByteTable &table = *m_table;
-    for (quint32 i = 0; i < count; ++i)
-        out[i] = table[bytes[i]];
+    m_decoder->decode(m_bytes + offset, count, out);
+}
+
+char16_t PieceBuffer::at(quint32 offset) const
+{
+    return m_units ? m_units[offset] : (*m_decoder)(m_bytes[offset]);
 }
 
 Piece PieceBuffer::piece(quint32 start, quint32 length)
@@ -110,5 +110,6 @@ qsizetype PieceBuffer::memoryUsed() const
 {
     const qsizetype characters = m_units ? qsizetype(m_capacity) * 2 : qsizetype(m_capacity);
     return qsizetype(sizeof(PieceBuffer)) + characters
-        + qsizetype(m_crs.capacity() * sizeof(quint32)) + (m_table ? sizeof(ByteTable) : 0);
+        + qsizetype(m_crs.capacity() * sizeof(quint32))
+        + (m_decoder ? qsizetype(sizeof(ByteDecoder)) : 0);
 }

@@ -4,11 +4,11 @@
 #include <QString>
 #include <QStringView>
 
-#include <array>
 #include <atomic>
 #include <memory>
 #include <vector>
 
+class ByteDecoder;
 struct Piece;
 
 /// One block of text that pieces refer to: part of an original (single-byte characters or
@@ -19,15 +19,13 @@ struct Piece;
 class PieceBuffer
 {
 public:
-    using ByteTable = std::array<char16_t, 256>;
-
     /// Offsets and CR offsets are 32 bits; an original longer than this is cut into several
     /// buffers.
     static constexpr qsizetype kMaxSize = qsizetype(1) << 30;
 
-    /// `size` bytes of `bytes` from `from`, sharing its data; each byte read through `table`.
+    /// `size` bytes of `bytes` from `from`, sharing its data; each byte read through `decoder`.
     static PieceBuffer *fromBytes(const QByteArray &bytes, qsizetype from, qsizetype size,
-        std::shared_ptr<const ByteTable> table);
+        std::shared_ptr<const ByteDecoder> decoder);
     /// `size` units of `text` from `from`, sharing its data.
     static PieceBuffer *fromText(const QString &text, qsizetype from, qsizetype size);
     /// An empty buffer with room for `capacity` units, to append to.
@@ -48,10 +46,7 @@ public:
     /// Appends `text` (at most room() units) after the current end.
     void append(QStringView text);
 
-    char16_t at(quint32 offset) const
-    {
-        return m_units ? m_units[offset] : (*m_table)[static_cast<unsigned char>(m_bytes[offset])];
-    }
+    char16_t at(quint32 offset) const;
     /// The units [offset, offset + count) as they are stored, or nullptr when they are bytes.
     const char16_t *units(quint32 offset) const { return m_units ? m_units + offset : nullptr; }
     /// Writes the characters [offset, offset + count) to `out`.
@@ -69,13 +64,13 @@ public:
 private:
     PieceBuffer() = default;
     ~PieceBuffer() = default;
-    void indexCrs(const std::array<bool, 256> &isCr);
+    void indexCrs();
 
     std::atomic<int> m_refs { 0 };
     QByteArray m_byteOwner; // an original of bytes, shared with the caller
     QString m_textOwner; // an original of UTF-16, shared with the caller
     std::unique_ptr<char16_t[]> m_appendOwner;
-    std::shared_ptr<const ByteTable> m_table;
+    std::shared_ptr<const ByteDecoder> m_decoder;
     const char *m_bytes = nullptr;
     const char16_t *m_units = nullptr;
     quint32 m_size = 0;

@@ -32,11 +32,11 @@ TextBuffer::TextBuffer(const QString &text)
 
 TextBuffer::TextBuffer(const QByteArray &bytes, const ByteTable &table)
 {
-    const auto sharedTable = std::make_shared<const ByteTable>(table);
+    const auto decoder = std::make_shared<const ByteDecoder>(table);
     PieceList pieces;
     for (qsizetype from = 0; from < bytes.size(); from += PieceBuffer::kMaxSize) {
         const qsizetype size = std::min(PieceBuffer::kMaxSize, bytes.size() - from);
-        PieceBuffer *buffer = PieceBuffer::fromBytes(bytes, from, size, sharedTable);
+        PieceBuffer *buffer = PieceBuffer::fromBytes(bytes, from, size, decoder);
         pieces.append(buffer->piece(0, quint32(size)));
     }
     m_tree.replace(0, 0, pieces);

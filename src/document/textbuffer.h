@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bytedecoder.h"
 #include "piecebuffer.h"
 #include "piecetree.h"
 #include "textspan.h"
@@ -26,7 +27,7 @@ class QByteArray;
 class TextBuffer
 {
 public:
-    using ByteTable = PieceBuffer::ByteTable;
+    using ByteTable = ByteDecoder::ByteTable;
 
     /// Upper bound of the chunks readChunks() hands out, in UTF-16 units (32 KB).
     static constexpr qsizetype kChunkSize = 16 * 1024;

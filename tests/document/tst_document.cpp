@@ -225,29 +225,46 @@ void TestDocument::typingAtOnePlaceGrowsOnePiece()
 
 void TestDocument::bytesAreReadThroughTheTable_data()
 {
-    QTest::addColumn<int>("crByte"); // a second byte the table reads as CR, or 0
-    QTest::newRow("00-FF, only 0D a CR") << 0;
-    QTest::newRow("00-FF, 8D a CR too") << 0x8D;
+    QTest::addColumn<bool>("latin1"); // the table as Latin-1, or with some of 80-9F moved
+    QTest::addColumn<int>("byte"); // and this byte read as `character`
+    QTest::addColumn<QChar>("character");
+    QTest::addColumn<qsizetype>("crs");
+
+    // clang-format off
+    QTest::newRow("00-FF, Latin-1") << true << 0x0D << QChar(u'\r') << qsizetype(1);
+    QTest::newRow("00-FF, 80 85 93 94 9F moved") << false << 0x0D << QChar(u'\r') << qsizetype(1);
+    QTest::newRow("00-FF, those moved and 8D read as CR") << false << 0x8D << QChar(u'\r') << qsizetype(2);
+    QTest::newRow("00-FF, those moved and 0A read as CR") << false << 0x0A << QChar(u'\r') << qsizetype(2);
+    QTest::newRow("00-FF, those moved and FF read as U+2028") << false << 0xFF << QChar(u'\u2028') << qsizetype(1);
+    // clang-format on
 }
 
+// Every byte, decoded from every offset in blocks long and short.
 void TestDocument::bytesAreReadThroughTheTable()
 {
-    QFETCH(int, crByte);
+    QFETCH(bool, latin1);
+    QFETCH(int, byte);
+    QFETCH(QChar, character);
+    QFETCH(qsizetype, crs);
     TextBuffer::ByteTable table = testTable();
-    if (crByte)
-        table[crByte] = u'\r';
+    if (latin1) {
+        for (int b = 0; b < 256; ++b)
+            table[b] = char16_t(b);
+    }
+    table[byte] = character.unicode();
     QByteArray bytes;
     QString expected;
-    for (int b = 0; b < 256; ++b) {
+    for (int b = 0; b < 512; ++b) {
         bytes.append(char(b));
-        expected.append(QChar(table[b]));
+        expected.append(QChar(table[b % 256]));
     }
     TextBuffer buffer(bytes, table);
-    QCOMPARE(buffer.mid(0x80, 6), u"€\u0081\u0082\u0083\u0084…"_s);
-    QCOMPARE(buffer.at(0x9F), QChar(u'Ÿ'));
-    QCOMPARE(buffer.crCount(), qsizetype(crByte ? 2 : 1));
-    QCOMPARE(buffer.positionOfCr(0), qsizetype(0x0D));
-    buffer.replace(0x93, 2, u"\"\r\""_s); // “” -> "\r"
+    QCOMPARE(buffer.crCount(), 2 * crs);
+    for (qsizetype from = 0; from < 32; ++from) {
+        for (const qsizetype length : { 1, 15, 16, 17, 300 })
+            QCOMPARE(buffer.mid(from, length), expected.mid(from, length));
+    }
+    buffer.replace(0x93, 2, u"\"\r\""_s);
     expected.replace(0x93, 2, u"\"\r\""_s);
     const QString found = differences(buffer, expected);
     QVERIFY2(found.isEmpty(), qPrintable(found));
