@@ -54,7 +54,7 @@ public:
 
     /// The piece [start, start + length) of this buffer, its CRs found in the sorted offsets.
     Piece piece(quint32 start, quint32 length);
-    /// CRs of the buffer before `offset`, counted from index `first` up to index `last`.
+    /// Index of the first CR at or after `offset`, searched among the indexes [first, last).
     quint32 crsBefore(quint32 offset, quint32 first, quint32 last) const;
     quint32 crOffset(quint32 index) const { return m_crs[index]; }
 

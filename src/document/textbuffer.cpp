@@ -21,13 +21,7 @@ TextBuffer::TextBuffer() = default;
 
 TextBuffer::TextBuffer(const QString &text)
 {
-    PieceList pieces;
-    for (qsizetype from = 0; from < text.size(); from += PieceBuffer::kMaxSize) {
-        const qsizetype size = std::min(PieceBuffer::kMaxSize, text.size() - from);
-        PieceBuffer *buffer = PieceBuffer::fromText(text, from, size);
-        pieces.append(buffer->piece(0, quint32(size)));
-    }
-    m_tree.replace(0, 0, pieces);
+    m_tree.replace(0, 0, sharedPieces(text));
 }
 
 TextBuffer::TextBuffer(const QByteArray &bytes, const ByteTable &table)
@@ -120,6 +114,15 @@ TextSpan TextBuffer::replace(qsizetype pos, qsizetype removed, QStringView added
     return replacePieces(pos, removed, piecesFor(added));
 }
 
+TextSpan TextBuffer::replace(qsizetype pos, qsizetype removed, const QString &added)
+{
+    // Unused room would be kept alive unseen by memoryUsed(), so such a string is copied.
+    if (added.size() < kOwnBufferFrom || added.capacity() - added.size() > added.size() / 4)
+        return replace(pos, removed, QStringView(added));
+    clamp(pos, removed);
+    return replacePieces(pos, removed, sharedPieces(added));
+}
+
 TextSpan TextBuffer::replace(qsizetype pos, qsizetype removed, const TextSpan &added)
 {
     clamp(pos, removed);
@@ -157,6 +160,17 @@ qsizetype TextBuffer::memoryUsed() const
     for (const PieceBuffer *buffer : buffers)
         bytes += buffer->memoryUsed();
     return bytes;
+}
+
+PieceList TextBuffer::sharedPieces(const QString &text)
+{
+    PieceList pieces;
+    for (qsizetype from = 0; from < text.size(); from += PieceBuffer::kMaxSize) {
+        const qsizetype size = std::min(PieceBuffer::kMaxSize, text.size() - from);
+        PieceBuffer *buffer = PieceBuffer::fromText(text, from, size);
+        pieces.append(buffer->piece(0, quint32(size)));
+    }
+    return pieces;
 }
 
 PieceList TextBuffer::piecesFor(QStringView text)

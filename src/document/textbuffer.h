@@ -56,6 +56,9 @@ public:
 
     /// Puts `added` in place of [pos, pos + removed); returns what was removed, for undo.
     TextSpan replace(qsizetype pos, qsizetype removed, QStringView added);
+    /// The same; a large `added` without much unused room is shared, not copied (the whole new
+    /// text of a Replace All).
+    TextSpan replace(qsizetype pos, qsizetype removed, const QString &added);
     /// Puts the stretch `added` (of this or another TextBuffer) back in place of
     /// [pos, pos + removed); returns what was removed.
     TextSpan replace(qsizetype pos, qsizetype removed, const TextSpan &added);
@@ -74,6 +77,7 @@ public:
     qsizetype pieceCount() const { return m_tree.pieceCount(); }
 
 private:
+    static PieceList sharedPieces(const QString &text);
     PieceList piecesFor(QStringView text);
     TextSpan replacePieces(qsizetype pos, qsizetype removed, const PieceList &added);
     void clamp(qsizetype &pos, qsizetype &length) const;

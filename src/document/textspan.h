@@ -10,11 +10,12 @@ class PieceList;
 /// so taking one and putting it back costs pieces however long the stretch. Copies share the
 /// pieces.
 ///
-/// Memory: a span keeps alive every buffer its pieces lie in (the original text, an append
-/// buffer of up to 128 KB, or the buffer of one large insertion), however little of each it
-/// shows; a buffer is freed when no text and no span refers to it any more. Undo history made of
-/// spans therefore costs about the text it can bring back, never more than the buffers behind
-/// it, plus 24 bytes a piece.
+/// Memory: a span costs 24 bytes a piece, and it keeps alive every buffer its pieces lie in,
+/// however little of each it shows: the opened file's bytes, an append buffer of 128 KB that
+/// typed and pasted text shares, or the buffer of one large insertion. A buffer is freed when
+/// neither a text nor a span refers to it any more; so undo history that holds the span of a
+/// deleted file holds the file, and one that holds a few typed characters holds their append
+/// buffer, which the text usually holds anyway.
 class TextSpan
 {
 public:

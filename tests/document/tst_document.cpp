@@ -121,6 +121,7 @@ private slots:
     void chunksAreBoundedAndCanBeStopped_data();
     void chunksAreBoundedAndCanBeStopped();
     void spanKeepsDeletedTextAlive();
+    void largeStringIsSharedNotCopied();
     void byteTextCostsLittleMoreThanItsBytes();
     void randomEditsMatchAPlainString_data();
     void randomEditsMatchAPlainString();
@@ -313,6 +314,19 @@ void TestDocument::spanKeepsDeletedTextAlive()
     QVERIFY2(found.isEmpty(), qPrintable(found));
 }
 
+void TestDocument::largeStringIsSharedNotCopied()
+{
+    const QString large(100000, u'x');
+    TextBuffer buffer(u"ab"_s);
+    buffer.replace(1, 0, large);
+    const char16_t *read = nullptr;
+    buffer.readChunks(1, 1, [&read](QStringView chunk) {
+        read = chunk.utf16();
+        return true;
+    });
+    QCOMPARE(read, reinterpret_cast<const char16_t *>(large.constData()));
+}
+
 void TestDocument::byteTextCostsLittleMoreThanItsBytes()
 {
     // 5 MB of 50-character lines, then a thousand edits scattered over it.
@@ -397,6 +411,7 @@ void TestDocument::randomEditsMatchAPlainString()
             added = last.removed.text;
         } else if (kind < 97) { // large enough for a buffer of its own
             added = randomText(random, 12000);
+            added.squeeze(); // so that it is shared
         } else {
             added = randomText(random, random.bounded(200));
         }
