@@ -26,7 +26,8 @@ constexpr qsizetype kOneMegabyte = 1024 * 1024;
 
 void BM_AreaSetTextOneCharChanged10MB(benchmark::State &state)
 {
-    EditArea area;
+    Document document;
+    EditArea area(document);
     area.resize(800, 600);
     area.show();
     const QString a = benchmarkLines(kTenMegabytes);

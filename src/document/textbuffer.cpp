@@ -84,9 +84,11 @@ QString TextBuffer::toString() const
     return mid(0, size());
 }
 
-bool TextBuffer::readChunks(
-    qsizetype pos, qsizetype length, const std::function<bool(QStringView chunk)> &receive) const
+bool TextBuffer::forEachChunk(
+    qsizetype from, qsizetype to, const std::function<bool(QStringView chunk)> &receive) const
 {
+    qsizetype pos = from;
+    qsizetype length = to - from;
     clamp(pos, length);
     std::unique_ptr<char16_t[]> decoded; // made when a piece of bytes comes
     return m_tree.visit(pos, pos + length, [&](const Piece &piece, quint32 offset, quint32 count) {

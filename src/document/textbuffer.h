@@ -28,8 +28,9 @@ class TextBuffer
 {
 public:
     using ByteTable = ByteDecoder::ByteTable;
+    using Span = TextSpan;
 
-    /// Upper bound of the chunks readChunks() hands out, in UTF-16 units (32 KB).
+    /// Upper bound of the chunks forEachChunk() hands out, in UTF-16 units (32 KB).
     static constexpr qsizetype kChunkSize = 16 * 1024;
 
     TextBuffer();
@@ -49,10 +50,10 @@ public:
     QChar at(qsizetype pos) const;
     QString mid(qsizetype pos, qsizetype length) const;
     QString toString() const;
-    /// Hands [pos, pos + length) to `receive` in order, in chunks of at most kChunkSize units,
-    /// while it returns true; returns false when it was stopped. A chunk is valid during the call.
-    bool readChunks(qsizetype pos, qsizetype length,
-        const std::function<bool(QStringView chunk)> &receive) const;
+    /// Hands [from, to) to `receive` in order, in chunks of at most kChunkSize units, while it
+    /// returns true; returns false when it was stopped. A chunk is valid during the call.
+    bool forEachChunk(
+        qsizetype from, qsizetype to, const std::function<bool(QStringView chunk)> &receive) const;
 
     /// Puts `added` in place of [pos, pos + removed); returns what was removed, for undo.
     TextSpan replace(qsizetype pos, qsizetype removed, QStringView added);

@@ -133,6 +133,8 @@ Unencodable findUnencodable(QStringView text, int limit, const QSet<char32_t> &k
             if (firstTime) {
                 if (found.distinct.size() < limit)
                     found.first.append(text.sliced(i, units));
+                else
+                    ++found.more;
                 found.distinct.insert(character);
             }
         }

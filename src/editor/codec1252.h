@@ -29,9 +29,13 @@ struct Unencodable
 {
     qsizetype count = 0; // counted as encode() counts them, one per '?' written
     QString first; // the first `limit` distinct ones, in order of appearance
+    qsizetype more = 0; // the distinct ones after those
     QSet<char32_t> distinct; // each of them once, a lone surrogate as its own unit
 };
+/// As many distinct characters as a box can list in a line or two.
+inline constexpr int listLimit = 20;
 /// The characters of `text` that encode() would turn into '?', leaving out those in `known`.
-Unencodable findUnencodable(QStringView text, int limit = 5, const QSet<char32_t> &known = {});
+Unencodable findUnencodable(
+    QStringView text, int limit = listLimit, const QSet<char32_t> &known = {});
 
 } // namespace Codec1252

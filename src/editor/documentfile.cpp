@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -32,6 +33,18 @@ QString noFolderReason()
 QString notAFileReason()
 {
     return QStringLiteral("It is a device or pipe, not a file.");
+}
+
+QString linkLoopReason()
+{
+    return QStringLiteral("It is a symbolic link that leads round in a loop, never to a file.");
+}
+
+// A name whose links lead back to themselves: a save would put a new file in place of the link.
+bool isLinkLoop(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) != 0 && errno == ELOOP;
 }
 
 QString undecodableNameReason()
@@ -103,6 +116,8 @@ bool readAllInPieces(QFile &file, QByteArray &bytes, const ReadProgress &progres
 LoadResult readDocumentFile(const QString &path, const ReadProgress &progress)
 {
     const QFileInfo info(path);
+    if (isLinkLoop(path))
+        return { false, {}, linkLoopReason() };
     if (!info.exists())
         return { false, {}, hasUndecodableName(path) ? undecodableNameReason() : noFileReason() };
     if (info.isDir())
@@ -130,6 +145,8 @@ SaveResult writeDocumentFile(const QString &path, QStringView text)
         return { false, undecodableNameReason() };
     if (!info.dir().exists())
         return { false, noFolderReason() };
+    if (isLinkLoop(path))
+        return { false, linkLoopReason() };
     // A pipe would hold the window until something reads it; a device is no document.
     if (info.exists() && !info.isFile())
         return { false, notAFileReason() };

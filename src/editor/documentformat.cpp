@@ -1,6 +1,7 @@
 #include "documentformat.h"
 
 #include "codec1252.h"
+#include "protectionmarker.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,14 +56,43 @@ QString textFromFileBytes(QByteArrayView bytes)
     return text;
 }
 
+namespace {
+
+// A protected text has no line feed of its own: loading put one after each of its carriage
+// returns. Left out again (but for the line breaks at its end), they give the protected file
+// back byte for byte. Works in place on the bytes [begin, end); returns their new end.
+char *withoutLoadingLineFeeds(char *begin, char *end)
+{
+    const char *bodyEnd = end;
+    while (bodyEnd - begin >= 2 && bodyEnd[-2] == cr && bodyEnd[-1] == lf)
+        bodyEnd -= 2;
+    char *out = begin;
+    char previous = 0;
+    for (const char *in = begin; in < bodyEnd; ++in) {
+        if (*in != lf || previous != cr)
+            *out++ = *in;
+        previous = *in;
+    }
+    return std::copy(bodyEnd, static_cast<const char *>(end), out);
+}
+
+} // namespace
+
 QByteArray fileBytesFromText(QStringView text)
 {
     QByteArray bytes(text.size() + 2, Qt::Uninitialized);
     char *out = bytes.data();
     out += Codec1252::encodeInto(text, out);
-    out[0] = cr;
-    out[1] = lf;
-    bytes.truncate(out + 2 - bytes.data());
+    if (text.startsWith(kProtectionMarker))
+        out = withoutLoadingLineFeeds(bytes.data(), out);
+    // Loading ends the last line with CR LF: a text that ends so already is written as it is,
+    // so that opening and saving a file does not make it a line longer each time.
+    if (!text.endsWith(u"\r\n")) {
+        out[0] = cr;
+        out[1] = lf;
+        out += 2;
+    }
+    bytes.truncate(out - bytes.data());
     return bytes;
 }
 

@@ -13,7 +13,9 @@ namespace DocumentFormat {
 /// not after a CR belongs to its line. An empty file gives the empty text.
 QString textFromFileBytes(QByteArrayView bytes);
 
-/// The bytes written for a text: the text in Windows-1252, then CR LF.
+/// The bytes written for a text: the text in Windows-1252, then CR LF unless it ends with CR LF
+/// already. A protected text (the protection marker first) has no line feed of its own: the one
+/// loading put after each carriage return is left out, but for the line breaks at its end.
 QByteArray fileBytesFromText(QStringView text);
 
 } // namespace DocumentFormat

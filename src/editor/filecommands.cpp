@@ -41,6 +41,7 @@ FileCommands::FileCommands(frmedit &window)
     connect(&window, &frmedit::documentReplaced, this, [this] {
         m_lossAgreed.clear();
         m_lossRefused.clear();
+        m_autoSaveLossTold = false;
         m_autoSaveHeld = false;
         m_autoSaveFailureTold = false;
     });
@@ -77,12 +78,13 @@ void FileCommands::tellFailure(const QString &what, const QString &path, const Q
 
 void FileCommands::open_Click()
 {
-    if (m_window.isModified()
-        && m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
-               QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNo)
-            == Host::Button::Yes) {
-        // Yes keeps the changes: they are saved before anything replaces them.
-        if (!save_Click()) {
+    if (m_window.isModified()) {
+        // Yes keeps the changes: they are saved before anything replaces them. No drops them;
+        // Cancel (Escape, the close box) keeps the document as it is and opens nothing.
+        const Host::Button answer
+            = m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
+                QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNoCancel);
+        if (answer == Host::Button::Cancel || (answer == Host::Button::Yes && !save_Click())) {
             focusArea();
             return;
         }
@@ -295,10 +297,17 @@ bool FileCommands::mayOverwrite(Asker asker)
     const FileStamp onDisk = fileStamp(path);
     if (!m_diskStamp || onDisk == *m_diskStamp)
         return true;
+    // Another inode: the file was replaced, or the name is a link that now leads elsewhere.
+    const bool replaced = onDisk.exists && onDisk.inode != m_diskStamp->inode;
     const QString what
         = QStringLiteral("The file %1 was %2 by another program since Tarvex last "
-                         "read or saved it.\n\n")
-              .arg(path, onDisk.exists ? QStringLiteral("changed") : QStringLiteral("removed"));
+                         "read or saved it%3.\n\n")
+              .arg(path,
+                  !onDisk.exists ? QStringLiteral("removed")
+                      : replaced ? QStringLiteral("replaced")
+                                 : QStringLiteral("changed"),
+                  replaced ? QStringLiteral(": the name now points to a different file")
+                           : QString());
     if (asker == Asker::AutoSave) {
         m_autoSaveHeld = true;
         m_host.messageBox(
@@ -314,24 +323,42 @@ bool FileCommands::mayOverwrite(Asker asker)
 // The code page has no byte for some characters; they would be written as "?". That loses
 // text, so it is never done without the user's word. Save asks each time; an answer covers
 // the characters it was given for, so auto-save asks again only about characters new since
-// (once for each new set, not on every tick), and writes nothing until it has a Yes.
+// (once for each new set, not on every tick), and writes nothing until it has a Yes. Held back
+// by a No it was not asked itself, it says so at its first tick: the user would otherwise take
+// the work to be saved.
 bool FileCommands::confirmUnencodable(Asker asker)
 {
     const QString &text = m_window.area()->text();
-    if (asker == Asker::User)
-        return askLossySave(Codec1252::findUnencodable(text));
-    const Codec1252::Unencodable found = Codec1252::findUnencodable(text, 5, m_lossAgreed);
+    if (asker == Asker::User) {
+        const Codec1252::Unencodable found = Codec1252::findUnencodable(text);
+        if (found.count == 0)
+            return true;
+        const bool yes = askLossySave(found);
+        if (!yes)
+            m_autoSaveLossTold = false; // the No holds auto-save back: its next tick tells
+        return yes;
+    }
+    const Codec1252::Unencodable found
+        = Codec1252::findUnencodable(text, Codec1252::listLimit, m_lossAgreed);
     if (found.count == 0)
         return true;
-    if (m_lossRefused.contains(found.distinct))
-        return false;
-    return askLossySave(found);
+    if (!m_lossRefused.contains(found.distinct)) {
+        m_autoSaveLossTold = true; // the question tells it
+        return askLossySave(found);
+    }
+    if (!std::exchange(m_autoSaveLossTold, true)) {
+        m_host.messageBox(QStringLiteral("%1 character(s) cannot be stored in this file's code "
+                                         "page (Windows-1252): %2\n\nAuto Save does not save "
+                                         "the file while they are in it. Save it yourself to "
+                                         "choose whether they are saved as \"?\".")
+                              .arg(QString::number(found.count), unencodableList(found)),
+            kMessageTitle, Host::Icon::Exclamation, Host::Buttons::Ok);
+    }
+    return false;
 }
 
 bool FileCommands::askLossySave(const Codec1252::Unencodable &found)
 {
-    if (found.count == 0)
-        return true;
     const bool yes = confirmLossySave(m_host, found);
     if (yes)
         m_lossAgreed.unite(found.distinct);
@@ -409,11 +436,14 @@ void FileCommands::mnuprint_Click()
 
 void FileCommands::mnuautosave_Click()
 {
-    // The row's check mark has already flipped; the timer follows it.
-    if (m_window.command(QStringLiteral("mnuautosave"))->isChecked())
+    // The row's check mark has already flipped; the timer follows it. Switched on, it tells
+    // afresh what holds it back.
+    if (m_window.command(QStringLiteral("mnuautosave"))->isChecked()) {
+        m_autoSaveLossTold = false;
         m_timer.start();
-    else
+    } else {
         m_timer.stop();
+    }
     m_window.statupload();
 }
 

@@ -72,6 +72,8 @@ private:
     // only when a character outside both appears.
     QSet<char32_t> m_lossAgreed;
     QSet<char32_t> m_lossRefused;
+    // Auto-save has said that such characters hold it back, or asked about them itself.
+    bool m_autoSaveLossTold = false;
     // The file at `saveme` as this program last read or wrote it; it tells a change made by
     // another program since.
     std::optional<FileStamp> m_diskStamp;

@@ -1,5 +1,6 @@
 #include "frmedit.h"
 
+#include "document/document.h"
 #include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
@@ -27,7 +28,8 @@ frmedit::frmedit(Host &host, QWidget *parent)
     resize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi));
     setMinimumSize(twipsToPixels(2500, dpi), twipsToPixels(2500, dpi));
 
-    m_area = new EditArea(this);
+    m_document = new Document(this);
+    m_area = new EditArea(*m_document, this);
     m_area->setAccessibleName(QStringLiteral("Text"));
     QFont font(QStringLiteral("Comic Sans MS"));
     font.setPointSizeF(9.75);

@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class Document;
 class EditArea;
 class Host;
 class MainToolbar;
@@ -90,6 +91,7 @@ private:
     void showStreamProgress(int percent);
 
     Host &m_host;
+    Document *m_document = nullptr;
     EditArea *m_area = nullptr;
     MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;

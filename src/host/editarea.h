@@ -4,21 +4,22 @@
 #include <QList>
 #include <QPlainTextEdit>
 
+#include "document/document.h"
 #include "progressivedisplay.h"
 #include "textrendering.h"
 
-#include <functional>
 #include <optional>
 
 class QTextBlock;
 
-/// The edit area `Area`: a QPlainTextEdit that keeps the document's exact text.
+/// The edit area `Area`: a QPlainTextEdit that shows a Document and hands the user's edits to it.
 ///
-/// The true text (CR LF line ends; bare CR and LF kept, a bare CR shown as a line break and a
-/// bare LF as a stand-in glyph) is held here and all positions count in it, a CR LF pair being
-/// two positions. The widget is only a rendering of it: program edits change the true text and
-/// patch the differing part into the widget; user edits are patched back from the widget's
-/// document. A large text reaches the widget, and is laid out, through a ProgressiveDisplay.
+/// The document holds the exact text (CR LF line ends; bare CR and LF kept) and all positions
+/// count in it, a CR LF pair being two positions. The widget is only a rendering of it: block b
+/// shows paragraph b of the document, a bare LF inside it shows as a stand-in glyph. Edits made
+/// to the document are patched into the widget as they happen; what the user types, deletes or
+/// drops goes from the widget into the document, one complete change per event. A large text
+/// reaches the widget, and is laid out, through a ProgressiveDisplay.
 class EditArea : public QPlainTextEdit
 {
     Q_OBJECT
@@ -27,40 +28,33 @@ public:
     /// Whether a program edit may be undone by the user, or starts a fresh undo history.
     enum class History { Keep, Reset };
 
-    explicit EditArea(QWidget *parent = nullptr);
+    explicit EditArea(Document &document, QWidget *parent = nullptr);
     ~EditArea() override;
 
-    const QString &text() const { return m_text; }
-    /// Replaces the whole text; only the part that differs reaches the widget. U+2028 and U+2029
-    /// become CR LF, as every line break of the text is (see withoutWidgetBreaks). Does nothing
-    /// while the area is locked.
+    Document &textDocument() const { return m_document; }
+
+    const QString &text() const { return m_document.text(); }
+    /// Replaces the whole text; only the part that differs changes.
     void setText(const QString &text, History history = History::Keep);
-    /// Replaces `length` characters from `from` by `text`, as setText with the whole new text
-    /// would, without reading or comparing the rest of the text.
+    /// Replaces `length` characters from `from` by `text`.
     void replace(qsizetype from, qsizetype length, QStringView text);
 
-    /// Where the text has changed since forgetChanges(), in today's positions: every character
-    /// put in since lies in the range, and so does every place where characters were taken out.
-    /// Nothing while no change has happened.
-    std::optional<TextRendering::Range> changedRange() const { return m_changed; }
-    void forgetChanges() { m_changed.reset(); }
+    std::optional<TextRange> changedRange() const { return m_document.changedRange(); }
+    void forgetChanges() { m_document.forgetChanges(); }
 
-    qsizetype selStart() const;
+    qsizetype selStart() const { return m_document.selectionStart(); }
     /// Puts the caret at `start` (clamped to the text) with nothing selected.
-    void setSelStart(qsizetype start);
-    qsizetype selLength() const;
+    void setSelStart(qsizetype start) { m_document.select(start, 0); }
+    qsizetype selLength() const { return m_document.selectionLength(); }
     /// Selects `length` characters from the selection start (clamped to the text).
-    void setSelLength(qsizetype length);
-    void select(qsizetype start, qsizetype length);
-    QString selText() const;
-    /// Replaces the selection (or inserts at the caret); the caret ends after the new text, its
-    /// separators made CR LF as setText makes them. Does nothing while the area is locked.
-    void setSelText(const QString &text);
+    void setSelLength(qsizetype length) { m_document.select(selStart(), length); }
+    void select(qsizetype start, qsizetype length) { m_document.select(start, length); }
+    QString selText() const { return m_document.selectedText(); }
+    /// Replaces the selection (or inserts at the caret); the caret ends after the new text.
+    void setSelText(const QString &text) { m_document.replaceSelection(text); }
 
-    bool locked() const { return m_locked; }
-    /// A locked area refuses every edit, the user's and the commands' (setText, setSelText);
-    /// only prepareText shows another text in it.
-    void setLocked(bool locked);
+    bool locked() const { return m_document.isLocked(); }
+    void setLocked(bool locked) { m_document.setLocked(locked); }
 
     /// Lines the widget displays, wrapped lines counted; at least 1.
     int lineCount() { return m_progressive.lineCount(); }
@@ -73,27 +67,24 @@ public:
     /// Whether a text this long goes into the widget a piece at a time rather than at once.
     static bool isLarge(qsizetype length) { return ProgressiveDisplay::isLarge(length); }
 
-    void clearUndoHistory();
+    void clearUndoHistory() { m_document.clearHistory(); }
 
-    /// Starts showing a new text that can still be given up: the area shows its first piece at
-    /// once and takes the rest a piece per call of prepareNextPiece(), while the old text, its
-    /// selection and its undo history wait aside. No change is reported until
-    /// keepPreparedText(); dropPreparedText() brings the old text back as it was. Meanwhile the
-    /// area takes no keys: a prepared text is not the document yet.
+    /// Starts showing a new text that can still be given up: the document sets itself aside and
+    /// the area shows the new text's first piece at once, the rest a piece per call of
+    /// prepareNextPiece(). keepPreparedText() makes it the document's text, with a fresh history;
+    /// dropPreparedText() brings the old one back as it was. Meanwhile the area takes no keys.
     void prepareText(const QString &text);
     /// Shows the next piece of the prepared text; returns the share shown, in percent.
     int prepareNextPiece();
-    bool isPreparing() const { return m_progressive.hasSetAside(); }
-    /// Shows the rest of the prepared text and makes it the area's text, with a fresh undo
-    /// history, as setText with History::Reset does.
+    bool isPreparing() const { return m_document.isPreparing(); }
     void keepPreparedText();
-    void dropPreparedText();
+    void dropPreparedText() { m_document.dropPrepared(); }
 
     /// Keys that belong to menu rows: the area does not claim them as its own shortcuts.
     void setMenuShortcuts(const QList<QKeySequence> &shortcuts);
 
 signals:
-    /// After every change of the text, once the edit is complete (`Area_Change`).
+    /// After every complete change of the text (`Area_Change`).
     void changed();
     /// A character key, before the character is inserted.
     void keyPressed(QChar ch);
@@ -115,6 +106,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void changeEvent(QEvent *e) override;
     QMimeData *createMimeDataFromSelection() const override;
@@ -124,51 +116,38 @@ protected:
 private:
     int toWidget(qsizetype truePos) const;
     qsizetype toTrue(int widgetPos) const;
-    qsizetype trueBlockStart(const QTextBlock &block) const;
-    const TextRendering::BareCrs &bareCrs() const;
-    void noteTrueTextChanged(qsizetype from, qsizetype removed, qsizetype added);
-    QString trueTextOfWidgetRange(int from, int to) const;
+    qsizetype trueLengthOfUnits(qsizetype from, qsizetype units) const;
 
-    void changeByProgram(TextRendering::Range range, qsizetype added, History history,
-        const std::function<void()> &change);
-    void replaceRendered(
-        int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo, History history);
-    void insertRendered(QTextCursor &cursor, QStringView trueText);
+    void onDocumentEdited(qsizetype position, qsizetype removed, qsizetype added);
+    void onDocumentReset();
+    void onDocumentLoaded();
+    void showSelection();
+    void replaceRendered(int widgetFrom, int widgetTo, qsizetype trueFrom, qsizetype trueTo);
     void appendRendered(qsizetype trueFrom, qsizetype trueTo);
+    void showWhole(bool wrapAnew);
     void swapDocument(QTextDocument *document);
+    QTextDocument *newWidgetDocument() const;
     void applyReadOnly();
-    void chooseWrapMode(QStringView inserted, History history);
-    void setSelectionFromProgram(qsizetype start, qsizetype length, bool scrollToIt);
+    void chooseWrapMode(QStringView inserted, bool wholeText);
 
     void onContentsChange(int position, int removed, int added);
-    void notePairMadeByUser(qsizetype truePos, int widgetPos);
-    void joinPairsMadeByUser();
     void onWidgetCursorMoved();
-    void flushUserChange();
+    void renderPairsMadeByUser();
     void endOfEvent();
     void insertTypedLineBreak();
 
-    QString m_text;
-    std::optional<TextRendering::Range> m_changed;
-    // Where the bare CRs of m_text are; rebuilt when needed after a change that may move them.
-    mutable TextRendering::BareCrs m_bareCrs;
-    mutable bool m_bareCrsKnown = true;
-    // LF stand-ins the user put right after a bare CR: the two are one line break now.
-    QList<int> m_standInsToJoin;
-    // The selection as the program set it; when not pinned the widget's cursor is the truth.
-    bool m_selPinned = false;
-    qsizetype m_selStart = 0;
-    qsizetype m_selLength = 0;
+    Document &m_document;
 
-    bool m_locked = false;
-    bool m_programEdit = false;
+    bool m_programEdit = false; // the widget is being changed to follow the document
+    bool m_userEdit = false; // the document is being changed to follow the widget
     bool m_programSelection = false;
-    bool m_userChangePending = false;
-    bool m_flushQueued = false;
+    EditKind m_keyKind = EditKind::Command; // what the key being handled does to the text
+    // Places where an edit by the user may have brought a CR and an LF together: the widget
+    // still shows them apart until the event is over.
+    QList<qsizetype> m_joinCandidates;
     int m_eventDepth = 0; // events of the area and its viewport being handled, one in another
 
     QList<QKeySequence> m_menuShortcuts;
 
-    // Large texts and their layout; reads m_text, so it comes after it.
     ProgressiveDisplay m_progressive;
 };

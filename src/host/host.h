@@ -30,8 +30,9 @@ class Host
 {
 public:
     enum class Icon { None, Information, Exclamation, Question };
-    enum class Buttons { Ok, YesNo };
-    enum class Button { Ok, Yes, No };
+    /// Escape and the close box answer No on a Yes/No box, Cancel on a Yes/No/Cancel box.
+    enum class Buttons { Ok, YesNo, YesNoCancel };
+    enum class Button { Ok, Yes, No, Cancel };
 
     /// A file dialog request: caption, the pre-filled file name, the default extension (no dot),
     /// and a name filter such as "Text Files (*.txt);;All Files (*)".

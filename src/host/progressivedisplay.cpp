@@ -1,5 +1,7 @@
 #include "progressivedisplay.h"
 
+#include "document/document.h"
+
 #include <QElapsedTimer>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -22,19 +24,24 @@ constexpr qsizetype kStreamPiece = 1024 * 1024;
 // The end of a piece of at least `size` characters from `from` that ends after a line break,
 // or -1 when no line break comes soon enough. Pieces end at line breaks: appending to a line
 // would lay all of it out again.
-qsizetype pieceEnd(QStringView text, qsizetype from, qsizetype size)
+qsizetype pieceEnd(const Document &document, qsizetype from, qsizetype size)
 {
-    const qsizetype at = text.indexOf(QLatin1Char('\r'), from + size);
-    if (at < 0 || at >= from + size + 4 * kStreamPiece)
+    const TextBuffer &text = document.buffer();
+    const qsizetype crIndex = text.countCrsBefore(std::min(from + size, document.size()));
+    if (crIndex >= text.crCount())
         return -1;
-    return at + 1 < text.size() && text[at + 1] == QLatin1Char('\n') ? at + 2 : at + 1;
+    const qsizetype at = text.positionOfCr(crIndex);
+    if (at >= from + size + 4 * kStreamPiece)
+        return -1;
+    return at + 1 < document.size() && document.at(at + 1) == QLatin1Char('\n') ? at + 2 : at + 1;
 }
 
 } // namespace
 
-ProgressiveDisplay::ProgressiveDisplay(QPlainTextEdit &widget, const QString &text, Append append)
+ProgressiveDisplay::ProgressiveDisplay(
+    QPlainTextEdit &widget, const Document &document, Append append)
     : m_widget(widget)
-    , m_text(text)
+    , m_document(document)
     , m_append(std::move(append))
 {
     m_idleLayout.setInterval(0);
@@ -52,7 +59,7 @@ bool ProgressiveDisplay::isLarge(qsizetype length)
 
 qsizetype ProgressiveDisplay::firstPieceEnd(qsizetype from, qsizetype to) const
 {
-    return isLarge(to - from) ? pieceEnd(m_text, from, kFirstPiece) : -1;
+    return isLarge(to - from) ? pieceEnd(m_document, from, kFirstPiece) : -1;
 }
 
 // Undo stays off until the whole text is in.
@@ -61,23 +68,23 @@ void ProgressiveDisplay::streamRest(qsizetype shownTo)
     m_shownTo = shownTo;
     emit streamingChanged();
     m_stream.start();
-    emit progress(int(100 * shownTo / m_text.size()));
+    emit progress(int(100 * shownTo / m_document.size()));
 }
 
 void ProgressiveDisplay::showFirstPiece()
 {
     m_shownTo = 0;
-    const qsizetype cut = pieceEnd(m_text, 0, kFirstPiece);
-    showUpTo(cut > 0 ? cut : m_text.size());
+    const qsizetype cut = pieceEnd(m_document, 0, kFirstPiece);
+    showUpTo(cut > 0 ? cut : m_document.size());
 }
 
 int ProgressiveDisplay::showNextPiece()
 {
     if (isStreaming()) {
-        const qsizetype cut = pieceEnd(m_text, m_shownTo, kStreamPiece);
-        showUpTo(cut > 0 ? cut : m_text.size());
+        const qsizetype cut = pieceEnd(m_document, m_shownTo, kStreamPiece);
+        showUpTo(cut > 0 ? cut : m_document.size());
     }
-    return isStreaming() ? int(100 * m_shownTo / m_text.size()) : 100;
+    return isStreaming() ? int(100 * m_shownTo / m_document.size()) : 100;
 }
 
 void ProgressiveDisplay::streamSomeText()
@@ -91,7 +98,7 @@ void ProgressiveDisplay::streamSomeText()
 void ProgressiveDisplay::finish()
 {
     if (isStreaming())
-        showUpTo(m_text.size());
+        showUpTo(m_document.size());
 }
 
 void ProgressiveDisplay::abandon()
@@ -105,13 +112,12 @@ void ProgressiveDisplay::showUpTo(qsizetype upTo)
 {
     m_append(m_shownTo, upTo);
     m_shownTo = upTo;
-    if (upTo < m_text.size()) {
-        emit progress(int(100 * upTo / m_text.size()));
+    if (upTo < m_document.size()) {
+        emit progress(int(100 * upTo / m_document.size()));
         return;
     }
     m_shownTo = -1;
     m_stream.stop();
-    m_widget.document()->setUndoRedoEnabled(true);
     emit streamingChanged();
     if (std::exchange(m_selectionHeld, false))
         emit heldSelectionShown();

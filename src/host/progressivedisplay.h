@@ -7,6 +7,8 @@
 
 #include "textrendering.h"
 
+class Document;
+
 #include <functional>
 #include <optional>
 #include <utility>
@@ -23,11 +25,11 @@ class ProgressiveDisplay : public QObject
     Q_OBJECT
 
 public:
-    /// Puts the rendering of the true text [from, to) at the end of the widget's document.
+    /// Puts the rendering of the document's text [from, to) at the end of the widget's document.
     using Append = std::function<void(qsizetype from, qsizetype to)>;
 
-    /// `text` is the area's true text, read as it changes.
-    ProgressiveDisplay(QPlainTextEdit &widget, const QString &text, Append append);
+    /// `document` is the text the widget shows, read as it changes.
+    ProgressiveDisplay(QPlainTextEdit &widget, const Document &document, Append append);
 
     /// Whether a text this long goes into the widget a piece at a time rather than at once.
     static bool isLarge(qsizetype length);
@@ -46,6 +48,9 @@ public:
     /// Gives up the rest, for the widget is about to show another document.
     void abandon();
     bool isStreaming() const { return m_shownTo >= 0; }
+    /// Where the part of the text in the widget ends while streaming.
+    qsizetype shownTo() const { return m_shownTo; }
+
     /// Whether the true text up to `truePos` is in the widget.
     bool isShown(qsizetype truePos) const { return !isStreaming() || truePos <= m_shownTo; }
     /// The program's selection lies beyond what is shown: heldSelectionShown() tells when the
@@ -61,14 +66,10 @@ public:
     int lineCount();
     bool lineCountSettled() const { return m_layoutFrom < 0 && !isStreaming(); }
 
-    /// The text a prepared text would replace, kept whole until the new one is kept or dropped.
+    /// The rendering of a document set aside, kept whole until the new one is kept or dropped.
     struct Previous
     {
         QTextDocument *document = nullptr;
-        QString text;
-        std::optional<TextRendering::Range> changed; // what the area had not corrected yet
-        qsizetype selStart = 0;
-        qsizetype selLength = 0;
         QTextOption::WrapMode wrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;
     };
     void setAside(const Previous &previous) { m_previous = previous; }
@@ -91,7 +92,7 @@ private:
     void checkSettled();
 
     QPlainTextEdit &m_widget;
-    const QString &m_text;
+    const Document &m_document;
     Append m_append;
 
     qsizetype m_shownTo = -1; // true text from here on is not in the widget yet

@@ -104,7 +104,22 @@ QMessageBox::StandardButton toQtButton(Host::Button button)
         return QMessageBox::Yes;
     case Host::Button::No:
         return QMessageBox::No;
+    case Host::Button::Cancel:
+        return QMessageBox::Cancel;
     case Host::Button::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButtons toQtButtons(Host::Buttons buttons)
+{
+    switch (buttons) {
+    case Host::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Host::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Host::Buttons::Ok:
         break;
     }
     return QMessageBox::Ok;
@@ -137,18 +152,21 @@ Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Ico
     Buttons buttons, std::optional<Button> defaultButton)
 {
     QMessageBox box(toQtIcon(icon), title.isEmpty() ? programTitle() : title, prompt,
-        buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        dialogParent());
+        toQtButtons(buttons), dialogParent());
     if (defaultButton)
         box.setDefaultButton(toQtButton(*defaultButton));
+    // Escape and the close box give this button; without Cancel, a Yes/No box gives No.
+    if (buttons == Buttons::YesNoCancel)
+        box.setEscapeButton(QMessageBox::Cancel);
     ModalScope scope(m_modalDepth);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Button::Yes;
     case QMessageBox::No:
         return Button::No;
+    case QMessageBox::Cancel:
+        return Button::Cancel;
     default:
-        // Escape on a Yes/No box means No.
         return buttons == Buttons::YesNo ? Button::No : Button::Ok;
     }
 }

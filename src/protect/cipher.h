@@ -70,9 +70,9 @@ qsizetype firstForeign(QStringView protectedText);
 QString lowerCasePassword(QStringView password);
 
 /// `text` less what saving and reopening a protected text added to it: the line breaks after
-/// its end (one per save after a reopen) and the line feed after each carriage return. A
-/// protected text holds no line feed of its own, so a text that does not end with CR LF has not
-/// been through a file and comes back unchanged.
+/// its end (one, or more in a file saved again by an older Tarvex) and the line feed after each
+/// carriage return. A protected text holds no line feed of its own, so a text that does not end
+/// with CR LF has not been through a file and comes back unchanged.
 QString withoutLoadingLineBreaks(QStringView text);
 
 } // namespace Cipher

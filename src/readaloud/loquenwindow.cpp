@@ -1,5 +1,6 @@
 #include "loquenwindow.h"
 
+#include "document/document.h"
 #include "editor/documentfile.h"
 #include "editor/lossysave.h"
 #include "editor/twips.h"
@@ -95,7 +96,7 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(735, dpi)));
     const TwipsScale px(dpi, scale);
 
-    m_text1 = new EditArea(client);
+    m_text1 = new EditArea(*new Document(this), client);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setAccessibleName(QStringLiteral("Text"));
     m_text1->setGeometry(0, 0, px(4335), px(3015));

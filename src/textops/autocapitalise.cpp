@@ -58,7 +58,7 @@ void AutoCapitalise::autocorrect()
 void AutoCapitalise::correct()
 {
     EditArea *area = m_window.area();
-    const std::optional<TextRendering::Range> changed = area->changedRange();
+    const std::optional<TextRange> changed = area->changedRange();
     if (m_fixedPoint && !changed)
         return;
     area->forgetChanges();
@@ -75,7 +75,7 @@ void AutoCapitalise::correct()
         area->replace(from, correction->text.size(), correction->text);
     }
     // The text is the fixpoint now; a change anyone else made meanwhile stays to be corrected.
-    const std::optional<TextRendering::Range> written = area->changedRange();
+    const std::optional<TextRange> written = area->changedRange();
     if (written && written->from >= from && written->to <= to)
         area->forgetChanges();
 }

@@ -62,7 +62,7 @@ QString differences(const TextBuffer &buffer, const QString &model)
     if (buffer.toString() != model)
         return u"text differs"_s;
     QString chunks;
-    buffer.readChunks(0, model.size(), [&chunks](QStringView chunk) {
+    buffer.forEachChunk(0, model.size(), [&chunks](QStringView chunk) {
         chunks += chunk;
         return chunk.size() <= TextBuffer::kChunkSize;
     });
@@ -286,7 +286,7 @@ void TestDocument::chunksAreBoundedAndCanBeStopped()
     const TextBuffer buffer = bufferOf(bytes ? Origin::Bytes : Origin::Text, text);
     QList<qsizetype> sizes;
     QString read;
-    QVERIFY(buffer.readChunks(5, text.size() - 10, [&](QStringView chunk) {
+    QVERIFY(buffer.forEachChunk(5, text.size() - 5, [&](QStringView chunk) {
         sizes.append(chunk.size());
         read += chunk;
         return true;
@@ -294,7 +294,7 @@ void TestDocument::chunksAreBoundedAndCanBeStopped()
     QCOMPARE(read, text.mid(5, text.size() - 10));
     QCOMPARE(*std::max_element(sizes.begin(), sizes.end()), TextBuffer::kChunkSize);
     int calls = 0;
-    QVERIFY(!buffer.readChunks(0, text.size(), [&calls](QStringView) { return ++calls < 2; }));
+    QVERIFY(!buffer.forEachChunk(0, text.size(), [&calls](QStringView) { return ++calls < 2; }));
     QCOMPARE(calls, 2);
 }
 
@@ -320,7 +320,7 @@ void TestDocument::largeStringIsSharedNotCopied()
     TextBuffer buffer(u"ab"_s);
     buffer.replace(1, 0, large);
     const char16_t *read = nullptr;
-    buffer.readChunks(1, 1, [&read](QStringView chunk) {
+    buffer.forEachChunk(1, 2, [&read](QStringView chunk) {
         read = chunk.utf16();
         return true;
     });

@@ -165,7 +165,7 @@ xdotool type --delay 20 "$saved"
 xdotool key Return
 expect_title "$main" "$saved[] -Tarvex"
 
-# The edit area holds CR LF line breaks, and saving appends one more CR LF.
+# The edit area holds CR LF line breaks, and saving ends the last line with one.
 printf 'Hello\r\nworld\r\n' >"$work/expected"
 [ -f "$saved" ] || fail "no file at $saved"
 cmp "$work/expected" "$saved" || fail "saved bytes: $(od -c "$saved")"

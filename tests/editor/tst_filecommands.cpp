@@ -1,10 +1,15 @@
 #include "editor/filecommands.h"
+#include "editor/maintoolbar.h"
 #include "editor/memoryneed.h"
 #include "editor/startup.h"
+#include "readaloud/loquenwindow.h"
+#include "readaloud/readaloudcommands.h"
 #include "windowfixture.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 
 #include <csignal>
@@ -54,6 +59,10 @@ class TestFileCommands : public WindowFixture
     Q_OBJECT
 
     FileCommands *commands() const { return m_window->findChild<FileCommands *>(); }
+    LoquenWindow *loquen() const
+    {
+        return m_window->findChild<ReadAloudCommands *>()->loquenWindow();
+    }
     void tick() { commands()->Timer1_Timer(); }
     qsizetype boxes() const { return m_host->shown().size(); }
     QString prompt() const { return m_host->lastShown().prompt; }
@@ -104,12 +113,219 @@ private slots:
         command == "close"_L1 ? void(m_window->close()) : trigger(command.toLatin1().constData());
 
         const bool saves = command == "open"_L1 && answer == int(Host::Button::Yes);
-        QCOMPARE(readBytes(current), saves ? QByteArray("xold\r\n\r\n") : QByteArray("old"));
+        QCOMPARE(readBytes(current), saves ? QByteArray("xold\r\n") : QByteArray("old"));
         const bool replaces = command == "new"_L1 || command == "open"_L1;
         QCOMPARE(m_window->isVisible(), replaces || !proceeds);
         const QString after = command == "new"_L1 ? QString() : u"other\r\n"_s;
         QCOMPARE(area()->text(), proceeds && replaces ? after : before);
         QCOMPARE(m_window->isModified(), answer >= 0 && !(proceeds && replaces));
+    }
+
+    // Escape, or a box's close button, on each question that stands before lost text: the text,
+    // the title, the selection and the file stay as they were, and no dialog follows.
+    void escapeKeepsEverythingAsItWas_data()
+    {
+        QTest::addColumn<QString>("steps"); // the last one meets the question; see below
+        QTest::addColumn<QString>("question"); // part of its prompt
+        QTest::addColumn<QString>("title");
+
+        const QString notSaved = u"File not saved. "_s, confirm = u"Confirm save"_s;
+        const QString lossy = u"1 character(s) cannot be stored"_s,
+                      elsewhere = u"another program"_s;
+        QTest::newRow("Open") << "open" << notSaved + u"Save it now?"_s << "Confirm Save";
+        QTest::newRow("Open, Yes, ? characters") << "yes open" << lossy << "Confirm Save";
+        QTest::newRow("Open, Yes, changed elsewhere")
+            << "theirs yes open" << elsewhere << "Confirm Save";
+        QTest::newRow("Save, ? characters") << "save" << lossy << "Confirm Save";
+        QTest::newRow("Save, changed elsewhere") << "theirs save" << elsewhere << "Confirm Save";
+        QTest::newRow("Auto Save tick, ? characters") << "tick" << lossy << "Confirm Save";
+        QTest::newRow("New") << "new" << notSaved + u"Proceed?"_s << confirm;
+        QTest::newRow("Exit") << "exit" << notSaved + u"Are you sure"_s << confirm;
+        QTest::newRow("close box") << "close" << notSaved + u"Are you sure"_s << confirm;
+        QTest::newRow("Help") << "helpa" << u"File not saved, proceed?"_s << "Help Alert";
+        QTest::newRow("Loquen New") << "mnuloquen loquen:mnunew"
+                                    << "Are you sure you want to clear this window?"
+                                    << "Confirmation";
+        QTest::newRow("Loquen Exit") << "mnuloquen loquen:exit"
+                                     << "Are you sure you wish to exit Loquen?"
+                                     << "Confirm exit";
+        QTest::newRow("master clipboard's Clear")
+            << "mnucopytotemp mnumasterclip cleartmp"
+            << "This will clear the temporary clipboard. Proceed?"
+            << "Confirm Clear";
+    }
+    // Steps: "yes" answers a box; "theirs": another program writes the file; "close": the
+    // window's close box; "tick": an auto-save tick; "loquen:" a row of the read-aloud window;
+    // else a row of the main window or a button of one of its windows.
+    void escapeKeepsEverythingAsItWas()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, question);
+        QFETCH(QString, title);
+        const QString file = pathOf(u"doc.txt"_s);
+        openWith(file, "old");
+        area()->setSelText(u"\u2192 "_s); // which the code page has no byte for
+        area()->select(1, 3);
+        const auto state = [&] {
+            QStringList seen { area()->text(), m_window->windowTitle(),
+                QString::number(area()->selStart()), QString::number(area()->selLength()),
+                QString::fromLatin1(readBytes(file)), QString::number(m_window->isVisible()),
+                QString::number(m_window->toolbar()->cmbtmp()->count()) };
+            if (LoquenWindow *window = loquen())
+                seen << window->Text1()->text() << QString::number(window->Text1()->selStart())
+                     << QString::number(window->Text1()->selLength())
+                     << QString::number(window->isVisible());
+            return seen;
+        };
+        QStringList before;
+        const QStringList all = steps.split(u' ');
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            const QString &step = all.at(i);
+            if (i == all.size() - 1) {
+                before = state();
+                m_host->forgetShown();
+                m_host->answerEscape();
+            }
+            if (step == "yes"_L1) {
+                m_host->answerMessage(Host::Button::Yes);
+            } else if (step == "theirs"_L1) {
+                QVERIFY(writeAt(file, "theirs", kReadTime.addSecs(60)));
+            } else if (step == "close"_L1) {
+                m_window->close();
+            } else if (step == "tick"_L1) {
+                tick();
+            } else if (step.startsWith("loquen:"_L1)) {
+                loquen()->command(step.sliced(7))->trigger();
+            } else if (QPushButton *button = m_window->findChild<QPushButton *>(step)) {
+                button->click();
+            } else {
+                trigger(qPrintable(step));
+                if (step == "mnuloquen"_L1) { // it goes with the main window, before the host
+                    connect(m_window, &QObject::destroyed, loquen(), [w = loquen()] { delete w; });
+                    loquen()->Text1()->select(2, 3);
+                }
+            }
+        }
+        QVERIFY2(
+            m_host->lastShown().prompt.contains(question), qPrintable(m_host->lastShown().prompt));
+        QCOMPARE(m_host->lastShown().title, title);
+        QCOMPARE(state(), before);
+    }
+
+    // Open and Save, once and three times: a file that ends with a line break keeps its bytes,
+    // one without gains a CR LF once, and a protected file keeps its bare CRs.
+    void openAndSaveAddNoLineBreakToOne_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("once");
+        QTest::addColumn<QByteArray>("thrice");
+
+        // The marker, "b", LF's symbol, CR, "a" (a CR LF b reversed), the separator, "edcba".
+        const QByteArray locked = "\x81\xB0\x8A\r\xFB\x7F\xE7\x80\x8D\xB0\xFB\r\n"_ba;
+        // clang-format off
+        QTest::newRow("empty") << ""_ba << "\r\n"_ba << "\r\n"_ba;
+        QTest::newRow("a") << "a"_ba << "a\r\n"_ba << "a\r\n"_ba;
+        QTest::newRow("a CR LF") << "a\r\n"_ba << "a\r\n"_ba << "a\r\n"_ba;
+        QTest::newRow("a CR LF CR LF") << "a\r\n\r\n"_ba << "a\r\n\r\n"_ba << "a\r\n\r\n"_ba;
+        QTest::newRow("a CR") << "a\r"_ba << "a\r\n"_ba << "a\r\n"_ba;
+        QTest::newRow("a LF") << "a\n"_ba << "a\n\r\n"_ba << "a\n\r\n"_ba;
+        // clang-format on
+        QTest::newRow("protected, a bare CR inside") << locked << locked << locked;
+    }
+    void openAndSaveAddNoLineBreakToOne()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, once);
+        QFETCH(QByteArray, thrice);
+        const QString path = pathOf(u"doc.txt"_s);
+        QVERIFY(writeBytes(path, file));
+        for (int round = 1; round <= 3; ++round) {
+            m_host->answerOpenFile(path);
+            if (file.startsWith('\x81'))
+                m_host->answerMessage(Host::Button::Ok); // "Protected file"
+            trigger("open");
+            trigger("save");
+            if (round == 1)
+                QCOMPARE(readBytes(path), once);
+        }
+        QCOMPARE(readBytes(path), thrice);
+    }
+
+    // The question names every character the file cannot hold, up to twenty, and then says how
+    // many more there are.
+    void lossySaveListsTheCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("listed");
+
+        // The first `n` letters from U+0100 on, which the code page has none of.
+        const auto letters = [](int n) {
+            QString text;
+            for (int i = 0; i < n; ++i)
+                text += QChar(0x100 + i);
+            return text;
+        };
+        QTest::newRow("one, three times") << u"a\u2192b\u2192\u2192"_s << 3 << u"\u2192"_s;
+        QTest::newRow("twelve") << letters(12) << 12 << letters(12);
+        QTest::newRow("twenty") << letters(20) << 20 << letters(20);
+        QTest::newRow("twenty-three, the last one twice")
+            << letters(23) + QChar(0x116) << 24 << letters(20) + u" and 3 more"_s;
+    }
+    void lossySaveListsTheCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QFETCH(QString, listed);
+        area()->setText(text);
+        m_host->answerSaveFile(pathOf(u"doc.txt"_s));
+        m_host->answerMessage(Host::Button::No);
+        trigger("save");
+        QCOMPARE(prompt(),
+            QString::number(count)
+                + u" character(s) cannot be stored in this file's code page (Windows-1252) and "
+                  u"would be saved as \"?\": "_s
+                + listed + u"\n\nSave anyway?"_s);
+    }
+
+    // Held back by a No given by hand, auto-save says so at its first tick, once for each time it
+    // is turned on; a new character brings the question again.
+    void autoSaveSaysOnceWhatHoldsItBack()
+    {
+        const QString file = pathOf(u"doc.txt"_s);
+        openWith(file, "old");
+        m_host->forgetShown();
+        area()->setSelText(u"\u2192"_s);
+        m_host->answerMessage(Host::Button::No);
+        trigger("save");
+        const auto switchOn = [this] {
+            trigger("mnuautosave");
+            commands()->timer().stop(); // the test ticks by itself
+        };
+        switchOn();
+        m_host->answerMessage(Host::Button::Ok);
+        tick();
+        QCOMPARE(prompt(),
+            u"1 character(s) cannot be stored in this file's code page (Windows-1252): \u2192\n\n"
+            u"Auto Save does not save the file while they are in it. Save it yourself to choose "
+            u"whether they are saved as \"?\"."_s);
+        tick();
+        QCOMPARE(boxes(), 2);
+        QVERIFY(m_window->title().contains("[*]"_L1) && readBytes(file) == "old");
+        QVERIFY(m_window->statusText().endsWith("Auto Save: True"_L1));
+        trigger("mnuautosave"); // off
+        switchOn();
+        m_host->answerMessage(Host::Button::Ok);
+        tick();
+        tick();
+        QCOMPARE(boxes(), 3);
+        area()->setSelText(u"\u2190"_s);
+        m_host->answerMessage(Host::Button::No);
+        tick();
+        tick();
+        QVERIFY2(boxes() == 4 && prompt().endsWith("Save anyway?"_L1), qPrintable(prompt()));
+        QCOMPARE(readBytes(file), "old");
+        trigger("mnuautosave"); // off
     }
 
     void saveAsTellsAFailureAndKeepsTheState_data()
@@ -124,6 +340,10 @@ private slots:
         // Refused at once: writing would hold the window until something reads the pipe.
         QTest::newRow("a pipe") << "a-pipe" << notAFile;
         QTest::newRow("disk full part-way over an old file") << "old.txt" << "File too large";
+        // Rather than put a new file in place of the link.
+        QTest::newRow("a link that leads to itself")
+            << "loop"
+            << "It is a symbolic link that leads round in a loop, never to a file.";
     }
     void saveAsTellsAFailureAndKeepsTheState()
     {
@@ -131,6 +351,7 @@ private slots:
         QFETCH(QString, reason);
         QVERIFY(QDir(m_dir->path()).mkdir("a-folder") && writeBytes(pathOf("old.txt"), "old"));
         QCOMPARE(::mkfifo(QFile::encodeName(pathOf(u"a-pipe"_s)).constData(), 0644), 0);
+        QCOMPARE(::symlink("loop", QFile::encodeName(pathOf(u"loop"_s)).constData()), 0);
         const QString file = target.startsWith(u'/') ? target : pathOf(target);
         // Short: a buffered write would hold it back until the copy is closed, unchecked.
         const QString text(8, u'p');
@@ -294,21 +515,32 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QByteArray>("left");
+        QTest::addColumn<QString>("said");
 
         const int yes = int(Host::Button::Yes), no = int(Host::Button::No);
-        const QByteArray ours("xmine\r\n\r\n");
-        QTest::newRow("grew, No keeps theirs") << "grew" << no << QByteArray("theirs");
-        QTest::newRow("same size, later, No keeps theirs") << "later" << no << QByteArray("MINE");
-        QTest::newRow("replaced, same size and time, No") << "replaced" << no << QByteArray("MINE");
-        QTest::newRow("grew, Yes writes ours") << "grew" << yes << ours;
-        QTest::newRow("removed, Yes writes ours") << "removed" << yes << ours;
+        const QByteArray ours("xmine\r\n");
+        const QString changed = u"was changed by another program"_s;
+        const QString replaced = u"was replaced by another program since Tarvex last read or saved "
+                                 u"it: the name now points to a different file."_s;
+        QTest::newRow("grew, No keeps theirs") << "grew" << no << QByteArray("theirs") << changed;
+        QTest::newRow("same size, later, No keeps theirs")
+            << "later" << no << QByteArray("MINE") << changed;
+        QTest::newRow("replaced, same size and time, No")
+            << "replaced" << no << QByteArray("MINE") << replaced;
+        QTest::newRow("the link leads elsewhere, No")
+            << "link" << no << QByteArray("MINE") << replaced;
+        QTest::newRow("grew, Yes writes ours") << "grew" << yes << ours << changed;
+        QTest::newRow("removed, Yes writes ours") << "removed" << yes << ours << u"was removed"_s;
     }
     void changeMadeElsewhereIsNotOverwritten()
     {
         QFETCH(QString, how);
         QFETCH(int, answer);
         QFETCH(QByteArray, left);
+        QFETCH(QString, said);
         const QString file = pathOf(u"doc.txt"_s), next = file + u".new"_s;
+        if (how == "link"_L1) // doc.txt leads to a.txt, then to b.txt
+            QVERIFY(QFile::link(u"a.txt"_s, file));
         openWith(file, "mine");
         QTest::keyClicks(area(), "x");
         m_host->forgetShown();
@@ -320,10 +552,14 @@ private slots:
             QVERIFY(writeAt(next, "MINE") && !std::rename(qPrintable(next), qPrintable(file)));
         if (how == "removed"_L1)
             QVERIFY(QFile::remove(file));
+        if (how == "link"_L1) {
+            QVERIFY(writeAt(pathOf(u"b.txt"_s), "MINE") && QFile::remove(file));
+            QVERIFY(QFile::link(u"b.txt"_s, file));
+        }
         m_host->answerMessage(Host::Button(answer));
         trigger("save");
 
-        QVERIFY2(boxes() == 1 && prompt().contains(file), qPrintable(prompt()));
+        QVERIFY2(boxes() == 1 && prompt().contains(file + u' ' + said), qPrintable(prompt()));
         QCOMPARE(readBytes(file), left);
         QCOMPARE(m_window->isModified(), answer == int(Host::Button::No));
         if (answer == int(Host::Button::Yes)) { // what Save wrote is its own: it asks no more

@@ -135,7 +135,7 @@ private slots:
     }
 
     // The protected text is locked against commands and typing; Open locks it again. Saved again
-    // after the reopen, as auto-save does, the file gains a line break.
+    // after the reopen, as auto-save does, the file keeps its bytes.
     void protectSaveReopenUnprotect()
     {
         QFETCH(QString, document);
@@ -152,6 +152,7 @@ private slots:
         m_host->answerOpenFile(pathOf(u"a.txt"_s));
         run("open", {}, { Host::Button::Ok }); // "Protected file"
         trigger("save");
+        QCOMPARE(readBytes(pathOf(u"a.txt"_s)), Codec1252::encode(protectedText) + "\r\n");
         run("btndecode", { u"IA5S!"_s }, { Host::Button::Ok });
         QCOMPARE(area()->text(), document);
         QVERIFY(!area()->locked());

@@ -76,7 +76,7 @@ void TestReadAloud::controls_data()
     QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
     QTest::newRow("About fills the box") << "about" << "" << "++-+ Loquen v 1.0.0";
     QTest::newRow("Help row fills the box") << "help" << "" << "++-+ Loquen v 1.0.0";
-    QTest::newRow("Load+Save") << "load:a loadfile save:b mnusave" << "" << "++-+ a a\r\nb\r\n\r\n";
+    QTest::newRow("Load+Save") << "load:a loadfile save:b mnusave" << "" << "++-+ a a\r\nb\r\n";
     QTest::newRow("Load: none, Cancel") << "load:none loadfile load: mnuloadfile" << "" << "++-+ →";
     QTest::newRow("Save: Yes writes ?") << "save:b yes mnusave" << "" << "++-+ → ?\r\n";
     QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";

@@ -28,22 +28,27 @@ const char *kindName(FakeHost::Kind kind)
 
 void FakeHost::answerMessage(Button button)
 {
-    m_answers.append({ Kind::Message, button, {}, {} });
+    m_answers.append({ Kind::Message, button, false, {}, {} });
+}
+
+void FakeHost::answerEscape()
+{
+    m_answers.append({ Kind::Message, Button::Ok, true, {}, {} });
 }
 
 void FakeHost::answerInput(const QString &text)
 {
-    m_answers.append({ Kind::Input, Button::Ok, text, {} });
+    m_answers.append({ Kind::Input, Button::Ok, false, text, {} });
 }
 
 void FakeHost::answerOpenFile(const std::optional<QString> &path)
 {
-    m_answers.append({ Kind::OpenFile, Button::Ok, {}, path });
+    m_answers.append({ Kind::OpenFile, Button::Ok, false, {}, path });
 }
 
 void FakeHost::answerSaveFile(const std::optional<QString> &path)
 {
-    m_answers.append({ Kind::SaveFile, Button::Ok, {}, path });
+    m_answers.append({ Kind::SaveFile, Button::Ok, false, {}, path });
 }
 
 FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
@@ -53,8 +58,8 @@ FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
         const QByteArray message = QByteArray("Unexpected ") + kindName(kind) + ": \""
             + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
         QTest::qFail(message.constData(), __FILE__, __LINE__);
-        // Answer as a cautious user would: No, Cancel.
-        return { kind, Button::No, {}, std::nullopt };
+        // Answer as a cautious user would: Escape, Cancel.
+        return { kind, Button::No, true, {}, std::nullopt };
     }
     return m_answers.takeFirst();
 }
@@ -95,9 +100,20 @@ std::unique_ptr<Progress> FakeHost::showProgress(QWidget *, const QString &, con
 }
 
 Host::Button FakeHost::messageBox(
-    const QString &prompt, const QString &title, Icon, Buttons, std::optional<Button>)
+    const QString &prompt, const QString &title, Icon, Buttons buttons, std::optional<Button>)
 {
-    return take(Kind::Message, { Kind::Message, prompt, title }).button;
+    const Answer answer = take(Kind::Message, { Kind::Message, prompt, title });
+    if (!answer.escape)
+        return answer.button;
+    switch (buttons) {
+    case Buttons::YesNo:
+        return Button::No;
+    case Buttons::YesNoCancel:
+        return Button::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return Button::Ok;
 }
 
 QString FakeHost::inputBox(const QString &prompt, const QString &title, const QString &)

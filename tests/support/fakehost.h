@@ -24,6 +24,9 @@ public:
     };
 
     void answerMessage(Button button);
+    /// The next message box is put away with Escape or its close box: it gives what the real box
+    /// gives then (No on a Yes/No box, Cancel on a Yes/No/Cancel box, OK on an OK box).
+    void answerEscape();
     void answerInput(const QString &text);
     void answerOpenFile(const std::optional<QString> &path);
     void answerSaveFile(const std::optional<QString> &path);
@@ -74,6 +77,7 @@ private:
     {
         Kind kind;
         Button button = Button::Ok;
+        bool escape = false;
         QString text;
         std::optional<QString> path;
     };
