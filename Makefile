@@ -3,6 +3,7 @@ BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
+PACKAGE_DIR ?= build-package
 
 .PHONY: all deps configure build run test bench install clean
 
@@ -36,6 +37,19 @@ bench: deps
 # in a folder instead (make install DESTDIR=/tmp/stage).
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# Builds the Debian package $(PACKAGE_DIR)/tarvex_<version>_<arch>.deb from a release build
+# without the tests; it installs under /usr whatever PREFIX says.
+.PHONY: package package-clean
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
+
+package-clean:
+	rm -rf $(PACKAGE_DIR)
+
+clean: package-clean
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR)
