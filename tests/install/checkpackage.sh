@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build in build folder $1, as `make package` does, and
-# checks it with dpkg-deb: its name, version and architecture, the packages it needs at run
+# checks it with dpkg-deb (--field reads what --info shows): its name, version and architecture, the packages it needs at run
 # time, and exactly the files it installs, all under /usr.
 set -euo pipefail
 
@@ -29,7 +29,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = 1.0.0 ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
-dpkg-deb --info "$deb" | grep -q '^ Description: ' || fail "no Description"
+[ -n "$(field Description)" ] || fail "no Description"
 
 # What the program links, and what Qt loads at run time without the program linking it: the
 # flite speech engine, the SVG icon plugin, and the fonts. Nothing only a build needs.
@@ -62,7 +62,7 @@ root="$out/root"
 dpkg-deb --extract "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/tarvex.desktop" \
     || fail "desktop-file-validate rejects the packaged entry"
-file "$root/usr/bin/tarvex" | grep -q ', stripped' || fail "the program is not stripped"
+[[ $(file -b "$root/usr/bin/tarvex") == *', stripped'* ]] || fail "the program is not stripped"
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/tarvex" --version)
 [ "$version" = "Tarvex 1.0.0" ] || fail "--version printed '$version'"
 echo "PASS"
