@@ -32,7 +32,7 @@ void BM_AreaSetTextOneCharChanged10MB(benchmark::State &state)
     area.show();
     const QString a = benchmarkLines(kTenMegabytes);
     const QString b = withMiddleChanged(a);
-    area.setText(a, EditArea::History::Reset);
+    area.setText(a);
     waitForLayout(area);
     bool flip = false;
     for (auto _ : state) {

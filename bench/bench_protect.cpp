@@ -262,10 +262,10 @@ struct WindowFixture
     // The document or its protected text in the edit area, whole in the widget and laid out.
     void show(const QString &text, bool locked)
     {
-        window.area()->setLocked(false);
-        window.area()->setText(text, EditArea::History::Reset);
+        window.document().setLocked(false);
+        window.document().setText(text);
         window.area()->finishStreaming();
-        window.area()->setLocked(locked);
+        window.document().setLocked(locked);
         window.setModified(false);
         QCoreApplication::processEvents();
     }
@@ -311,7 +311,7 @@ void protectInWindow(benchmark::State &state, bool whole)
             f->window.area()->finishStreaming();
         f->window.area()->viewport()->repaint();
     }
-    if (f->window.area()->text() != protectedProse() || !f->window.area()->locked())
+    if (f->window.document().text() != protectedProse() || !f->window.document().isLocked())
         state.SkipWithError("Protect did not give the protected text");
     if (whole && f->window.area()->isStreaming())
         state.SkipWithError("the protected text is not all in the widget");
@@ -344,7 +344,7 @@ void BM_UnprotectOpenedFileInWindow10MB(benchmark::State &state)
         f->unprotect();
         f->window.area()->viewport()->repaint();
     }
-    if (f->window.area()->text() != prose() || f->window.area()->locked())
+    if (f->window.document().text() != prose() || f->window.document().isLocked())
         state.SkipWithError("UnProtect did not give the document back");
     state.SetBytesProcessed(state.iterations() * kTenMegabytes);
 }
@@ -364,7 +364,7 @@ void BM_UnprotectRightAfterProtectInWindow10MB(benchmark::State &state)
         f->unprotect();
         f->window.area()->viewport()->repaint();
     }
-    if (f->window.area()->text() != prose() || f->window.area()->locked())
+    if (f->window.document().text() != prose() || f->window.document().isLocked())
         state.SkipWithError("UnProtect did not give the document back");
     state.SetBytesProcessed(state.iterations() * kTenMegabytes);
 }

@@ -100,7 +100,7 @@ void BM_ReplaceAllInWindow(benchmark::State &state)
     find->replaceBox()->setEditText(QStringLiteral("wolverine"));
     for (auto _ : state) {
         state.PauseTiming();
-        area->setText(prose(), EditArea::History::Reset);
+        area->setText(prose());
         area->finishStreaming();
         QCoreApplication::processEvents();
         state.ResumeTiming();

@@ -28,7 +28,7 @@ inline void showDocument(MainWindow &window, qsizetype characters, bool caretAtE
     window.resize(800, 600);
     window.show();
     EditArea *area = window.area();
-    area->setText(benchmarkLines(characters), EditArea::History::Reset);
+    area->setText(benchmarkLines(characters));
     waitForLayout(*area);
     area->setSelStart(caretAtEnd ? area->text().size() : 0);
 }

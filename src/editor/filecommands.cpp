@@ -32,9 +32,10 @@ FileCommands::FileCommands(MainWindow &window)
     , m_document(window.document())
     , m_host(window.host())
 {
-    m_timer.setObjectName(QStringLiteral("Timer1"));
-    m_timer.setInterval(5000);
-    connect(&m_timer, &QTimer::timeout, this, &FileCommands::autoSaveTick);
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(5000);
+    connect(m_timer, &QTimer::timeout, this, &FileCommands::autoSaveTick);
     connect(&m_document, &Document::loaded, this, &FileCommands::forgetAutoSaveAnswers);
 }
 
@@ -359,9 +360,9 @@ void FileCommands::toggleAutoSave()
     // afresh what holds it back.
     if (m_window.command(QStringLiteral("mnuautosave"))->isChecked()) {
         m_autoSaveLossTold = false;
-        m_timer.start();
+        m_timer->start();
     } else {
-        m_timer.stop();
+        m_timer->stop();
     }
     m_window.refreshStatusBar();
 }

@@ -56,7 +56,7 @@ private:
     MainWindow &m_window;
     Document &m_document;
     Host &m_host;
-    QTimer m_timer;
+    QTimer *m_timer = nullptr; // `Timer1`
     QString m_dialogFileName; // pre-filled in the next file dialog
     QString m_defaultExtension;
     bool m_inTick = false;

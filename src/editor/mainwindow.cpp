@@ -114,7 +114,8 @@ void MainWindow::updateTitle()
         suffix = TitleSuffix::Opened;
         break;
     }
-    setWindowTitle(windowTitleFor(documentTitle(documentName(), m_document->isModified(), suffix)));
+    m_title = documentTitle(documentName(), m_document->isModified(), suffix);
+    setWindowTitle(windowTitleFor(m_title));
 }
 
 void MainWindow::refreshStatusBar()

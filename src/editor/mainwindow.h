@@ -34,6 +34,8 @@ public:
 
     /// The document's name as the title shows it: its path, or "Untitled".
     QString documentName() const;
+    /// The title bar's text, as the window shows it.
+    const QString &title() const { return m_title; }
     /// The number of lines the status bar shows: those the edit area displays, wrapped lines
     /// counted, as last counted (0 until the text first changes).
     int lineCount() const { return m_lineCount; }
@@ -74,6 +76,7 @@ private:
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 
+    QString m_title;
     int m_lineCount = 0;
     bool m_loading = false;
     bool m_closeAfterLoad = false;

@@ -17,3 +17,8 @@ void ReadAloudCommands::showReadAloud()
         return new LoquenWindow(m_host);
     })->showWithText(m_document.text());
 }
+
+LoquenWindow *ReadAloudCommands::loquenWindow() const
+{
+    return m_loquen;
+}

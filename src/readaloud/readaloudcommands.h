@@ -18,7 +18,7 @@ public:
 
     void showReadAloud();
     /// The read-aloud window, while it exists.
-    LoquenWindow *loquenWindow() const { return m_loquen; }
+    LoquenWindow *loquenWindow() const;
 
 private:
     const Document &m_document;

@@ -66,13 +66,13 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     m_inWordBox = new QCheckBox(QStringLiteral("Search in word"), this);
     m_inWordBox->setObjectName(QStringLiteral("searchinwrd"));
     m_inWordBox->setGeometry(px(1440), 0, px(1575), px(255));
-    m_up = new QRadioButton(QStringLiteral("Up"), this);
-    m_up->setObjectName(QStringLiteral("up"));
-    m_up->setGeometry(px(3120), 0, px(615), px(255));
-    m_down = new QRadioButton(QStringLiteral("Down"), this);
-    m_down->setObjectName(QStringLiteral("down"));
-    m_down->setGeometry(px(3840), 0, px(1215), px(255));
-    m_down->setChecked(true);
+    m_upButton = new QRadioButton(QStringLiteral("Up"), this);
+    m_upButton->setObjectName(QStringLiteral("up"));
+    m_upButton->setGeometry(px(3120), 0, px(615), px(255));
+    m_downButton = new QRadioButton(QStringLiteral("Down"), this);
+    m_downButton->setObjectName(QStringLiteral("down"));
+    m_downButton->setGeometry(px(3840), 0, px(1215), px(255));
+    m_downButton->setChecked(true);
 
     auto *findLabel = new QLabel(QStringLiteral("Find what"), this);
     findLabel->setObjectName(QStringLiteral("Label1"));
@@ -112,9 +112,9 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     m_replaceButton->setObjectName(QStringLiteral("btnReplace"));
     m_replaceButton->setGeometry(px(3840), 0, px(1095), px(315));
     m_replaceButton->setEnabled(false);
-    m_cancel = new QPushButton(QStringLiteral("Cancel..."), m_replaceFrame);
-    m_cancel->setObjectName(QStringLiteral("cancel"));
-    m_cancel->setGeometry(px(1080), px(360), px(1215), px(315));
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel..."), m_replaceFrame);
+    m_cancelButton->setObjectName(QStringLiteral("cancel"));
+    m_cancelButton->setGeometry(px(1080), px(360), px(1215), px(315));
     m_replaceAllButton = new QPushButton(QStringLiteral("Replace All"), m_replaceFrame);
     m_replaceAllButton->setObjectName(QStringLiteral("btnReplaceAll"));
     m_replaceAllButton->setGeometry(px(2640), px(360), px(1095), px(315));
@@ -123,7 +123,7 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
 
     // Tab goes from the find box on through what the current mode shows.
     const QList<QWidget *> tabOrder { m_findBox, m_findNextButton, m_replaceLink, m_replaceBox,
-        m_replaceButton, m_replaceAllButton, m_cancel, m_matchCaseBox, m_inWordBox, m_up, m_down };
+        m_replaceButton, m_replaceAllButton, m_cancelButton, m_matchCaseBox, m_inWordBox, m_upButton, m_downButton };
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -132,7 +132,7 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     connect(m_findNextButton, &QPushButton::clicked, this, &FindReplaceWindow::findNextClicked);
     connect(m_replaceButton, &QPushButton::clicked, this, &FindReplaceWindow::replaceClicked);
     connect(m_replaceAllButton, &QPushButton::clicked, this, &FindReplaceWindow::replaceAllClicked);
-    connect(m_cancel, &QPushButton::clicked, this, &FindReplaceWindow::reject);
+    connect(m_cancelButton, &QPushButton::clicked, this, &FindReplaceWindow::reject);
     connect(m_findBox, &QComboBox::editTextChanged, this, &FindReplaceWindow::applyEnablingRule);
     connect(m_replaceBox, &QComboBox::editTextChanged, this, &FindReplaceWindow::applyEnablingRule);
 }

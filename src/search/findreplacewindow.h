@@ -24,12 +24,12 @@ public:
     QComboBox *replaceBox() const { return m_replaceBox; }
     QCheckBox *matchCaseBox() const { return m_matchCaseBox; }
     QCheckBox *inWordBox() const { return m_inWordBox; }
-    QRadioButton *up() const { return m_up; }
-    QRadioButton *down() const { return m_down; }
+    QRadioButton *upButton() const { return m_upButton; }
+    QRadioButton *downButton() const { return m_downButton; }
     QPushButton *findNextButton() const { return m_findNextButton; }
     QPushButton *replaceButton() const { return m_replaceButton; }
     QPushButton *replaceAllButton() const { return m_replaceAllButton; }
-    QPushButton *cancel() const { return m_cancel; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
     QLabel *replaceLink() const { return m_replaceLink; }
     QFrame *replaceFrame() const { return m_replaceFrame; }
 
@@ -60,14 +60,14 @@ private:
     qreal m_scale = 1.0;
     QCheckBox *m_matchCaseBox = nullptr;
     QCheckBox *m_inWordBox = nullptr;
-    QRadioButton *m_up = nullptr;
-    QRadioButton *m_down = nullptr;
+    QRadioButton *m_upButton = nullptr;
+    QRadioButton *m_downButton = nullptr;
     QComboBox *m_findBox = nullptr;
     QPushButton *m_findNextButton = nullptr;
     QLabel *m_replaceLink = nullptr;
     QFrame *m_replaceFrame = nullptr;
     QComboBox *m_replaceBox = nullptr;
     QPushButton *m_replaceButton = nullptr;
-    QPushButton *m_cancel = nullptr;
+    QPushButton *m_cancelButton = nullptr;
     QPushButton *m_replaceAllButton = nullptr;
 };

@@ -90,7 +90,8 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
 
     // An edit area like the document's, so that the entry's line breaks, bare CR and LF
     // included, are pasted as they are.
-    m_preview = new EditArea(*new Document(this), this);
+    m_previewText = new Document(this);
+    m_preview = new EditArea(*m_previewText, this);
     m_preview->setObjectName(QStringLiteral("fullclip"));
     m_preview->setAccessibleName(QStringLiteral("Preview"));
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -142,8 +143,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     // End or its first letter; a click or Enter on it shows it afresh after an edit. Removing
     // or clearing entries chooses none, so the preview keeps its text.
     const auto preview = [this](const QModelIndex &index) {
-        m_preview->setText(
-            index.data(TempClipList::VerbatimRole).toString(), EditArea::History::Reset);
+        m_previewText->load(TextBuffer(index.data(TempClipList::VerbatimRole).toString()), {});
     };
     connect(
         m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, preview] {
@@ -154,7 +154,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     connect(m_list, &QListView::clicked, this, preview);
     connect(m_list, &QListView::activated, this, preview);
     connect(m_ok, &QPushButton::clicked, this, [this] {
-        emit pasteRequested(m_preview->text());
+        emit pasteRequested(m_previewText->text());
         ToolWindow::dismiss(this);
     });
     connect(m_cancel, &QPushButton::clicked, this, &MasterClipWindow::reject);
@@ -196,7 +196,7 @@ bool MasterClipWindow::eventFilter(QObject *watched, QEvent *event)
         if (watched == m_preview) {
             const auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
-                m_preview->setSelText(QStringLiteral("\t"));
+                m_previewText->replaceSelection(QStringLiteral("\t"));
                 return true;
             }
         }

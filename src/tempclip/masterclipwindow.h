@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHash>
 
+class Document;
 class EditArea;
 class QListView;
 class QPushButton;
@@ -47,6 +48,7 @@ private:
 
     TempClipList &m_entries;
     QListView *m_list = nullptr;
+    Document *m_previewText = nullptr;
     EditArea *m_preview = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_remove = nullptr;

@@ -27,7 +27,6 @@ void WindowFixture::cleanup()
 {
     m_host->whileProgressing = nullptr;
     if (m_window) {
-        m_window->setModified(false);
         delete m_window;
         m_window = nullptr;
     }
@@ -46,6 +45,11 @@ void WindowFixture::trigger(const char *name)
 EditArea *WindowFixture::area() const
 {
     return m_window->area();
+}
+
+Document &WindowFixture::document() const
+{
+    return m_window->document();
 }
 
 QString WindowFixture::pathOf(const QString &name) const

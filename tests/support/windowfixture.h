@@ -2,6 +2,7 @@
 
 #include "editor/mainwindow.h"
 #include "fakehost.h"
+#include "document/document.h"
 #include "host/editarea.h"
 
 #include <QByteArray>
@@ -22,6 +23,7 @@ protected:
     /// Triggers the menu row or toolbar command `name`, as a click on it would.
     void trigger(const char *name);
     EditArea *area() const;
+    Document &document() const;
     /// `name` in this test's own folder.
     QString pathOf(const QString &name) const;
 

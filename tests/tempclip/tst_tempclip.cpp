@@ -29,8 +29,8 @@ private:
 // Copy to Temp Clipboard with all of `text` selected.
 void TestTempClip::addSelection(const QString &text)
 {
-    area()->setText(text);
-    area()->select(0, text.size());
+    document().setText(text);
+    document().select(0, text.size());
     trigger("mnucopytotemp");
 }
 
@@ -48,9 +48,9 @@ void TestTempClip::entriesKeepAlphabeticalOrderInBothViews()
     QCOMPARE(clipboardBox()->currentText(), QStringLiteral("Temporary Clipboard")); // adding keeps it
 
     // Choosing an entry pastes its real line breaks.
-    area()->setText(QString());
+    document().setText(QString());
     emit clipboardBox()->activated(4);
-    QCOMPARE(area()->text(), QStringLiteral("My\r\n\r\nhouse"));
+    QCOMPARE(document().text(), QStringLiteral("My\r\n\r\nhouse"));
 }
 
 void TestTempClip::slowPasteIsTypedAndUndone_data()
@@ -67,15 +67,15 @@ void TestTempClip::slowPasteIsTypedAndUndone()
     QFETCH(QString, entry);
     QFETCH(int, undos);
     addSelection(entry);
-    area()->setText(QStringLiteral("before "), EditArea::History::Reset);
-    area()->setSelStart(7);
+    document().setText(QStringLiteral("before "));
+    document().select(7, 0);
     trigger("mnuslowpaste");
     emit clipboardBox()->activated(0);
-    QCOMPARE(area()->text(), QStringLiteral("before ")); // queued, not typed yet
-    QTRY_COMPARE(area()->text(), QStringLiteral("before ") + entry);
+    QCOMPARE(document().text(), QStringLiteral("before ")); // queued, not typed yet
+    QTRY_COMPARE(document().text(), QStringLiteral("before ") + entry);
     for (int i = 0; i < undos; ++i)
         QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(area()->text(), QStringLiteral("before "));
+    QCOMPARE(document().text(), QStringLiteral("before "));
 }
 
 void TestTempClip::pasteSelectedPastesTheHighlightedEntry_data()
@@ -101,7 +101,7 @@ void TestTempClip::pasteSelectedPastesTheHighlightedEntry()
     QFETCH(QString, pasted);
     for (const char *entry : { "date", "banana", "cherry\r\nred", "apple" })
         addSelection(QString::fromUtf8(entry));
-    area()->setText(QString());
+    document().setText(QString());
     trigger("mnumasterclip");
     MasterClipWindow *master = m_window->findChild<TempClipCommands *>()->existingMasterWindow();
     QTRY_COMPARE(QApplication::activeWindow(), master);
@@ -120,7 +120,7 @@ void TestTempClip::pasteSelectedPastesTheHighlightedEntry()
     if (master->selectedRow() >= 0) // what shows as chosen is the entry the list is on
         QCOMPARE(master->selectedRow(), list->currentIndex().row());
     QTest::mouseClick(master->pasteButton(), Qt::LeftButton);
-    QCOMPARE(area()->text(), pasted);
+    QCOMPARE(document().text(), pasted);
     QVERIFY(!master->isVisible());
 }
 
