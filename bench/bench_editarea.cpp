@@ -32,11 +32,11 @@ void BM_AreaSetTextOneCharChanged10MB(benchmark::State &state)
     area.show();
     const QString a = benchmarkLines(kTenMegabytes);
     const QString b = withMiddleChanged(a);
-    area.setText(a);
+    document.setText(a);
     waitForLayout(area);
     bool flip = false;
     for (auto _ : state) {
-        area.setText(flip ? a : b);
+        document.setText(flip ? a : b);
         flip = !flip;
     }
     state.SetLabel("one character changed, 10 MB");
@@ -74,9 +74,8 @@ void keystroke(benchmark::State &state, qsizetype bytes, bool atEnd, bool paint)
         if (paint)
             area->viewport()->repaint();
     }
-    if (window.star() != QLatin1String("*"))
+    if (!window.document().isModified())
         state.SkipWithError("the change pipeline did not run");
-    window.setModified(false); // close without asking
 }
 
 void BM_KeystrokeAtEndOf1MB(benchmark::State &state)

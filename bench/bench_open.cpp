@@ -62,8 +62,7 @@ struct OpenFixture
 
     void newDocument()
     {
-        window.setModified(false);
-        window.new_Click();
+        window.document().load(TextBuffer(), std::nullopt);
         QCoreApplication::processEvents();
     }
 };

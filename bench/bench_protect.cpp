@@ -262,11 +262,9 @@ struct WindowFixture
     // The document or its protected text in the edit area, whole in the widget and laid out.
     void show(const QString &text, bool locked)
     {
-        window.document().setLocked(false);
-        window.document().setText(text);
+        window.document().load(TextBuffer(text), std::nullopt);
         window.area()->finishStreaming();
         window.document().setLocked(locked);
-        window.setModified(false);
         QCoreApplication::processEvents();
     }
 

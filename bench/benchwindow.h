@@ -27,10 +27,9 @@ inline void showDocument(MainWindow &window, qsizetype characters, bool caretAtE
 {
     window.resize(800, 600);
     window.show();
-    EditArea *area = window.area();
-    area->setText(benchmarkLines(characters));
-    waitForLayout(*area);
-    area->setSelStart(caretAtEnd ? area->text().size() : 0);
+    window.document().setText(benchmarkLines(characters));
+    waitForLayout(*window.area());
+    window.document().select(caretAtEnd ? window.document().size() : 0, 0);
 }
 
 /// Presses and releases the key that types `ch`.

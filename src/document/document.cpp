@@ -1,9 +1,18 @@
 #include "document.h"
 
+#include "textaffixes.h"
 #include "viewbreaks.h"
 
 #include <algorithm>
 #include <utility>
+
+namespace {
+
+// Above this many characters, a stretch to replace is compared with the whole text instead of a
+// copy of itself.
+constexpr qsizetype kCompareInPlace = 64 * 1024;
+
+} // namespace
 
 // What stands aside while a prepared load can still be given up: everything but the signals.
 struct Document::State
@@ -117,22 +126,18 @@ void Document::replace(qsizetype position, qsizetype length, QStringView given, 
     const QStringView text = cleaned.isNull() ? given : QStringView(cleaned);
 
     // Only the part that differs is edited, so that views redo and undo keeps as little as can
-    // be; a key that types what is there already still counts as typing it.
-    const QString old = m_text.mid(position, length);
-    qsizetype prefix = 0;
-    const qsizetype shorter = std::min(old.size(), text.size());
-    while (prefix < shorter && old[prefix] == text[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix
-        && old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix])
-        ++suffix;
-    if (prefix == old.size() && old.size() == text.size())
+    // be. A long stretch is compared with the whole text, which a command that replaces it has
+    // usually just read.
+    const QString old = length > kCompareInPlace ? QString() : m_text.mid(position, length);
+    const QStringView before
+        = length > kCompareInPlace ? QStringView(this->text()).mid(position, length) : QStringView(old);
+    const TextAffixes affixes = TextAffixes::of(before, text);
+    if (affixes.prefix == before.size() && before.size() == text.size())
         return;
 
     beginChange();
-    applyEdit(position + prefix, length - prefix - suffix,
-        text.mid(prefix, text.size() - prefix - suffix), kind);
+    applyEdit(position + affixes.prefix, length - affixes.prefix - affixes.suffix,
+        text.mid(affixes.prefix, text.size() - affixes.prefix - affixes.suffix), kind);
     endChange();
 }
 
@@ -155,21 +160,19 @@ void Document::replaceSelection(const QString &given)
 
 void Document::applyEdit(qsizetype position, qsizetype removed, QStringView text, EditKind kind)
 {
-    m_step.edits.append({ position, m_text.span(position, removed), text.size() });
     if (kind != EditKind::Command) {
         m_step.kind = kind;
         m_step.keys = kind == EditKind::Typing ? TextRange { position, position + text.size() }
                                                : TextRange { position, position + removed };
     }
-    m_text.replace(position, removed, text);
+    m_step.edits.append({ position, m_text.replace(position, removed, text), text.size() });
     noteEdit(position, removed, text.size());
 }
 
 void Document::applySpan(
     qsizetype position, qsizetype length, const TextBuffer::Span &span, HistoryStep &inverse)
 {
-    inverse.edits.append({ position, m_text.span(position, length), span.size() });
-    m_text.replace(position, length, span);
+    inverse.edits.append({ position, m_text.replace(position, length, span), span.size() });
     noteEdit(position, length, span.size());
 }
 
