@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QList>
+#include <QStringView>
+#include <QTextOption>
+
+#include "wordshapecache.h"
+
+#include <array>
+#include <functional>
+#include <vector>
+
+/// Counts the display lines a paragraph takes when Qt wraps it, without laying it out: the
+/// greedy line filling of QTextLine::setLineWidth, followed step by step (the blanks before a
+/// word, the overhang of a line's last glyph, a word wider than the line), on word widths
+/// measured once per distinct word. A paragraph it does not follow (tabs, scripts other than
+/// Latin) is laid out with QTextLayout instead; the answer is the same either way.
+///
+/// A paragraph is the text of one block, as QPlainTextDocumentLayout lays it out with the
+/// given font, wrap mode and line width (the width QTextLine::setLineWidth gets).
+class DisplayLineCounter
+{
+public:
+    DisplayLineCounter(const QFont &font, QTextOption::WrapMode wrapMode, qreal lineWidth);
+    DisplayLineCounter(const DisplayLineCounter &) = delete;
+    DisplayLineCounter &operator=(const DisplayLineCounter &) = delete;
+
+    /// Word widths do not depend on the line width: a new one keeps them.
+    void setLineWidth(qreal lineWidth);
+    qreal lineWidth() const { return m_lineWidth; }
+    QTextOption::WrapMode wrapMode() const { return m_wrapMode; }
+    const QFont &font() const { return m_font; }
+
+    /// Display lines of the paragraph; 1 for an empty one.
+    int count(QStringView paragraph);
+    /// Where the display line after the one starting at `lineStart` starts; the paragraph's
+    /// length when that line is its last. Lines fill the same way from any line start on.
+    qsizetype nextLineStart(QStringView paragraph, qsizetype lineStart);
+    /// Appends the starts of up to `maxLines` display lines that follow the line starting at
+    /// `lineStart`; returns how many it appended (fewer at the end of the paragraph).
+    int appendLineStarts(
+        QStringView paragraph, qsizetype lineStart, int maxLines, QList<qsizetype> &starts);
+
+private:
+    class Walk;
+    friend class Walk;
+
+    enum CharKind : quint8 { Unknown, Blank, LatinLetter, Other, NotFollowed };
+
+    CharKind kindOf(char16_t c);
+    CharKind examine(char16_t c);
+    bool followable(QStringView paragraph, bool *latin);
+    /// Line starts after `lineStart` (at most `maxLines`), each passed to `sink`.
+    int walkLines(QStringView paragraph, qsizetype lineStart, int maxLines,
+        const std::function<void(qsizetype)> &sink);
+    int walkLinesWithQt(QStringView paragraph, qsizetype lineStart, int maxLines,
+        const std::function<void(qsizetype)> &sink);
+    bool shape(QStringView word, bool latinContext, std::vector<GlyphCluster> &clusters) const;
+
+    QFont m_font;
+    QFontMetricsF m_metrics;
+    QTextOption::WrapMode m_wrapMode;
+    QTextOption m_option;
+    qreal m_lineWidth = 0;
+    qint32 m_width = 0; // the line width in 26.6 fixed point
+
+    qint32 m_spaceAdvance = 0;
+    qint32 m_spaceRightBearing = 0;
+    qint32 m_minRightBearing = 0; // how far any glyph may reach past its advance, 0 or more
+    bool m_blanksKern = false; // the font kerns blanks: nothing is followed
+    std::array<CharKind, 257> m_kinds {}; // Latin-1 and, last, the LF stand-in
+    std::array<qint8, 257> m_singleGlyph {}; // -1 unknown, else whether it is one glyph
+
+    WordShapeCache m_words;
+};
