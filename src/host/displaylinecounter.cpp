@@ -7,6 +7,8 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -41,9 +43,19 @@ qint32 overhang(qint32 rightBearing)
     return rightBearing == kNotCalculated ? 0 : -rightBearing;
 }
 
+// Beyond Latin-1, the characters Windows-1252 has in 0x80..0x9F (curly quotes, dashes, the
+// euro sign...), which its documents are full of, and the LF stand-in.
+constexpr std::array<char16_t, 28> kBeyondLatin1 { 0x0152, 0x0153, 0x0160, 0x0161, 0x0178, 0x017D,
+    0x017E, 0x0192, 0x02C6, 0x02DC, 0x2013, 0x2014, 0x2018, 0x2019, 0x201A, 0x201C, 0x201D, 0x201E,
+    0x2020, 0x2021, 0x2022, 0x2026, 0x2030, 0x2039, 0x203A, 0x20AC, 0x2122, kLfStandIn };
+
+// The index of a character in the tables of characters the walk may follow, or -1.
 int kindIndex(char16_t c)
 {
-    return c < 256 ? c : c == kLfStandIn ? 256 : -1;
+    if (c < 256)
+        return c;
+    const auto at = std::lower_bound(kBeyondLatin1.begin(), kBeyondLatin1.end(), c);
+    return at != kBeyondLatin1.end() && *at == c ? 256 + int(at - kBeyondLatin1.begin()) : -1;
 }
 
 // A letter ends any number (Qt's rule for numbers takes none in), so the breaks inside a word
@@ -53,12 +65,65 @@ bool isLetterLike(char16_t c)
     return c == kLfStandIn || QChar::isLetter(c);
 }
 
+// Words are hashed four characters at a time, from their start.
+constexpr quint64 kHashMultiplier = 0x9E3779B97F4A7C15ULL;
+
+quint64 mixed(quint64 hash, quint64 chunk)
+{
+    hash = (hash ^ chunk) * kHashMultiplier;
+    return hash ^ (hash >> 29);
+}
+
+quint64 finished(quint64 hash, qsizetype length)
+{
+    hash = (hash ^ quint64(length)) * kHashMultiplier;
+    return hash ^ (hash >> 32);
+}
+
 quint64 hashOf(QStringView word)
 {
-    quint64 hash = 14695981039346656037ULL;
-    for (const QChar ch : word)
-        hash = (hash ^ ch.unicode()) * 1099511628211ULL;
-    return hash;
+    quint64 hash = 0;
+    for (qsizetype at = 0; at < word.size(); at += 4) {
+        quint64 chunk = 0;
+        std::memcpy(&chunk, word.utf16() + at,
+            size_t(std::min<qsizetype>(word.size() - at, 4)) * sizeof(char16_t));
+        hash = mixed(hash, chunk);
+    }
+    return finished(hash, word.size());
+}
+
+// Where the word that starts at `start` ends (at a blank or the text's end), and its hash as
+// hashOf gives it: four characters at a time, a blank found among them without a loop.
+qsizetype wordEnd(const char16_t *text, qsizetype start, qsizetype size, quint64 *hash)
+{
+    constexpr quint64 kBlanks = 0x0020002000200020ULL;
+    constexpr quint64 kOnes = 0x0001000100010001ULL;
+    constexpr quint64 kHighs = 0x8000800080008000ULL;
+    quint64 h = 0;
+    qsizetype pos = start;
+    for (; pos + 4 <= size; pos += 4) {
+        quint64 chunk;
+        std::memcpy(&chunk, text + pos, sizeof chunk);
+        const quint64 x = chunk ^ kBlanks;
+        const quint64 blanks = (x - kOnes) & ~x & kHighs; // exact for the first blank
+        if (blanks) {
+            const int before = qCountTrailingZeroBits(blanks) / 16;
+            if (before > 0)
+                h = mixed(h, chunk & ((quint64(1) << (16 * before)) - 1));
+            pos += before;
+            *hash = finished(h, pos - start);
+            return pos;
+        }
+        h = mixed(h, chunk);
+    }
+    quint64 chunk = 0;
+    int lane = 0;
+    for (; pos < size && text[pos] != kBlank; ++pos, ++lane)
+        chunk |= quint64(text[pos]) << (16 * lane);
+    if (lane > 0)
+        h = mixed(h, chunk);
+    *hash = finished(h, pos - start);
+    return pos;
 }
 
 // Break opportunities inside a word, as offsets, where they do not depend on the text around
@@ -120,11 +185,21 @@ void segmentsOf(std::span<const GlyphCluster> clusters, const std::vector<qsizet
 class DisplayLineCounter::Walk
 {
 public:
-    Walk(DisplayLineCounter &counter, QStringView text, bool latin)
+    explicit Walk(DisplayLineCounter &counter)
         : m_counter(counter)
-        , m_text(text)
-        , m_latin(latin)
     { }
+
+    /// Starts on a paragraph; what was kept of the one before goes.
+    void reset(QStringView text, bool latin)
+    {
+        m_text = text;
+        m_latin = latin;
+        m_failed = false;
+        m_word.start = m_word.end = -1;
+        for (Piece &piece : m_pieces)
+            piece.start = piece.end = -1;
+        m_paragraphFinder.reset();
+    }
 
     /// QTextLine::setLineWidth on the line that starts at `from`: where the next one starts.
     qsizetype nextLineStart(qsizetype from)
@@ -161,10 +236,12 @@ private:
         qsizetype end;
         qint32 width;
         qint32 lastRightBearing;
+        bool complete = true; // false: cut short where it got wider than asked
     };
 
     qsizetype layOutLine(qsizetype from, bool anywhere);
     Segment segmentFrom(qsizetype pos, qint32 cap);
+    void finishSegment(Segment &segment);
     std::optional<qint32> previousGlyphRightBearing(qsizetype pos);
     std::optional<qint32> glyphBeforeItemRightBearing(qsizetype itemStart);
 
@@ -175,6 +252,7 @@ private:
     bool breaksAfter(const Word &word, qsizetype pos);
     std::vector<qsizetype> breaksInContext(qsizetype start, qsizetype end);
     bool singleGlyphs(qsizetype from, qsizetype to);
+    bool latinContext(qsizetype start, qsizetype end) const;
 
     qsizetype itemEnd(qsizetype pos) const
     {
@@ -183,7 +261,7 @@ private:
 
     DisplayLineCounter &m_counter;
     QStringView m_text;
-    bool m_latin;
+    bool m_latin = false;
     bool m_failed = false;
     Word m_word;
     std::array<Piece, 2> m_pieces;
@@ -202,14 +280,16 @@ qsizetype DisplayLineCounter::Walk::layOutLine(qsizetype from, bool anywhere)
     const qint32 minOverhang = m_counter.m_minRightBearing;
     const qsizetype n = m_text.size();
 
-    qint32 lineWidth = 0; // line.textWidth
+    // Qt adds in 32 bits; these never get far past the line's width, but 64 bits cost nothing.
+    qint64 lineWidth = 0; // line.textWidth
     qsizetype lineLength = 0;
-    qint32 spaceWidth = 0; // lbh.spaceData
+    qint64 spaceWidth = 0; // lbh.spaceData
     qsizetype spaceLength = 0;
-    qint32 tmpWidth = 0; // lbh.tmpData
+    qint64 tmpWidth = 0; // lbh.tmpData
     qsizetype tmpLength = 0;
     qint32 rightBearing = kNotCalculated;
     bool whiteSpace = true; // lbh.whiteSpaceOrObject
+    qint32 currentGlyphRightBearing = 0; // of the glyph before pos, after a word step
     qsizetype pos = from;
 
     while (pos < n) {
@@ -221,7 +301,7 @@ qsizetype DisplayLineCounter::Walk::layOutLine(qsizetype from, bool anywhere)
             const qsizetype blanksStart = pos;
             while (pos < end && m_text[pos] == kBlank)
                 ++pos;
-            spaceWidth += qint32(pos - blanksStart) * m_counter.m_spaceAdvance;
+            spaceWidth += qint64(pos - blanksStart) * m_counter.m_spaceAdvance;
             spaceLength += pos - blanksStart;
             if (spaceWidth > width) {
                 spaceWidth = width;
@@ -239,19 +319,22 @@ qsizetype DisplayLineCounter::Walk::layOutLine(qsizetype from, bool anywhere)
             tmpWidth += cluster.advance;
             tmpLength += cluster.length;
             pos = clusterStart + cluster.length;
+            currentGlyphRightBearing = cluster.rightBearing;
             if (lineWidth + tmpWidth + spaceWidth + minOverhang > width)
                 rightBearing = cluster.rightBearing;
             if (lineLength > 0
                 && lineWidth + tmpWidth + spaceWidth + overhang(rightBearing) > width)
                 goto found; // the width of this line no longer matters
         } else {
-            // The first word of a line wider than the line: this try cannot fill it.
-            const qint32 cap = lineLength == 0 ? width : std::numeric_limits<qint32>::max();
-            const Segment segment = segmentFrom(pos, cap);
+            // A word is added up only until it is wider than the line: then it does not fit
+            // after others, and as the line's first it makes this try fail.
+            Segment segment = segmentFrom(pos, width);
             if (m_failed)
                 return n;
-            if (segment.width > cap)
+            if (segment.width > width && lineLength == 0)
                 return layOutLine(from, true);
+            if (!segment.complete)
+                finishSegment(segment);
             // The item may end inside the segment: Qt goes on with the rest in the next item,
             // where it takes the glyph before the segment from the wrong item.
             const qsizetype lastItemStart = (segment.end - 1) / kItemLength * kItemLength;
@@ -259,6 +342,7 @@ qsizetype DisplayLineCounter::Walk::layOutLine(qsizetype from, bool anywhere)
             tmpWidth += segment.width;
             tmpLength += segment.end - pos;
             pos = segment.end;
+            currentGlyphRightBearing = segment.lastRightBearing;
             if (lineWidth + tmpWidth + spaceWidth + minOverhang > width)
                 rightBearing = segment.lastRightBearing;
             if (lineLength > 0
@@ -288,9 +372,7 @@ found:
         // A line wider than the width, its last glyph's overhang counted, is laid out again
         // breaking anywhere.
         if (rightBearing == kNotCalculated && !whiteSpace)
-            rightBearing = rightBearingBefore(pos);
-        if (m_failed)
-            return n;
+            rightBearing = currentGlyphRightBearing;
         if (lineWidth + overhang(rightBearing) > width)
             return layOutLine(from, true);
     }
@@ -304,6 +386,10 @@ DisplayLineCounter::Walk::Segment DisplayLineCounter::Walk::segmentFrom(qsizetyp
     const Word &word = wordAt(pos);
     if (m_failed)
         return { pos + 1, 0, 0 };
+    if (word.record && pos == word.start) {
+        const WordSegment &first = word.record->firstSegment;
+        return { word.start + first.end, first.width, first.lastRightBearing };
+    }
     if (word.record) {
         const std::span<const WordSegment> segments = m_counter.m_words.segments(*word.record);
         qsizetype segmentStart = word.start;
@@ -324,12 +410,27 @@ DisplayLineCounter::Walk::Segment DisplayLineCounter::Walk::segmentFrom(qsizetyp
         segment.width += cluster.advance;
         segment.lastRightBearing = cluster.rightBearing;
         segment.end = clusterStart + cluster.length;
-        if (segment.width > cap)
-            break;
         if (segment.end < word.end && breaksAfter(m_word, segment.end))
             break;
+        if (segment.width > cap) {
+            segment.complete = segment.end == word.end;
+            break;
+        }
     }
     return segment;
+}
+
+// The true end and last glyph of a segment cut short; its width does not matter any more.
+void DisplayLineCounter::Walk::finishSegment(Segment &segment)
+{
+    const Word &word = wordAt(segment.end - 1);
+    while (segment.end < word.end && !m_failed && !breaksAfter(word, segment.end)) {
+        qsizetype clusterStart = 0;
+        const GlyphCluster &cluster = clusterAt(segment.end, &clusterStart);
+        segment.lastRightBearing = cluster.rightBearing;
+        segment.end = clusterStart + cluster.length;
+    }
+    segment.complete = true;
 }
 
 // The right bearing of the glyph Qt takes for the one before a step of the line filling that
@@ -397,24 +498,29 @@ const DisplayLineCounter::Walk::Word &DisplayLineCounter::Walk::wordAt(qsizetype
     word.start = pos;
     while (word.start > 0 && m_text[word.start - 1] != kBlank)
         --word.start;
-    word.end = pos;
-    while (word.end < m_text.size() && m_text[word.end] != kBlank)
-        ++word.end;
+    quint64 hash = 0;
+    word.end = wordEnd(m_text.utf16(), word.start, m_text.size(), &hash);
     word.record = nullptr;
     word.breaks.clear();
+    const qsizetype length = word.end - word.start;
     const bool oneItem = word.start / kItemLength == (word.end - 1) / kItemLength;
-    if (oneItem && word.end - word.start <= WordShapeCache::maxWordLength) {
-        const Piece &piece = pieceAt(word.start);
-        if (m_failed)
-            return m_word;
-        word.generation = piece.generation;
-        if (piece.record && piece.record->breaksKnown) {
-            word.record = piece.record;
+    if (oneItem && length <= WordShapeCache::maxWordLength) {
+        // Most words are in the cache with their breaks.
+        const WordShapeCache::Record *record = words.find(
+            hash, m_text.sliced(word.start, length), latinContext(word.start, word.end));
+        if (!record) {
+            record = pieceAt(word.start).record;
+            if (m_failed)
+                return m_word;
+        }
+        word.generation = words.generation();
+        if (record && record->breaksKnown) {
+            word.record = record;
             return m_word;
         }
     }
-    const QStringView text = m_text.sliced(word.start, word.end - word.start);
-    std::optional<std::vector<qsizetype>> own = breaksOnItsOwn(text);
+    const QStringView wordText = m_text.sliced(word.start, length);
+    std::optional<std::vector<qsizetype>> own = breaksOnItsOwn(wordText);
     if (own) {
         for (qsizetype at : *own)
             word.breaks.push_back(word.start + at);
@@ -444,11 +550,7 @@ DisplayLineCounter::Walk::Piece &DisplayLineCounter::Walk::pieceAt(qsizetype pos
         ++piece.end;
     piece.record = nullptr;
     const QStringView text = m_text.sliced(piece.start, piece.end - piece.start);
-    bool latinLetters = false;
-    for (const QChar ch : text)
-        latinLetters = latinLetters || m_counter.kindOf(ch.unicode()) == LatinLetter;
-    // A word without Latin letters takes the script of the paragraph around it.
-    const bool latinContext = m_latin && !latinLetters;
+    const bool latinContext = this->latinContext(piece.start, piece.end);
 
     if (text.size() > WordShapeCache::maxWordLength) {
         if (!m_counter.shape(text, latinContext, piece.own))
@@ -553,6 +655,19 @@ std::vector<qsizetype> DisplayLineCounter::Walk::breaksInContext(qsizetype start
     return breaks;
 }
 
+// A word without Latin letters takes the script of the paragraph around it: it is shaped after a
+// Latin letter in a paragraph that has one.
+bool DisplayLineCounter::Walk::latinContext(qsizetype start, qsizetype end) const
+{
+    if (!m_latin)
+        return false;
+    for (qsizetype i = start; i < end; ++i) {
+        if (m_counter.m_kinds[kindIndex(m_text[i].unicode())] == LatinLetter)
+            return false;
+    }
+    return true;
+}
+
 // Whether every character in [from, to) is one glyph, so that Qt's index of a glyph within an
 // item is the number of clusters before it.
 bool DisplayLineCounter::Walk::singleGlyphs(qsizetype from, qsizetype to)
@@ -584,6 +699,7 @@ DisplayLineCounter::DisplayLineCounter(
     : m_font(font)
     , m_metrics(font)
     , m_wrapMode(wrapMode)
+    , m_walk(std::make_unique<Walk>(*this))
 {
     m_option.setWrapMode(wrapMode);
     setLineWidth(lineWidth);
@@ -598,12 +714,19 @@ DisplayLineCounter::DisplayLineCounter(
 
     // Qt takes the blank for the glyph before a word after it that does not fit.
     m_spaceRightBearing = std::min(0, fixedFromReal(m_metrics.rightBearing(QChar(kBlank))));
+
+    m_asciiFollowed = true;
+    for (char16_t c = 0x21; c <= 0x7E; ++c)
+        m_asciiFollowed = kindOf(c) != NotFollowed && m_asciiFollowed;
 }
+
+DisplayLineCounter::~DisplayLineCounter() = default;
 
 void DisplayLineCounter::setLineWidth(qreal lineWidth)
 {
     m_lineWidth = lineWidth;
-    m_width = fixedFromReal(std::min<qreal>(lineWidth, std::numeric_limits<qint32>::max() / 64));
+    constexpr qreal kFixedMax = INT_MAX / 256; // QFIXED_MAX, where QTextLine stops a width
+    m_width = fixedFromReal(std::min(lineWidth, kFixedMax));
 }
 
 DisplayLineCounter::CharKind DisplayLineCounter::kindOf(char16_t c)
@@ -616,8 +739,9 @@ DisplayLineCounter::CharKind DisplayLineCounter::kindOf(char16_t c)
     return m_kinds[index];
 }
 
-// Whether the walk follows a character: printable Latin-1 and the LF stand-in, as long as the
-// font does not kern it with a blank (word widths are measured without their blanks).
+// Whether the walk follows a character: printable Latin-1, the rest of Windows-1252 and the LF
+// stand-in, as long as the font does not kern it with a blank (word widths are measured without
+// their blanks).
 DisplayLineCounter::CharKind DisplayLineCounter::examine(char16_t c)
 {
     if (c < 0x21 || (c >= 0x7F && c < 0xA0) || c == 0xAD)
@@ -637,9 +761,28 @@ bool DisplayLineCounter::followable(QStringView paragraph, bool *latin)
         || (m_wrapMode != QTextOption::WrapAtWordBoundaryOrAnywhere
             && m_wrapMode != QTextOption::WrapAnywhere))
         return false;
+    // Most paragraphs are printable ASCII: one pass without branches tells.
+    if (m_asciiFollowed) {
+        const char16_t *text = paragraph.utf16();
+        quint16 outside = 0;
+        quint16 letters = 0;
+        for (qsizetype i = 0; i < paragraph.size(); ++i) {
+            const quint16 c = text[i];
+            outside |= quint16(c - 0x20) > 0x5E ? 1 : 0;
+            letters |= quint16((c | 0x20) - u'a') < 26 ? 1 : 0;
+        }
+        if (!outside) {
+            *latin = letters != 0;
+            return true;
+        }
+    }
     bool anyLatin = false;
     for (const QChar ch : paragraph) {
-        const CharKind kind = kindOf(ch.unicode());
+        const char16_t c = ch.unicode();
+        const int index = kindIndex(c);
+        CharKind kind = index < 0 ? NotFollowed : m_kinds[index];
+        if (kind == Unknown)
+            kind = kindOf(c);
         if (kind == NotFollowed)
             return false;
         anyLatin = anyLatin || kind == LatinLetter;
@@ -684,29 +827,31 @@ bool DisplayLineCounter::shape(
     return true;
 }
 
-int DisplayLineCounter::walkLines(QStringView paragraph, qsizetype lineStart, int maxLines,
-    const std::function<void(qsizetype)> &sink)
+// The lines after the one starting at `lineStart`, at most `maxLines`, each start passed to
+// `sink`; false, part way or at once, when the walk cannot follow the paragraph.
+template <typename Sink>
+bool DisplayLineCounter::walkLines(
+    QStringView paragraph, qsizetype lineStart, int maxLines, const Sink &sink)
 {
     bool latin = false;
     if (!followable(paragraph, &latin))
-        return walkLinesWithQt(paragraph, lineStart, maxLines, sink);
-    Walk walk(*this, paragraph, latin);
-    std::vector<qsizetype> starts;
-    for (qsizetype pos = lineStart; qsizetype(starts.size()) < maxLines;) {
-        pos = walk.nextLineStart(pos);
+        return false;
+    Walk &walk = *m_walk;
+    walk.reset(paragraph, latin);
+    for (int lines = 0; lines < maxLines; ++lines) {
+        lineStart = walk.nextLineStart(lineStart);
         if (walk.failed())
-            return walkLinesWithQt(paragraph, lineStart, maxLines, sink);
-        if (pos >= paragraph.size())
+            return false;
+        if (lineStart >= paragraph.size())
             break;
-        starts.push_back(pos);
+        sink(lineStart);
     }
-    for (qsizetype start : starts)
-        sink(start);
-    return int(starts.size());
+    return true;
 }
 
-int DisplayLineCounter::walkLinesWithQt(QStringView paragraph, qsizetype lineStart, int maxLines,
-    const std::function<void(qsizetype)> &sink)
+template <typename Sink>
+void DisplayLineCounter::walkLinesWithQt(
+    QStringView paragraph, qsizetype lineStart, int maxLines, const Sink &sink) const
 {
     QTextLayout layout(paragraph.toString(), m_font);
     layout.setTextOption(m_option);
@@ -724,24 +869,36 @@ int DisplayLineCounter::walkLinesWithQt(QStringView paragraph, qsizetype lineSta
         }
     }
     layout.endLayout();
-    return appended;
 }
 
 int DisplayLineCounter::count(QStringView paragraph)
 {
-    return 1 + walkLines(paragraph, 0, std::numeric_limits<int>::max(), [](qsizetype) {});
+    int lines = 1;
+    const auto countLine = [&lines](qsizetype) { ++lines; };
+    if (!walkLines(paragraph, 0, std::numeric_limits<int>::max(), countLine)) {
+        lines = 1;
+        walkLinesWithQt(paragraph, 0, std::numeric_limits<int>::max(), countLine);
+    }
+    return lines;
 }
 
 qsizetype DisplayLineCounter::nextLineStart(QStringView paragraph, qsizetype lineStart)
 {
     qsizetype next = paragraph.size();
-    walkLines(paragraph, lineStart, 1, [&next](qsizetype start) { next = start; });
+    const auto keep = [&next](qsizetype start) { next = start; };
+    if (!walkLines(paragraph, lineStart, 1, keep))
+        walkLinesWithQt(paragraph, lineStart, 1, keep);
     return next;
 }
 
 int DisplayLineCounter::appendLineStarts(
     QStringView paragraph, qsizetype lineStart, int maxLines, QList<qsizetype> &starts)
 {
-    return walkLines(
-        paragraph, lineStart, maxLines, [&starts](qsizetype start) { starts.append(start); });
+    const qsizetype before = starts.size();
+    const auto append = [&starts](qsizetype start) { starts.append(start); };
+    if (!walkLines(paragraph, lineStart, maxLines, append)) {
+        starts.resize(before);
+        walkLinesWithQt(paragraph, lineStart, maxLines, append);
+    }
+    return int(starts.size() - before);
 }

@@ -9,7 +9,7 @@
 #include "wordshapecache.h"
 
 #include <array>
-#include <functional>
+#include <memory>
 #include <vector>
 
 /// Counts the display lines a paragraph takes when Qt wraps it, without laying it out: the
@@ -24,6 +24,7 @@ class DisplayLineCounter
 {
 public:
     DisplayLineCounter(const QFont &font, QTextOption::WrapMode wrapMode, qreal lineWidth);
+    ~DisplayLineCounter();
     DisplayLineCounter(const DisplayLineCounter &) = delete;
     DisplayLineCounter &operator=(const DisplayLineCounter &) = delete;
 
@@ -52,11 +53,11 @@ private:
     CharKind kindOf(char16_t c);
     CharKind examine(char16_t c);
     bool followable(QStringView paragraph, bool *latin);
-    /// Line starts after `lineStart` (at most `maxLines`), each passed to `sink`.
-    int walkLines(QStringView paragraph, qsizetype lineStart, int maxLines,
-        const std::function<void(qsizetype)> &sink);
-    int walkLinesWithQt(QStringView paragraph, qsizetype lineStart, int maxLines,
-        const std::function<void(qsizetype)> &sink);
+    template <typename Sink>
+    bool walkLines(QStringView paragraph, qsizetype lineStart, int maxLines, const Sink &sink);
+    template <typename Sink>
+    void walkLinesWithQt(
+        QStringView paragraph, qsizetype lineStart, int maxLines, const Sink &sink) const;
     bool shape(QStringView word, bool latinContext, std::vector<GlyphCluster> &clusters) const;
 
     QFont m_font;
@@ -70,8 +71,10 @@ private:
     qint32 m_spaceRightBearing = 0;
     qint32 m_minRightBearing = 0; // how far any glyph may reach past its advance, 0 or more
     bool m_blanksKern = false; // the font kerns blanks: nothing is followed
-    std::array<CharKind, 257> m_kinds {}; // Latin-1 and, last, the LF stand-in
-    std::array<qint8, 257> m_singleGlyph {}; // -1 unknown, else whether it is one glyph
+    bool m_asciiFollowed = false; // every printable ASCII character is
+    std::array<CharKind, 284> m_kinds {}; // Latin-1, then the rest of Windows-1252, the LF stand-in
+    std::array<qint8, 284> m_singleGlyph {}; // -1 unknown, else whether it is one glyph
 
     WordShapeCache m_words;
+    std::unique_ptr<Walk> m_walk; // kept from paragraph to paragraph for its storage
 };

@@ -30,17 +30,22 @@ class WordShapeCache
 {
 public:
     static constexpr qsizetype maxWordLength = 256;
+    static constexpr qsizetype inlineKeyLength = 12;
 
-    struct Record
+    /// A word: one cache line, with a short key and the first segment in it, since a lookup
+    /// is mostly a miss in the processor's cache while a long text streams through.
+    struct alignas(64) Record
     {
         quint64 hash;
-        quint32 keyAt;
+        char16_t inlineKey[inlineKeyLength];
+        quint32 keyAt; // in the key store, when longer than inlineKeyLength
         quint16 keyLength;
         bool latinContext;
         bool breaksKnown; // false: the word's breaks depend on the text around it
-        quint32 clustersAt;
+        WordSegment firstSegment; // when breaksKnown
         quint16 clusterCount;
         quint16 segmentCount; // when breaksKnown
+        quint32 clustersAt;
         quint32 segmentsAt;
     };
 
@@ -68,9 +73,16 @@ public:
     quint64 generation() const { return m_generation; }
 
 private:
-    bool matches(const Record &record, quint64 hash, QStringView word, bool latinContext) const;
+    struct Slot
+    {
+        quint32 record; // index + 1, 0 when free
+        quint32 tag; // the high half of the hash, to pass other words by quickly
+    };
 
-    std::vector<quint32> m_slots; // record index + 1, 0 when free; open addressing
+    bool matches(const Record &record, quint64 hash, QStringView word, bool latinContext) const;
+    void place(qsizetype record);
+
+    std::vector<Slot> m_slots; // open addressing
     std::vector<Record> m_records;
     std::vector<char16_t> m_keys;
     std::vector<GlyphCluster> m_clusters;
