@@ -1,16 +1,15 @@
 #pragma once
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QList>
 #include <QStringView>
 #include <QTextOption>
 
-#include "wordshapecache.h"
-
-#include <array>
 #include <memory>
-#include <vector>
+
+class LineWalk;
+class ShapingFont;
+class WordShapeCache;
 
 /// Counts the display lines a paragraph takes when Qt wraps it, without laying it out: the
 /// greedy line filling of QTextLine::setLineWidth, followed step by step (the blanks before a
@@ -45,36 +44,18 @@ public:
         QStringView paragraph, qsizetype lineStart, int maxLines, QList<qsizetype> &starts);
 
 private:
-    class Walk;
-    friend class Walk;
-
-    enum CharKind : quint8 { Unknown, Blank, LatinLetter, Other, NotFollowed };
-
-    CharKind kindOf(char16_t c);
-    CharKind examine(char16_t c);
-    bool followable(QStringView paragraph, bool *latin);
     template <typename Sink>
     bool walkLines(QStringView paragraph, qsizetype lineStart, int maxLines, const Sink &sink);
     template <typename Sink>
     void walkLinesWithQt(
         QStringView paragraph, qsizetype lineStart, int maxLines, const Sink &sink) const;
-    bool shape(QStringView word, bool latinContext, std::vector<GlyphCluster> &clusters) const;
 
     QFont m_font;
-    QFontMetricsF m_metrics;
     QTextOption::WrapMode m_wrapMode;
     QTextOption m_option;
     qreal m_lineWidth = 0;
     qint32 m_width = 0; // the line width in 26.6 fixed point
-
-    qint32 m_spaceAdvance = 0;
-    qint32 m_spaceRightBearing = 0;
-    qint32 m_minRightBearing = 0; // how far any glyph may reach past its advance, 0 or more
-    bool m_blanksKern = false; // the font kerns blanks: nothing is followed
-    bool m_asciiFollowed = false; // every printable ASCII character is
-    std::array<CharKind, 284> m_kinds {}; // Latin-1, then the rest of Windows-1252, the LF stand-in
-    std::array<qint8, 284> m_singleGlyph {}; // -1 unknown, else whether it is one glyph
-
-    WordShapeCache m_words;
-    std::unique_ptr<Walk> m_walk; // kept from paragraph to paragraph for its storage
+    std::unique_ptr<ShapingFont> m_shaping;
+    std::unique_ptr<WordShapeCache> m_words;
+    std::unique_ptr<LineWalk> m_walk; // kept from paragraph to paragraph for its storage
 };

@@ -27,7 +27,7 @@ WordShapeCache::WordShapeCache()
     m_segments.reserve(kMaxCharacters);
 }
 
-bool WordShapeCache::matches(
+inline bool WordShapeCache::matches(
     const Record &record, quint64 hash, QStringView word, bool latinContext) const
 {
     if (record.hash != hash || record.keyLength != word.size()
