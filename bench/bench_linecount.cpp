@@ -152,6 +152,22 @@ const QString &oneLine()
     return text;
 }
 
+// 1 MB without a blank (as base64 is), which the edit area wraps anywhere.
+const QString &blankFree()
+{
+    static const QString text = [] {
+        constexpr qsizetype kBytes = 1024 * 1024;
+        const QString letters
+            = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+        std::mt19937 random(42);
+        QString run(kBytes, Qt::Uninitialized);
+        for (QChar &ch : run)
+            ch = letters.at(random() % letters.size());
+        return run;
+    }();
+    return text;
+}
+
 // The default window's font, wrap mode and line width, as its edit area lays out its blocks.
 struct Window
 {
@@ -229,42 +245,59 @@ void BM_CountLinesQTextLayout2MBProse(benchmark::State &state)
 }
 BENCHMARK(BM_CountLinesQTextLayout2MBProse)->Unit(benchmark::kMillisecond);
 
-void BM_CountLines1MBOneLine(benchmark::State &state)
+// One paragraph with a new counter each time, so its first look at the font and the words is
+// counted; against one QTextLayout.
+void countOneParagraph(
+    benchmark::State &state, const QString &paragraph, QTextOption::WrapMode wrapMode, bool withQt)
 {
     const Window &shape = window();
+    QTextOption option;
+    option.setWrapMode(wrapMode);
     int lines = 0;
     for (auto _ : state) {
-        DisplayLineCounter counter(shape.font, shape.wrapMode, shape.lineWidth);
-        lines = counter.count(oneLine());
+        if (withQt) {
+            QTextLayout layout(paragraph, shape.font);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLeadingIncluded(true);
+                line.setLineWidth(shape.lineWidth);
+            }
+            layout.endLayout();
+            lines = layout.lineCount();
+        } else {
+            DisplayLineCounter counter(shape.font, wrapMode, shape.lineWidth);
+            lines = counter.count(paragraph);
+        }
         benchmark::DoNotOptimize(lines);
     }
-    reportMegabytesPerSecond(state, oneLine().size());
+    reportMegabytesPerSecond(state, paragraph.size());
     state.counters["lines"] = lines;
+}
+
+void BM_CountLines1MBOneLine(benchmark::State &state)
+{
+    countOneParagraph(state, oneLine(), window().wrapMode, false);
 }
 BENCHMARK(BM_CountLines1MBOneLine)->Unit(benchmark::kMillisecond);
 
 void BM_CountLinesQTextLayout1MBOneLine(benchmark::State &state)
 {
-    const Window &shape = window();
-    QTextOption option;
-    option.setWrapMode(shape.wrapMode);
-    int lines = 0;
-    for (auto _ : state) {
-        QTextLayout layout(oneLine(), shape.font);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLeadingIncluded(true);
-            line.setLineWidth(shape.lineWidth);
-        }
-        layout.endLayout();
-        lines = layout.lineCount();
-        benchmark::DoNotOptimize(lines);
-    }
-    reportMegabytesPerSecond(state, oneLine().size());
-    state.counters["lines"] = lines;
+    countOneParagraph(state, oneLine(), window().wrapMode, true);
 }
 BENCHMARK(BM_CountLinesQTextLayout1MBOneLine)->Unit(benchmark::kMillisecond);
+
+void BM_CountLines1MBBlankFreeAnywhere(benchmark::State &state)
+{
+    countOneParagraph(state, blankFree(), QTextOption::WrapAnywhere, false);
+}
+BENCHMARK(BM_CountLines1MBBlankFreeAnywhere)->Unit(benchmark::kMillisecond);
+
+void BM_CountLinesQTextLayout1MBBlankFreeAnywhere(benchmark::State &state)
+{
+    countOneParagraph(state, blankFree(), QTextOption::WrapAnywhere, true);
+}
+BENCHMARK(BM_CountLinesQTextLayout1MBBlankFreeAnywhere)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -434,7 +434,9 @@ LineWalk::Piece &LineWalk::pieceAt(qsizetype pos)
     const bool latinContext = this->latinContext(piece.start, piece.end);
 
     if (text.size() > WordShapeCache::maxWordLength) {
-        if (!m_font.shape(text, latinContext, piece.own))
+        // Shaped a cluster at a time, a long word costs more than Qt's own layout when the
+        // paragraph wraps anywhere; when it wraps at words Qt's costs the square of its length.
+        if (m_anywhere || !m_font.shape(text, latinContext, piece.own))
             m_failed = true;
         piece.clusters = piece.own;
         return piece;
