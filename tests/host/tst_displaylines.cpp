@@ -45,7 +45,8 @@ void TestDisplayLines::initTestCase()
     QCOMPARE(m_sampleSize, 27);
 
     // Paragraphs longer than the 4096 characters Qt shapes at a time, ending their pieces at
-    // different places: the Latin-1 prose joined, a blank-free run, and bare LFs.
+    // different places: the Latin-1 prose joined, a blank-free run, and bare LFs; and numbers
+    // without a letter for long, whose breaks depend on all of them.
     QString prose;
     for (const QString &paragraph : std::as_const(m_paragraphs)) {
         const bool latin1 = std::all_of(paragraph.begin(), paragraph.end(),
@@ -54,7 +55,8 @@ void TestDisplayLines::initTestCase()
             prose += paragraph + u' ';
     }
     m_paragraphs << prose.repeated(3) << u"ab "_s + prose.repeated(3)
-                 << m_paragraphs[20].repeated(30) << m_paragraphs[14].repeated(50);
+                 << m_paragraphs[20].repeated(30) << m_paragraphs[14].repeated(50)
+                 << u"1,000 2.5 /3 $4 5% (6) -7 "_s.repeated(60);
 }
 
 void TestDisplayLines::countsAndLineStartsMatchTheWidget_data()
