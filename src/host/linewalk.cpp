@@ -137,9 +137,9 @@ qsizetype LineWalk::itemEnd(qsizetype pos) const
 
 // A word without Latin letters takes the script of the paragraph around it: it is shaped after
 // a Latin letter in a paragraph that has one. Most words start with one.
-bool LineWalk::latinContext(qsizetype start, qsizetype end) const
+inline bool LineWalk::latinContext(qsizetype start, qsizetype end) const
 {
-    if (!m_latin)
+    if (!m_latin || char16_t((m_text[start].unicode() | 0x20) - u'a') < 26)
         return false;
     for (qsizetype i = start; i < end; ++i) {
         if (m_font.knownKind(m_text[i].unicode()) == ShapingFont::LatinLetter)
