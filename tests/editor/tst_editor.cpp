@@ -2,12 +2,16 @@
 #include "editor/documentfile.h"
 #include "editor/maintoolbar.h"
 #include "editor/startup.h"
+#include "readaloud/loquenwindow.h"
+#include "textpicture.h"
 #include "windowfixture.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -16,6 +20,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 // The document's file (code page, line ends, safe saving) and the main window's own rules.
 class TestEditor : public WindowFixture
@@ -28,13 +34,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("lost"); // what a save turns into '?', each character once
+        // Latin-1 but for 80-9F, where the five bytes without a character stand for the C1
+        // control of their number.
+        const QString w1252 = u"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ"_s;
         QByteArray all;
-        for (int b = 0; b < 256; ++b)
+        QString every;
+        for (int b = 0; b < 256; ++b) {
             all.append(char(b));
+            every.append(b >= 0x80 && b < 0xA0 ? w1252.at(b - 0x80) : QChar(b));
+        }
         const QString pair = QStringLiteral("\U0001F600");
         QTest::newRow("empty") << QString() << QByteArray() << QString();
-        // Decoded by the codec itself: that each byte comes back is what counts.
-        QTest::newRow("every byte comes back") << Codec1252::decode(all) << all << QString();
+        QTest::newRow("every byte") << every << all << QString();
         QTest::newRow("CR, LF, NUL as they are; 80-9F with its five holes as C1 controls")
             << QStringLiteral("\r\n\n\r\0\u20AC\u0081\u008D\u008F\u0090\u201C\u009D\u0178\u00FF")
             << QByteArrayLiteral("\r\n\n\r\0\x80\x81\x8D\x8F\x90\x93\x9D\x9F\xFF") << QString();
@@ -224,6 +235,136 @@ private slots:
                 "Auto Save: False"));
         QTest::keyClicks(area(), QStringLiteral("x\r\r")); // x, Enter, Enter
         QVERIFY(m_window->statusText().contains(QLatin1String("Number of lines:  3  |")));
+    }
+
+    // Each row reaches its command; the windows they open are the main window's, but Loquen.
+    // From the picture, with the clipboard holding "clip" and the keyboard in the drop-down, the
+    // steps: "=" and the answer to the next box ("=yes", "=no", "=ok", or what is typed into
+    // it), "keys:" and keys typed into the text, "dblclick" in the text, "cmbtmp" to choose the
+    // drop-down's first entry, a toolbar button, or else a row. Then the picture, "~" and the
+    // clipboard when it no longer holds "clip", "+" and the title of each window up (", alone"
+    // when it is not the main window's), and "@" and who has the keyboard.
+    void rowsReachTheirCommands_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("after");
+        const QString html = u"<HTML>\r\n<HEAD>\r\n<TITLE>   </TITLE>\r\n</HEAD>\r\n<BODY>\r\n\r\n"
+                             u"</BODY>\r\n</HTML>\r\n"_s;
+        // clang-format off
+        QTest::newRow("Lower Case") << "a [bC]" << "mnulcase" << "a [bc] @Area";
+        QTest::newRow("Upper Case") << "a [bC]" << "mnuucase" << "a [BC] @Area";
+        QTest::newRow("Inverted Case") << "a [bC]" << "mnuIcase" << "a [Bc] @Area";
+        QTest::newRow("Title Case") << "[a bC]" << "mnutitlecase" << "[A Bc] @Area";
+        QTest::newRow("Sentence Case") << "[a. bC]" << "mnusentencecase" << "[A. BC] @Area";
+        QTest::newRow("Select All") << "a |bc" << "mnuselectall" << "[a bc] @Area";
+        QTest::newRow("Select Word") << "a b|c" << "mnuselectword" << "a [bc] @Area";
+        QTest::newRow("Select next word") << "[a] bc" << "mnuselnxtwrd" << "a [bc] @Area";
+        QTest::newRow("Initial whitespaces") << "a[ b ]c" << "mnusinit" << "ab |c @Area";
+        QTest::newRow("Terminal whitespaces") << "a[ b ]c" << "mnusend" << "a b|c @Area";
+        QTest::newRow("Both") << "a[ b ]c" << "mnubothwspaces" << "ab|c @Area";
+        QTest::newRow("Date And Time") << "a[b]c" << "mnudatetime" << "a12/6/2026 9:18:07 AM|c @Area";
+        QTest::newRow("HTML code") << "a[b]c" << "mnuhtmlcode" << u"a"_s + html + u"|c @Area"_s;
+        QTest::newRow("Copy") << "a [b]c" << "mnucopy" << "a [b]c~b @Area";
+        QTest::newRow("Cut") << "a [b]c" << "mnucut" << "a |c~b @Area";
+        QTest::newRow("Paste") << "a [b]c" << "mnupaste" << "a clip|c @Area";
+        QTest::newRow("Clear Clipboard") << "a [b]c" << "mnuclearclip" << "a [b]c~ @cmbtmp";
+        QTest::newRow("toolbar Copy") << "a [b]c" << "Copy" << "a [b]c~b @Area";
+        QTest::newRow("toolbar Cut") << "a [b]c" << "Cut" << "a |c~b @Area";
+        QTest::newRow("Auto Capitalise") << "|" << "mnuautocapitalise keys:hi" << "Hi| @cmbtmp";
+        QTest::newRow("Protect, Unprotect") << "Hi." << "=abcde =abcde =ok btncode =abcde =ok btndecode" << "|Hi. @Area";
+        QTest::newRow("Help, modified: No") << "|" << "keys:x =no helpa" << "x| @Area";
+        QTest::newRow("About") << "|" << "about" << "| +About Tarvex @cmdOK";
+        QTest::newRow("Find") << "a b|c" << "mnufind" << "a [bc] +Find @txtfind";
+        QTest::newRow("Find Next") << "a b|c bc" << "mnufind mnufindnext mnufindnext" << "a bc [bc] +Find @txtfind";
+        QTest::newRow("Replace") << "a b|c" << "mnureplace" << "a b|c +Replace @txtfind";
+        QTest::newRow("a double-click puts Find away") << "a b|c" << "mnufind dblclick" << "a [bc] @Area";
+        QTest::newRow("Copy to Temp, chosen") << "a [b]c" << "mnucopytotemp cmbtmp" << "a b|c @Area";
+        QTest::newRow("Use Word") << "a [b]c" << "mnuuseword" << "a Temporary Clipboard|c @Area";
+        QTest::newRow("Clear Temp, Use Word") << "a [b]c" << "mnucleartmpcmb mnuuseword" << "a |c @Area";
+        QTest::newRow("Slow Paste: typed later") << "a [b]c" << "mnuslowpaste mnuuseword" << "a [b]c @Area";
+        QTest::newRow("Master Clipboard") << "|" << "mnumasterclip" << "| +Master Temporary Clipboard: Tarvex @tmpcmb";
+        QTest::newRow("Loquen") << "a|" << "mnuloquen" << "a| +Loquen, alone @Text1";
+        QTest::newRow("Exit closes the main window's") << "|" << "mnufind about mnumasterclip mnuloquen exit" << "| +Loquen, alone @Text1";
+        // clang-format on
+    }
+
+    void rowsReachTheirCommands()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, steps);
+        QFETCH(QString, after);
+        QLocale::setDefault(QLocale(u"en_US"_s));
+        m_host->now = QDateTime(QDate(2026, 12, 6), QTime(9, 18, 7));
+        m_host->setClipboardText(u"clip"_s);
+        TextPicture::show(document(), before);
+        QTest::keyRelease(area(), Qt::Key_Shift); // as a selection made by keyboard ends
+        m_window->toolbar()->clipboardBox()->setFocus();
+        // Loquen is nobody's child: it goes before the host it talks through.
+        const auto deleteLoquen = qScopeGuard([] {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (qobject_cast<LoquenWindow *>(window))
+                    return delete window;
+            }
+        });
+        for (const QString &step : steps.split(u' ')) {
+            const QString answer = step.sliced(1);
+            if (step == u"=yes" || step == u"=no" || step == u"=ok")
+                m_host->answerMessage(answer == u"ok" ? Host::Button::Ok
+                        : answer == u"yes"            ? Host::Button::Yes
+                                                      : Host::Button::No);
+            else if (step.startsWith(u'='))
+                m_host->answerInput(answer);
+            else if (step.startsWith(u"keys:"))
+                QTest::keyClicks(area(), step.sliced(5));
+            else if (step == u"dblclick" && (m_window->activateWindow(), true))
+                QTest::mouseDClick(
+                    area()->viewport(), Qt::LeftButton, {}, area()->cursorRect().center());
+            else if (step == u"cmbtmp")
+                emit m_window->toolbar()->clipboardBox()->activated(0);
+            else if (QAction *button = m_window->toolbar()->button(step))
+                button->trigger();
+            else
+                trigger(qPrintable(step));
+        }
+        const auto seen = [this] {
+            QString seen = TextPicture::of(document());
+            if (m_host->clipboardText() != u"clip")
+                seen += u'~' + m_host->clipboardText();
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (window != m_window && window->isVisible())
+                    seen += u" +"_s + window->windowTitle()
+                        + (window->parentWidget() == m_window ? u""_s : u", alone"_s);
+            }
+            QWidget *focus = QApplication::focusWidget();
+            if (focus && focus->objectName().isEmpty())
+                focus = focus->parentWidget(); // the field of a drop-down
+            return seen + u" @"_s + (focus ? focus->objectName() : QString());
+        };
+        QTRY_COMPARE(seen(), after);
+    }
+
+    // With Auto Capitalise on, each key is one change, however much its capital and the
+    // corrections add: one notice, on which the line count and the status bar are refreshed,
+    // and at most one new title.
+    void eachKeyRunsThePipelineOnce()
+    {
+        trigger("mnuautocapitalise");
+        QSignalSpy changed(&document(), &Document::changed);
+        QSignalSpy titled(m_window, &QWidget::windowTitleChanged);
+        QStringList counts;
+        for (const char key : "so i ") {
+            if (!key)
+                break;
+            QTest::keyClick(area(), key);
+            counts << u"%1 %2"_s.arg(changed.size()).arg(titled.size());
+            changed.clear();
+            titled.clear();
+        }
+        QCOMPARE(counts, QStringList({ u"1 1"_s, u"1 0"_s, u"1 0"_s, u"1 0"_s, u"1 0"_s }));
+        QCOMPARE(document().text(), u"So I "_s);
+        QCOMPARE(m_window->title(), u"Untitled[*] Tarvex"_s);
+        QVERIFY(m_window->statusText().contains(u"Number of lines:  1  |"_s));
     }
 
     void acceleratorsWinOverTheEditArea_data()

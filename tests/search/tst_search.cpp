@@ -1,10 +1,13 @@
+#include "document/document.h"
+#include "fakehost.h"
 #include "search/findreplacewindow.h"
 #include "search/searchcommands.h"
 #include "search/searchprimitives.h"
-#include "windowfixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -13,11 +16,20 @@ using namespace Search;
 
 constexpr auto caseOf = [](bool exact) { return exact ? Case::Sensitive : Case::Insensitive; };
 
-class TestSearch : public WindowFixture
+// The search primitives, then the commands over a document of their own, their window owned
+// by a plain window whose one field stands for the text.
+class TestSearch : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<QWidget> m_owner;
+    std::unique_ptr<SearchCommands> m_commands;
+
 private slots:
+    void init();
+    void cleanup();
     void search_data();
     void search();
     void replaceAll_data();
@@ -98,86 +110,112 @@ void TestSearch::replaceAll()
     QCOMPARE(replaced, count);
 }
 
+void TestSearch::init()
+{
+    m_host = std::make_unique<FakeHost>();
+    m_document = std::make_unique<Document>();
+    m_owner = std::make_unique<QWidget>();
+    auto *view = new QLineEdit(m_owner.get());
+    view->setObjectName(QStringLiteral("Area"));
+    m_commands = std::make_unique<SearchCommands>(*m_document, *m_host, m_owner.get(), view);
+    m_owner->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_owner.get()));
+    view->setFocus();
+}
+
+void TestSearch::cleanup()
+{
+    m_owner.reset();
+    m_commands.reset();
+    QCOMPARE(m_host->pendingAnswers(), 0);
+}
+
 // The find window's controls reach the search: Find takes the word at the caret and leaves the
 // keyboard in the find box; Find Next walks on from its last match; Replace replaces the match
 // and finds the next; Replace All follows Match Case.
 void TestSearch::findWindowDrivesTheSearch()
 {
-    document().setText(QStringLiteral("two aaa AA"));
-    document().select(1, 0);
-    QTest::keyClick(area(), Qt::Key_F, Qt::ControlModifier);
-    FindReplaceWindow *w = m_window->findChild<FindReplaceWindow *>();
+    Document &document = *m_document;
+    document.setText(QStringLiteral("two aaa AA"));
+    document.select(1, 0);
+    m_commands->find();
+    FindReplaceWindow *w = m_commands->findWindow();
     QCOMPARE(w->findText(), QStringLiteral("two"));
     QTRY_COMPARE(QApplication::activeWindow(), w);
     QTest::keyClicks(nullptr, QStringLiteral("aa")); // wherever the keyboard is
     QCOMPARE(w->findText(), QStringLiteral("aa"));
 
     for (const int start : { 4, 5, 8 }) {
-        trigger("mnufindnext");
-        QCOMPARE(document().selectionStart(), start);
+        m_commands->findNext();
+        QCOMPARE(document.selectionStart(), start);
     }
     m_host->answerMessage(Host::Button::Ok);
-    trigger("mnufindnext");
+    m_commands->findNext();
     QCOMPARE(m_host->lastShown().prompt, QStringLiteral("Search complete"));
-    trigger("mnufindnext"); // from the top again
-    QCOMPARE(document().selectionStart(), 4);
+    m_commands->findNext(); // from the top again
+    QCOMPARE(document.selectionStart(), 4);
     w->upButton()->setChecked(true);
-    document().select(10, 0);
-    trigger("mnufindnext");
-    QCOMPARE(document().selectionStart(), 8);
+    document.select(10, 0);
+    m_commands->findNext();
+    QCOMPARE(document.selectionStart(), 8);
 
-    trigger("mnureplace");
+    m_commands->findAndReplace();
     w->downButton()->setChecked(true);
     w->replaceBox()->setEditText(QStringLiteral("b"));
     w->findNextButton()->click(); // from the caret the window was made at
     w->replaceButton()->click();
-    QCOMPARE(document().text(), QStringLiteral("two ba AA"));
-    QCOMPARE(document().selectedText(), QStringLiteral("AA"));
+    QCOMPARE(document.text(), QStringLiteral("two ba AA"));
+    QCOMPARE(document.selectedText(), QStringLiteral("AA"));
     w->matchCaseBox()->setChecked(true);
     w->findBox()->setEditText(QStringLiteral("A"));
     w->replaceAllButton()->click();
-    QCOMPARE(document().text(), QStringLiteral("two ba bb"));
+    QCOMPARE(document.text(), QStringLiteral("two ba bb"));
 }
 
-// On "one two one" with the caret on "two": the window opened by `row`, "one" typed into the
-// find box (which offers to complete it from its history), `key` pressed on the `on` control;
-// then whether the window is up, the start of the selection and who has the keyboard.
+// On "one two one" with the caret on "two": the window opened by Find or Find And Replace,
+// "one" typed into the find box (which offers to complete it from its history), `key` pressed
+// on the `on` control; then whether the window is up, the start of the selection and who has
+// the keyboard.
 void TestSearch::keysInTheFindWindow_data()
 {
-    QTest::addColumn<QString>("row");
+    QTest::addColumn<bool>("replace");
     QTest::addColumn<QString>("on");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("after"); // shown or hidden, selection start, focus
     // clang-format off
-    QTest::newRow("find: Enter finds and hides") << "mnufind" << "txtfind" << int(Qt::Key_Return) << "hidden 8 Area";
-    QTest::newRow("replace: Enter in the replace box finds") << "mnureplace" << "txtReplace" << int(Qt::Key_Return) << "shown 8 txtReplace";
-    QTest::newRow("find: Escape hides") << "mnufind" << "txtfind" << int(Qt::Key_Escape) << "hidden 4 Area";
-    QTest::newRow("replace: Escape hides") << "mnureplace" << "txtReplace" << int(Qt::Key_Escape) << "hidden 4 Area";
-    QTest::newRow("find: Space on Replace.... opens replacing") << "mnufind" << "lblreplink" << int(Qt::Key_Space) << "shown 4 txtReplace";
+    QTest::newRow("find: Enter finds and hides") << false << "txtfind" << int(Qt::Key_Return) << "hidden 8 Area";
+    QTest::newRow("replace: Enter in the replace box finds") << true << "txtReplace" << int(Qt::Key_Return) << "shown 8 txtReplace";
+    QTest::newRow("find: Escape hides") << false << "txtfind" << int(Qt::Key_Escape) << "hidden 4 Area";
+    QTest::newRow("replace: Escape hides") << true << "txtReplace" << int(Qt::Key_Escape) << "hidden 4 Area";
+    QTest::newRow("find: Space on Replace.... opens replacing") << false << "lblreplink" << int(Qt::Key_Space) << "shown 4 txtReplace";
     // clang-format on
 }
 
 void TestSearch::keysInTheFindWindow()
 {
-    QFETCH(QString, row);
+    QFETCH(bool, replace);
     QFETCH(QString, on);
     QFETCH(int, key);
     QFETCH(QString, after);
-    document().setText(QStringLiteral("one two one"));
-    document().select(4, 0);
-    FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->findWindow();
+    m_document->setText(QStringLiteral("one two one"));
+    m_document->select(4, 0);
+    FindReplaceWindow *w = m_commands->findWindow();
     w->findBox()->addItems({ "two", "one" });
-    trigger(qPrintable(row));
+    replace ? m_commands->findAndReplace() : m_commands->find();
     QTRY_COMPARE(QApplication::activeWindow(), w);
     QTest::keyClicks(nullptr, QStringLiteral("one"));
     w->findChild<QWidget *>(on)->setFocus();
     QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key(key));
     const auto seen = [&] {
-        return QStringLiteral("%1 %2 %3").arg(w->isVisible() ? "shown" : "hidden").arg(document().selectionStart()).arg(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+        QWidget *focus = QApplication::focusWidget();
+        return QStringLiteral("%1 %2 %3")
+            .arg(w->isVisible() ? "shown" : "hidden")
+            .arg(m_document->selectionStart())
+            .arg(focus ? focus->objectName() : QString());
     };
     QTRY_COMPARE(seen(), after);
-    QCOMPARE(document().text(), QStringLiteral("one two one"));
-    QCOMPARE(w->isReplaceMode(), after.endsWith(u"txtReplace") || row == u"mnureplace");
+    QCOMPARE(m_document->text(), QStringLiteral("one two one"));
+    QCOMPARE(w->isReplaceMode(), replace || after.endsWith(u"txtReplace"));
 }
 
 QTEST_MAIN(TestSearch)

@@ -1,7 +1,8 @@
-#include "editor/maintoolbar.h"
+#include "document/document.h"
+#include "fakehost.h"
+#include "host/editarea.h"
 #include "tempclip/masterclipwindow.h"
 #include "tempclip/tempclipcommands.h"
-#include "windowfixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,11 +11,15 @@
 #include <QPushButton>
 #include <QTest>
 
-class TestTempClip : public WindowFixture
+// The commands over a document of their own, shown in an edit area, and a drop-down of their
+// own; the master window has no owner.
+class TestTempClip : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanup();
     void entriesKeepAlphabeticalOrderInBothViews();
     void slowPasteIsTypedAndUndone_data();
     void slowPasteIsTypedAndUndone();
@@ -22,16 +27,47 @@ private slots:
     void pasteSelectedPastesTheHighlightedEntry();
 
 private:
-    QComboBox *clipboardBox() const { return m_window->toolbar()->clipboardBox(); }
+    QComboBox *clipboardBox() const { return m_box.get(); }
+    Document &document() const { return *m_document; }
+    EditArea *area() const { return m_area.get(); }
     void addSelection(const QString &text);
+
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<EditArea> m_area;
+    std::unique_ptr<QComboBox> m_box;
+    std::unique_ptr<TempClipCommands> m_commands;
 };
+
+void TestTempClip::init()
+{
+    m_host = std::make_unique<FakeHost>();
+    m_document = std::make_unique<Document>();
+    m_area = std::make_unique<EditArea>(*m_document);
+    m_box = std::make_unique<QComboBox>();
+    m_box->setEditable(true);
+    m_box->setEditText(QStringLiteral("Temporary Clipboard"));
+    m_commands = std::make_unique<TempClipCommands>(
+        *m_document, *m_host, m_box.get(), nullptr, m_area.get());
+    m_area->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_area.get()));
+}
+
+void TestTempClip::cleanup()
+{
+    delete m_commands->existingMasterWindow();
+    m_commands.reset();
+    m_box.reset();
+    m_area.reset();
+    QCOMPARE(m_host->pendingAnswers(), 0);
+}
 
 // Copy to Temp Clipboard with all of `text` selected.
 void TestTempClip::addSelection(const QString &text)
 {
     document().setText(text);
     document().select(0, text.size());
-    trigger("mnucopytotemp");
+    m_commands->copySelection();
 }
 
 void TestTempClip::entriesKeepAlphabeticalOrderInBothViews()
@@ -39,7 +75,7 @@ void TestTempClip::entriesKeepAlphabeticalOrderInBothViews()
     for (const char *entry : { "pear", "Apple", "banana", "My\r\n\r\nhouse", "apple", "", "pear" })
         addSelection(QString::fromUtf8(entry));
     const QStringList shown { "", "Apple", "apple", "banana", "My||house", "pear", "pear" };
-    QListView *list = m_window->findChild<TempClipCommands *>()->existingMasterWindow()->entryList();
+    QListView *list = m_commands->existingMasterWindow()->entryList();
     for (int row = 0; row < shown.size(); ++row) {
         QCOMPARE(clipboardBox()->itemText(row), shown.at(row));
         QCOMPARE(list->model()->index(row, 0).data().toString(), shown.at(row));
@@ -69,7 +105,7 @@ void TestTempClip::slowPasteIsTypedAndUndone()
     addSelection(entry);
     document().setText(QStringLiteral("before "));
     document().select(7, 0);
-    trigger("mnuslowpaste");
+    m_commands->setSlowPaste(true);
     emit clipboardBox()->activated(0);
     QCOMPARE(document().text(), QStringLiteral("before ")); // queued, not typed yet
     QTRY_COMPARE(document().text(), QStringLiteral("before ") + entry);
@@ -102,8 +138,8 @@ void TestTempClip::pasteSelectedPastesTheHighlightedEntry()
     for (const char *entry : { "date", "banana", "cherry\r\nred", "apple" })
         addSelection(QString::fromUtf8(entry));
     document().setText(QString());
-    trigger("mnumasterclip");
-    MasterClipWindow *master = m_window->findChild<TempClipCommands *>()->existingMasterWindow();
+    m_commands->showMasterWindow();
+    MasterClipWindow *master = m_commands->existingMasterWindow();
     QTRY_COMPARE(QApplication::activeWindow(), master);
     QListView *list = master->entryList();
     for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
