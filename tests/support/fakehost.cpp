@@ -5,27 +5,6 @@
 #include <QApplication>
 #include <QTest>
 
-namespace {
-
-const char *kindName(FakeHost::Kind kind)
-{
-    switch (kind) {
-    case FakeHost::Kind::Message:
-        return "message box";
-    case FakeHost::Kind::Input:
-        return "input box";
-    case FakeHost::Kind::OpenFile:
-        return "open-file dialog";
-    case FakeHost::Kind::SaveFile:
-        return "save-file dialog";
-    case FakeHost::Kind::Print:
-        return "print dialog";
-    }
-    return "box";
-}
-
-} // namespace
-
 void FakeHost::answerMessage(Button button)
 {
     m_answers.append({ Kind::Message, button, false, {}, {} });
@@ -55,7 +34,9 @@ FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
 {
     m_shown.append(shown);
     if (m_answers.isEmpty() || m_answers.constFirst().kind != kind) {
-        const QByteArray message = QByteArray("Unexpected ") + kindName(kind) + ": \""
+        static const char *const names[]
+            = { "message box", "input box", "open-file dialog", "save-file dialog", "print dialog" };
+        const QByteArray message = QByteArray("Unexpected ") + names[int(kind)] + ": \""
             + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
         QTest::qFail(message.constData(), __FILE__, __LINE__);
         // Answer as a cautious user would: Escape, Cancel.
@@ -105,15 +86,9 @@ Host::Button FakeHost::messageBox(
     const Answer answer = take(Kind::Message, { Kind::Message, prompt, title });
     if (!answer.escape)
         return answer.button;
-    switch (buttons) {
-    case Buttons::YesNo:
-        return Button::No;
-    case Buttons::YesNoCancel:
-        return Button::Cancel;
-    case Buttons::Ok:
-        break;
-    }
-    return Button::Ok;
+    return buttons == Buttons::YesNo ? Button::No
+        : buttons == Buttons::YesNoCancel ? Button::Cancel
+                                            : Button::Ok;
 }
 
 QString FakeHost::inputBox(const QString &prompt, const QString &title, const QString &)
