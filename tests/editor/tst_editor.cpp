@@ -355,7 +355,7 @@ private slots:
             changed.clear();
             titled.clear();
         }
-        QCOMPARE(counts, QStringList({ u"1 1"_s, u"1 0"_s, u"1 0"_s, u"1 0"_s, u"1 0"_s, u"1 0"_s }));
+        QCOMPARE(counts.join(u", "), u"1 1, 1 0, 1 0, 1 0, 1 0, 1 0"_s);
         QCOMPARE(document().text(), u"So I \r\n"_s);
         QCOMPARE(m_window->title(), u"Untitled[*] Tarvex"_s);
         QCOMPARE(m_window->statusText(), status.arg(2));

@@ -34,8 +34,8 @@ FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
 {
     m_shown.append(shown);
     if (m_answers.isEmpty() || m_answers.constFirst().kind != kind) {
-        static const char *const names[]
-            = { "message box", "input box", "open-file dialog", "save-file dialog", "print dialog" };
+        static const char *const names[] = { "message box", "input box", "open-file dialog",
+            "save-file dialog", "print dialog" };
         const QByteArray message = QByteArray("Unexpected ") + names[int(kind)] + ": \""
             + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
         QTest::qFail(message.constData(), __FILE__, __LINE__);

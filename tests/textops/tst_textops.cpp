@@ -23,8 +23,8 @@ const QDateTime kNow(QDate(2026, 12, 6), QTime(9, 18, 7));
 QString correctedPassByPass(QString text)
 {
     static const QStringList pairs = u" i | I | i.| I.| i?| I?| i!| I!| teh | the | Teh | The "
-                                     u"| adn | and | Adn | And |.Com |.com |Http|http| india| India"_s
-                                         .split(u'|');
+                                     u"| adn | and | Adn | And |.Com |.com |Http|http| india"
+                                     u"| India"_s.split(u'|');
     for (QString before; before != text;) {
         before = text;
         for (qsizetype i = 0; i < pairs.size(); i += 2)
@@ -78,10 +78,12 @@ private slots:
             << corrected << " india Http:a.Com .Com" << " India http:a.com .Com";
         QTest::newRow("correct: www.@ to www.Z")
             << corrected
-            << "www.@ www.A www.B www.C www.D www.E www.F www.G www.H www.I www.J www.K www.L www.M "
-               "www.N www.O www.P www.Q www.R www.S www.T www.U www.V www.W www.X www.Y www.Z"
-            << "www.@ www.a www.b www.c www.d www.e www.f www.g www.h www.i www.j www.k www.l www.m "
-               "www.n www.o www.p www.q www.r www.s www.t www.u www.v www.w www.x www.y www.z";
+            << "www.@ www.A www.B www.C www.D www.E www.F www.G www.H www.I www.J www.K www.L "
+               "www.M www.N www.O www.P www.Q www.R www.S www.T www.U www.V www.W www.X www.Y "
+               "www.Z"
+            << "www.@ www.a www.b www.c www.d www.e www.f www.g www.h www.i www.j www.k www.l "
+               "www.m www.n www.o www.p www.q www.r www.s www.t www.u www.v www.w www.x www.y "
+               "www.z";
         QTest::newRow("correct: www. chain")
             << corrected << "www.Www.Www.EXAMPLE www.[" << "www.www.www.eXAMPLE www.[";
 
@@ -144,7 +146,7 @@ private slots:
                                 << QString::fromUtf8(after);
         };
         using T = TextCommands;
-        row("upper case: ß longer, all of it selected", &T::upperCase, "a [straße] b", u"a [STRASSE] b"_s);
+        row("upper case: ß longer, all selected", &T::upperCase, "a [ß] b", u"a [SS] b"_s);
         row("lower case: nothing selected", &T::lowerCase, "A |B", u"A |B"_s);
         row("sentence: after the caret", &T::sentenceCase, "a |b", u"a |B"_s);
         row("sentence: at the end, nothing", &T::sentenceCase, "a|", u"a|"_s);
