@@ -29,6 +29,8 @@ class TestEditor : public WindowFixture
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(u"en_US"_s)); } // for Date And Time
+
     void codePageAndWritingRule_data()
     {
         QTest::addColumn<QString>("text");
@@ -285,7 +287,6 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, steps);
         QFETCH(QString, after);
-        QLocale::setDefault(QLocale(u"en_US"_s));
         m_host->now = QDateTime(QDate(2026, 12, 6), QTime(9, 18, 7));
         m_host->setClipboardText(u"clip"_s);
         TextPicture::show(document(), before);
@@ -298,6 +299,10 @@ private slots:
                     return delete window;
             }
         });
+        const auto doubleClickText = [this] {
+            m_window->activateWindow(); // as the click itself would
+            QTest::mouseDClick(area()->viewport(), Qt::LeftButton, {}, area()->cursorRect().center());
+        };
         for (const QString &step : steps.split(u' ')) {
             const QString answer = step.sliced(1);
             if (step == u"=yes" || step == u"=no" || step == u"=ok")
@@ -310,9 +315,8 @@ private slots:
                 QTest::keyClicks(area(), step.sliced(5));
             else if (step.startsWith(u"key:"))
                 QTest::keySequence(area(), QKeySequence(step.sliced(4)));
-            else if (step == u"dblclick" && (m_window->activateWindow(), true))
-                QTest::mouseDClick(
-                    area()->viewport(), Qt::LeftButton, {}, area()->cursorRect().center());
+            else if (step == u"dblclick")
+                doubleClickText();
             else if (step == u"cmbtmp")
                 emit m_window->toolbar()->clipboardBox()->activated(0);
             else if (QAction *button = m_window->toolbar()->button(step))

@@ -195,6 +195,7 @@ private slots:
         TextCommands commands(document, host, nullptr);
         AutoCapitalise capitalise(document);
         TextPicture::show(document, before);
+        const QString text = document.text();
         if (command)
             (commands.*command)();
         if (keys.startsWith(u'^'))
@@ -210,7 +211,7 @@ private slots:
         const QString clipboard = host.clipboardText();
         QCOMPARE(TextPicture::of(document) + (clipboard == u"old" ? QString() : u'~' + clipboard),
             after);
-        QCOMPARE(document.isModified(), document.canUndo());
+        QCOMPARE(document.isModified(), document.text() != text);
         QCOMPARE(host.shown().size(), 0); // none of them asks anything
     }
 };
