@@ -148,14 +148,13 @@ void TestReadAloud::loadGoesThroughTheProgressWindow_data()
     QTest::addColumn<QString>("arrival");
     QTest::addColumn<int>("at"); // the progress value it arrives at: reading below 20
     QTest::addColumn<QString>("box"); // "file", "old" or "editor"
+    QTest::addColumn<QString>("said"); // part of the last box
 
-    QTest::newRow("runs to the end") << "" << 1000 << "file";
-    QTest::newRow("Cancel while reading") << "cancel" << 5 << "old";
-    QTest::newRow("Cancel while showing") << "cancel" << 40 << "old";
-    QTest::newRow("the editor's text while showing") << "mnuloquen" << 40 << "editor";
-    // Memory just enough to read the file but too little for its lines; then a byte less.
-    QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old";
-    QTest::newRow("memory: too little to read it") << "memory" << -1 << "old";
+    QTest::newRow("runs to the end") << "" << 1000 << "file" << "";
+    QTest::newRow("Cancel while showing") << "cancel" << 40 << "old" << "";
+    QTest::newRow("the editor's text while showing") << "mnuloquen" << 40 << "editor" << "";
+    // Memory just enough to read the file but too little for its lines.
+    QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old" << " has ";
 }
 
 void TestReadAloud::loadGoesThroughTheProgressWindow()
@@ -163,6 +162,7 @@ void TestReadAloud::loadGoesThroughTheProgressWindow()
     QFETCH(QString, arrival);
     QFETCH(int, at);
     QFETCH(QString, box);
+    QFETCH(QString, said);
     static const QByteArray bytes = [] {
         QByteArray bytes;
         for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
@@ -192,9 +192,7 @@ void TestReadAloud::loadGoesThroughTheProgressWindow()
     loquen->button(QStringLiteral("loadfile"))->click();
 
     QVERIFY(!m_host->isShowingModal());
-    const QString prompt = m_host->lastShown().prompt;
-    QVERIFY2(
-        arrival != u"memory" || prompt.contains(at < 0 ? u" is " : u" has "), qPrintable(prompt));
+    QVERIFY2(m_host->lastShown().prompt.contains(said), qPrintable(m_host->lastShown().prompt));
     const QHash<QString, QString> texts { { QStringLiteral("file"), QString::fromLatin1(bytes) },
         { QStringLiteral("old"), QStringLiteral("old") },
         { QStringLiteral("editor"), QStringLiteral("editor") } };
