@@ -102,6 +102,7 @@ void TestReadAloud::controls_data()
     QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ ";
     QTest::newRow("Close, No stays") << "no close" << "" << "++-+ →";
     QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:→ stop" << "closed";
+    QTest::newRow("Exit row, No stays") << "no exit" << "" << "++-+ →";
     QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
     QTest::newRow("About fills the box") << "about" << "" << "++-+ Loquen v 1.0.0";
     QTest::newRow("Help row fills the box") << "help" << "" << "++-+ Loquen v 1.0.0";
