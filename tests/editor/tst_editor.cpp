@@ -236,9 +236,9 @@ private slots:
     // Each row reaches its command; the windows they open are the main window's, but Loquen.
     // From the picture, with the clipboard holding "clip" and the keyboard in the drop-down, the
     // steps: "=" and the answer to the next box ("=yes", "=no", "=ok", or what is typed into
-    // it), "keys:" and keys typed into the text, "key:" and a shortcut pressed there (the row's,
-    // which the area would otherwise take for itself), "dblclick" in the text, "cmbtmp" to choose
-    // the drop-down's first entry, a toolbar button, or else a row. Then the picture, "~" and the
+    // it), "keys:" and keys typed into the text, "key:" and a row's shortcut pressed there (the
+    // row's, though the area may have a use of its own for it), "dblclick" in the text, "cmbtmp"
+    // to choose the drop-down's first entry, a toolbar button, or else a row. Then the picture, "~" and the
     // clipboard when it no longer holds "clip", "+" and the title of each window up (", alone"
     // when it is not the main window's), and "@" and who has the keyboard.
     void rowsReachTheirCommands_data()
@@ -249,38 +249,38 @@ private slots:
         const QString html = u"<HTML>\r\n<HEAD>\r\n<TITLE>   </TITLE>\r\n</HEAD>\r\n<BODY>\r\n\r\n"
                              u"</BODY>\r\n</HTML>\r\n"_s;
         // clang-format off
-        QTest::newRow("Lower Case") << "a [bC]" << "mnulcase" << "a [bc] @Area";
-        QTest::newRow("Upper Case") << "a [bC]" << "mnuucase" << "a [BC] @Area";
-        QTest::newRow("Inverted Case") << "a [bC]" << "mnuIcase" << "a [Bc] @Area";
-        QTest::newRow("Title Case") << "[a bC]" << "mnutitlecase" << "[A Bc] @Area";
-        QTest::newRow("Sentence Case") << "[a. bC]" << "mnusentencecase" << "[A. BC] @Area";
+        QTest::newRow("Lower Case") << "a [bC]" << "key:Ctrl+L" << "a [bc] @Area";
+        QTest::newRow("Upper Case") << "a [bC]" << "key:Ctrl+U" << "a [BC] @Area";
+        QTest::newRow("Inverted Case") << "a [bC]" << "key:Ctrl+I" << "a [Bc] @Area";
+        QTest::newRow("Title Case") << "[a bC]" << "key:Ctrl+T" << "[A Bc] @Area";
+        QTest::newRow("Sentence Case") << "[a. bC]" << "key:Ctrl+W" << "[A. BC] @Area";
         QTest::newRow("Select All") << "a |bc" << "key:Ctrl+A" << "[a bc] @Area";
-        QTest::newRow("Select Word") << "a b|c" << "mnuselectword" << "a [bc] @Area";
-        QTest::newRow("Select next word") << "[a] bc" << "mnuselnxtwrd" << "a [bc] @Area";
-        QTest::newRow("Initial whitespaces") << "a[ b ]c" << "mnusinit" << "ab |c @Area";
-        QTest::newRow("Terminal whitespaces") << "a[ b ]c" << "mnusend" << "a b|c @Area";
-        QTest::newRow("Both") << "a[ b ]c" << "mnubothwspaces" << "ab|c @Area";
-        QTest::newRow("Date And Time") << "a[b]c" << "mnudatetime" << "a12/6/2026 9:18:07 AM|c @Area";
+        QTest::newRow("Select Word") << "a b|c" << "key:Ctrl+F12" << "a [bc] @Area";
+        QTest::newRow("Select next word") << "[a] bc" << "key:Shift+F12" << "a [bc] @Area";
+        QTest::newRow("Initial whitespaces") << "a[ b ]c" << "key:F7" << "ab |c @Area";
+        QTest::newRow("Terminal whitespaces") << "a[ b ]c" << "key:F8" << "a b|c @Area";
+        QTest::newRow("Both") << "a[ b ]c" << "key:F9" << "ab|c @Area";
+        QTest::newRow("Date And Time") << "a[b]c" << "key:F5" << "a12/6/2026 9:18:07 AM|c @Area";
         QTest::newRow("HTML code") << "a[b]c" << "key:Ctrl+Ins" << u"a"_s + html + u"|c @Area"_s;
-        QTest::newRow("Copy") << "a [b]c" << "mnucopy" << "a [b]c~b @Area";
-        QTest::newRow("Cut") << "a [b]c" << "mnucut" << "a |c~b @Area";
+        QTest::newRow("Copy") << "a [b]c" << "key:Ctrl+C" << "a [b]c~b @Area";
+        QTest::newRow("Cut") << "a [b]c" << "key:Ctrl+X" << "a |c~b @Area";
         QTest::newRow("Paste, once") << "a [b]c" << "key:Ctrl+V" << "a clip|c @Area";
         QTest::newRow("Clear Clipboard") << "a [b]c" << "mnuclearclip" << "a [b]c~ @cmbtmp";
         QTest::newRow("toolbar Copy") << "a [b]c" << "Copy" << "a [b]c~b @Area";
         QTest::newRow("toolbar Cut") << "a [b]c" << "Cut" << "a |c~b @Area";
         QTest::newRow("Auto Capitalise") << "|" << "mnuautocapitalise keys:hi" << "Hi| @cmbtmp";
         QTest::newRow("Protect, Unprotect") << "Hi." << "=abcde =abcde =ok btncode =abcde =ok btndecode" << "|Hi. @Area";
-        QTest::newRow("Help, modified: No") << "|" << "keys:x =no helpa" << "x| @Area";
+        QTest::newRow("Help, modified: No") << "|" << "keys:x =no key:F1" << "x| @Area";
         QTest::newRow("About") << "|" << "about" << "| +About Tarvex @cmdOK";
-        QTest::newRow("Find") << "a b|c" << "mnufind" << "a [bc] +Find @txtfind";
-        QTest::newRow("Find Next") << "a b|c bc" << "mnufind mnufindnext mnufindnext" << "a bc [bc] +Find @txtfind";
-        QTest::newRow("Replace") << "a b|c" << "mnureplace" << "a b|c +Replace @txtfind";
+        QTest::newRow("Find") << "a b|c" << "key:Ctrl+F" << "a [bc] +Find @txtfind";
+        QTest::newRow("Find Next") << "a b|c bc" << "key:Ctrl+F key:F3 key:F3" << "a bc [bc] +Find @txtfind";
+        QTest::newRow("Replace") << "a b|c" << "key:Ctrl+H" << "a b|c +Replace @txtfind";
         QTest::newRow("a double-click puts Find away") << "a b|c" << "mnufind dblclick" << "a [bc] @Area";
-        QTest::newRow("Copy to Temp, chosen") << "a [b]c" << "mnucopytotemp cmbtmp" << "a b|c @Area";
-        QTest::newRow("Use Word") << "a [b]c" << "mnuuseword" << "a Temporary Clipboard|c @Area";
+        QTest::newRow("Copy to Temp, chosen") << "a [b]c" << "key:Ctrl+D cmbtmp" << "a b|c @Area";
+        QTest::newRow("Use Word") << "a [b]c" << "key:F2" << "a Temporary Clipboard|c @Area";
         QTest::newRow("Clear Temp, Use Word") << "a [b]c" << "mnucleartmpcmb mnuuseword" << "a |c @Area";
         QTest::newRow("Slow Paste: typed later") << "a [b]c" << "mnuslowpaste mnuuseword" << "a [b]c @Area";
-        QTest::newRow("Master Clipboard") << "|" << "mnumasterclip" << "| +Master Temporary Clipboard: Tarvex @tmpcmb";
+        QTest::newRow("Master Clipboard") << "|" << "key:Ctrl+M" << "| +Master Temporary Clipboard: Tarvex @tmpcmb";
         QTest::newRow("Loquen") << "a|" << "mnuloquen" << "a| +Loquen, alone @Text1";
         QTest::newRow("Exit closes the main window's") << "|" << "mnufind about mnumasterclip mnuloquen exit" << "| +Loquen, alone @Text1";
         // clang-format on
