@@ -123,9 +123,9 @@ SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
         && errno != EOPNOTSUPP && errno != ENOSYS)
         return failure(errno);
     RecoveryFolder folder;
+    folder.open();
     SaveGuard guard(folder);
-    if (folder.open())
-        guard.keep(path, old, bytes);
+    guard.keep(path, old, bytes);
     if (writeAllAt(fd.get(), bytes) && ::ftruncate(fd.get(), bytes.size()) == 0
         && ::fsync(fd.get()) == 0) {
         guard.release();
