@@ -1,6 +1,6 @@
 // Counting the display lines of 50 MB of prose at the default window's width and font, against
 // laying out each paragraph with QTextLayout (Qt's own way, and what the edit area pays today).
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "host/displaylinecounter.h"
 #include "host/editarea.h"
 #include "host/qthost.h"
@@ -180,7 +180,7 @@ const Window &window()
 {
     static const Window measured = [] {
         QtHost host;
-        frmedit window(host);
+        MainWindow window(host);
         window.show();
         QCoreApplication::processEvents();
         EditArea *area = window.area();

@@ -5,12 +5,14 @@
 #include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/screenfit.h"
 #include "host/toolwindow.h"
 #include "journalkeeper.h"
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
 #include "statustext.h"
+#include "toolbarkeys.h"
 #include "twips.h"
 
 #include <QAction>
@@ -27,7 +29,8 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
     Desktop::prepare();
     setObjectName(QStringLiteral("frmedit"));
     const qreal dpi = logicalDpiY();
-    resize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi));
+    resize(ScreenFit::fitted(
+        this, QSize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi))));
     setMinimumSize(twipsToPixels(2500, dpi), twipsToPixels(2500, dpi));
 
     m_document = new Document(this);
@@ -48,6 +51,7 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
 
     m_toolbar = new MainToolbar(m_commands.actions, this);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
+    new ToolbarKeys(m_toolbar, m_area);
     connect(m_toolbar->button(QStringLiteral("Properties")), &QAction::triggered, this,
         &MainWindow::showProperties);
 

@@ -14,7 +14,7 @@ class PropertiesWindow;
 class QLabel;
 class QProgressBar;
 
-/// The main window `MainWindow`: the document in the edit area `Area`, the title bar, the menus, the
+/// The main window `frmedit`: the document in the edit area `Area`, the title bar, the menus, the
 /// toolbar and the status bar. It listens to the document for its title and status bar; the
 /// commands live in their subsystems, which app/assembly.h wires to the rows.
 class MainWindow : public QMainWindow
