@@ -25,6 +25,7 @@ packages=(
     file
     xvfb
     xdotool
+    strace
     dbus-daemon
     pulseaudio
     pulseaudio-utils

@@ -3,6 +3,7 @@
 #include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
 #include "fontchooser.h"
+#include "host/colorcontrast.h"
 #include "host/editarea.h"
 #include "host/host.h"
 #include "host/toolwindow.h"
@@ -111,17 +112,21 @@ void AppearanceCommands::changeSizeBy(double points)
         m_window.command(QLatin1String(size.name))->setChecked(false);
 }
 
+// The menu-text colour and the title-bar-text colour, swapped at each use. Dark schemes draw
+// both light: the title bar's colour then gives way to a colour of the scheme that reads on the
+// menu text. Text and background change together, so that they never end up alike (as they
+// would where the opening text colour is that partner already).
 void AppearanceCommands::changeContrast()
 {
     Host &host = m_window.host();
     const QColor menuText = host.systemColor(kMenuText);
-    const QColor titleBarText = host.systemColor(kTitleBarText);
+    const QColor partner
+        = ColorContrast::readableOn(menuText, host.systemColor(kTitleBarText), m_window.palette());
     EditArea *area = m_window.area();
     QPalette palette = area->palette();
-    const QColor background = palette.color(QPalette::Base);
-    const QColor text = palette.color(QPalette::Text);
-    palette.setColor(QPalette::Base, background == menuText ? titleBarText : menuText);
-    palette.setColor(QPalette::Text, text == titleBarText ? menuText : titleBarText);
+    const bool onMenuText = palette.color(QPalette::Base) == menuText;
+    palette.setColor(QPalette::Base, onMenuText ? partner : menuText);
+    palette.setColor(QPalette::Text, onMenuText ? menuText : partner);
     area->setPalette(palette);
 }
 

@@ -4,6 +4,7 @@
 #include "host/toolwindow.h"
 
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,6 +72,14 @@ FontChooser::FontChooser(
     connect(m_set, &QPushButton::clicked, this, &FontChooser::chooseFace);
     ToolWindow::pressOnEnter(m_combo, m_set);
 
+    // The list opens on the current face, or where it is not installed, on the face drawn in
+    // its place; the box names the face as the edit area has it.
+    int current = m_combo->findText(currentFace, Qt::MatchFixedString);
+    if (current < 0) {
+        const QString drawn = QFontInfo(QFont(currentFace)).family();
+        current = m_combo->findText(plainFamilies({ drawn }).value(0), Qt::MatchFixedString);
+    }
+    m_combo->setCurrentIndex(current);
     m_combo->setEditText(currentFace);
     showPreview(currentFace);
 }

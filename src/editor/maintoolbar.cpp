@@ -65,7 +65,6 @@ MainToolbar::MainToolbar(const QHash<QString, QAction *> &menuRows, QWidget *par
     m_growFontButton->setToolTip(QStringLiteral("Increase font size"));
     m_growFontButton->setAccessibleName(m_growFontButton->toolTip()); // its caption is only a letter
     m_growFontButton->setFixedSize(twipsToPixels(495, dpi), twipsToPixels(375, dpi));
-    m_growFontButton->setFocusPolicy(Qt::NoFocus);
     addWidget(m_growFontButton);
 
     m_shrinkFontButton = new QPushButton(QStringLiteral("A"), this);
@@ -73,7 +72,6 @@ MainToolbar::MainToolbar(const QHash<QString, QAction *> &menuRows, QWidget *par
     m_shrinkFontButton->setToolTip(QStringLiteral("Reduce font size"));
     m_shrinkFontButton->setAccessibleName(m_shrinkFontButton->toolTip());
     m_shrinkFontButton->setFixedSize(twipsToPixels(375, dpi), twipsToPixels(375, dpi));
-    m_shrinkFontButton->setFocusPolicy(Qt::NoFocus);
     addWidget(m_shrinkFontButton);
 
     m_clipboardBox = new QComboBox(this);

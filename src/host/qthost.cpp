@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -125,6 +127,23 @@ QMessageBox::StandardButtons toQtButtons(Host::Buttons buttons)
     return QMessageBox::Ok;
 }
 
+// The window system writes a box's title in its own, often bold, face between the window's icon
+// and its frame buttons, and cuts it short where the box is narrower ("Ta…"). The box is made
+// at least that wide, within the screen's width, which the box keeps to itself.
+void makeRoomForTitle(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int frameButtons = 6 * metrics.height(); // the icon, up to four buttons, the margins
+    const int room = metrics.horizontalAdvance(box.windowTitle()) + frameButtons;
+    grid->addItem(new QSpacerItem(room, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+        grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // A dialog's chosen name gets the default extension when the user typed none.
 QString withDefaultExtension(const QString &path, const QString &extension)
 {
@@ -158,6 +177,7 @@ Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Ico
     // Escape and the close box give this button; without Cancel, a Yes/No box gives No.
     if (buttons == Buttons::YesNoCancel)
         box.setEscapeButton(QMessageBox::Cancel);
+    makeRoomForTitle(box);
     ModalScope scope(m_modalDepth);
     switch (box.exec()) {
     case QMessageBox::Yes:
@@ -169,6 +189,23 @@ Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Ico
     default:
         return buttons == Buttons::YesNo ? Button::No : Button::Ok;
     }
+}
+
+// Buttons of the action role keep the order given, whatever the platform's order of roles.
+int QtHost::choiceBox(const Choice &choice)
+{
+    QMessageBox box(toQtIcon(choice.icon), choice.title.isEmpty() ? programTitle() : choice.title,
+        choice.prompt, QMessageBox::NoButton, dialogParent());
+    QList<QPushButton *> buttons;
+    for (const QString &answer : choice.answers)
+        buttons.append(box.addButton(answer, QMessageBox::ActionRole));
+    box.setDefaultButton(buttons.value(choice.defaultAnswer));
+    box.setEscapeButton(buttons.value(choice.escapeAnswer));
+    ModalScope scope(m_modalDepth);
+    box.exec();
+    // No button at all when the box was taken down from outside (the program quitting).
+    const int chosen = int(buttons.indexOf(box.clickedButton()));
+    return chosen >= 0 ? chosen : choice.escapeAnswer;
 }
 
 QString QtHost::inputBox(const QString &prompt, const QString &title, const QString &defaultText)

@@ -7,6 +7,7 @@
 #include "editor/twips.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/screenfit.h"
 #include "host/speechengine.h"
 
 #include <QAction>
@@ -86,6 +87,7 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     setWindowTitle(QStringLiteral("Loquen"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    m_commands = buildCommands(menuBar(), kRows);
     auto *client = new QWidget(this);
     setCentralWidget(client);
     const qreal dpi = logicalDpiY();
@@ -96,7 +98,11 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
         captionRoom = std::max(
             captionRoom, fontMetrics().horizontalAdvance(QLatin1String(row.caption)) + 16);
     }
-    const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(735, dpi)));
+    qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(735, dpi)));
+    // On a small screen, or one scaled up, all of it shrinks alike to fit below the menu bar.
+    scale *= ScreenFit::scaleToFit(this,
+        QSize(TwipsScale(dpi, scale)(4335),
+            TwipsScale(dpi, scale)(3375) + menuBar()->sizeHint().height()));
     const TwipsScale px(dpi, scale);
 
     m_text = new Document(this);
@@ -116,7 +122,6 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     }
     client->setFixedSize(px(4335), px(3375));
 
-    m_commands = buildCommands(menuBar(), kRows);
     connect(command("mnunew"), &QAction::triggered, this, &LoquenWindow::clearText);
     connect(command("mnusave"), &QAction::triggered, this, &LoquenWindow::saveText);
     connect(command("mnuloadfile"), &QAction::triggered, this, &LoquenWindow::loadFile);
@@ -201,7 +206,8 @@ void LoquenWindow::tellSpeechFailure(const QString &reason)
 // A cancelled dialog ends the command before any file is touched.
 void LoquenWindow::loadFile()
 {
-    if (const std::optional<QString> path = m_host.openFileName({ {}, m_dialogFileName, {}, {} })) {
+    if (const std::optional<QString> path
+        = m_host.openFileName({ QStringLiteral("Open"), m_dialogFileName, {}, {} })) {
         m_dialogFileName = *path;
         load(*path);
     }
@@ -235,7 +241,8 @@ void LoquenWindow::load(const QString &path)
 // text to be on disk.
 void LoquenWindow::saveText()
 {
-    const std::optional<QString> path = m_host.saveFileName({ {}, m_dialogFileName, {}, {} });
+    const std::optional<QString> path
+        = m_host.saveFileName({ QStringLiteral("Save As"), m_dialogFileName, {}, {} });
     if (path)
         m_dialogFileName = *path;
     if (path && confirmLossySave(m_host, Codec1252::findUnencodable(m_text->text()))) {

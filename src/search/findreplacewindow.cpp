@@ -1,12 +1,14 @@
 #include "findreplacewindow.h"
 
 #include "editor/twips.h"
+#include "host/colorcontrast.h"
+#include "host/linklabel.h"
+#include "host/screenfit.h"
 #include "host/toolwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +61,8 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     m_scale = std::max({ 1.0, m_findBox->sizeHint().height() / qreal(twipsToPixels(315, dpi)),
         captionRoom / qreal(twipsToPixels(975, dpi)),
         checkRoom / qreal(twipsToPixels(1215, dpi)) });
+    // On a small screen, or one scaled up, all of it shrinks alike to fit.
+    m_scale *= ScreenFit::scaleToFit(this, QSize(px(kWidth), px(kReplaceHeight)));
 
     m_matchCaseBox = new QCheckBox(QStringLiteral("Match Case"), this);
     m_matchCaseBox->setObjectName(QStringLiteral("casematch"));
@@ -84,22 +88,17 @@ FindReplaceWindow::FindReplaceWindow(QWidget *parent)
     m_findNextButton->setGeometry(px(3960), px(240), px(1095), px(315));
     m_findNextButton->setDefault(true);
 
-    m_replaceLink = new QLabel(QStringLiteral("<a href=\"#\">Replace....</a>"), this);
+    m_replaceLink = new LinkLabel(QStringLiteral("Replace...."), this);
     m_replaceLink->setObjectName(QStringLiteral("lblreplink"));
-    m_replaceLink->setGeometry(px(4320), px(600), px(975), px(255));
-    m_replaceLink->setAccessibleName(QStringLiteral("Replace...."));
-    // One Tab stop, framed while it has the keyboard; Space or Enter on it opens the replace
-    // section.
-    m_replaceLink->setFocusPolicy(Qt::StrongFocus);
-    m_replaceLink->setStyleSheet(
-        QStringLiteral("QLabel { border: 1px solid transparent; } "
-                       "QLabel:focus { border-color: palette(highlight); }"));
-    m_replaceLink->installEventFilter(this);
-    connect(m_replaceLink, &QLabel::linkActivated, this, &FindReplaceWindow::replaceLinkClicked);
+    // Within the window: its designed box (4320, 600, 975 by 255) runs past the window's right
+    // and bottom edges, where it would be cut.
+    m_replaceLink->setGeometry(
+        px(kWidth) - px(975), px(600), px(975), px(kFindOnlyHeight) - px(600));
+    connect(m_replaceLink, &LinkLabel::activated, this, &FindReplaceWindow::replaceLinkClicked);
 
     m_replaceFrame = new QFrame(this);
     m_replaceFrame->setObjectName(QStringLiteral("FrameRep"));
-    m_replaceFrame->setGeometry(px(120), px(kFrameTopFindOnly), px(5055), px(735));
+    m_replaceFrame->setGeometry(px(120), px(kFrameTopFindOnly), px(kWidth - 120), px(735));
     // Below the window's edge in find-only mode; hidden, so that Tab does not go there.
     m_replaceFrame->hide();
     auto *replaceLabel = new QLabel(QStringLiteral("Replace with"), m_replaceFrame);
@@ -173,9 +172,13 @@ void FindReplaceWindow::showReplace(const QColor &replaceBoxBackground)
     m_replaceLink->hide();
     m_replaceFrame->show();
     m_replaceBox->setEnabled(true);
-    QPalette palette = m_replaceBox->lineEdit()->palette();
+    // The background comes with a text colour that reads on it: in a dark scheme the
+    // highlighted-text colour is as light as the scheme's own text.
+    QPalette palette = m_replaceBox->palette();
     palette.setColor(QPalette::Base, replaceBoxBackground);
-    m_replaceBox->lineEdit()->setPalette(palette);
+    palette.setColor(QPalette::Text,
+        ColorContrast::readableOn(replaceBoxBackground, palette.color(QPalette::Text), palette));
+    m_replaceBox->setPalette(palette);
     setFixedSize(px(kWidth), px(kReplaceHeight));
     // Opened from the keyboard: the keyboard goes on to the replacement.
     if (linkHadFocus)
@@ -200,20 +203,4 @@ void FindReplaceWindow::mouseMoveEvent(QMouseEvent *event)
 {
     applyEnablingRule();
     QDialog::mouseMoveEvent(event);
-}
-
-bool FindReplaceWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_replaceLink && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Space:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            emit replaceLinkClicked();
-            return true;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

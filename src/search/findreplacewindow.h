@@ -5,7 +5,7 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QLabel;
+class LinkLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -30,7 +30,7 @@ public:
     QPushButton *replaceButton() const { return m_replaceButton; }
     QPushButton *replaceAllButton() const { return m_replaceAllButton; }
     QPushButton *cancelButton() const { return m_cancelButton; }
-    QLabel *replaceLink() const { return m_replaceLink; }
+    LinkLabel *replaceLink() const { return m_replaceLink; }
     QFrame *replaceFrame() const { return m_replaceFrame; }
 
     QString findText() const;
@@ -52,7 +52,6 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int px(int twips) const;
@@ -64,7 +63,7 @@ private:
     QRadioButton *m_downButton = nullptr;
     QComboBox *m_findBox = nullptr;
     QPushButton *m_findNextButton = nullptr;
-    QLabel *m_replaceLink = nullptr;
+    LinkLabel *m_replaceLink = nullptr;
     QFrame *m_replaceFrame = nullptr;
     QComboBox *m_replaceBox = nullptr;
     QPushButton *m_replaceButton = nullptr;

@@ -3,17 +3,20 @@
 #include "document/document.h"
 #include "editor/twips.h"
 #include "host/editarea.h"
+#include "host/screenfit.h"
 #include "host/toolwindow.h"
 #include "tempcliplist.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -72,8 +75,9 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     setWindowTitle(QStringLiteral("Master Temporary Clipboard: Tarvex"));
     setMouseTracking(true);
     const qreal dpi = logicalDpiY();
-    // Lengths in twips, all grown by one factor where this platform's captions are wider, so
-    // the controls keep their places relative to each other.
+    // Lengths in twips, all grown by one factor where this platform's captions are wider. The
+    // window is laid out at those lengths; where the screen has less room, the list and the
+    // preview give way and the buttons keep their captions.
     const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Remove Selected")) + 16;
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(1455, dpi)));
     const TwipsScale px(dpi, scale);
@@ -84,7 +88,6 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     m_list->setModel(&list);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
-    m_list->setGeometry(0, 0, px(2655), px(3375));
     m_list->setAcceptDrops(true);
     m_list->viewport()->setAcceptDrops(true);
 
@@ -97,7 +100,6 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_preview->setGeometry(px(2760), 0, px(5895), px(3375));
     // Tab goes on to the buttons, as in the rest of the window; Ctrl+Tab types a tab.
     m_preview->setTabChangesFocus(true);
     m_preview->installEventFilter(this);
@@ -106,19 +108,34 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     m_remove = button(this, "remselected", QStringLiteral("Remove Selected"));
     m_clear = button(this, "cleartmp", QStringLiteral("Clear Clipboard"));
     m_ok = button(this, "OKButton", QStringLiteral("Paste Selected"));
-    const int buttonTop = px(3375) + 4;
-    m_cancel->setGeometry(0, buttonTop, px(1455), px(375));
-    m_remove->setGeometry(px(2400), buttonTop, px(1455), px(375));
-    m_clear->setGeometry(px(4800), buttonTop, px(1455), px(375));
-    m_ok->setGeometry(px(7200), buttonTop, px(1455), px(375));
 
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
-    const int statusTop = buttonTop + px(375) + 4;
-    const int statusHeight = m_status->sizeHint().height();
-    m_status->setGeometry(0, statusTop, px(8730), statusHeight);
-    setFixedSize(px(8730), statusTop + statusHeight);
+
+    auto *views = new QHBoxLayout;
+    views->setSpacing(px(105));
+    views->addWidget(m_list, 2655);
+    views->addWidget(m_preview, 5895);
+    // The buttons start at 0, 2400, 4800 and 7200 twips across the window's 8730.
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    for (QPushButton *b : { m_cancel, m_remove, m_clear, m_ok }) {
+        b->setMinimumWidth(px(1455));
+        b->setFixedHeight(px(375));
+        buttons->addWidget(b);
+        if (b != m_ok)
+            buttons->addStretch(1);
+    }
+    buttons->addSpacing(px(75));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addLayout(views, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(m_status);
+    const QSize designed(px(8730), px(3375) + 4 + px(375) + 4 + m_status->sizeHint().height());
+    setFixedSize(ScreenFit::fitted(this, designed));
 
     // Hints follow the mouse: each control's own, the window's over the background.
     m_hints = {

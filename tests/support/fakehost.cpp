@@ -5,6 +5,29 @@
 #include <QApplication>
 #include <QTest>
 
+namespace {
+
+const char *kindName(FakeHost::Kind kind)
+{
+    switch (kind) {
+    case FakeHost::Kind::Message:
+        return "message box";
+    case FakeHost::Kind::Choice:
+        return "choice box";
+    case FakeHost::Kind::Input:
+        return "input box";
+    case FakeHost::Kind::OpenFile:
+        return "open-file dialog";
+    case FakeHost::Kind::SaveFile:
+        return "save-file dialog";
+    case FakeHost::Kind::Print:
+        return "print dialog";
+    }
+    return "box";
+}
+
+} // namespace
+
 void FakeHost::answerMessage(Button button)
 {
     m_answers.append({ Kind::Message, button, false, {}, {} });
@@ -13,6 +36,16 @@ void FakeHost::answerMessage(Button button)
 void FakeHost::answerEscape()
 {
     m_answers.append({ Kind::Message, Button::Ok, true, {}, {} });
+}
+
+void FakeHost::answerChoice(const QString &answer)
+{
+    m_answers.append({ Kind::Choice, Button::Ok, false, answer, {} });
+}
+
+void FakeHost::answerChoiceEscape()
+{
+    m_answers.append({ Kind::Choice, Button::Ok, true, {}, {} });
 }
 
 void FakeHost::answerInput(const QString &text)
@@ -34,9 +67,7 @@ FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
 {
     m_shown.append(shown);
     if (m_answers.isEmpty() || m_answers.constFirst().kind != kind) {
-        static const char *const names[] = { "message box", "input box", "open-file dialog",
-            "save-file dialog", "print dialog" };
-        const QByteArray message = QByteArray("Unexpected ") + names[int(kind)] + ": \""
+        const QByteArray message = QByteArray("Unexpected ") + kindName(kind) + ": \""
             + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
         QTest::qFail(message.constData(), __FILE__, __LINE__);
         // Answer as a cautious user would: Escape, Cancel.
@@ -89,6 +120,22 @@ Host::Button FakeHost::messageBox(
     return buttons == Buttons::YesNo ? Button::No
         : buttons == Buttons::YesNoCancel ? Button::Cancel
                                             : Button::Ok;
+}
+
+int FakeHost::choiceBox(const Choice &choice)
+{
+    const Answer answer
+        = take(Kind::Choice, { Kind::Choice, choice.prompt, choice.title, choice.answers });
+    if (answer.escape)
+        return choice.escapeAnswer;
+    const int index = int(choice.answers.indexOf(answer.text));
+    if (index < 0) {
+        const QByteArray message = "No button \"" + answer.text.toUtf8() + "\" in the box \""
+            + choice.prompt.toUtf8() + "\"";
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        return choice.escapeAnswer;
+    }
+    return index;
 }
 
 QString FakeHost::inputBox(const QString &prompt, const QString &title, const QString &)
