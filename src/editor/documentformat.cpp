@@ -1,7 +1,11 @@
 #include "documentformat.h"
 
 #include "codec1252.h"
+#include "codecutf8.h"
 #include "protectionmarker.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <cstring>
@@ -13,9 +17,9 @@ namespace {
 constexpr char cr = '\r';
 constexpr char lf = '\n';
 
-} // namespace
-
-QString textFromFileBytes(QByteArrayView bytes)
+// The loading rule, each line's bytes turned into characters by `decodeLine(bytes, out)`, which
+// returns the end of what it wrote: at most one character a byte.
+template <typename DecodeLine> QString linesFromBytes(QByteArrayView bytes, DecodeLine decodeLine)
 {
     const char *cur = bytes.data();
     const char *const end = cur + bytes.size();
@@ -31,8 +35,7 @@ QString textFromFileBytes(QByteArrayView bytes)
     while (cur < end) {
         const auto *crAt = static_cast<const char *>(std::memchr(cur, cr, end - cur));
         const char *lineEnd = crAt ? crAt : end;
-        Codec1252::decodeInto(QByteArrayView(cur, lineEnd), out);
-        out += lineEnd - cur;
+        out = decodeLine(QByteArrayView(cur, lineEnd), out);
         cur = lineEnd;
         if (crAt) {
             ++cur;
@@ -54,6 +57,36 @@ QString textFromFileBytes(QByteArrayView bytes)
     }
     text.resize(out - text.data());
     return text;
+}
+
+} // namespace
+
+TextEncoding encodingOf(QByteArrayView bytes)
+{
+    if (CodecUtf8::startsWithMark(bytes))
+        return TextEncoding::Utf8WithMark;
+    return CodecUtf8::isUtf8BeyondAscii(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+TextEncoding utf8EncodingOf(QByteArrayView bytes)
+{
+    return CodecUtf8::startsWithMark(bytes) ? TextEncoding::Utf8WithMark : TextEncoding::Utf8;
+}
+
+QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (!isUtf8(encoding)) {
+        return linesFromBytes(bytes, [](QByteArrayView line, QChar *out) {
+            Codec1252::decodeInto(line, out);
+            return out + line.size();
+        });
+    }
+    if (CodecUtf8::startsWithMark(bytes))
+        bytes = bytes.sliced(CodecUtf8::kMark.size());
+    // A line ends at a CR, which is never part of a longer sequence: lines decode apart.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    return linesFromBytes(
+        bytes, [&](QByteArrayView line, QChar *out) { return decoder.appendToBuffer(out, line); });
 }
 
 namespace {
@@ -78,13 +111,27 @@ char *withoutLoadingLineFeeds(char *begin, char *end)
 
 } // namespace
 
-QByteArray fileBytesFromText(QStringView text)
+QByteArray fileBytesFromText(QStringView text, TextEncoding encoding)
 {
-    QByteArray bytes(text.size() + 2, Qt::Uninitialized);
-    char *out = bytes.data();
-    out += Codec1252::encodeInto(text, out);
+    QByteArray bytes;
+    char *out = nullptr;
+    char *textStart = nullptr;
+    if (isUtf8(encoding)) {
+        QStringEncoder encoder(QStringEncoder::Utf8);
+        bytes.resize(CodecUtf8::kMark.size() + encoder.requiredSpace(text.size()) + 2);
+        textStart = bytes.data();
+        out = textStart;
+        // Written here, since the encoder writes none before an empty text.
+        if (encoding == TextEncoding::Utf8WithMark)
+            out = std::copy(CodecUtf8::kMark.begin(), CodecUtf8::kMark.end(), out);
+        out = encoder.appendToBuffer(out, text);
+    } else {
+        bytes.resize(text.size() + 2);
+        textStart = bytes.data();
+        out = textStart + Codec1252::encodeInto(text, textStart);
+    }
     if (text.startsWith(kProtectionMarker))
-        out = withoutLoadingLineFeeds(bytes.data(), out);
+        out = withoutLoadingLineFeeds(textStart, out);
     // Loading ends the last line with CR LF: a text that ends so already is written as it is,
     // so that opening and saving a file does not make it a line longer each time.
     if (!text.endsWith(u"\r\n")) {
@@ -94,6 +141,21 @@ QByteArray fileBytesFromText(QStringView text)
     }
     bytes.truncate(out - bytes.data());
     return bytes;
+}
+
+QString encodingName(TextEncoding encoding)
+{
+    return isUtf8(encoding) ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1252");
+}
+
+QString journalName(TextEncoding encoding)
+{
+    return isUtf8(encoding) ? QStringLiteral("utf-8") : QStringLiteral("windows-1252");
+}
+
+TextEncoding encodingFromJournal(const QString &name, QByteArrayView bytes)
+{
+    return name == QLatin1String("utf-8") ? utf8EncodingOf(bytes) : TextEncoding::Windows1252;
 }
 
 } // namespace DocumentFormat
