@@ -158,6 +158,25 @@ private slots:
         QVERIFY(!document().isLocked());
     }
 
+    // A UTF-8 file stays UTF-8 protected: the characters Windows-1252 lacks come back.
+    void utf8FileComesBackThroughProtection()
+    {
+        const QString path = pathOf(u"a.txt"_s);
+        const QString text = u"\u03A9 and \U0001F600\r\n\u4E2D\r\n"_s;
+        QVERIFY(writeBytes(path, text.toUtf8()));
+        m_host->answerOpenFile(path);
+        trigger("open");
+        run("btncode", { kPassword, kPassword }, { Host::Button::Ok });
+        trigger("save");
+        QVERIFY(readBytes(path).startsWith("\xC2\x81")); // the marker in UTF-8
+        m_host->answerOpenFile(path);
+        run("open", {}, { Host::Button::Ok }); // "Protected file"
+        QVERIFY(document().isLocked());
+        run("btndecode", { kPassword }, { Host::Button::Ok });
+        QCOMPARE(document().text(), text);
+        QCOMPARE(m_window->encodingText(), u"UTF-8"_s);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<bool>("unprotect");
