@@ -51,10 +51,11 @@ void TestReadAloud::step(const QString &control)
         trigger(qPrintable(control));
 }
 
-// Steps on a window opened on "→" with file a holding "a", CR, "b"; then what the engine was
-// asked, and the Pause button, its row, the Resume button and its row as "+" for enabled and
-// "-" for disabled with the box's first line and what file b holds, or "closed". A question
-// asked with no answer queued fails the test, as does an answer left unused.
+// Steps on a window opened on "→" with file a holding "a", CR, "b" and file u "é" in UTF-8; then
+// what the engine was asked, and the Pause button, its row, the Resume button and its row as "+"
+// for enabled and "-" for disabled with the box's first line and what file b holds (as
+// Latin-1), or "closed". A question asked with no answer queued fails the test, as does an
+// answer left unused.
 void TestReadAloud::controls_data()
 {
     QTest::addColumn<QString>("steps");
@@ -84,6 +85,7 @@ void TestReadAloud::controls_data()
     QTest::newRow("Save: Yes writes ?") << "save:b yes mnusave" << "" << "++-+ → ?\r\n";
     QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";
     QTest::newRow("Save fails: told") << "save:no/b yes ok mnusave" << "" << "++-+ →";
+    QTest::newRow("UTF-8 loaded stays UTF-8") << "load:u loadfile save:b mnusave" << "" << "++-+ é Ã©\r\n";
     // clang-format on
 }
 
@@ -93,6 +95,7 @@ void TestReadAloud::controls()
     QFETCH(QString, calls);
     QFETCH(QString, window);
     QVERIFY(writeBytes(pathOf(QStringLiteral("a")), "a\rb"));
+    QVERIFY(writeBytes(pathOf(QStringLiteral("u")), "\xC3\xA9"));
     document().setText(QStringLiteral("\u2192"));
     trigger("mnuloquen");
     LoquenWindow *loquen = this->loquen();
