@@ -60,6 +60,9 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
     statusBar()->setSizeGripEnabled(false);
     m_statusText = new QLabel(this);
     m_statusText->setObjectName(QStringLiteral("statustext"));
+    // Its text is wider than the default window: cut off at the right rather than push the
+    // encoding field out of sight.
+    m_statusText->setMinimumWidth(1);
     statusBar()->addWidget(m_statusText, 1);
     m_loadProgress = new QProgressBar(this);
     m_loadProgress->setObjectName(QStringLiteral("loadprogress"));
@@ -69,6 +72,8 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
     statusBar()->addPermanentWidget(m_loadProgress);
     m_encodingText = new QLabel(this);
     m_encodingText->setObjectName(QStringLiteral("statusencoding"));
+    const int gap = twipsToPixels(90, dpi); // off the window's edge, apart from the first field
+    m_encodingText->setContentsMargins(gap, 0, gap, 0);
     statusBar()->addPermanentWidget(m_encodingText);
 
     connect(m_document, &Document::stateChanged, this, &MainWindow::updateTitle);
