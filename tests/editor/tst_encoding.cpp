@@ -31,7 +31,7 @@ class TestEncoding : public WindowFixture
 
 private slots:
     // Opened and saved, three times over: the same bytes each time, but for the line break the
-    // loading rule gives a last line without one.
+    // loading rule gives a last line without one; Calculate File Size counts those bytes.
     void filesKeepTheirEncodingAndBytes_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -89,6 +89,9 @@ private slots:
             trigger("save");
             QCOMPARE(readBytes(path), saved);
         }
+        m_host->answerMessage(Host::Button::Ok);
+        trigger("mnufsize");
+        QVERIFY(m_host->lastShown().prompt.endsWith(u" is %1 bytes long"_s.arg(saved.size())));
     }
 
     // A character Windows-1252 has no byte for is a question at Save only in such a file; Save
