@@ -153,9 +153,9 @@ QString journalName(TextEncoding encoding)
     return isUtf8(encoding) ? QStringLiteral("utf-8") : QStringLiteral("windows-1252");
 }
 
-TextEncoding encodingFromJournal(const QString &name, QByteArrayView bytes)
+TextEncoding encodingFromJournal(const QString &name)
 {
-    return name == QLatin1String("utf-8") ? utf8EncodingOf(bytes) : TextEncoding::Windows1252;
+    return name == journalName(TextEncoding::Utf8) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 } // namespace DocumentFormat

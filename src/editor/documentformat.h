@@ -19,7 +19,7 @@ TextEncoding utf8EncodingOf(QByteArrayView bytes);
 
 /// The text of a file: each line followed by CR LF. A line ends at CR LF or at a CR alone; an LF
 /// not after a CR belongs to its line. An empty file gives the empty text. A UTF-8 file's mark
-/// is not part of the text; its bytes that are not UTF-8 each read as U+FFFD.
+/// is not part of the text; bytes that are not UTF-8 read as U+FFFD.
 QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding = TextEncoding::Windows1252);
 
 /// The bytes written for a text: the text in its encoding (a UTF-8 file's mark first), then
@@ -30,10 +30,10 @@ QByteArray fileBytesFromText(QStringView text, TextEncoding encoding = TextEncod
 
 /// "Windows-1252" or "UTF-8", as the status bar and the menu name them.
 QString encodingName(TextEncoding encoding);
-/// The name a recovery journal keeps for the encoding, and the encoding back from it (a journal
-/// from before there was a choice names "windows-1252", or nothing).
+/// The name a recovery journal keeps for the encoding.
 QString journalName(TextEncoding encoding);
-/// UTF-8 for "utf-8" (with the mark if `bytes` begin with one), else Windows-1252.
-TextEncoding encodingFromJournal(const QString &name, QByteArrayView bytes);
+/// UTF-8 for the journal's "utf-8", else Windows-1252 (as a journal names it, or one made before
+/// there was a choice). Whether a file has a mark is for its bytes to say.
+TextEncoding encodingFromJournal(const QString &name);
 
 } // namespace DocumentFormat

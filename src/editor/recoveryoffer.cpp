@@ -102,7 +102,7 @@ Offer prepare(const JournalContent &content)
     if (!origin.isUntitled()) {
         // In the encoding the document had, which may not be the one its bytes suggest.
         file = readDocumentFile(
-            origin.path, {}, origin.encoding == DocumentFormat::journalName(TextEncoding::Utf8));
+            origin.path, {}, isUtf8(DocumentFormat::encodingFromJournal(origin.encoding)));
         offer.fileGone = !file->ok;
         offer.onFile
             = file->ok && file->origin.size == origin.size && file->origin.hash == origin.hash;
@@ -119,7 +119,7 @@ Offer prepare(const JournalContent &content)
         offer.fileOrigin = file->origin;
         offer.encoding = file->encoding;
     } else {
-        offer.encoding = DocumentFormat::encodingFromJournal(origin.encoding, {});
+        offer.encoding = DocumentFormat::encodingFromJournal(origin.encoding);
     }
     return offer;
 }
