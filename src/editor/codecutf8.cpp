@@ -1,5 +1,6 @@
 #include "codecutf8.h"
 
+#include <bit>
 #include <cstring>
 
 namespace CodecUtf8 {
@@ -15,14 +16,18 @@ bool isUtf8BeyondAscii(QByteArrayView bytes)
     const auto *const end = p + bytes.size();
     bool beyondAscii = false;
     while (p < end) {
-        // Most of a text is ASCII: eight bytes at a time while none has its top bit.
+        // Most of a text is ASCII: eight bytes at a time, then straight to the first byte that
+        // has its top bit.
         if (end - p >= 8) {
             quint64 block;
             std::memcpy(&block, p, 8);
-            if ((block & 0x8080808080808080ULL) == 0) {
+            const quint64 high = block & 0x8080808080808080ULL;
+            if (high == 0) {
                 p += 8;
                 continue;
             }
+            if constexpr (std::endian::native == std::endian::little)
+                p += std::countr_zero(high) / 8;
         }
         const unsigned char lead = *p;
         if (lead < 0x80) {

@@ -17,9 +17,11 @@ namespace {
 constexpr char cr = '\r';
 constexpr char lf = '\n';
 
-// The loading rule, each line's bytes turned into characters by `decodeLine(bytes, out)`, which
-// returns the end of what it wrote: at most one character a byte.
-template <typename DecodeLine> QString linesFromBytes(QByteArrayView bytes, DecodeLine decodeLine)
+// The loading rule, the bytes turned into characters by `decode(bytes, out)`, which returns the
+// end of what it wrote: at most one character a byte. A CR LF stays as it is, so everything up
+// to a bare CR is decoded in one call (a line at a time costs a call a line); each bare CR gains
+// an LF, and the last line a CR LF if it has no end.
+template <typename Decode> QString linesFromBytes(QByteArrayView bytes, Decode decode)
 {
     const char *cur = bytes.data();
     const char *const end = cur + bytes.size();
@@ -33,24 +35,29 @@ template <typename DecodeLine> QString linesFromBytes(QByteArrayView bytes, Deco
     QChar *room = out + text.size();
 
     while (cur < end) {
-        const auto *crAt = static_cast<const char *>(std::memchr(cur, cr, end - cur));
-        const char *lineEnd = crAt ? crAt : end;
-        out = decodeLine(QByteArrayView(cur, lineEnd), out);
-        cur = lineEnd;
-        if (crAt) {
-            ++cur;
-            if (cur < end && *cur == lf) {
-                ++cur;
-            } else if (room - out < 2 + (end - cur) + 2) {
-                // An eighth of what is left covers a whole file of bare-CR lines longer than
-                // eight characters, so such a file grows once.
-                const qsizetype written = out - text.data();
-                const qsizetype more = std::max<qsizetype>(1024, (end - cur) / 8);
-                text.resize(text.size() + more);
-                out = text.data() + written;
-                room = text.data() + text.size();
-            }
+        const char *bare = cur;
+        while ((bare = static_cast<const char *>(std::memchr(bare, cr, end - bare)))) {
+            if (bare + 1 == end || bare[1] != lf)
+                break;
+            bare += 2;
         }
+        const char *runEnd = bare ? bare + 1 : end;
+        out = decode(QByteArrayView(cur, runEnd), out);
+        cur = runEnd;
+        if (!bare)
+            break;
+        if (room - out < 1 + (end - cur) + 2) {
+            // An eighth of what is left covers a whole file of bare-CR lines longer than eight
+            // characters, so such a file grows once.
+            const qsizetype written = out - text.data();
+            const qsizetype more = std::max<qsizetype>(1024, (end - cur) / 8);
+            text.resize(text.size() + more);
+            out = text.data() + written;
+            room = text.data() + text.size();
+        }
+        *out++ = QLatin1Char(lf);
+    }
+    if (out - text.data() < 2 || out[-2] != QLatin1Char(cr) || out[-1] != QLatin1Char(lf)) {
         out[0] = QLatin1Char(cr);
         out[1] = QLatin1Char(lf);
         out += 2;
@@ -76,17 +83,17 @@ TextEncoding utf8EncodingOf(QByteArrayView bytes)
 QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding)
 {
     if (!isUtf8(encoding)) {
-        return linesFromBytes(bytes, [](QByteArrayView line, QChar *out) {
-            Codec1252::decodeInto(line, out);
-            return out + line.size();
+        return linesFromBytes(bytes, [](QByteArrayView run, QChar *out) {
+            Codec1252::decodeInto(run, out);
+            return out + run.size();
         });
     }
     if (CodecUtf8::startsWithMark(bytes))
         bytes = bytes.sliced(CodecUtf8::kMark.size());
-    // A line ends at a CR, which is never part of a longer sequence: lines decode apart.
+    // A run ends at a CR, which is never part of a longer sequence: runs decode apart.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     return linesFromBytes(
-        bytes, [&](QByteArrayView line, QChar *out) { return decoder.appendToBuffer(out, line); });
+        bytes, [&](QByteArrayView run, QChar *out) { return decoder.appendToBuffer(out, run); });
 }
 
 namespace {
