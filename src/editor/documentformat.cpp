@@ -90,8 +90,10 @@ QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding)
     }
     if (CodecUtf8::startsWithMark(bytes))
         bytes = bytes.sliced(CodecUtf8::kMark.size());
-    // A run ends at a CR, which is never part of a longer sequence: runs decode apart.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A run ends at a CR, which is never part of a longer sequence: runs decode apart. A mark
+    // further on is a character (U+FEFF) of the text; only the file's first is left out.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return linesFromBytes(
         bytes, [&](QByteArrayView run, QChar *out) { return decoder.appendToBuffer(out, run); });
 }

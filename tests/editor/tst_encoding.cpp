@@ -44,6 +44,9 @@ private slots:
             << mark + "caf\xC3\xA9\r\n"_ba
             << "UTF-8" << u"caf\u00E9\r\n"_s << mark + "caf\xC3\xA9\r\n"_ba;
         QTest::newRow("mark alone") << mark << "UTF-8" << QString() << mark + "\r\n"_ba;
+        QTest::newRow("mark twice, and after a bare CR")
+            << mark + mark + "x\r"_ba + mark << "UTF-8" << u"\uFEFFx\r\n\uFEFF\r\n"_s
+            << mark + mark + "x\r\n"_ba + mark + "\r\n"_ba;
         QTest::newRow("\u00E9 \u20AC emoji, no mark")
             << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"_ba
             << "UTF-8" << u"\u00E9 \u20AC \U0001F600\r\n"_s
