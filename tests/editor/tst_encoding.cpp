@@ -212,6 +212,31 @@ private slots:
         QCOMPARE(readBytes(path), "\xE9\r\n"_ba);
     }
 
+    // Protected, saved, reopened and unprotected, a UTF-8 file gives back the characters
+    // Windows-1252 lacks, and stays UTF-8.
+    void protectedUtf8FileComesBack()
+    {
+        const QString path = pathOf(u"a.txt"_s);
+        const QString text = u"\u03A9 and \U0001F600\r\n\u4E2D\r\n"_s;
+        QVERIFY(writeBytes(path, text.toUtf8()));
+        open(path);
+        m_host->answerInput(u"abcde"_s);
+        m_host->answerInput(u"abcde"_s);
+        m_host->answerMessage(Host::Button::Ok); // "File protected"
+        trigger("btncode");
+        trigger("save");
+        QVERIFY(readBytes(path).startsWith("\xC2\x81")); // the marker in UTF-8
+        m_host->answerOpenFile(path);
+        m_host->answerMessage(Host::Button::Ok); // "Protected file"
+        trigger("open");
+        QVERIFY(document().isLocked());
+        m_host->answerInput(u"abcde"_s);
+        m_host->answerMessage(Host::Button::Ok); // "File protection removed"
+        trigger("btndecode");
+        QCOMPARE(document().text(), text);
+        QCOMPARE(encodingShown(), u"UTF-8"_s);
+    }
+
     // The row reads the file again in the other encoding; a modified document asks Open's
     // question first: Yes saves, No drops the changes, Cancel and Escape keep everything.
     void reopenAsksAsOpenDoes_data()

@@ -1,9 +1,14 @@
+#include "document/document.h"
 #include "editor/codec1252.h"
+#include "editor/documentfile.h"
 #include "editor/documentformat.h"
+#include "fakehost.h"
 #include "protect/cipher.h"
-#include "windowfixture.h"
+#include "protect/protectcommands.h"
 
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -29,22 +34,39 @@ void refusal(const char *name, const QString &text, const QString &typed, const 
 
 } // namespace
 
-// The cipher's functions first, then the commands through the window.
-class TestProtect : public WindowFixture
+// The cipher's functions first, then the commands over a document of their own; `m_lines`
+// stands for the lines the text displays.
+class TestProtect : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<ProtectCommands> m_commands;
+    int m_lines = 1;
+
     // Answers the password boxes with `typed` and the message boxes with `buttons`.
-    void run(const char *command, const QStringList &typed, QList<Host::Button> buttons)
+    void run(void (ProtectCommands::*command)(), const QStringList &typed,
+        QList<Host::Button> buttons)
     {
         for (const QString &password : typed)
             m_host->answerInput(password);
         for (const Host::Button button : buttons)
             m_host->answerMessage(button);
-        trigger(command);
+        (m_commands.get()->*command)();
     }
 
 private slots:
+    void init()
+    {
+        m_host = std::make_unique<FakeHost>();
+        m_document = std::make_unique<Document>();
+        m_commands = std::make_unique<ProtectCommands>(
+            *m_document, *m_host, nullptr, [this] { return m_lines; });
+    }
+
+    void cleanup() { QCOMPARE(m_host->pendingAnswers(), 0); }
+
     // A symbol with no byte of its own would come back from a saved file as another character.
     void symbolsSurviveTheCodePage()
     {
@@ -128,53 +150,44 @@ private slots:
     void protectSaveReopenUnprotect_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lines"); // that the text displays
+        QTest::addColumn<int>("boxes"); // two for the password, a wait past 50 lines, the news
 
-        QTest::newRow("CR LF lines") << u"The rest of the band.\r\nSee you!\r\n"_s;
-        QTest::newRow("bare CR and LF mixed") << u"a\n\r\r\n\n\rb\r\r"_s;
-        QTest::newRow("runs of line feeds") << u"\n\n\none\rtwo\n\n\n\n"_s;
+        // clang-format off
+        QTest::newRow("CR LF lines, 50") << u"The rest of the band.\r\nSee you!\r\n"_s << 50 << 3;
+        QTest::newRow("CR and LF mixed, 51 lines: wait") << u"a\n\r\r\n\n\rb\r\r"_s << 51 << 4;
+        QTest::newRow("runs of line feeds") << u"\n\n\none\rtwo\n\n\n\n"_s << 1 << 3;
+        // clang-format on
     }
 
-    // The protected text is locked against commands and typing; Open locks it again. Saved again
-    // after the reopen, as auto-save does, the file keeps its bytes.
+    // The protected text is locked; saved, read back and saved again, as auto-save does, the
+    // file keeps its bytes; the password typed in other capitals restores the text.
     void protectSaveReopenUnprotect()
     {
         QFETCH(QString, text);
-        document().setText(text);
-        run("btncode", { u"\u0130a5s!"_s, u"\u0130a5s!"_s }, { Host::Button::Ok });
-        const QString protectedText = document().text();
-        document().select(1, 3);
-        trigger("mnuucase");
-        QTest::keyClicks(area(), "typed");
-        QCOMPARE(document().text(), protectedText);
-        m_host->answerSaveFile(pathOf(u"a.txt"_s));
-        trigger("saveas");
-        QCOMPARE(readBytes(pathOf(u"a.txt"_s)), Codec1252::encode(protectedText) + "\r\n");
-        m_host->answerOpenFile(pathOf(u"a.txt"_s));
-        run("open", {}, { Host::Button::Ok }); // "Protected file"
-        trigger("save");
-        QCOMPARE(readBytes(pathOf(u"a.txt"_s)), Codec1252::encode(protectedText) + "\r\n");
-        run("btndecode", { u"IA5S!"_s }, { Host::Button::Ok });
-        QCOMPARE(document().text(), text);
-        QVERIFY(!document().isLocked());
-    }
-
-    // A UTF-8 file stays UTF-8 protected: the characters Windows-1252 lacks come back.
-    void utf8FileComesBackThroughProtection()
-    {
-        const QString path = pathOf(u"a.txt"_s);
-        const QString text = u"\u03A9 and \U0001F600\r\n\u4E2D\r\n"_s;
-        QVERIFY(writeBytes(path, text.toUtf8()));
-        m_host->answerOpenFile(path);
-        trigger("open");
-        run("btncode", { kPassword, kPassword }, { Host::Button::Ok });
-        trigger("save");
-        QVERIFY(readBytes(path).startsWith("\xC2\x81")); // the marker in UTF-8
-        m_host->answerOpenFile(path);
-        run("open", {}, { Host::Button::Ok }); // "Protected file"
-        QVERIFY(document().isLocked());
-        run("btndecode", { kPassword }, { Host::Button::Ok });
-        QCOMPARE(document().text(), text);
-        QCOMPARE(m_window->encodingText(), u"UTF-8"_s);
+        QFETCH(int, lines);
+        QFETCH(int, boxes);
+        m_lines = lines;
+        m_document->setText(text);
+        run(&ProtectCommands::protect, { u"\u0130a5s!"_s, u"\u0130a5s!"_s },
+            QList<Host::Button>(boxes - 2, Host::Button::Ok));
+        QCOMPARE(m_host->shown().size(), boxes);
+        QVERIFY(m_document->isLocked() && !m_document->canUndo());
+        const QString protectedText = m_document->text();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"a.txt"_s);
+        const auto bytes = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QVERIFY(writeDocumentFile(path, protectedText).ok);
+        QCOMPARE(bytes(), Codec1252::encode(protectedText) + "\r\n");
+        m_document->load(TextBuffer(readDocumentFile(path).text), path);
+        QVERIFY(writeDocumentFile(path, m_document->text()).ok);
+        QCOMPARE(bytes(), Codec1252::encode(protectedText) + "\r\n");
+        run(&ProtectCommands::unprotect, { u"IA5S!"_s }, { Host::Button::Ok });
+        QCOMPARE(m_document->text(), text);
+        QVERIFY(!m_document->isLocked() && !m_document->canUndo());
     }
 
     void refusals_data()
@@ -211,24 +224,25 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, typed);
         QFETCH(QString, said);
-        document().setText(text);
+        m_document->setText(text);
         // Protect asks twice; a "|" parts two different answers. No to "Unprotect it anyway?".
         QStringList passwords = typed.isEmpty() ? QStringList() : typed.split(u'|');
         if (!unprotect && passwords.size() == 1)
             passwords << typed;
-        run(unprotect ? "btndecode" : "btncode", passwords, { Host::Button::No });
+        run(unprotect ? &ProtectCommands::unprotect : &ProtectCommands::protect, passwords,
+            { Host::Button::No });
         QCOMPARE(m_host->shown().size(), passwords.size() + 1);
         QVERIFY(m_host->lastShown().prompt.contains(said));
-        QCOMPARE(document().text(), text);
+        QCOMPARE(m_document->text(), text);
     }
 
     // A line feed put into a file after Protect, reopened; if the user takes it, the text around
     // it comes back right.
     void damagedTextTakenAnyway()
     {
-        document().setText(Cipher::encode(u"Meet me.", kPassword).insert(2, u'\n') + u"\r\n"_s);
-        run("btndecode", { kPassword }, { Host::Button::Yes, Host::Button::Ok });
-        QCOMPARE(document().text(), u"Meet me\n."_s);
+        m_document->setText(Cipher::encode(u"Meet me.", kPassword).insert(2, u'\n') + u"\r\n"_s);
+        run(&ProtectCommands::unprotect, { kPassword }, { Host::Button::Yes, Host::Button::Ok });
+        QCOMPARE(m_document->text(), u"Meet me\n."_s);
     }
 };
 

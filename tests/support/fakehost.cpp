@@ -117,15 +117,9 @@ Host::Button FakeHost::messageBox(
     const Answer answer = take(Kind::Message, { Kind::Message, prompt, title });
     if (!answer.escape)
         return answer.button;
-    switch (buttons) {
-    case Buttons::YesNo:
-        return Button::No;
-    case Buttons::YesNoCancel:
-        return Button::Cancel;
-    case Buttons::Ok:
-        break;
-    }
-    return Button::Ok;
+    return buttons == Buttons::YesNo ? Button::No
+        : buttons == Buttons::YesNoCancel ? Button::Cancel
+                                            : Button::Ok;
 }
 
 int FakeHost::choiceBox(const Choice &choice)

@@ -1,7 +1,8 @@
-#include "editor/maintoolbar.h"
+#include "document/document.h"
+#include "fakehost.h"
+#include "host/editarea.h"
 #include "tempclip/masterclipwindow.h"
 #include "tempclip/tempclipcommands.h"
-#include "windowfixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,7 +11,48 @@
 #include <QPushButton>
 #include <QTest>
 
-class TestTempClip : public WindowFixture
+namespace {
+
+// The commands over a document of their own, shown in an edit area, and a drop-down of their
+// own; the master window has no owner.
+struct Clipping
+{
+    FakeHost host;
+    Document document;
+    EditArea area { document };
+    QComboBox box;
+    TempClipCommands commands { document, host, editable(box), nullptr, &area };
+
+    static QComboBox *editable(QComboBox &box)
+    {
+        box.setEditable(true);
+        box.setEditText(QStringLiteral("Temporary Clipboard"));
+        return &box;
+    }
+    Clipping()
+    {
+        area.show();
+        QVERIFY(QTest::qWaitForWindowActive(&area));
+    }
+    ~Clipping()
+    {
+        delete commands.existingMasterWindow();
+        QCOMPARE(host.pendingAnswers(), 0);
+    }
+    // Copy to Temp Clipboard with all of each text selected.
+    void add(std::initializer_list<const char *> texts)
+    {
+        for (const char *text : texts) {
+            document.setText(QString::fromUtf8(text));
+            document.select(0, document.size());
+            commands.copySelection();
+        }
+    }
+};
+
+} // namespace
+
+class TestTempClip : public QObject
 {
     Q_OBJECT
 
@@ -20,37 +62,25 @@ private slots:
     void slowPasteIsTypedAndUndone();
     void pasteSelectedPastesTheHighlightedEntry_data();
     void pasteSelectedPastesTheHighlightedEntry();
-
-private:
-    QComboBox *clipboardBox() const { return m_window->toolbar()->clipboardBox(); }
-    void addSelection(const QString &text);
 };
-
-// Copy to Temp Clipboard with all of `text` selected.
-void TestTempClip::addSelection(const QString &text)
-{
-    document().setText(text);
-    document().select(0, text.size());
-    trigger("mnucopytotemp");
-}
 
 void TestTempClip::entriesKeepAlphabeticalOrderInBothViews()
 {
-    for (const char *entry : { "pear", "Apple", "banana", "My\r\n\r\nhouse", "apple", "", "pear" })
-        addSelection(QString::fromUtf8(entry));
+    Clipping c;
+    c.add({ "pear", "Apple", "banana", "My\r\n\r\nhouse", "apple", "", "pear" });
     const QStringList shown { "", "Apple", "apple", "banana", "My||house", "pear", "pear" };
-    QListView *list = m_window->findChild<TempClipCommands *>()->existingMasterWindow()->entryList();
+    QListView *list = c.commands.existingMasterWindow()->entryList();
     for (int row = 0; row < shown.size(); ++row) {
-        QCOMPARE(clipboardBox()->itemText(row), shown.at(row));
+        QCOMPARE(c.box.itemText(row), shown.at(row));
         QCOMPARE(list->model()->index(row, 0).data().toString(), shown.at(row));
     }
-    QCOMPARE(clipboardBox()->count(), shown.size());
-    QCOMPARE(clipboardBox()->currentText(), QStringLiteral("Temporary Clipboard")); // adding keeps it
+    QCOMPARE(c.box.count(), shown.size());
+    QCOMPARE(c.box.currentText(), QStringLiteral("Temporary Clipboard")); // adding keeps it
 
     // Choosing an entry pastes its real line breaks.
-    document().setText(QString());
-    emit clipboardBox()->activated(4);
-    QCOMPARE(document().text(), QStringLiteral("My\r\n\r\nhouse"));
+    c.document.setText(QString());
+    emit c.box.activated(4);
+    QCOMPARE(c.document.text(), QStringLiteral("My\r\n\r\nhouse"));
 }
 
 void TestTempClip::slowPasteIsTypedAndUndone_data()
@@ -66,16 +96,17 @@ void TestTempClip::slowPasteIsTypedAndUndone()
 {
     QFETCH(QString, entry);
     QFETCH(int, undos);
-    addSelection(entry);
-    document().setText(QStringLiteral("before "));
-    document().select(7, 0);
-    trigger("mnuslowpaste");
-    emit clipboardBox()->activated(0);
-    QCOMPARE(document().text(), QStringLiteral("before ")); // queued, not typed yet
-    QTRY_COMPARE(document().text(), QStringLiteral("before ") + entry);
+    Clipping c;
+    c.add({ qPrintable(entry) });
+    c.document.setText(QStringLiteral("before "));
+    c.document.select(7, 0);
+    c.commands.setSlowPaste(true);
+    emit c.box.activated(0);
+    QCOMPARE(c.document.text(), QStringLiteral("before ")); // queued, not typed yet
+    QTRY_COMPARE(c.document.text(), QStringLiteral("before ") + entry);
     for (int i = 0; i < undos; ++i)
-        QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(document().text(), QStringLiteral("before "));
+        QTest::keyClick(&c.area, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(c.document.text(), QStringLiteral("before "));
 }
 
 void TestTempClip::pasteSelectedPastesTheHighlightedEntry_data()
@@ -99,11 +130,11 @@ void TestTempClip::pasteSelectedPastesTheHighlightedEntry()
 {
     QFETCH(QString, steps);
     QFETCH(QString, pasted);
-    for (const char *entry : { "date", "banana", "cherry\r\nred", "apple" })
-        addSelection(QString::fromUtf8(entry));
-    document().setText(QString());
-    trigger("mnumasterclip");
-    MasterClipWindow *master = m_window->findChild<TempClipCommands *>()->existingMasterWindow();
+    Clipping c;
+    c.add({ "date", "banana", "cherry\r\nred", "apple" });
+    c.document.setText(QString());
+    c.commands.showMasterWindow();
+    MasterClipWindow *master = c.commands.existingMasterWindow();
     QTRY_COMPARE(QApplication::activeWindow(), master);
     QListView *list = master->entryList();
     for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
@@ -120,7 +151,7 @@ void TestTempClip::pasteSelectedPastesTheHighlightedEntry()
     if (master->selectedRow() >= 0) // what shows as chosen is the entry the list is on
         QCOMPARE(master->selectedRow(), list->currentIndex().row());
     QTest::mouseClick(master->pasteButton(), Qt::LeftButton);
-    QCOMPARE(document().text(), pasted);
+    QCOMPARE(c.document.text(), pasted);
     QVERIFY(!master->isVisible());
 }
 

@@ -1,50 +1,59 @@
-#include "editor/maintoolbar.h"
+#include "document/document.h"
+#include "fakehost.h"
+#include "textops/autocapitalise.h"
 #include "textops/autocorrection.h"
 #include "textops/caserules.h"
 #include "textops/datetimetext.h"
-#include "textops/htmltemplate.h"
-#include "textops/spacestripping.h"
-#include "windowfixture.h"
+#include "textops/textcommands.h"
+#include "textpicture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QRandomGenerator>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 using Rule = QString (*)(QStringView);
+using Command = void (TextCommands::*)();
 const QDateTime kNow(QDate(2026, 12, 6), QTime(9, 18, 7));
 
-// The corrections as they were first written: each pass replaces over the whole text, and the
-// passes run again while one of them changed something.
+// The corrections as they were first written: each pass replaces over the whole text, in this
+// order, and the passes run again while one of them changed something.
 QString correctedPassByPass(QString text)
 {
+    static const QStringList pairs = u" i | I | i.| I.| i?| I?| i!| I!| teh | the | Teh | The "
+                                     u"| adn | and | Adn | And |.Com |.com |Http|http| india"
+                                     u"| India"_s.split(u'|');
     for (QString before; before != text;) {
         before = text;
-        for (const Autocorrection::Pass &pass : Autocorrection::passes())
-            text.replace(pass.search, pass.replacement);
+        for (qsizetype i = 0; i < pairs.size(); i += 2)
+            text.replace(pairs[i], pairs[i + 1]);
+        for (char16_t c = u'@'; c <= u'Z'; ++c) // "www." and "@" or a capital, made small
+            text.replace(u"www."_s + QChar(c), u"www."_s + QChar(c).toLower());
     }
     return text;
 }
 
 } // namespace
 
-class TestTextRules : public QObject
+Q_DECLARE_METATYPE(Command)
+
+class TestTextOps : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(u"en_US"_s)); }
+
     void rules_data()
     {
         using namespace CaseRules;
-        using namespace SpaceStripping;
         QTest::addColumn<Rule>("rule");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("lower: İ gets longer") << &lowerCase << "AÉİ" << "aéi\u0307";
-        QTest::newRow("upper: ß gets longer") << &upperCase << "straße" << "STRASSE";
         QTest::newRow("inverted: ASCII only") << &invertedCase << "Zoo 1 é" << "zOO 1 é";
         QTest::newRow("title: only a blank starts a word, é stays small")
             << &titleCase << "NASA-b  éCOLE\r\nd (e)\tf" << "Nasa-b  école\r\nd (e)\tf";
@@ -54,23 +63,29 @@ private slots:
             << &sentenceCase << "a.  b.\r\nc" << "A.  b.\r\nc";
         QTest::newRow("sentence: a lone high surrogate stays")
             << &sentenceCase << QString(QChar(0xD800)) << QString(QChar(0xD800));
-        QTest::newRow("strip leading blanks") << &withoutLeadingSpaces << "  \tx " << "\tx ";
-        QTest::newRow("strip trailing blanks") << &withoutTrailingSpaces << " x\t  " << " x\t";
-        QTest::newRow("strip both ends") << &withoutOuterSpaces << " a \r\n b " << "a \r\n b";
 
         // Alone and amid a long text, where the scan passes over whole blocks.
         const Rule corrected = [](QStringView text) {
             const QString pad(40, u'-'), padded = pad + text.toString() + pad;
             return Autocorrection::corrected(padded).value_or(padded).sliced(40).chopped(40);
         };
-        QTest::newRow("correct: i") << corrected << " i i. i? i!" << " I I. I? I!";
+        QTest::newRow("correct: i i. i? i!, and i again")
+            << corrected << " i i. i? i! i i " << " I I. I? I! I I ";
         QTest::newRow("correct: teh adn")
             << corrected << " teh Teh adn Adn " << " the The and And ";
         QTest::newRow("correct: whole words") << corrected << "tehx xteh iz" << "tehx xteh iz";
         QTest::newRow("correct: india Http .Com")
             << corrected << " india Http:a.Com .Com" << " India http:a.com .Com";
+        QTest::newRow("correct: www.@ to www.Z")
+            << corrected
+            << "www.@ www.A www.B www.C www.D www.E www.F www.G www.H www.I www.J www.K www.L "
+               "www.M www.N www.O www.P www.Q www.R www.S www.T www.U www.V www.W www.X www.Y "
+               "www.Z"
+            << "www.@ www.a www.b www.c www.d www.e www.f www.g www.h www.i www.j www.k www.l "
+               "www.m www.n www.o www.p www.q www.r www.s www.t www.u www.v www.w www.x www.y "
+               "www.z";
         QTest::newRow("correct: www. chain")
-            << corrected << "www.Www.Www.EXAMPLE www.@" << "www.www.www.eXAMPLE www.@";
+            << corrected << "www.Www.Www.EXAMPLE www.[" << "www.www.www.eXAMPLE www.[";
 
         // The short date with the whole year, the long time without a zone; at midnight no time.
         const Rule dated = [](QStringView name) {
@@ -92,10 +107,8 @@ private slots:
     void oneScanMatchesThePassesRunOneByOne()
     {
         // Pieces of text the corrections care about.
-        const QStringList pieces = QStringLiteral(" |i|t|e|h|a|d|n|.|?|!|T|A|C|om|H|ttp|w|W|ww|"
-                                                  "www.|Www.|X|@| i | teh | adn |Http|.Com | "
-                                                  "india|ndia|\r\n")
-                                       .split(u'|');
+        const QStringList pieces = u" |i|t|e|h|a|d|n|.|?|!|T|A|C|om|H|ttp|w|W|ww|www.|Www.|X|@| i "
+                                   u"| teh | adn |Http|.Com | india|ndia|\r\n"_s.split(u'|');
         QRandomGenerator random(20261206);
         for (int round = 0; round < 3000; ++round) {
             QString text;
@@ -114,92 +127,94 @@ private slots:
                 correctedPassByPass(edited));
         }
     }
-};
 
-class TestTextWindow : public WindowFixture
-{
-    Q_OBJECT
-
-    // A picture of the area: its text with the selection in brackets, or "|" at the caret.
-    void show(const QString &picture)
+    // A command on the document, or keys typed after switching Auto Capitalise on ("^"). After
+    // the picture come "~" and the clipboard's text when it no longer holds "old".
+    void commands_data()
     {
-        const qsizetype start = std::max(picture.indexOf(u'|'), picture.indexOf(u'['));
-        // Loaded as a new document is: unmodified, the text's own correction done.
-        document().load(TextBuffer(QString(picture).remove(u'|').remove(u'[').remove(u']')), {});
-        document().select(start, std::max<qsizetype>(picture.indexOf(u']') - start - 1, 0));
-    }
-    QString picture() const
-    {
-        QString text = document().text();
-        const qsizetype start = document().selectionStart(), end = start + document().selectionLength();
-        return end == start ? text.insert(start, u'|') : text.insert(end, u']').insert(start, u'[');
-    }
-
-private slots:
-    // A command, or keys typed after switching Auto Capitalise on ("^"). After the picture come
-    // "~" and the clipboard's text when it no longer holds "old".
-    void edits_data()
-    {
-        QTest::addColumn<QString>("does");
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-
-        QTest::newRow("upper case: longer") << "mnuucase" << "a [ß] b" << "a [SS] b";
-        QTest::newRow("sentence: after the caret") << "mnusentencecase" << "a |b" << "a |B";
-        QTest::newRow("select word") << "mnuselectword" << "a b,\tc|d e" << "a [b,\tcd] e";
-        QTest::newRow("select next word") << "mnuselnxtwrd" << "a [b] c" << "a b [c]";
-        QTest::newRow("strip both ends") << "mnubothwspaces" << "x[  a b ]y" << "xa b|y";
-        QTest::newRow("HTML code") << "mnuhtmlcode" << "a[bc]d" << "a" + htmlTemplate() + "|d";
-        QTest::newRow("date and time")
-            << "mnudatetime" << "a[bc]d" << "a" + generalDateText(kNow, QLocale()) + "|d";
-        QTest::newRow("menu copy") << "mnucopy" << "a[bc]d" << "a[bc]d~bc";
-        QTest::newRow("menu copy of nothing: emptied") << "mnucopy" << "ab|cd" << "ab|cd~";
-        QTest::newRow("toolbar copy of nothing: left") << "toolbar Copy" << "ab|c" << "ab|c";
-        QTest::newRow("menu cut, CR LF") << "mnucut" << "a[b\r\nc]d" << "a|d~b\r\nc";
-        QTest::newRow("paste") << "mnupaste" << "a[bc]d" << "aold|d";
-        QTest::newRow("clear clipboard") << "mnuclearclip" << "a[bc]d" << "a[bc]d~";
-        QTest::newRow("option off") << "so i said teh end. x" << "|" << "so i said teh end. x|";
-        QTest::newRow("empty text: first letter") << "^hello" << "|" << "Hello|";
-        QTest::newRow("capital a key late: w") << "^hi? w" << "Note: |" << "Note: hi? w|";
-        QTest::newRow("capital a key late: Wo") << "^hi! wo" << "Note: |" << "Note: hi! Wo|";
-        QTest::newRow("caret kept") << "^ " << "say i|now" << "say I |now";
-        QTest::newRow("caret between corrected") << "^e" << "a t|h b" << "a th|e b";
+        const auto row = [](const char *name, Command command, const char *before,
+                             const QString &after) {
+            QTest::newRow(name) << command << QString() << QString::fromUtf8(before) << after;
+        };
+        const auto typed = [](const char *name, const char *keys, const char *before,
+                               const char *after) {
+            QTest::newRow(name) << Command() << QString::fromUtf8(keys) << QString::fromUtf8(before)
+                                << QString::fromUtf8(after);
+        };
+        using T = TextCommands;
+        row("upper case: ß longer, all selected", &T::upperCase, "a [ß] b", u"a [SS] b"_s);
+        row("lower case: nothing selected", &T::lowerCase, "A |B", u"A |B"_s);
+        row("sentence: after the caret", &T::sentenceCase, "a |b", u"a |B"_s);
+        row("sentence: at the end, nothing", &T::sentenceCase, "a|", u"a|"_s);
+        row("select all", &T::selectAll, "a |b", u"[a b]"_s);
+        row("select word", &T::selectWord, "a b,\tc|d e", u"a [b,\tcd] e"_s);
+        row("select word: no blank after", &T::selectWord, "a b|c", u"a [bc]"_s);
+        row("select next word", &T::selectNextWord, "a [b] c", u"a b [c]"_s);
+        row("select next word from the caret", &T::selectNextWord, "o|ne two", u"one [two]"_s);
+        row("strip leading blanks", &T::stripLeadingSpaces, "x[  \ta ]y", u"x\ta |y"_s);
+        row("strip trailing blanks", &T::stripTrailingSpaces, "x[ a\t  ]y", u"x a\t|y"_s);
+        row("strip both ends", &T::stripOuterSpaces, "x[ a \r\n b ]y", u"xa \r\n b|y"_s);
+        row("HTML code", &T::insertHtmlCode, "a[bc]d",
+            u"a<HTML>\r\n<HEAD>\r\n<TITLE>   </TITLE>\r\n</HEAD>\r\n<BODY>\r\n\r\n</BODY>\r\n"
+            u"</HTML>\r\n|d"_s);
+        row("date and time", &T::insertDateAndTime, "a[bc]d", u"a12/6/2026 9:18:07 AM|d"_s);
+        row("menu copy", &T::menuCopy, "a[bc]d", u"a[bc]d~bc"_s);
+        row("menu copy of nothing: emptied", &T::menuCopy, "ab|cd", u"ab|cd~"_s);
+        row("toolbar copy of nothing: left", &T::toolbarCopy, "ab|c", u"ab|c"_s);
+        row("menu cut, CR LF", &T::menuCut, "a[b\r\nc]d", u"a|d~b\r\nc"_s);
+        row("menu cut of nothing: emptied", &T::menuCut, "ab|c", u"ab|c~"_s);
+        row("toolbar cut", &T::toolbarCut, "a[bc]d", u"a|d~bc"_s);
+        row("toolbar cut of nothing: left", &T::toolbarCut, "ab|c", u"ab|c"_s);
+        row("paste", &T::paste, "a[bc]d", u"aold|d"_s);
+        row("clear clipboard", &T::clearClipboard, "a[bc]d", u"a[bc]d~"_s);
+        typed("option off", "so i said teh end. x", "|", "so i said teh end. x|");
+        typed("empty text: first letter", "^hello", "|", "Hello|");
+        typed("capital a key late: w", "^hi? w", "Note: |", "Note: hi? w|");
+        typed("capital a key late: Wo", "^hi! wo", "Note: |", "Note: hi! Wo|");
+        typed("across a digit and a blank", "^3.5 apples", "|", "3.5 Apples|");
+        typed("caret kept", "^ ", "say i|now", "say I |now");
+        typed("caret between corrected", "^e", "a t|h b", "a th|e b");
         // The first key corrects the whole text; the second only around itself, but the lowered
         // "W"s complete one "www." after the other, farther away than any pattern is long.
-        QTest::newRow("www. chain") << "^ww" << "|w.Www.Www.X" << "ww|w.www.www.x";
+        typed("www. chain", "^ww", "|w.Www.Www.X", "ww|w.www.www.x");
     }
-    void edits()
+    void commands()
     {
-        QFETCH(QString, does);
+        QFETCH(Command, command);
+        QFETCH(QString, keys);
         QFETCH(QString, before);
         QFETCH(QString, after);
-        m_host->setClipboardText(QStringLiteral("old"));
-        m_host->now = kNow;
-        show(before);
-        const QString text = document().text();
-        QAction *action = does.startsWith(u"toolbar ") ? m_window->toolbar()->button(does.mid(8))
-                                                       : m_window->command(does);
-        if (action) {
-            action->setEnabled(true); // what the handler does with no selection is the point
-            action->trigger();
-        } else {
-            if (does.startsWith(u'^'))
-                trigger("mnuautocapitalise");
-            QTest::keyClicks(area(), does.sliced(does.startsWith(u'^')));
+        FakeHost host;
+        host.now = kNow;
+        host.setClipboardText(u"old"_s);
+        Document document;
+        TextCommands commands(document, host, nullptr);
+        AutoCapitalise capitalise(document);
+        TextPicture::show(document, before);
+        const QString text = document.text();
+        if (command)
+            (commands.*command)();
+        if (keys.startsWith(u'^'))
+            capitalise.setEnabled(true);
+        // Each key as the edit area gives it: Auto Capitalise looks at the text before it goes
+        // in, and the key with the capital and the corrections it brings is one change.
+        for (const QChar key : keys.sliced(keys.startsWith(u'^'))) {
+            document.beginChange();
+            capitalise.beforeKey();
+            document.replaceSelection(key);
+            document.endChange();
         }
-        const QString clipboard = m_host->clipboardText();
-        QCOMPARE(picture() + (clipboard == u"old" ? QString() : u'~' + clipboard), after);
-        QCOMPARE(m_window->document().isModified(), document().text() != text);
+        const QString clipboard = host.clipboardText();
+        QCOMPARE(TextPicture::of(document) + (clipboard == u"old" ? QString() : u'~' + clipboard),
+            after);
+        QCOMPARE(document.isModified(), document.text() != text);
+        QCOMPARE(host.shown().size(), 0); // none of them asks anything
     }
 };
 
-// The rules run without a window, the commands each on a fresh one.
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    TestTextRules rules;
-    TestTextWindow window;
-    return QTest::qExec(&rules, argc, argv) | QTest::qExec(&window, argc, argv);
-}
-
+QTEST_MAIN(TestTextOps)
 #include "tst_textops.moc"
