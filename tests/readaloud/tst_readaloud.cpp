@@ -112,7 +112,7 @@ void TestReadAloud::controls_data()
     QTest::newRow("Save: Yes writes ?") << "save:b yes mnusave" << "" << "++-+ → ?\r\n";
     QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";
     QTest::newRow("Save fails: told") << "save:no/b yes ok mnusave" << "" << "++-+ →";
-    QTest::newRow("UTF-8 loaded stays UTF-8") << "load:u loadfile save:b mnusave" << "" << "++-+ é Ã©\r\n";
+    QTest::newRow("UTF-8 stays UTF-8") << "load:u loadfile save:b mnusave" << "" << "++-+ é Ã©\r\n";
     // clang-format on
 }
 
