@@ -269,7 +269,6 @@ private slots:
         // clang-format off
         QTest::newRow("F6: the first button") << "F6" << "New" << "9.75";
         QTest::newRow("F6 F6: back to the text") << "F6 F6" << "Area" << "9.75";
-        QTest::newRow("Right: Open") << "F6 Right" << "Open" << "9.75";
         QTest::newRow("Right past a separator and Copy and Cut, disabled: Paste")
             << "F6 Right Right Right Right" << "Paste" << "9.75";
         QTest::newRow("End: the clipboard box") << "F6 End" << "cmbtmp" << "9.75";
