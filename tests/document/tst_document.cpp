@@ -333,20 +333,15 @@ private slots:
             QString text;
         };
         std::vector<Kept> kept;
-        struct Done
-        {
-            qsizetype pos = 0;
-            qsizetype added = 0;
-            Kept removed;
-        } last;
+        Kept last; // the last edit's removed span and text, to be put back at lastPos
+        qsizetype lastPos = 0, lastAdded = 0;
         qsizetype typingAt = -1;
         for (int step = 0; step < 3000; ++step) {
-            const auto place = [&] { return qsizetype(random.bounded(int(model.size()) + 1)); };
             const auto reach = [&](qsizetype pos, int most) {
                 return qsizetype(
                     random.bounded(int(std::min<qsizetype>(most, model.size() - pos)) + 1));
             };
-            qsizetype pos = place();
+            qsizetype pos = random.bounded(int(model.size()) + 1);
             qsizetype removed = 0;
             QString added;
             TextSpan span;
@@ -356,11 +351,9 @@ private slots:
             } else if (kind < 30) { // type on where the last key went
                 pos = typingAt >= 0 && typingAt <= model.size() ? typingAt : pos;
                 added = randomText(random, 1);
-            } else if (kind < 50) {
+            } else if (kind < 70) { // delete, or replace from 50 on
                 removed = reach(pos, 20);
-            } else if (kind < 70) {
-                removed = reach(pos, 20);
-                added = randomText(random, random.bounded(20));
+                added = kind < 50 ? QString() : randomText(random, random.bounded(20));
             } else if (kind < 80 && !kept.empty()) { // put back a span taken earlier
                 const Kept &k = kept[random.bounded(int(kept.size()))];
                 removed = reach(pos, 10);
@@ -373,10 +366,10 @@ private slots:
                 kept.push_back({ buffer.span(pos, length), model.mid(pos, length) });
                 continue;
             } else if (kind < 96) { // undo the last edit
-                pos = last.pos;
-                removed = last.added;
-                span = last.removed.span;
-                added = last.removed.text;
+                pos = lastPos;
+                removed = lastAdded;
+                span = last.span;
+                added = last.text;
             } else if (kind < 97) { // large enough for a buffer of its own
                 added = randomText(random, 12000);
                 added.squeeze(); // so that it is shared
@@ -388,7 +381,9 @@ private slots:
                 ? buffer.replace(pos, removed, added)
                 : buffer.replace(pos, removed, span);
             model.replace(pos, removed, added);
-            last = { pos, added.size(), { taken, before } };
+            last = { taken, before };
+            lastPos = pos;
+            lastAdded = added.size();
             typingAt = pos + added.size();
             const QString found = differences(buffer, model);
             QVERIFY2(found.isEmpty(), qPrintable(u"step %1: "_s.arg(step) + found));

@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -17,9 +19,9 @@ struct Edit
     EditKind kind = EditKind::Command;
 };
 
-Document *documentWith(const QString &text, QObject *parent)
+std::unique_ptr<Document> documentWith(const QString &text)
 {
-    auto *document = new Document(parent);
+    auto document = std::make_unique<Document>();
     document->load(TextBuffer(text), u"/tmp/x.txt"_s);
     return document;
 }
@@ -99,7 +101,7 @@ private slots:
         QFETCH(qsizetype, selStartAfter);
         QFETCH(qsizetype, selLengthAfter);
 
-        Document *document = documentWith(before, this);
+        const auto document = documentWith(before);
         document->select(selStart, selLength);
         document->replace(edit.position, edit.length, edit.text);
         QCOMPARE(document->text(), after);
@@ -107,17 +109,16 @@ private slots:
         QCOMPARE(paragraphsIn(*document), paragraphsOf(after));
         QCOMPARE(document->selectionStart(), selStartAfter);
         QCOMPARE(document->selectionLength(), selLengthAfter);
-        delete document;
     }
 
     // A change made of several edits, with a correction made while it finishes, is one notice
     // covering all of it, one step of the history and one state change.
     void aChangeIsAnnouncedOnceWithItsCorrections()
     {
-        Document *document = documentWith(u"so i said"_s, this);
-        QSignalSpy changed(document, &Document::changed);
-        QSignalSpy state(document, &Document::stateChanged);
-        connect(document, &Document::changeFinishing, this, [document] {
+        const auto document = documentWith(u"so i said"_s);
+        QSignalSpy changed(document.get(), &Document::changed);
+        QSignalSpy state(document.get(), &Document::stateChanged);
+        connect(document.get(), &Document::changeFinishing, this, [&document] {
             if (document->mid(3, 1) == u"i"_s)
                 document->replace(3, 1, u"I"_s);
         });
@@ -137,7 +138,6 @@ private slots:
         document->undo();
         QCOMPARE(document->text(), u"so i said"_s);
         QCOMPARE(changed.size(), 2);
-        delete document;
     }
 
     // Edits one after another from an empty document; after them, undo takes back whole steps, and
@@ -174,7 +174,7 @@ private slots:
         QFETCH(QList<Edit>, edits);
         QFETCH(QStringList, steps);
 
-        Document *document = documentWith(QString(), this);
+        const auto document = documentWith(QString());
         for (const Edit &edit : edits)
             document->replace(edit.position, edit.length, edit.text, edit.kind);
         const QString done = document->text();
@@ -187,7 +187,6 @@ private slots:
         while (document->canRedo())
             document->redo();
         QCOMPARE(document->text(), done);
-        delete document;
     }
 
     // Thousands of random edits, undos and redos, checked after each against a plain string and its
@@ -197,7 +196,7 @@ private slots:
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         const QString alphabet = u"ab \r\n\r\n\u00e9"_s;
-        Document *document = documentWith(u"start\r\n"_s, this);
+        const auto document = documentWith(u"start\r\n"_s);
         QString model = document->text();
         QStringList undoTexts;
         QStringList redoTexts;
@@ -228,12 +227,11 @@ private slots:
             QVERIFY2(document->text() == model && paragraphsIn(*document) == paragraphsOf(model),
                 qPrintable(u"seed %1, step %2"_s.arg(seed).arg(step)));
         }
-        delete document;
     }
 
     void loadingPreparingAndSavingSetTheState()
     {
-        auto *document = new Document(this);
+        const auto document = std::make_unique<Document>();
         QCOMPARE(document->lastStep(), Document::LastStep::Started);
         QVERIFY(!document->path());
         document->replace(0, 0, u"typed"_s);
@@ -268,15 +266,14 @@ private slots:
         document->load(TextBuffer(), std::nullopt);
         QCOMPARE(document->lastStep(), Document::LastStep::Emptied);
         QVERIFY(!document->path());
-        delete document;
     }
 
     void aLockedDocumentRefusesEveryEdit()
     {
-        Document *document = documentWith(u"abc"_s, this);
+        const auto document = documentWith(u"abc"_s);
         document->replace(0, 0, u"x"_s);
         document->setLocked(true);
-        QSignalSpy changed(document, &Document::changed);
+        QSignalSpy changed(document.get(), &Document::changed);
         document->replace(0, 1, u"y"_s);
         document->select(0, 1);
         document->replaceSelection(u"z"_s);
@@ -287,7 +284,6 @@ private slots:
         document->setLocked(false);
         document->undo();
         QCOMPARE(document->text(), u"abc"_s);
-        delete document;
     }
 };
 
