@@ -22,35 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Edit
-{
-    qsizetype position;
-    qsizetype removed;
-    QString added;
-};
-
-// Mostly typing and deleting a little; now and then a paste or a long cut.
-QList<Edit> randomEdits(QRandomGenerator &random, qsizetype baseLength, int count, bool big)
-{
-    static const QString pieces[] = { u"a"_s, u"b"_s, u" "_s, u"\r\n"_s, u"\r"_s, u"\n"_s,
-        u"\u00e9"_s, u"\u20ac"_s, u"\U0001F600"_s, QString(QChar(u'\0')) };
-    QList<Edit> edits;
-    qsizetype length = baseLength;
-    for (int i = 0; i < count; ++i) {
-        Edit edit;
-        edit.position = random.bounded(length + 1);
-        const qsizetype room = length - edit.position;
-        const bool large = big && random.bounded(8) == 0;
-        edit.removed = random.bounded(qMin<qsizetype>(room, large ? 40000 : 3) + 1);
-        const int added = random.bounded(large ? 30000 : 4);
-        for (int k = 0; k < added; ++k)
-            edit.added += pieces[random.bounded(int(std::size(pieces)))];
-        length += edit.added.size() - edit.removed;
-        edits << edit;
-    }
-    return edits;
-}
-
 // A journal written edit by edit, flushed after each, and what a reader must make of its cuts.
 struct RecordedJournal
 {
@@ -109,9 +80,13 @@ class TestRecovery : public QObject
     QString stateHome() const { return m_dir->filePath(QStringLiteral("state")); }
     QString recoveryPath() const { return stateHome() + QStringLiteral("/tarvex/recovery"); }
 
+    // A journal written edit by edit, flushed after each: mostly typing and deleting a little;
+    // when `big`, now and then a paste or a long cut. A snapshot follows the edits in `snapshots`.
     RecordedJournal record(const JournalOrigin &origin, const QString &base,
-        const QList<Edit> &edits, const QList<int> &compactAfter)
+        QRandomGenerator &random, int count, bool big, const QList<int> &snapshots)
     {
+        static const QString pieces[] = { u"a"_s, u"b"_s, u" "_s, u"\r\n"_s, u"\r"_s, u"\n"_s,
+            u"\u00e9"_s, u"\u20ac"_s, u"\U0001F600"_s, QString(QChar(u'\0')) };
         RecordedJournal journal;
         journal.base = base;
         journal.texts << base;
@@ -123,20 +98,26 @@ class TestRecovery : public QObject
         journal.boundaries << journal.startEnd;
         journal.editsAt << 0;
         QString text = base;
-        for (int i = 0; i < edits.size(); ++i) {
-            const Edit &edit = edits[i];
-            text.replace(edit.position, edit.removed, edit.added);
+        for (int i = 1; i <= count; ++i) {
+            const qsizetype position = random.bounded(text.size() + 1);
+            const bool large = big && random.bounded(8) == 0;
+            const qsizetype removed
+                = random.bounded(qMin<qsizetype>(text.size() - position, large ? 40000 : 3) + 1);
+            QString added;
+            for (int k = random.bounded(large ? 30000 : 4); k > 0; --k)
+                added += pieces[random.bounded(int(std::size(pieces)))];
+            text.replace(position, removed, added);
             journal.texts << text;
-            writer.recordChange(edit.position, edit.removed, edit.added);
+            writer.recordChange(position, removed, added);
             writer.flush();
-            if (compactAfter.contains(i + 1)) {
+            if (snapshots.contains(i)) {
                 writer.writeSnapshot(text);
                 // What went before is no longer in this file.
                 journal.boundaries = { journal.startEnd };
                 journal.editsAt = { 0 };
             }
             journal.boundaries << QFileInfo(path).size();
-            journal.editsAt << i + 1;
+            journal.editsAt << i;
         }
         journal.bytes = readBytes(path);
         writer.discard();
@@ -147,15 +128,15 @@ class TestRecovery : public QObject
     {
         QRandomGenerator random(seed);
         if (kind == u"typing into an untitled text")
-            return record(JournalOrigin(), QString(), randomEdits(random, 0, 60, false), {});
+            return record(JournalOrigin(), QString(), random, 60, false, {});
         QString base;
         for (int line = 0; base.size() < (kind.contains(u"long") ? 300000 : 2000); ++line)
             base += QStringLiteral("Line %1 of the file\r\n").arg(line);
         const JournalOrigin origin { QStringLiteral("/home/ann/notes.txt"), base.size(),
             1700000000123456789, 0x1234567890ABCDEF, QStringLiteral("windows-1252") };
         if (kind == u"edits over a file's text, compacted twice")
-            return record(origin, base, randomEdits(random, base.size(), 300, false), { 90, 200 });
-        return record(origin, base, randomEdits(random, base.size(), 60, true), { 30 });
+            return record(origin, base, random, 300, false, { 90, 200 });
+        return record(origin, base, random, 60, true, { 30 });
     }
 
 private slots:
@@ -347,7 +328,7 @@ private slots:
         QFETCH(int, tries);
         QFETCH(bool, flip);
         const RecordedJournal journal = scenario(kind, seed);
-        QVERIFY(journal.texts.size() > 10);
+        QVERIFY(journal.texts.size() > 10); // the journal was written
         QRandomGenerator random(seed);
         const qint64 size = journal.bytes.size() + (flip ? 0 : 1); // a cut may come after the end
         for (qint64 i = 0; i < (tries < 0 ? size : tries); ++i) {
