@@ -37,6 +37,7 @@ FileCommands *fileCommands(MainWindow &window)
 {
     auto *files = new FileCommands(window);
     wire(window, "open", files, &FileCommands::open);
+    wire(window, "mnureopen", files, &FileCommands::reopenInOtherEncoding);
     wire(window, "save", files, &FileCommands::save);
     wire(window, "saveas", files, &FileCommands::saveAs);
     wire(window, "mnuinsfile", files, &FileCommands::insertFile);

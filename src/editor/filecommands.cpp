@@ -1,14 +1,15 @@
 #include "filecommands.h"
 
 #include "codec1252.h"
-#include "documentfile.h"
 #include "document/document.h"
+#include "documentfile.h"
+#include "documentformat.h"
 #include "fileload.h"
-#include "mainwindow.h"
 #include "host/editarea.h"
 #include "host/host.h"
 #include "journalkeeper.h"
 #include "lossysave.h"
+#include "mainwindow.h"
 #include "memoryneed.h"
 #include "protectionmarker.h"
 
@@ -44,6 +45,21 @@ FileCommands::FileCommands(MainWindow &window)
         const std::optional<QString> &path = m_document.path();
         m_diskStamp = path ? std::optional(fileStamp(*path)) : std::nullopt;
     });
+    connect(&m_document, &Document::stateChanged, this, &FileCommands::updateReopenRow);
+    updateReopenRow();
+}
+
+// The row names the encoding it would read the file in, and needs a file to read.
+void FileCommands::updateReopenRow()
+{
+    QAction *row = m_window.command(QStringLiteral("mnureopen"));
+    row->setText(
+        QStringLiteral("Reopen as %1")
+            .arg(DocumentFormat::encodingName(
+                isUtf8(m_document.encoding()) ? TextEncoding::Windows1252 : TextEncoding::Utf8)));
+    // A load disables every row and puts each back afterwards as it was.
+    if (!m_window.isLoading())
+        row->setEnabled(m_document.path().has_value());
 }
 
 // A new document starts a new auto-save answer.
@@ -85,18 +101,22 @@ void FileCommands::tellFailure(const QString &what, const QString &path, const Q
         Host::Icon::Exclamation, Host::Buttons::Ok);
 }
 
+// Yes keeps the changes: they are saved before anything replaces them. No drops them; Cancel
+// (Escape, the close box) keeps the document as it is.
+bool FileCommands::mayReplaceDocument()
+{
+    if (!m_document.isModified())
+        return true;
+    const Host::Button answer = m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
+        QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNoCancel);
+    return answer == Host::Button::No || (answer == Host::Button::Yes && save());
+}
+
 void FileCommands::open()
 {
-    if (m_document.isModified()) {
-        // Yes keeps the changes: they are saved before anything replaces them. No drops them;
-        // Cancel (Escape, the close box) keeps the document as it is and opens nothing.
-        const Host::Button answer
-            = m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
-                QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNoCancel);
-        if (answer == Host::Button::Cancel || (answer == Host::Button::Yes && !save())) {
-            focusArea();
-            return;
-        }
+    if (!mayReplaceDocument()) {
+        focusArea();
+        return;
     }
     const std::optional<QString> path = askOpenPath(QStringLiteral("Open"));
     if (!path) {
@@ -106,11 +126,21 @@ void FileCommands::open()
     openPath(*path);
 }
 
-void FileCommands::openPath(const QString &path)
+void FileCommands::reopenInOtherEncoding()
+{
+    if (!m_document.path() || !mayReplaceDocument()) {
+        focusArea();
+        return;
+    }
+    const QString path = *m_document.path();
+    openPath(path, !isUtf8(m_document.encoding()));
+}
+
+void FileCommands::openPath(const QString &path, std::optional<bool> utf8)
 {
     // Taken before reading, so that a change made while we read counts as a change.
     const FileStamp stamp = fileStamp(path);
-    if (!loadIntoDocument(path))
+    if (!loadIntoDocument(path, utf8))
         return;
     m_diskStamp = stamp;
     if (m_document.isLocked()) {
@@ -147,14 +177,14 @@ private:
 
 // A big file takes a while: a progress window tells how far reading and showing the text have
 // come, and its Cancel, like a close of the window, leaves the document as it was.
-bool FileCommands::loadIntoDocument(const QString &path)
+bool FileCommands::loadIntoDocument(const QString &path, std::optional<bool> utf8)
 {
     LoadingScope loading(m_window);
     FileLoad load(m_host, &m_window,
         loadWords(QStringLiteral("Open"), QStringLiteral("Opening %1").arg(path),
             QStringLiteral("Could not open the file")),
         [this] { return m_window.closeWaiting(); });
-    const std::optional<QString> text = load.read(path);
+    const std::optional<QString> text = load.read(path, {}, utf8);
     EditArea *area = m_window.area();
     if (!text || !load.prepareIn(*area, *text)) {
         focusArea();
@@ -165,7 +195,7 @@ bool FileCommands::loadIntoDocument(const QString &path)
     // Locked before it is kept: the corrections made as it comes in (Auto Capitalise) must find
     // a protected text already out of reach.
     m_document.setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
-    m_document.keepPrepared(path);
+    m_document.keepPrepared(path, load.encoding());
     m_window.journal().setFileOrigin(load.origin(), true);
     return true;
 }
@@ -206,7 +236,7 @@ bool FileCommands::writeDocument(const QString &path, Asker asker)
 {
     if (!confirmUnencodable(asker))
         return false;
-    const SaveResult saved = writeDocumentFile(path, m_document.text());
+    const SaveResult saved = writeDocumentFile(path, m_document.text(), m_document.encoding());
     if (!saved.ok) {
         // A full disk fails every tick alike: auto-save tells once and tries on quietly.
         if (asker == Asker::User) {
@@ -270,6 +300,8 @@ bool FileCommands::mayOverwrite(Asker asker)
 // the work to be saved.
 bool FileCommands::confirmUnencodable(Asker asker)
 {
+    if (isUtf8(m_document.encoding()))
+        return true; // UTF-8 holds every character
     const QString &text = m_document.text();
     if (asker == Asker::User) {
         const Codec1252::Unencodable found = Codec1252::findUnencodable(text);

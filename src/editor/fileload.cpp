@@ -25,7 +25,8 @@ qint64 FileLoad::lineBreaks(QStringView text)
     return text.count(QLatin1Char('\r'));
 }
 
-std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &needed)
+std::optional<QString> FileLoad::read(
+    const QString &path, const MemoryNeeded &needed, std::optional<bool> utf8)
 {
     const qint64 fileBytes = QFileInfo(path).size();
     if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
@@ -33,10 +34,11 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
         refuse(path, *tooBig);
         return std::nullopt;
     }
-    const LoadResult loaded = readDocumentFile(path, [this](int percent) {
+    const auto progress = [this](int percent) {
         m_progress->setValue(percent / 5);
         return !stopped();
-    });
+    };
+    const LoadResult loaded = readDocumentFile(path, progress, utf8);
     if (loaded.cancelled) {
         finish();
         return std::nullopt;
@@ -48,6 +50,7 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
         return std::nullopt;
     }
     m_origin = loaded.origin;
+    m_encoding = loaded.encoding;
     const qint64 lines = lineBreaks(loaded.text);
     const qint64 bytesNeeded
         = needed ? needed(loaded.text, lines) : MemoryNeed::toShow(loaded.text.size(), lines);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/textencoding.h"
 #include "recovery/journalorigin.h"
 
 #include <QString>
@@ -42,10 +43,14 @@ public:
     ~FileLoad();
 
     /// The text of the file at `path`, or nothing when the load was given up or the file
-    /// refused (told). Without `needed`, what the area takes to show the text is weighed.
-    std::optional<QString> read(const QString &path, const MemoryNeeded &needed = {});
+    /// refused (told). Without `needed`, what the area takes to show the text is weighed. The
+    /// file is read in the encoding its bytes show, or as UTF-8 or not as `utf8` says.
+    std::optional<QString> read(const QString &path, const MemoryNeeded &needed = {},
+        std::optional<bool> utf8 = std::nullopt);
     /// The bytes the last read() took its text from, for the recovery journal.
     const JournalOrigin &origin() const { return m_origin; }
+    /// The encoding the last read() read its file in.
+    TextEncoding encoding() const { return m_encoding; }
     /// Makes `text` the prepared text of the area's document (Document::prepareLoad) and shows it
     /// piece by piece. True when all of it is shown, for the caller to keep; false when given up,
     /// the document's old text back.
@@ -65,4 +70,5 @@ private:
     std::function<bool()> m_stopAsked;
     std::unique_ptr<Progress> m_progress;
     JournalOrigin m_origin;
+    TextEncoding m_encoding = TextEncoding::Windows1252;
 };

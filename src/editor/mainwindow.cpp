@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "document/document.h"
+#include "documentformat.h"
 #include "documenttitle.h"
 #include "host/desktop.h"
 #include "host/editarea.h"
@@ -59,6 +60,9 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
     statusBar()->setSizeGripEnabled(false);
     m_statusText = new QLabel(this);
     m_statusText->setObjectName(QStringLiteral("statustext"));
+    // Its text is wider than the default window: cut off at the right rather than push the
+    // encoding field out of sight.
+    m_statusText->setMinimumWidth(1);
     statusBar()->addWidget(m_statusText, 1);
     m_loadProgress = new QProgressBar(this);
     m_loadProgress->setObjectName(QStringLiteral("loadprogress"));
@@ -66,8 +70,14 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
     m_loadProgress->setFormat(QStringLiteral("Loading %p%"));
     m_loadProgress->hide();
     statusBar()->addPermanentWidget(m_loadProgress);
+    m_encodingText = new QLabel(this);
+    m_encodingText->setObjectName(QStringLiteral("statusencoding"));
+    const int gap = twipsToPixels(90, dpi); // off the window's edge, apart from the first field
+    m_encodingText->setContentsMargins(gap, 0, gap, 0);
+    statusBar()->addPermanentWidget(m_encodingText);
 
     connect(m_document, &Document::stateChanged, this, &MainWindow::updateTitle);
+    connect(m_document, &Document::stateChanged, this, &MainWindow::updateEncodingField);
     connect(m_document, &Document::changed, this, &MainWindow::onTextChanged);
     connect(m_document, &Document::loaded, this, &MainWindow::onDocumentLoaded);
     connect(m_area, &EditArea::mouseReleased, this, &MainWindow::updateCopyCut);
@@ -81,6 +91,7 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
 
     // Untitled and clean; the status bar counts no lines until the text first changes.
     refreshStatusBar();
+    updateEncodingField();
     updateTitle();
     updateCopyCut();
     m_area->setFocus();
@@ -134,6 +145,16 @@ void MainWindow::refreshStatusBar()
 QString MainWindow::statusText() const
 {
     return m_statusText->text();
+}
+
+QString MainWindow::encodingText() const
+{
+    return m_encodingText->text();
+}
+
+void MainWindow::updateEncodingField()
+{
+    m_encodingText->setText(DocumentFormat::encodingName(m_document->encoding()));
 }
 
 void MainWindow::refreshLineCount()

@@ -44,6 +44,8 @@ public:
     int lineCount() const { return m_lineCount; }
     void refreshStatusBar();
     QString statusText() const;
+    /// The status bar's second field: the encoding of the document's file.
+    QString encodingText() const;
 
     /// New: an empty, untitled document, once a modified one may be dropped.
     void newDocument();
@@ -63,6 +65,7 @@ private:
     void updateTitle();
     void onTextChanged();
     void onDocumentLoaded();
+    void updateEncodingField();
     void refreshLineCount();
     void updateCopyCut();
     void showProperties();
@@ -76,6 +79,7 @@ private:
     JournalKeeper *m_journal = nullptr;
     MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;
+    QLabel *m_encodingText = nullptr;
     QProgressBar *m_loadProgress = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;

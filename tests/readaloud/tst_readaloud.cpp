@@ -31,10 +31,11 @@ private slots:
         QCOMPARE(m_host->pendingAnswers(), 0);
     }
 
-    // Steps on a window opened on "→" with file a holding "a", CR, "b"; then what the engine was
-    // asked, and the Pause button, its row, the Resume button and its row as "+" for enabled and
-    // "-" for disabled with the box's first line and what file b holds, or "closed". A question
-    // asked with no answer queued fails the test, as does an answer left unused.
+    // Steps on a window opened on "→" with file a holding "a", CR, "b" and file u "é" in UTF-8;
+    // then what the engine was asked, and the Pause button, its row, the Resume button and its
+    // row as "+" for enabled and "-" for disabled with the box's first line and what file b holds
+    // (as Latin-1), or "closed". A question asked with no answer queued fails the test, as does
+    // an answer left unused.
     void controls_data()
     {
         QTest::addColumn<QString>("steps");
@@ -63,6 +64,7 @@ private slots:
         QTest::newRow("Save: Yes writes ?") << "save:b yes mnusave" << "" << "++-+ → ?\r\n";
         QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";
         QTest::newRow("Save fails: told") << "save:no/b yes ok mnusave" << "" << "++-+ →";
+        QTest::newRow("UTF-8 kept") << "load:u loadfile save:b mnusave" << "" << "++-+ é Ã©\r\n";
         // clang-format on
     }
 
@@ -74,6 +76,9 @@ private slots:
         QFile a(pathOf(QStringLiteral("a")));
         QVERIFY(a.open(QIODevice::WriteOnly) && a.write("a\rb") == 3);
         a.close();
+        QFile u(pathOf(QStringLiteral("u")));
+        QVERIFY(u.open(QIODevice::WriteOnly) && u.write("\xC3\xA9") == 2);
+        u.close();
         m_document->setText(QStringLiteral("\u2192"));
         m_commands->showReadAloud();
         LoquenWindow *loquen = this->loquen();
