@@ -54,6 +54,22 @@ private slots:
         QTest::newRow("UTF-8, bare CR and LF")
             << "\xC3\xA9\rb\nc\r\n"_ba
             << "UTF-8" << u"\u00E9\r\nb\nc\r\n"_s << "\xC3\xA9\r\nb\nc\r\n"_ba;
+        QTest::newRow("empty") << QByteArray() << "Windows-1252" << QString() << "\r\n"_ba;
+        // Bytes 00 to FF: not UTF-8, so each byte its Windows-1252 character (80-9F below), the
+        // bare CR ended by an LF, and a CR LF after the last line.
+        const QString w1252 = u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160"
+                              u"\u2039\u0152\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022"
+                              u"\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178"_s;
+        QByteArray every;
+        QString everyText;
+        for (int b = 0; b < 256; ++b) {
+            every.append(char(b));
+            everyText += b >= 0x80 && b < 0xA0 ? w1252.at(b - 0x80) : QChar(b);
+            if (b == '\r')
+                everyText += u'\n';
+        }
+        QTest::newRow("all 256 bytes") << every << "Windows-1252" << everyText + u"\r\n"_s
+                                       << QByteArray(every).replace("\r", "\r\n") + "\r\n"_ba;
         QTest::newRow("all ASCII")
             << "plain\r\ntext"_ba
             << "Windows-1252" << u"plain\r\ntext\r\n"_s << "plain\r\ntext\r\n"_ba;
