@@ -24,6 +24,9 @@ packages=(
     xvfb
     xdotool
     dbus-daemon
+    at-spi2-core
+    python3-gi
+    gir1.2-atspi-2.0
     pulseaudio
     pulseaudio-utils
     sox
