@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kEvery = 32; // display lines from one checkpoint to the next
 constexpr qsizetype kWindow = 32768; // characters read at a time when walking a long paragraph
+constexpr qsizetype kEditWindow = 4096; // and when re-wrapping after an edit, which ends soon
+constexpr int kEditLines = 8 * kEvery; // walked at most after an edit; the rest in idle time
 constexpr qint64 kSliceNs = 4'000'000; // counting in idle time, per slice
 constexpr qsizetype kBoundsKept = 512;
 constexpr QChar kLfStandIn(0x240A);
@@ -56,7 +58,8 @@ void DisplayLines::reset()
     m_bounds.clear();
     m_wraps.clear();
     m_layouts.clear();
-    m_tree.reset(m_document.paragraphCount());
+    m_paragraphs = m_document.paragraphCount();
+    m_tree.reset(m_paragraphs);
     startCounting();
     emit totalChanged();
 }
@@ -70,16 +73,27 @@ std::pair<qsizetype, qsizetype> DisplayLines::bounds(qsizetype paragraph)
     if (m_bounds.size() > kBoundsKept)
         m_bounds.clear();
     qsizetype start = 0;
-    // The paragraph after one known starts after its CR and the LF that may follow.
+    // The paragraph after one known starts after its CR and the LF that may follow; the one
+    // before a known one ends at the CR before it and starts after the CR before that.
     if (const auto before = m_bounds.find(paragraph - 1); before != m_bounds.end()) {
         start = before->second.second + 1;
         if (start < m_document.size() && m_document.at(start) == u'\n')
             ++start;
+    } else if (const auto after = m_bounds.find(paragraph + 1); after != m_bounds.end()) {
+        qsizetype end = after->second.first - 1;
+        if (end > 0 && m_document.at(end) == u'\n' && m_document.at(end - 1) == u'\r')
+            --end;
+        start = crBefore(end) + 1;
+        if (start > 0 && start < m_document.size() && m_document.at(start) == u'\n')
+            ++start;
+        return m_bounds[paragraph] = { start, end };
+    } else if (paragraph == 0) {
+        start = 0;
     } else {
         start = m_document.paragraphStart(paragraph);
     }
     qsizetype end = m_document.size();
-    if (paragraph + 1 < m_tree.size()) {
+    if (paragraph + 1 < m_paragraphs) {
         end = start;
         m_document.buffer().forEachChunk(start, m_document.size(), [&](QStringView chunk) {
             const qsizetype cr = chunk.indexOf(u'\r');
@@ -88,6 +102,20 @@ std::pair<qsizetype, qsizetype> DisplayLines::bounds(qsizetype paragraph)
         });
     }
     return m_bounds[paragraph] = { start, end };
+}
+
+// The last CR before `position`, or -1; read backwards a stretch at a time.
+qsizetype DisplayLines::crBefore(qsizetype position) const
+{
+    constexpr qsizetype kStep = 4096;
+    while (position > 0) {
+        const qsizetype from = std::max<qsizetype>(0, position - kStep);
+        const qsizetype at = m_document.mid(from, position - from).lastIndexOf(u'\r');
+        if (at >= 0)
+            return from + at;
+        position = from;
+    }
+    return -1;
 }
 
 qsizetype DisplayLines::paragraphStart(qsizetype paragraph)
@@ -106,6 +134,8 @@ qsizetype DisplayLines::paragraphAt(qsizetype position)
         if (position >= range.first && position <= range.second)
             return paragraph;
     }
+    if (position >= m_document.size())
+        return m_paragraphs - 1;
     return m_document.paragraphAt(position);
 }
 
@@ -182,8 +212,8 @@ void DisplayLines::noteWalk(qsizetype paragraph, const Wraps &wraps)
     }
     const qsizetype perLine
         = wraps.walked.line > 0 ? std::max<qsizetype>(1, wraps.walked.start / wraps.walked.line) : 80;
-    const qsizetype estimate
-        = wraps.walked.line + 1 + (wraps.length - wraps.walked.start) / perLine;
+    const qsizetype estimate = std::max<qsizetype>(wraps.estimate,
+        wraps.walked.line + 1 + (wraps.length - wraps.walked.start) / perLine);
     m_tree.set(paragraph, int(std::min<qsizetype>(estimate, INT_MAX / 2)), false);
 }
 
@@ -368,7 +398,8 @@ DisplayLines::Line DisplayLines::lineOfPosition(qsizetype position)
 void DisplayLines::edited(qsizetype position, qsizetype removed, qsizetype added)
 {
     const qsizetype shift = added - removed;
-    const qsizetype delta = m_document.paragraphCount() - m_tree.size();
+    m_paragraphs = m_document.paragraphCount();
+    const qsizetype delta = m_paragraphs - m_tree.size();
     // Bounds known before the edit move with it; those it touched are found anew.
     std::map<qsizetype, std::pair<qsizetype, qsizetype>> moved;
     for (const auto &[paragraph, range] : m_bounds) {
@@ -449,9 +480,10 @@ void DisplayLines::rewrapWithin(
 
     QList<qsizetype> starts;
     bool done = false;
+    const int lineAtEdit = wraps.walked.line;
     while (!done) {
         const qsizetype base = wraps.walked.start;
-        qsizetype window = std::min(kWindow, length - base);
+        qsizetype window = std::min(kEditWindow, length - base);
         bool whole = false;
         for (;;) {
             whole = base + window == length;
@@ -482,8 +514,13 @@ void DisplayLines::rewrapWithin(
                     done = true;
                     break;
                 }
-                if (!old.complete && lineStart >= oldWalkedEnd) {
-                    done = true; // beyond what was walked before: the rest comes in idle time
+                // Beyond what was walked before, or breaks that do not fall in again soon (a
+                // text that repeats itself can keep them apart): the rest comes in idle time,
+                // the old count standing for it meanwhile.
+                if ((!old.complete && lineStart >= oldWalkedEnd)
+                    || wraps.walked.line - lineAtEdit > kEditLines) {
+                    wraps.estimate = old.walked.line + 1;
+                    done = true;
                     break;
                 }
             }

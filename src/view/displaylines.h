@@ -101,10 +101,12 @@ private:
         Checkpoint walked;
         qsizetype length = 0;
         bool complete = false;
+        int estimate = 0; // lines in all as last known, while an edit's re-wrap is unfinished
     };
 
     QString paragraphText(qsizetype start, qsizetype from, qsizetype length) const;
     std::pair<qsizetype, qsizetype> bounds(qsizetype paragraph);
+    qsizetype crBefore(qsizetype position) const;
     void countParagraph(qsizetype paragraph, qint64 deadlineNs);
     bool hasLine(qsizetype paragraph, int index);
     bool walk(qsizetype paragraph, Wraps &wraps, int untilLine, qsizetype untilOffset,
@@ -125,4 +127,5 @@ private:
     LayoutCache m_layouts;
     QTimer m_idle;
     qsizetype m_countFrom = 0;
+    qsizetype m_paragraphs = 1; // in the document as it is now, ahead of the tree in an edit
 };

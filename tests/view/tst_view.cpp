@@ -61,6 +61,24 @@ QPoint pointOf(QWidget *area, const QString &line, qsizetype column, int lineInd
     return QPointF(x, 4 + metrics.height() * (lineIndex + 0.5)).toPoint();
 }
 
+// Display lines of a text as Qt lays out each of its paragraphs whole at `width`.
+int qtLineCount(const QString &text, const QFont &font, qreal width)
+{
+    int lines = 0;
+    for (QString paragraph : text.split(u'\r')) {
+        if (paragraph.startsWith(u'\n') && lines > 0)
+            paragraph.remove(0, 1); // the LF of a CR LF pair
+        QTextLayout layout(paragraph.replace(u'\n', QChar(0x240A)), font);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            ++lines;
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
 } // namespace
 
 // The edit area as the user meets it, by keyboard, mouse, clipboard, input method and screen
@@ -96,6 +114,8 @@ private slots:
     void userActionsAreAnnounced();
     void menuShortcutsAreLeftToTheMenu();
     void lineCountCountsWrappedLines();
+    void longLineCountsExactlyAfterEdits_data();
+    void longLineCountsExactlyAfterEdits();
     void paletteFontAndFrameAreUsed();
     void screenReaderReadsTextCaretAndSelection();
     void screenReaderReadsAtBoundaries_data();
@@ -541,14 +561,7 @@ void TestView::lineCountCountsWrappedLines()
     QCOMPARE(m_area->lineCount(), 3);
     const QString words = u"word "_s.repeated(400);
     m_document->setText(words);
-    QTextLayout layout(QString(words).chopped(1), m_area->font());
-    layout.setTextOption(QTextOption(Qt::AlignLeft));
-    layout.beginLayout();
-    int lines = 0;
-    while (layout.createLine().isValid()) {
-        layout.lineAt(lines++).setLineWidth(m_area->viewport()->width() - 8);
-    }
-    layout.endLayout();
+    const int lines = qtLineCount(words, m_area->font(), m_area->viewport()->width() - 8);
     settle(m_area);
     QCOMPARE(m_area->lineCount(), lines);
     const int scrollEnd = m_area->verticalScrollBar()->maximum();
@@ -557,6 +570,35 @@ void TestView::lineCountCountsWrappedLines()
         QTest::keyClick(m_area, 'x');
     QCOMPARE(m_area->lineCount(), lines + 1);
     QCOMPARE(m_area->verticalScrollBar()->maximum(), scrollEnd + 1);
+}
+
+// A line of 60,000 characters re-wraps after each edit only near it; the count stays what Qt
+// gives the whole text.
+void TestView::longLineCountsExactlyAfterEdits_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<double>("at"); // where the caret goes, as a share of the text
+    QTest::newRow("x in the middle") << u"X"_s << 0.5;
+    QTest::newRow("a word taken out in the middle") << u"Ctrl+Backspace Ctrl+Backspace"_s << 0.5;
+    QTest::newRow("blanks at the start") << u"Space Space Space"_s << 0.0;
+    QTest::newRow("a long word near the end") << u"W W W W W W W W W W W W W W W W W W W W"_s << 0.9;
+    QTest::newRow("a line break in the middle") << u"Return"_s << 0.5;
+}
+
+void TestView::longLineCountsExactlyAfterEdits()
+{
+    QFETCH(QString, keys);
+    QFETCH(double, at);
+    QString text;
+    for (int i = 0; text.size() < 60000; ++i)
+        text += u"word%1 and some more words, "_s.arg(i % 97);
+    m_document->setText(text);
+    settle(m_area);
+    m_document->select(qsizetype(text.size() * at), 0);
+    pressKeys(m_area, keys);
+    settle(m_area);
+    const QString after = m_document->mid(0, m_document->size());
+    QCOMPARE(m_area->lineCount(), qtLineCount(after, m_area->font(), m_area->viewport()->width() - 8));
 }
 
 // The area paints in the palette's colours (high contrast among them), in its font, and has a
