@@ -143,6 +143,35 @@ void BM_CtrlEndFresh50MB(benchmark::State &state)
 }
 BENCHMARK(BM_CtrlEndFresh50MB)->Unit(benchmark::kMillisecond);
 
+// The bad inputs: twenty million short lines, and one line of 50 MB.
+void BM_CtrlEndFresh20MillionLines(benchmark::State &state)
+{
+    ctrlEndFresh(state, QStringLiteral("line\r\n").repeated(20'000'000));
+}
+BENCHMARK(BM_CtrlEndFresh20MillionLines)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_CtrlEndFresh50MBLine(benchmark::State &state)
+{
+    ctrlEndFresh(state, oneLine(50 * kMegabyte));
+}
+BENCHMARK(BM_CtrlEndFresh50MBLine)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_KeyAndFrameAtEndOf20MillionLines(benchmark::State &state)
+{
+    const QString text = QStringLiteral("line\r\n").repeated(20'000'000);
+    Document document;
+    TextView view(document);
+    view.resize(800, 600);
+    view.show();
+    document.load(TextBuffer(text), std::nullopt); // typed into before the count ends
+    press(&view, Qt::Key_End, Qt::ControlModifier);
+    for (auto _ : state) {
+        press(&view, Qt::Key_X, {}, QStringLiteral("x"));
+        view.viewport()->repaint();
+    }
+}
+BENCHMARK(BM_KeyAndFrameAtEndOf20MillionLines)->Unit(benchmark::kMillisecond);
+
 void BM_PageDownIn10MB(benchmark::State &state)
 {
     Shown shown(benchmarkLines(10 * kMegabyte));

@@ -59,9 +59,15 @@ void DisplayLines::reset()
     m_wraps.clear();
     m_layouts.clear();
     m_paragraphs = m_document.paragraphCount();
+    m_size = m_document.size();
     m_tree.reset(m_paragraphs);
     startCounting();
     emit totalChanged();
+}
+
+bool DisplayLines::isCurrent() const
+{
+    return m_size == m_document.size();
 }
 
 // ---- Paragraphs ------------------------------------------------------------------------------
@@ -399,6 +405,7 @@ void DisplayLines::edited(qsizetype position, qsizetype removed, qsizetype added
 {
     const qsizetype shift = added - removed;
     m_paragraphs = m_document.paragraphCount();
+    m_size = m_document.size();
     const qsizetype delta = m_paragraphs - m_tree.size();
     // Bounds known before the edit move with it; those it touched are found anew.
     std::map<qsizetype, std::pair<qsizetype, qsizetype>> moved;

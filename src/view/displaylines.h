@@ -75,6 +75,9 @@ public:
     qsizetype paragraphAt(qsizetype position);
     qsizetype paragraphCount() const { return m_tree.size(); }
 
+    /// Whether the lines follow the document's text as it is: false between an edit and its
+    /// edited() (the document moves its selection in between).
+    bool isCurrent() const;
     /// Follow the document.
     void edited(qsizetype position, qsizetype removed, qsizetype added);
     void reset();
@@ -127,5 +130,6 @@ private:
     LayoutCache m_layouts;
     QTimer m_idle;
     qsizetype m_countFrom = 0;
+    qsizetype m_size = 0;
     qsizetype m_paragraphs = 1; // in the document as it is now, ahead of the tree in an edit
 };

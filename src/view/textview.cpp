@@ -129,6 +129,9 @@ const std::vector<TextView::Row> &TextView::rows() const
     for (int guard = 0; y < viewport()->height() && guard < 10000; ++guard) {
         Row row;
         row.stretch = m_lines.stretchOfLine(line);
+        const qsizetype caretAt = caret - row.stretch.start;
+        if (!m_preedit.isEmpty() && caretAt >= row.stretch.from && caretAt <= row.stretch.to)
+            row.stretch.layout = preeditLayout(row.stretch);
         row.line = line;
         row.layoutLine = line.index - row.stretch.firstLine;
         const QTextLine textLine = row.stretch.layout->lineAt(row.layoutLine);
@@ -142,13 +145,6 @@ const std::vector<TextView::Row> &TextView::rows() const
         if (next == line)
             break;
         line = next;
-    }
-    if (!m_preedit.isEmpty()) {
-        for (Row &row : m_rows) {
-            const qsizetype at = caret - row.stretch.start;
-            if (at >= row.stretch.from && at <= row.stretch.to)
-                row.stretch.layout = preeditLayout(row.stretch);
-        }
     }
     m_rowsValid = true;
     m_rowsGeneration = m_lines.layoutGeneration();
@@ -165,11 +161,17 @@ QTextLayout *TextView::preeditLayout(const DisplayLines::Stretch &stretch) const
     m_preeditLayout->setTextOption(stretch.layout->textOption());
     const int at = int(m_document.selection().caret - stretch.start - stretch.from);
     m_preeditLayout->setPreeditArea(at, m_preedit);
-    QTextLayout::FormatRange underline;
-    underline.start = at;
-    underline.length = int(m_preedit.size());
-    underline.format.setFontUnderline(true);
-    m_preeditLayout->setFormats({ underline });
+    // The input method's own formats, or an underline under all of it.
+    QList<QTextLayout::FormatRange> formats = m_preeditFormats;
+    if (formats.isEmpty()) {
+        QTextLayout::FormatRange underline;
+        underline.length = int(m_preedit.size());
+        underline.format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        formats.append(underline);
+    }
+    for (QTextLayout::FormatRange &range : formats)
+        range.start += at;
+    m_preeditLayout->setFormats(formats);
     m_preeditLayout->beginLayout();
     qreal y = 0;
     for (QTextLine line = m_preeditLayout->createLine(); line.isValid();
@@ -487,6 +489,8 @@ void TextView::onEdited(qsizetype position, qsizetype removed, qsizetype added)
         }
     }
     m_removedTextKnown = false;
+    if (m_followSelection)
+        onSelectionChanged();
 }
 
 void TextView::onReset()
@@ -512,6 +516,11 @@ void TextView::onSelectionChanged()
     if (m_document.isPreparing())
         return;
     invalidateRows();
+    if (!m_lines.isCurrent()) {
+        m_followSelection = true; // the edit that moved it comes next
+        return;
+    }
+    m_followSelection = false;
     ensureCaretVisible();
     restartBlink();
     viewport()->update();
@@ -1052,9 +1061,15 @@ void TextView::inputMethodEvent(QInputMethodEvent *e)
     }
     m_preedit = e->preeditString();
     m_preeditCursor = int(m_preedit.size());
+    m_preeditFormats.clear();
     for (const QInputMethodEvent::Attribute &attribute : e->attributes()) {
-        if (attribute.type == QInputMethodEvent::Cursor)
+        if (attribute.type == QInputMethodEvent::Cursor) {
             m_preeditCursor = attribute.start;
+        } else if (attribute.type == QInputMethodEvent::TextFormat) {
+            const QTextCharFormat format = attribute.value.value<QTextFormat>().toCharFormat();
+            if (format.isValid())
+                m_preeditFormats.append({ attribute.start, attribute.length, format });
+        }
     }
     m_preeditLayout.reset();
     invalidateRows();

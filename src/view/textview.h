@@ -9,13 +9,13 @@
 #include <QKeySequence>
 #include <QList>
 #include <QPointer>
+#include <QTextLayout>
 
 #include <memory>
 #include <optional>
 #include <vector>
 
 class QMimeData;
-class QTextLayout;
 
 /// The edit area `Area`: a view of a Document of our own. It lays out only the display lines
 /// on screen, a stretch of a paragraph at a time, scrolls by display line and counts the lines
@@ -176,6 +176,7 @@ private:
     mutable bool m_rowsValid = false;
     mutable quint64 m_rowsGeneration = 0;
     bool m_settingScrollBar = false;
+    bool m_followSelection = false; // the selection moved before the edit that moved it
 
     qreal m_desiredX = -1; // kept over Up and Down
     bool m_overwrite = false;
@@ -184,6 +185,7 @@ private:
 
     QString m_preedit;
     int m_preeditCursor = 0;
+    QList<QTextLayout::FormatRange> m_preeditFormats;
     mutable std::unique_ptr<QTextLayout> m_preeditLayout;
 
     bool m_mouseSelecting = false;

@@ -194,8 +194,7 @@ QString ViewAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType b
 QString ViewAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
     int *startOffset, int *endOffset) const
 {
-    const auto [from, to] = boundaryAround(offset, boundaryType);
-    Q_UNUSED(to);
+    const qsizetype from = boundaryAround(offset, boundaryType).first;
     if (from <= 0) {
         *startOffset = *endOffset = -1;
         return QString();
@@ -206,8 +205,7 @@ QString ViewAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryTy
 QString ViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
     int *startOffset, int *endOffset) const
 {
-    const auto [from, to] = boundaryAround(offset, boundaryType);
-    Q_UNUSED(from);
+    const qsizetype to = boundaryAround(offset, boundaryType).second;
     if (to >= characterCount()) {
         *startOffset = *endOffset = -1;
         return QString();

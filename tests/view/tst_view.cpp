@@ -471,10 +471,26 @@ void TestView::inputMethodComposesThenCommits()
 {
     setPicture(*m_document, u"ab\r\nc|d"_s);
     QSignalSpy changed(m_document, &Document::changed);
-    QInputMethodEvent compose(u"ni"_s,
-        { { QInputMethodEvent::Cursor, 2, 1, {} } });
+    QTextCharFormat underlined; // as input methods send it
+    underlined.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    QInputMethodEvent compose(u"nn"_s,
+        { { QInputMethodEvent::Cursor, 2, 1, {} },
+            { QInputMethodEvent::TextFormat, 0, 2, underlined } });
     QApplication::sendEvent(m_area, &compose);
     QCOMPARE(picture(*m_document), u"ab\r\nc|d"_s);
+    // Drawn underlined: a row of ink under the composed text, as wide as it.
+    const QImage shot = m_area->viewport()->grab().toImage();
+    const QFontMetrics metrics(m_area->font());
+    const int left = 4 + metrics.horizontalAdvance(u"c"_s), width = metrics.horizontalAdvance(u"nn"_s);
+    int longestRun = 0;
+    for (int y = 4 + metrics.height(); y < 4 + 2 * metrics.height() + 2; ++y) {
+        int run = 0;
+        for (int x = left; x < left + width; ++x) {
+            run = qGray(shot.pixel(x, y)) < 128 ? run + 1 : 0;
+            longestRun = std::max(longestRun, run);
+        }
+    }
+    QVERIFY2(longestRun >= width - 2, qPrintable(QString::number(longestRun)));
     QCOMPARE(m_area->inputMethodQuery(Qt::ImSurroundingText).toString(), u"cd"_s);
     QCOMPARE(m_area->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
     QVERIFY(m_area->inputMethodQuery(Qt::ImEnabled).toBool());
