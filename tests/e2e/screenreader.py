@@ -124,6 +124,12 @@ if not any(kind == "object:text-caret-moved" and offset == 16 for kind, offset, 
 if not any(kind == "object:text-selection-changed" for kind, _, _ in heard):
     problems.append("no selection change heard")
 
+# The selection is the primary selection: a middle click at the start pastes it there.
+xdotool("mousemove", str(first.x + 1), str(first.y + first.height // 2), "click", "2")
+pump(0.5)
+count = Atspi.Text.get_character_count(area)
+check("text after a middle click", Atspi.Text.get_text(area, 0, count), "onhello world\r\nsecon")
+
 for problem in problems:
     print("FAIL:", problem)
 if problems:

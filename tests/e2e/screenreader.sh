@@ -2,7 +2,8 @@
 # The edit view read as a screen reader reads it: the view alone in a window (viewprobe) on a
 # private X server and session bus with the accessibility bus, typed at with xdotool, and read
 # back through AT-SPI (text, caret, selection, states, character boxes, text at a boundary, and
-# the insertions, deletions and caret moves it announces).
+# the insertions, deletions and caret moves it announces); then a middle click pastes the
+# selection, which is the primary selection.
 # Usage: screenreader.sh /path/to/viewprobe
 set -euo pipefail
 
