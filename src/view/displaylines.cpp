@@ -95,6 +95,10 @@ std::pair<qsizetype, qsizetype> DisplayLines::bounds(qsizetype paragraph)
         return m_bounds[paragraph] = { start, end };
     } else if (paragraph == 0) {
         start = 0;
+    } else if (paragraph == m_paragraphs - 1) {
+        start = crBefore(m_document.size()) + 1; // the last, as Ctrl+End asks for it
+        if (start < m_document.size() && m_document.at(start) == u'\n')
+            ++start;
     } else {
         start = m_document.paragraphStart(paragraph);
     }
@@ -351,7 +355,8 @@ DisplayLines::Stretch DisplayLines::layOut(
     }
     const LayoutCache::Key key { paragraph, stretch.from };
     stretch.layout = m_layouts.find(key);
-    if (!stretch.layout) {
+    // A stretch laid out while its paragraph was walked only so far may have grown since.
+    if (!stretch.layout || stretch.layout->text().size() != stretch.to - stretch.from) {
         stretch.layout
             = m_layouts.add(key, paragraphText(start, stretch.from, stretch.to - stretch.from));
     }
@@ -404,7 +409,15 @@ DisplayLines::Line DisplayLines::lineOfPosition(qsizetype position)
 void DisplayLines::edited(qsizetype position, qsizetype removed, qsizetype added)
 {
     const qsizetype shift = added - removed;
-    m_paragraphs = m_document.paragraphCount();
+    // An edit inside one known paragraph took out no CR: only those it put in count. Else
+    // the document counts them all.
+    const auto inside = std::find_if(m_bounds.begin(), m_bounds.end(), [&](const auto &known) {
+        return known.second.first <= position && position + removed <= known.second.second;
+    });
+    if (inside != m_bounds.end() && !(position > 0 && m_document.at(position - 1) == u'\r'))
+        m_paragraphs += m_document.mid(position, added).count(u'\r');
+    else
+        m_paragraphs = m_document.paragraphCount();
     m_size = m_document.size();
     const qsizetype delta = m_paragraphs - m_tree.size();
     // Bounds known before the edit move with it; those it touched are found anew.
@@ -455,9 +468,9 @@ void DisplayLines::rewrapWithin(
 {
     const auto [start, end] = bounds(paragraph);
     const qsizetype length = end - start;
-    m_layouts.dropFrom(paragraph, 1, 0);
     const auto it = m_wraps.find(paragraph);
     if (length <= kLongParagraph || it == m_wraps.end()) {
+        m_layouts.dropFrom(paragraph, 1, 0);
         m_wraps.erase(paragraph);
         if (length <= kLongParagraph)
             m_tree.set(paragraph, m_counter->count(paragraphText(start, 0, length)));
@@ -513,6 +526,9 @@ void DisplayLines::rewrapWithin(
                     && old.points[candidate].start + shift == lineStart) {
                     // The breaks agree again: the old checkpoints hold from here on.
                     const int lineShift = wraps.walked.line - old.points[candidate].line;
+                    // Stretches from here on hold the same lines, further along the text.
+                    m_layouts.dropWithin(
+                        paragraph, wraps.points[from].start, old.points[candidate].start, shift);
                     for (std::size_t i = candidate; i < old.points.size(); ++i)
                         wraps.points.push_back(
                             { old.points[i].line + lineShift, old.points[i].start + shift });
@@ -526,6 +542,7 @@ void DisplayLines::rewrapWithin(
                 // the old count standing for it meanwhile.
                 if ((!old.complete && lineStart >= oldWalkedEnd)
                     || wraps.walked.line - lineAtEdit > kEditLines) {
+                    m_layouts.dropWithin(paragraph, wraps.points[from].start, -1, 0);
                     wraps.estimate = old.walked.line + 1;
                     done = true;
                     break;
@@ -535,6 +552,7 @@ void DisplayLines::rewrapWithin(
                 wraps.points.push_back(wraps.walked);
         }
         if (whole && !done) {
+            m_layouts.dropWithin(paragraph, wraps.points[from].start, -1, 0);
             wraps.complete = true;
             done = true;
         }

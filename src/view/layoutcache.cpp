@@ -73,6 +73,20 @@ void LayoutCache::dropFrom(qsizetype from, qsizetype removed, qsizetype shift)
     ++m_generation;
 }
 
+void LayoutCache::dropWithin(
+    qsizetype paragraph, qsizetype from, qsizetype keptFrom, qsizetype shift)
+{
+    std::unordered_map<Key, Entry, KeyHash> kept;
+    for (auto &[key, entry] : m_entries) {
+        if (key.paragraph != paragraph || key.from < from)
+            kept.emplace(key, std::move(entry));
+        else if (keptFrom >= 0 && key.from >= keptFrom)
+            kept.emplace(Key { paragraph, key.from + shift }, std::move(entry));
+    }
+    m_entries = std::move(kept);
+    ++m_generation;
+}
+
 void LayoutCache::clear()
 {
     m_entries.clear();

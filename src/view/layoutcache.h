@@ -32,6 +32,10 @@ public:
     /// Drops the stretches of paragraphs from `from` on; those after `from + removed` are
     /// renumbered by `shift`.
     void dropFrom(qsizetype from, qsizetype removed, qsizetype shift);
+    /// Within one paragraph: drops the stretches from `from` to before `keptFrom` (in the old
+    /// text) and moves those from `keptFrom` on by `shift` characters; all from `from` on go
+    /// when `keptFrom` is negative.
+    void dropWithin(qsizetype paragraph, qsizetype from, qsizetype keptFrom, qsizetype shift);
     void clear();
     /// Goes up each time a stretch that may be in use is dropped.
     quint64 generation() const { return m_generation; }

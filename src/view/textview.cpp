@@ -545,17 +545,26 @@ bool TextView::event(QEvent *e)
             e->ignore(); // leave the key to the menu row that owns it
             return true;
         }
-        const bool plainText = !key->text().isEmpty() && key->text().front().isPrint()
-            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        // The keys an editor takes before any shortcut, as Qt's text widgets take them.
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        const bool plain = mods == Qt::NoModifier || mods == Qt::ShiftModifier
+            || mods == Qt::KeypadModifier;
+        static const int editing[] = { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Delete,
+            Qt::Key_Home, Qt::Key_End, Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Right,
+            Qt::Key_Up, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Insert };
         static const QKeySequence::StandardKey ours[] = { QKeySequence::Copy,
             QKeySequence::Cut, QKeySequence::Paste, QKeySequence::Undo, QKeySequence::Redo,
             QKeySequence::SelectAll, QKeySequence::MoveToNextWord,
             QKeySequence::MoveToPreviousWord, QKeySequence::SelectNextWord,
             QKeySequence::SelectPreviousWord, QKeySequence::MoveToStartOfDocument,
             QKeySequence::MoveToEndOfDocument, QKeySequence::SelectStartOfDocument,
-            QKeySequence::SelectEndOfDocument, QKeySequence::DeleteStartOfWord,
+            QKeySequence::SelectEndOfDocument, QKeySequence::SelectStartOfLine,
+            QKeySequence::SelectEndOfLine, QKeySequence::DeleteStartOfWord,
             QKeySequence::DeleteEndOfWord };
-        if (plainText
+        if ((plain
+                && (key->key() < Qt::Key_Escape
+                    || std::find(std::begin(editing), std::end(editing), key->key())
+                        != std::end(editing)))
             || std::any_of(std::begin(ours), std::end(ours),
                 [key](QKeySequence::StandardKey k) { return key->matches(k); })) {
             e->accept();
@@ -729,6 +738,12 @@ void TextView::keyPressEvent(QKeyEvent *e)
         return;
     }
     e->ignore();
+}
+
+// Tab types a tab: it does not move the focus on.
+bool TextView::focusNextPrevChild(bool)
+{
+    return false;
 }
 
 void TextView::keyReleaseEvent(QKeyEvent *e)

@@ -129,6 +129,7 @@ protected:
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void timerEvent(QTimerEvent *e) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // A display line on screen: where its stretch is laid out and where it is drawn.
