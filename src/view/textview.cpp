@@ -61,11 +61,8 @@ TextView::TextView(Document &document, QWidget *parent)
         QAccessible::updateAccessibility(&event);
     });
     connect(&m_document, &Document::changed, this, &TextView::changed);
-    connect(&m_lines, &DisplayLines::totalChanged, this, [this] {
-        updateScrollBar();
-        invalidateRows();
-        viewport()->update();
-    });
+    // Counting elsewhere moves the scroll bar only: the lines on screen stay as they are.
+    connect(&m_lines, &DisplayLines::totalChanged, this, &TextView::updateScrollBar);
     connect(&m_lines, &DisplayLines::settled, this, [this] {
         if (!std::exchange(m_wasSettled, true))
             emit lineCountSettledAfterChange();
