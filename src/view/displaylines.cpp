@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr int kEvery = 32; // display lines from one checkpoint to the next
+constexpr int kEvery = 16; // display lines from one checkpoint to the next
 constexpr qsizetype kWindow = 32768; // characters read at a time when walking a long paragraph
 constexpr qsizetype kEditWindow = 4096; // and when re-wrapping after an edit, which ends soon
-constexpr int kEditLines = 8 * kEvery; // walked at most after an edit; the rest in idle time
+constexpr int kEditLines = 16 * kEvery; // walked at most after an edit; the rest in idle time
 constexpr qint64 kSliceNs = 4'000'000; // counting in idle time, per slice
 constexpr qsizetype kBoundsKept = 512;
 constexpr QChar kLfStandIn(0x240A);
@@ -482,14 +482,18 @@ void DisplayLines::rewrapWithin(
     }
     const Wraps old = std::move(it->second);
     const qsizetype shift = added - removed;
-    // From the checkpoint one before the last that starts ahead of the edit: the first word
-    // of a line decides where the line before it ends.
+    // From the last checkpoint ahead of the edit, or the one before it when the edit is in the
+    // first word of its line: that word decides where the line before it ends.
     std::size_t from = std::size_t(std::upper_bound(old.points.begin(), old.points.end(), offset,
                                        [](qsizetype at, const Checkpoint &point) {
                                            return at <= point.start;
                                        })
         - old.points.begin());
-    from = from > 1 ? from - 2 : 0;
+    from = from > 0 ? from - 1 : 0;
+    const qsizetype checkpointStart = old.points[from].start;
+    if (from > 0
+        && !m_document.mid(start + checkpointStart, offset - checkpointStart).contains(u' '))
+        --from;
     Wraps wraps;
     wraps.points.assign(old.points.begin(), old.points.begin() + from + 1);
     wraps.walked = wraps.points.back();

@@ -15,8 +15,8 @@ class Document;
 class QTextLayout;
 
 /// The document's display lines at the view's font and width: how many each paragraph takes
-/// (kept in a tree of sums), where the lines of a long paragraph start (a checkpoint every few
-/// dozen lines), and the laid-out stretches the view shows. A new text or width is counted in
+/// (kept in a tree of sums), where the lines of a long paragraph start (a checkpoint every
+/// sixteen lines), and the laid-out stretches the view shows. A new text or width is counted in
 /// idle time, a few milliseconds at a time, the paragraphs the view asks for first; an edit
 /// re-wraps from the checkpoint before it only until the line breaks agree with the old ones.
 class DisplayLines : public QObject
@@ -96,7 +96,7 @@ private:
         int line = 0;
         qsizetype start = 0;
     };
-    // The wrap of a long paragraph as far as it has been walked: a checkpoint every few dozen
+    // The wrap of a long paragraph as far as it has been walked: a checkpoint every sixteen
     // lines, and the last line start found.
     struct Wraps
     {
