@@ -4,6 +4,7 @@ BENCH_DIR ?= build-bench
 SANITIZED_DIR ?= build-sanitized
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
+PACKAGE_DIR ?= build-package
 
 # ccache, when the machine has it, spares the sanitized build the sources it has seen.
 CCACHE := $(shell command -v ccache 2>/dev/null)
@@ -40,8 +41,8 @@ test-sanitized: deps
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF -DTARVEX_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	for b in bench_editarea bench_documentfile bench_open bench_search bench_tempclip \
-		bench_textops bench_protect bench_recovery bench_view; do \
+	for b in bench_textbuffer bench_editarea bench_documentfile bench_open bench_search \
+		bench_tempclip bench_textops bench_protect bench_recovery bench_linecount bench_view; do \
 		QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/$$b --benchmark_repetitions=5 \
 			--benchmark_report_aggregates_only=true || exit 1; \
 	done
@@ -50,6 +51,19 @@ bench: deps
 # in a folder instead (make install DESTDIR=/tmp/stage).
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# Builds the Debian package $(PACKAGE_DIR)/tarvex_<version>_<arch>.deb from a release build
+# without the tests; it installs under /usr whatever PREFIX says.
+.PHONY: package package-clean
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
+
+package-clean:
+	rm -rf $(PACKAGE_DIR)
+
+clean: package-clean
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(SANITIZED_DIR)

@@ -2,7 +2,7 @@
 // reading the same bytes with QFile::readAll in the same run.
 #include "app/assembly.h"
 #include "editor/filecommands.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 
@@ -34,7 +34,7 @@ struct OpenFixture
 {
     QTemporaryDir dir;
     FakeHost host;
-    frmedit window { host };
+    MainWindow window { host };
     Subsystems subsystems = assembleSubsystems(window);
 
     OpenFixture()
@@ -57,13 +57,12 @@ struct OpenFixture
     void open(int megabytes)
     {
         host.answerOpenFile(path(megabytes));
-        window.findChild<FileCommands *>()->open_Click();
+        window.findChild<FileCommands *>()->open();
     }
 
     void newDocument()
     {
-        window.setModified(false);
-        window.new_Click();
+        window.document().load(TextBuffer(), std::nullopt);
         QCoreApplication::processEvents();
     }
 };
@@ -133,7 +132,7 @@ void BM_Save(benchmark::State &state)
     OpenFixture &f = fixture();
     f.open(int(state.range(0)));
     for (auto _ : state)
-        f.window.findChild<FileCommands *>()->save_Click();
+        f.window.findChild<FileCommands *>()->save();
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMegabyte);
     f.newDocument();
 }

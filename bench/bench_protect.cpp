@@ -4,7 +4,7 @@
 // on the prose and on many random texts, symbols included.
 #include "app/assembly.h"
 #include "editor/documentformat.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "protect/cipher.h"
@@ -249,7 +249,7 @@ BENCHMARK(BM_Decode10MB)->Unit(benchmark::kMillisecond);
 struct WindowFixture
 {
     FakeHost host;
-    frmedit window { host };
+    MainWindow window { host };
     Subsystems subsystems = assembleSubsystems(window);
 
     WindowFixture()
@@ -262,11 +262,9 @@ struct WindowFixture
     // The document or its protected text in the edit area, whole in the widget and laid out.
     void show(const QString &text, bool locked)
     {
-        window.area()->setLocked(false);
-        window.area()->setText(text, EditArea::History::Reset);
+        window.document().load(TextBuffer(text), std::nullopt);
         window.area()->finishStreaming();
-        window.area()->setLocked(locked);
-        window.setModified(false);
+        window.document().setLocked(locked);
         QCoreApplication::processEvents();
     }
 
@@ -311,7 +309,7 @@ void protectInWindow(benchmark::State &state, bool whole)
             f->window.area()->finishStreaming();
         f->window.area()->viewport()->repaint();
     }
-    if (f->window.area()->text() != protectedProse() || !f->window.area()->locked())
+    if (f->window.document().text() != protectedProse() || !f->window.document().isLocked())
         state.SkipWithError("Protect did not give the protected text");
     if (whole && f->window.area()->isStreaming())
         state.SkipWithError("the protected text is not all in the widget");
@@ -344,7 +342,7 @@ void BM_UnprotectOpenedFileInWindow10MB(benchmark::State &state)
         f->unprotect();
         f->window.area()->viewport()->repaint();
     }
-    if (f->window.area()->text() != prose() || f->window.area()->locked())
+    if (f->window.document().text() != prose() || f->window.document().isLocked())
         state.SkipWithError("UnProtect did not give the document back");
     state.SetBytesProcessed(state.iterations() * kTenMegabytes);
 }
@@ -364,7 +362,7 @@ void BM_UnprotectRightAfterProtectInWindow10MB(benchmark::State &state)
         f->unprotect();
         f->window.area()->viewport()->repaint();
     }
-    if (f->window.area()->text() != prose() || f->window.area()->locked())
+    if (f->window.document().text() != prose() || f->window.document().isLocked())
         state.SkipWithError("UnProtect did not give the document back");
     state.SetBytesProcessed(state.iterations() * kTenMegabytes);
 }

@@ -2,7 +2,7 @@
 // case sensitivity, and Replace All through the find window with the text set back into the
 // edit area.
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "search/findreplacewindow.h"
@@ -89,27 +89,26 @@ BENCHMARK(BM_ReplaceAll_QStringReplace)->Arg(1)->Arg(0)->Unit(benchmark::kMillis
 void BM_ReplaceAllInWindow(benchmark::State &state)
 {
     FakeHost host;
-    frmedit window(host);
+    MainWindow window(host);
     assembleSubsystems(window);
     window.resize(800, 600);
     window.show();
     EditArea *area = window.area();
-    window.findChild<SearchCommands *>()->mnureplace_Click();
+    window.findChild<SearchCommands *>()->findAndReplace();
     FindReplaceWindow *find = window.findChild<SearchCommands *>()->findWindow();
-    find->txtfind()->setEditText(QStringLiteral("fox"));
-    find->txtReplace()->setEditText(QStringLiteral("wolverine"));
+    find->findBox()->setEditText(QStringLiteral("fox"));
+    find->replaceBox()->setEditText(QStringLiteral("wolverine"));
     for (auto _ : state) {
         state.PauseTiming();
-        area->setText(prose(), EditArea::History::Reset);
+        window.document().setText(prose());
         area->finishStreaming();
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        find->btnReplaceAll()->click();
+        find->replaceAllButton()->click();
         area->viewport()->repaint();
         if (state.range(0))
             area->finishStreaming();
     }
-    window.setModified(false);
     state.SetLabel(state.range(0) ? "whole text in the widget" : "first screen shown");
 }
 BENCHMARK(BM_ReplaceAllInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,8 @@
 // The temporary clipboard: a 10,000-character slow paste until every key has arrived (and the
 // longest turn of the event loop meanwhile), and adding to a list of 10,000 entries.
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "document/document.h"
+#include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
@@ -29,7 +30,7 @@ QString entryText(qsizetype length)
 void BM_SlowPaste10000Characters(benchmark::State &state)
 {
     FakeHost host;
-    frmedit window(host);
+    MainWindow window(host);
     assembleSubsystems(window);
     window.resize(800, 600);
     window.show();
@@ -44,21 +45,21 @@ void BM_SlowPaste10000Characters(benchmark::State &state)
     window.command(QStringLiteral("mnuslowpaste"))->trigger();
     TempClipCommands *clip = window.findChild<TempClipCommands *>();
     const QString entry = entryText(10000);
-    EditArea *area = window.area();
-    area->setText(entry);
-    area->select(0, entry.size());
-    clip->mnucopytotemp_Click();
-    QComboBox *cmbtmp = window.toolbar()->cmbtmp();
+    Document &document = window.document();
+    document.setText(entry);
+    document.select(0, entry.size());
+    clip->copySelection();
+    QComboBox *cmbtmp = window.toolbar()->clipboardBox();
     double longestTurnMs = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        area->setText(QString(), EditArea::History::Reset);
+        document.setText(QString());
         state.ResumeTiming();
         emit cmbtmp->activated(0); // the user chooses the entry
         QElapsedTimer turn;
         QElapsedTimer limit;
         limit.start();
-        while (area->text().size() < entry.size()) {
+        while (document.size() < entry.size()) {
             if (limit.elapsed() > 60000) {
                 state.SkipWithError("the keys did not arrive");
                 break;
@@ -69,7 +70,6 @@ void BM_SlowPaste10000Characters(benchmark::State &state)
         }
     }
     state.counters["longest_turn_ms"] = longestTurnMs;
-    window.setModified(false);
 }
 BENCHMARK(BM_SlowPaste10000Characters)->Unit(benchmark::kMillisecond);
 

@@ -2,7 +2,8 @@
 // Capitalise on (corrections included) and off. The baseline, measured in the same run, corrects
 // the plain way: each of the 38 passes reads the whole text, replaces and writes it back.
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "document/document.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "host/editarea.h"
 #include "textops/autocorrection.h"
@@ -31,19 +32,19 @@ QString typedText()
 
 // The straightforward routine: the passes one by one over the whole text through the edit area.
 // A write that changes the text runs the pipeline, and so this routine, again inside it.
-void correctPassByPass(EditArea &area, const QList<Autocorrection::Pass> &passes)
+void correctPassByPass(Document &document, const QList<Autocorrection::Pass> &passes)
 {
-    const qsizetype caret = area.selStart();
+    const qsizetype caret = document.selectionStart();
     if (caret >= 1) {
-        area.select(caret - 1, 1);
-        area.setSelStart(caret);
+        document.select(caret - 1, 1);
+        document.select(caret, 0);
     }
     for (const Autocorrection::Pass &pass : passes) {
-        QString text = area.text();
+        QString text = document.text();
         text.replace(pass.search, pass.replacement);
-        area.setText(text);
+        document.setText(text);
     }
-    area.setSelStart(caret);
+    document.select(caret, 0);
 }
 
 enum class Corrector { AutoCapitaliseOn, AutoCapitaliseOff, PassByPass };
@@ -52,7 +53,7 @@ void BM_TypingAtTheEnd(benchmark::State &state, Corrector corrector)
 {
     const qsizetype size = state.range(0) * kOneMegabyte;
     FakeHost host;
-    frmedit window(host);
+    MainWindow window(host);
     assembleSubsystems(window);
     // The row is on before the document comes in, which is corrected whole as it comes in, as
     // an opened file is; the keys typed then correct only what they change.
@@ -64,8 +65,9 @@ void BM_TypingAtTheEnd(benchmark::State &state, Corrector corrector)
     const QList<Autocorrection::Pass> passes = Autocorrection::passes();
     if (corrector == Corrector::PassByPass) {
         // Runs after the window's own handling of the change, where autocorrect would run.
-        QObject::connect(area, &EditArea::changed, &window,
-            [area, &passes] { correctPassByPass(*area, passes); });
+        Document *document = &window.document();
+        QObject::connect(document, &Document::changed, &window,
+            [document, &passes] { correctPassByPass(*document, passes); });
     }
 
     const QString typed = typedText();
@@ -73,14 +75,13 @@ void BM_TypingAtTheEnd(benchmark::State &state, Corrector corrector)
     for (auto _ : state)
         typeKey(area, typed[next++ % kTypedKeys]);
 
-    const QString end = area->text().right(kTypedKeys);
+    const QString end = window.document().text().right(kTypedKeys);
     const bool corrected = end.contains(QLatin1String(" I think the cat and dog went to India"))
         && end.contains(QLatin1String("www.example")) && end.contains(QLatin1String("http"));
     if (corrected != (corrector != Corrector::AutoCapitaliseOff))
         state.SkipWithError(
             "the corrections ran when they should not, or did not when they should");
     state.SetLabel(QStringLiteral("per key, %1 MB document").arg(state.range(0)).toStdString());
-    window.setModified(false); // close without asking
 }
 
 BENCHMARK_CAPTURE(BM_TypingAtTheEnd, AutoCapitaliseOn, Corrector::AutoCapitaliseOn)

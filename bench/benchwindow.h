@@ -4,7 +4,7 @@
 // caret placed, and keys typed as the keyboard would.
 
 #include "benchtext.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "host/editarea.h"
 
 #include <QApplication>
@@ -23,14 +23,13 @@ inline void waitForLayout(EditArea &area)
 
 /// Shows `window` with a document of `characters` lines of prose, laid out, the caret at its end
 /// or its start.
-inline void showDocument(frmedit &window, qsizetype characters, bool caretAtEnd)
+inline void showDocument(MainWindow &window, qsizetype characters, bool caretAtEnd)
 {
     window.resize(800, 600);
     window.show();
-    EditArea *area = window.area();
-    area->setText(benchmarkLines(characters), EditArea::History::Reset);
-    waitForLayout(*area);
-    area->setSelStart(caretAtEnd ? area->text().size() : 0);
+    window.document().setText(benchmarkLines(characters));
+    waitForLayout(*window.area());
+    window.document().select(caretAtEnd ? window.document().size() : 0, 0);
 }
 
 /// Presses and releases the key that types `ch`.

@@ -21,6 +21,8 @@ packages=(
     fonts-freefont-ttf
     fonts-comic-neue
     desktop-file-utils
+    dpkg-dev
+    file
     xvfb
     xdotool
     dbus-daemon

@@ -1,5 +1,5 @@
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "editor/startup.h"
 #include "host/qthost.h"
 
@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(Startup::programIcon());
 
     QtHost host;
-    auto *window = new frmedit(host);
+    auto *window = new MainWindow(host);
     const Subsystems subsystems = assembleSubsystems(*window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();

@@ -1,9 +1,10 @@
 #pragma once
 
 class AppearanceCommands;
+class AutoCapitalise;
 class FileCommands;
-class frmedit;
 class HelpCommands;
+class MainWindow;
 class ProtectCommands;
 class ReadAloudCommands;
 class SearchCommands;
@@ -15,6 +16,7 @@ struct Subsystems
 {
     FileCommands *files;
     TextCommands *text;
+    AutoCapitalise *autoCapitalise;
     ProtectCommands *protect;
     AppearanceCommands *appearance;
     HelpCommands *help;
@@ -23,7 +25,7 @@ struct Subsystems
     ReadAloudCommands *readaloud;
 };
 
-/// Gives `window` its commands: makes each subsystem's command object, which connects itself
-/// to its rows and controls. The main window knows none of them, so that it depends on no
-/// subsystem.
-Subsystems assembleSubsystems(frmedit &window);
+/// Gives `window` its commands: makes each subsystem's command object over the window's document
+/// and host, and wires the menu rows and controls to them. The main window knows none of them,
+/// so that it depends on no subsystem.
+Subsystems assembleSubsystems(MainWindow &window);

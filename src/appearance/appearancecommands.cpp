@@ -1,8 +1,9 @@
 #include "appearancecommands.h"
 
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
 #include "fontchooser.h"
+#include "host/colorcontrast.h"
 #include "host/editarea.h"
 #include "host/host.h"
 #include "host/toolwindow.h"
@@ -33,14 +34,14 @@ constexpr int kTitleBarText = 9;
 
 } // namespace
 
-AppearanceCommands::AppearanceCommands(frmedit &window)
+AppearanceCommands::AppearanceCommands(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
-    connect(window.toolbar()->fontbig(), &QPushButton::clicked, this,
-        &AppearanceCommands::fontbig_Click);
-    connect(window.toolbar()->fontsmall(), &QPushButton::clicked, this,
-        &AppearanceCommands::Fontsmall_Click);
+    connect(window.toolbar()->growFontButton(), &QPushButton::clicked, this,
+        &AppearanceCommands::growFont);
+    connect(window.toolbar()->shrinkFontButton(), &QPushButton::clicked, this,
+        &AppearanceCommands::shrinkFont);
     connect(
         window.command("bold"), &QAction::triggered, this, [this] { toggleStyle(Style::Bold); });
     connect(window.command("italics"), &QAction::triggered, this,
@@ -53,11 +54,11 @@ AppearanceCommands::AppearanceCommands(frmedit &window)
             [this, row, points = size.points] { setSizeRow(row, points); });
     }
     connect(window.command("mnucontrast"), &QAction::triggered, this,
-        &AppearanceCommands::mnucontrast_Click);
-    connect(window.command("facea"), &QAction::triggered, this, &AppearanceCommands::facea_Click);
+        &AppearanceCommands::changeContrast);
+    connect(window.command("facea"), &QAction::triggered, this, &AppearanceCommands::chooseFace);
 }
 
-// bold_Click, italics_Click, underline_Click: the row's check mark has flipped with the click,
+// Bold, Italics and Underline: the row's check mark has flipped with the click,
 // and the font follows it.
 void AppearanceCommands::toggleStyle(Style style)
 {
@@ -84,15 +85,15 @@ void AppearanceCommands::setSizeRow(const QString &row, double points)
     m_window.area()->setFont(font);
     for (const SizeRow &size : kSizeRows)
         m_window.command(QLatin1String(size.name))->setChecked(row == QLatin1String(size.name));
-    m_window.statupload();
+    m_window.refreshStatusBar();
 }
 
-void AppearanceCommands::fontbig_Click()
+void AppearanceCommands::growFont()
 {
     changeSizeBy(1.0);
 }
 
-void AppearanceCommands::Fontsmall_Click()
+void AppearanceCommands::shrinkFont()
 {
     changeSizeBy(-1.0);
 }
@@ -105,27 +106,31 @@ void AppearanceCommands::changeSizeBy(double points)
     const float size = float(font.pointSizeF()) + float(points);
     font.setPointSizeF(std::clamp(double(size), kSmallestSize, kLargestSize));
     area->setFont(font);
-    m_window.statupload();
+    m_window.refreshStatusBar();
     area->setFocus();
     for (const SizeRow &size : kSizeRows)
         m_window.command(QLatin1String(size.name))->setChecked(false);
 }
 
-void AppearanceCommands::mnucontrast_Click()
+// The menu-text colour and the title-bar-text colour, swapped at each use. Dark schemes draw
+// both light: the title bar's colour then gives way to a colour of the scheme that reads on the
+// menu text. Text and background change together, so that they never end up alike (as they
+// would where the opening text colour is that partner already).
+void AppearanceCommands::changeContrast()
 {
     Host &host = m_window.host();
     const QColor menuText = host.systemColor(kMenuText);
-    const QColor titleBarText = host.systemColor(kTitleBarText);
+    const QColor partner
+        = ColorContrast::readableOn(menuText, host.systemColor(kTitleBarText), m_window.palette());
     EditArea *area = m_window.area();
     QPalette palette = area->palette();
-    const QColor background = palette.color(QPalette::Base);
-    const QColor text = palette.color(QPalette::Text);
-    palette.setColor(QPalette::Base, background == menuText ? titleBarText : menuText);
-    palette.setColor(QPalette::Text, text == titleBarText ? menuText : titleBarText);
+    const bool onMenuText = palette.color(QPalette::Base) == menuText;
+    palette.setColor(QPalette::Base, onMenuText ? partner : menuText);
+    palette.setColor(QPalette::Text, onMenuText ? menuText : partner);
     area->setPalette(palette);
 }
 
-void AppearanceCommands::facea_Click()
+void AppearanceCommands::chooseFace()
 {
     FontChooser *chooser = ToolWindow::single(m_chooser, [this] {
         auto *chooser = new FontChooser(
@@ -134,7 +139,7 @@ void AppearanceCommands::facea_Click()
             QFont font = m_window.area()->font();
             font.setFamily(face);
             m_window.area()->setFont(font);
-            m_window.statupload();
+            m_window.refreshStatusBar();
         });
         ToolWindow::placeBeside(chooser, &m_window);
         return chooser;

@@ -6,7 +6,7 @@
 #include <QPointer>
 
 class FontChooser;
-class frmedit;
+class MainWindow;
 
 /// The edit area's font style, size, face and colours.
 class AppearanceCommands : public QObject
@@ -14,12 +14,12 @@ class AppearanceCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit AppearanceCommands(frmedit &window);
+    explicit AppearanceCommands(MainWindow &window);
 
-    void fontbig_Click();
-    void Fontsmall_Click();
-    void mnucontrast_Click();
-    void facea_Click();
+    void growFont();
+    void shrinkFont();
+    void changeContrast();
+    void chooseFace();
     /// The face chooser, while it is open.
     FontChooser *fontChooser() const;
 
@@ -30,6 +30,6 @@ private:
     void setSizeRow(const QString &row, double points);
     void changeSizeBy(double points);
 
-    frmedit &m_window;
+    MainWindow &m_window;
     QPointer<FontChooser> m_chooser;
 };

@@ -4,6 +4,7 @@
 #include "host/toolwindow.h"
 
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -66,13 +67,21 @@ FontChooser::FontChooser(
     m_preview->setGeometry(px(720), previewTop, std::max(px(1335), width - px(720)), previewHeight);
     setFixedSize(width, previewTop + previewHeight + px(30));
 
-    connect(m_combo, &QComboBox::editTextChanged, this, &FontChooser::Combo1_Change);
-    connect(m_combo, &QComboBox::textActivated, this, &FontChooser::Combo1_Change);
-    connect(m_set, &QPushButton::clicked, this, &FontChooser::Command1_Click);
+    connect(m_combo, &QComboBox::editTextChanged, this, &FontChooser::showPreview);
+    connect(m_combo, &QComboBox::textActivated, this, &FontChooser::showPreview);
+    connect(m_set, &QPushButton::clicked, this, &FontChooser::chooseFace);
     ToolWindow::pressOnEnter(m_combo, m_set);
 
+    // The list opens on the current face, or where it is not installed, on the face drawn in
+    // its place; the box names the face as the edit area has it.
+    int current = m_combo->findText(currentFace, Qt::MatchFixedString);
+    if (current < 0) {
+        const QString drawn = QFontInfo(QFont(currentFace)).family();
+        current = m_combo->findText(plainFamilies({ drawn }).value(0), Qt::MatchFixedString);
+    }
+    m_combo->setCurrentIndex(current);
     m_combo->setEditText(currentFace);
-    Combo1_Change(currentFace);
+    showPreview(currentFace);
 }
 
 // Taking the window down moves the keyboard out of the box, which then reports its text once
@@ -83,14 +92,14 @@ FontChooser::~FontChooser()
 }
 
 // Only the face of the preview changes; the label keeps its own size.
-void FontChooser::Combo1_Change(const QString &text)
+void FontChooser::showPreview(const QString &text)
 {
     QFont font = m_preview->font();
     font.setFamily(text);
     m_preview->setFont(font);
 }
 
-void FontChooser::Command1_Click()
+void FontChooser::chooseFace()
 {
     const QString face = m_combo->currentText();
     // An empty box names no face: nothing to apply.

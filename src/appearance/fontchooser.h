@@ -27,8 +27,8 @@ signals:
     void faceChosen(const QString &face);
 
 private:
-    void Combo1_Change(const QString &text);
-    void Command1_Click();
+    void showPreview(const QString &text);
+    void chooseFace();
 
     QComboBox *m_combo = nullptr;
     QPushButton *m_set = nullptr;

@@ -1,9 +1,18 @@
 #include "document.h"
 
+#include "textaffixes.h"
 #include "viewbreaks.h"
 
 #include <algorithm>
 #include <utility>
+
+namespace {
+
+// Above this many characters, a stretch to replace is compared with the whole text instead of a
+// copy of itself.
+constexpr qsizetype kCompareInPlace = 64 * 1024;
+
+} // namespace
 
 // What stands aside while a prepared load can still be given up: everything but the signals.
 struct Document::State
@@ -117,22 +126,18 @@ void Document::replace(qsizetype position, qsizetype length, QStringView given, 
     const QStringView text = cleaned.isNull() ? given : QStringView(cleaned);
 
     // Only the part that differs is edited, so that views redo and undo keeps as little as can
-    // be; a key that types what is there already still counts as typing it.
-    const QString old = m_text.mid(position, length);
-    qsizetype prefix = 0;
-    const qsizetype shorter = std::min(old.size(), text.size());
-    while (prefix < shorter && old[prefix] == text[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix
-        && old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix])
-        ++suffix;
-    if (prefix == old.size() && old.size() == text.size())
+    // be. A long stretch is compared with the whole text, which a command that replaces it has
+    // usually just read.
+    const QString old = length > kCompareInPlace ? QString() : m_text.mid(position, length);
+    const QStringView before
+        = length > kCompareInPlace ? QStringView(this->text()).mid(position, length) : QStringView(old);
+    const TextAffixes affixes = TextAffixes::of(before, text);
+    if (affixes.prefix == before.size() && before.size() == text.size())
         return;
 
     beginChange();
-    applyEdit(position + prefix, length - prefix - suffix,
-        text.mid(prefix, text.size() - prefix - suffix), kind);
+    applyEdit(position + affixes.prefix, length - affixes.prefix - affixes.suffix,
+        text.mid(affixes.prefix, text.size() - affixes.prefix - affixes.suffix), kind);
     endChange();
 }
 
@@ -155,21 +160,19 @@ void Document::replaceSelection(const QString &given)
 
 void Document::applyEdit(qsizetype position, qsizetype removed, QStringView text, EditKind kind)
 {
-    m_step.edits.append({ position, m_text.span(position, removed), text.size() });
     if (kind != EditKind::Command) {
         m_step.kind = kind;
         m_step.keys = kind == EditKind::Typing ? TextRange { position, position + text.size() }
                                                : TextRange { position, position + removed };
     }
-    m_text.replace(position, removed, text);
+    m_step.edits.append({ position, m_text.replace(position, removed, text), text.size() });
     noteEdit(position, removed, text.size());
 }
 
 void Document::applySpan(
     qsizetype position, qsizetype length, const TextBuffer::Span &span, HistoryStep &inverse)
 {
-    inverse.edits.append({ position, m_text.span(position, length), span.size() });
-    m_text.replace(position, length, span);
+    inverse.edits.append({ position, m_text.replace(position, length, span), span.size() });
     noteEdit(position, length, span.size());
 }
 
@@ -205,6 +208,7 @@ void Document::beginChange()
     m_step.before = m_selection;
     m_changeEdited = false;
     m_changeIsHistory = false;
+    m_changeIsLoad = false;
     m_sizeBeforeChange = size();
     m_changeFrom = size();
     m_changeTail = size();
@@ -212,7 +216,7 @@ void Document::beginChange()
 
 void Document::endChange()
 {
-    if (m_changeDepth == 1 && m_changeEdited && !m_changeIsHistory)
+    if (m_changeDepth == 1 && (m_changeEdited || m_changeIsLoad) && !m_changeIsHistory)
         emit changeFinishing(); // still inside the change: what it edits joins it
     if (--m_changeDepth > 0)
         return;
@@ -221,7 +225,7 @@ void Document::endChange()
 
 void Document::finishChange()
 {
-    if (!m_changeEdited)
+    if (!m_changeEdited || m_changeIsLoad)
         return;
     m_step.after = m_selection;
     if (!m_changeIsHistory)
@@ -299,10 +303,10 @@ void Document::load(TextBuffer text, const std::optional<QString> &path)
     m_wholeTextValid = false;
     m_wholeText = QString();
     m_selection = {};
-    m_history.clear();
+    m_locked = false;
     m_changedSinceForget = TextRange { 0, size() };
     emit reset();
-    keepPrepared(path);
+    finishLoading(path);
 }
 
 void Document::markSaved(const QString &path)
@@ -349,6 +353,7 @@ void Document::prepareLoad(TextBuffer text)
         dropPrepared();
     m_aside = takeState();
     m_text = std::move(text);
+    m_locked = false;
     m_wholeTextValid = false;
     m_wholeText = QString();
     m_changedSinceForget = TextRange { 0, size() };
@@ -358,9 +363,19 @@ void Document::prepareLoad(TextBuffer text)
 void Document::keepPrepared(const std::optional<QString> &path)
 {
     m_aside.reset();
+    finishLoading(path);
+}
+
+// A new text is the document: corrections made as it comes in (Auto Capitalise) are part of
+// it, as if it had been loaded so, and it starts clean with no history.
+void Document::finishLoading(const std::optional<QString> &path)
+{
+    beginChange();
+    m_changeIsLoad = true;
+    endChange();
+    m_history.clear();
     m_path = path;
     m_loadedFromFile = path.has_value();
-    m_locked = false;
     m_modified = false;
     m_lastStep = path ? LastStep::Opened : LastStep::Emptied;
     emit loaded();

@@ -111,16 +111,18 @@ public:
     void forgetLoading() { m_loadedFromFile = false; }
 
     /// Makes `text` the document, as Open (with the file's `path`) and New (with none) do: clean,
-    /// unlocked, no history, the caret at the start.
+    /// unlocked, no history, the caret at the start. Corrections made as it finishes
+    /// (changeFinishing) are part of the text it starts with.
     void load(TextBuffer text, const std::optional<QString> &path);
     /// The document is clean and belongs to the file at `path` now that it is written there.
     void markSaved(const QString &path);
 
     /// Puts the document aside, whole, while a new text is shown that can still be given up: the
-    /// document holds `text` meanwhile but announces nothing and refuses edits.
+    /// document holds `text` meanwhile, unlocked until setLocked(), but announces nothing and
+    /// refuses edits.
     void prepareLoad(TextBuffer text);
     bool isPreparing() const { return m_aside != nullptr; }
-    /// The prepared text becomes the document as load() makes it.
+    /// The prepared text becomes the document as load() makes it, keeping the lock it was given.
     void keepPrepared(const std::optional<QString> &path);
     /// The document set aside comes back as it was.
     void dropPrepared();
@@ -151,6 +153,7 @@ private:
     void moveSelectionOver(qsizetype position, qsizetype removed, qsizetype added);
     void applyHistoryStep(HistoryStep step, bool undoing);
     void finishChange();
+    void finishLoading(const std::optional<QString> &path);
     std::unique_ptr<State> takeState();
     void restoreState(State &&state);
 
@@ -174,6 +177,7 @@ private:
     HistoryStep m_step;
     bool m_changeEdited = false;
     bool m_changeIsHistory = false; // an undo or redo, which the history makes itself
+    bool m_changeIsLoad = false; // a new text coming in, whose corrections are part of it
     qsizetype m_changeFrom = 0;
     qsizetype m_changeTail = 0;
     qsizetype m_sizeBeforeChange = 0;

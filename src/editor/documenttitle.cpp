@@ -1,8 +1,8 @@
 #include "documenttitle.h"
 
-QString documentTitle(const QString &saveme, const QString &star, TitleSuffix suffix)
+QString documentTitle(const QString &name, bool modified, TitleSuffix suffix)
 {
-    QString title = saveme + QLatin1Char('[') + star;
+    QString title = name + QLatin1Char('[') + (modified ? QLatin1String("*") : QLatin1String());
     switch (suffix) {
     case TitleSuffix::StartUp:
         return title + QLatin1String("] -Tarvex");

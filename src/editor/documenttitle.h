@@ -2,15 +2,15 @@
 
 #include <QString>
 
-/// The title bar reads `saveme` & "[" & `star` & suffix; which suffix depends on the last step
-/// that set it.
+/// The title bar reads the document's name, "[", a star while it is modified, and an ending that
+/// tells what last gave the document its state.
 enum class TitleSuffix {
-    StartUp, // "] -Tarvex", also after Save and Save As
-    Edited, // "] Tarvex", after any change of the text and after New
-    Opened, // "]  - Tarvex"
+    StartUp, // "] -Tarvex": at start-up, and after Save and Save As
+    Edited, // "] Tarvex": after any change of the text, and after New
+    Opened, // "]  - Tarvex": after Open
 };
 
-QString documentTitle(const QString &saveme, const QString &star, TitleSuffix suffix);
+QString documentTitle(const QString &name, bool modified, TitleSuffix suffix);
 
 /// The string to give QWidget::setWindowTitle so that the window shows `title` exactly: Qt
 /// reads "[*]" as the modified placeholder, and "[*][*]" as a literal "[*]".

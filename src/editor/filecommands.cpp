@@ -2,8 +2,9 @@
 
 #include "codec1252.h"
 #include "documentfile.h"
+#include "document/document.h"
 #include "fileload.h"
-#include "frmedit.h"
+#include "mainwindow.h"
 #include "host/editarea.h"
 #include "host/host.h"
 #include "lossysave.h"
@@ -25,31 +26,27 @@ FileLoad::Words loadWords(const QString &title, const QString &label, const QStr
 
 } // namespace
 
-FileCommands::FileCommands(frmedit &window)
+FileCommands::FileCommands(MainWindow &window)
     : QObject(&window)
     , m_window(window)
+    , m_document(window.document())
     , m_host(window.host())
 {
-    m_timer.setObjectName(QStringLiteral("Timer1"));
-    m_timer.setInterval(5000);
-    connect(&m_timer, &QTimer::timeout, this, &FileCommands::Timer1_Timer);
-    connect(window.command("open"), &QAction::triggered, this, &FileCommands::open_Click);
-    connect(window.command("save"), &QAction::triggered, this, &FileCommands::save_Click);
-    connect(window.command("saveas"), &QAction::triggered, this, &FileCommands::saveas_Click);
-    connect(
-        window.command("mnuinsfile"), &QAction::triggered, this, &FileCommands::mnuinsfile_Click);
-    connect(window.command("mnufsize"), &QAction::triggered, this, &FileCommands::mnufsize_Click);
-    connect(window.command("mnuprint"), &QAction::triggered, this, &FileCommands::mnuprint_Click);
-    connect(
-        window.command("mnuautosave"), &QAction::triggered, this, &FileCommands::mnuautosave_Click);
-    // A new document starts a new auto-save answer.
-    connect(&window, &frmedit::documentReplaced, this, [this] {
-        m_lossAgreed.clear();
-        m_lossRefused.clear();
-        m_autoSaveLossTold = false;
-        m_autoSaveHeld = false;
-        m_autoSaveFailureTold = false;
-    });
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(5000);
+    connect(m_timer, &QTimer::timeout, this, &FileCommands::autoSaveTick);
+    connect(&m_document, &Document::loaded, this, &FileCommands::forgetAutoSaveAnswers);
+}
+
+// A new document starts a new auto-save answer.
+void FileCommands::forgetAutoSaveAnswers()
+{
+    m_lossAgreed.clear();
+    m_lossRefused.clear();
+    m_autoSaveLossTold = false;
+    m_autoSaveHeld = false;
+    m_autoSaveFailureTold = false;
 }
 
 void FileCommands::focusArea()
@@ -81,15 +78,15 @@ void FileCommands::tellFailure(const QString &what, const QString &path, const Q
         Host::Icon::Exclamation, Host::Buttons::Ok);
 }
 
-void FileCommands::open_Click()
+void FileCommands::open()
 {
-    if (m_window.isModified()) {
+    if (m_document.isModified()) {
         // Yes keeps the changes: they are saved before anything replaces them. No drops them;
         // Cancel (Escape, the close box) keeps the document as it is and opens nothing.
         const Host::Button answer
             = m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
                 QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNoCancel);
-        if (answer == Host::Button::Cancel || (answer == Host::Button::Yes && !save_Click())) {
+        if (answer == Host::Button::Cancel || (answer == Host::Button::Yes && !save())) {
             focusArea();
             return;
         }
@@ -104,19 +101,12 @@ void FileCommands::open_Click()
 
 void FileCommands::openPath(const QString &path)
 {
-    EditArea *area = m_window.area();
     // Taken before reading, so that a change made while we read counts as a change.
     const FileStamp stamp = fileStamp(path);
-    if (!loadIntoArea(path))
+    if (!loadIntoDocument(path))
         return;
-    m_window.setModified(false);
-    m_window.setPath(path);
-    m_window.setTitle(TitleSuffix::Opened);
-    m_window.setLoadedfromfile(true);
-    emit m_window.documentReplaced();
     m_diskStamp = stamp;
-
-    if (area->locked()) {
+    if (m_document.isLocked()) {
         m_host.messageBox(QStringLiteral("Protected file"), QStringLiteral("Tarvex: Protection"),
             Host::Icon::Information, Host::Buttons::Ok);
     }
@@ -130,7 +120,7 @@ namespace {
 class LoadingScope
 {
 public:
-    explicit LoadingScope(frmedit &window)
+    explicit LoadingScope(MainWindow &window)
         : m_window(&window)
     {
         window.beginLoading();
@@ -143,14 +133,14 @@ public:
     }
 
 private:
-    frmedit *m_window;
+    MainWindow *m_window;
 };
 
 } // namespace
 
 // A big file takes a while: a progress window tells how far reading and showing the text have
 // come, and its Cancel, like a close of the window, leaves the document as it was.
-bool FileCommands::loadIntoArea(const QString &path)
+bool FileCommands::loadIntoDocument(const QString &path)
 {
     LoadingScope loading(m_window);
     FileLoad load(m_host, &m_window,
@@ -165,33 +155,33 @@ bool FileCommands::loadIntoArea(const QString &path)
     }
     load.finish();
     loading.end();
-    // Locked before the text is kept: its change notice (Auto Capitalise) must find a
-    // protected text already out of reach.
-    area->setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
-    area->keepPreparedText();
+    // Locked before it is kept: the corrections made as it comes in (Auto Capitalise) must find
+    // a protected text already out of reach.
+    m_document.setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
+    m_document.keepPrepared(path);
     return true;
 }
 
-bool FileCommands::save_Click()
+bool FileCommands::save()
 {
-    return save(Asker::User);
+    return saveAsked(Asker::User);
 }
 
-bool FileCommands::save(Asker asker)
+bool FileCommands::saveAsked(Asker asker)
 {
-    if (!m_window.path())
-        return saveas_Click();
-    if (!mayOverwrite(asker) || !writeDocument(m_window.saveme(), asker)) {
+    if (!m_document.path())
+        return saveAs();
+    const QString path = *m_document.path();
+    if (!mayOverwrite(asker) || !writeDocument(path, asker)) {
         focusArea();
         return false;
     }
-    m_window.setModified(false);
+    m_document.markSaved(path);
     focusArea();
-    m_window.setTitle(TitleSuffix::StartUp);
     return true;
 }
 
-bool FileCommands::saveas_Click()
+bool FileCommands::saveAs()
 {
     m_defaultExtension = QStringLiteral("txt");
     const std::optional<QString> path = askSavePath();
@@ -199,10 +189,8 @@ bool FileCommands::saveas_Click()
         focusArea();
         return false;
     }
-    m_window.setPath(*path);
-    m_window.setModified(false);
+    m_document.markSaved(*path);
     focusArea();
-    m_window.setTitle(TitleSuffix::StartUp);
     return true;
 }
 
@@ -210,7 +198,7 @@ bool FileCommands::writeDocument(const QString &path, Asker asker)
 {
     if (!confirmUnencodable(asker))
         return false;
-    const SaveResult saved = writeDocumentFile(path, m_window.area()->text());
+    const SaveResult saved = writeDocumentFile(path, m_document.text());
     if (!saved.ok) {
         // A full disk fails every tick alike: auto-save tells once and tries on quietly.
         if (asker == Asker::User) {
@@ -238,7 +226,7 @@ bool FileCommands::mayOverwrite(Asker asker)
 {
     if (asker == Asker::AutoSave && m_autoSaveHeld)
         return false;
-    const QString &path = m_window.saveme();
+    const QString path = m_window.documentName();
     const FileStamp onDisk = fileStamp(path);
     if (!m_diskStamp || onDisk == *m_diskStamp)
         return true;
@@ -273,7 +261,7 @@ bool FileCommands::mayOverwrite(Asker asker)
 // the work to be saved.
 bool FileCommands::confirmUnencodable(Asker asker)
 {
-    const QString &text = m_window.area()->text();
+    const QString &text = m_document.text();
     if (asker == Asker::User) {
         const Codec1252::Unencodable found = Codec1252::findUnencodable(text);
         if (found.count == 0)
@@ -312,93 +300,80 @@ bool FileCommands::askLossySave(const Codec1252::Unencodable &found)
     return yes;
 }
 
-void FileCommands::mnuinsfile_Click()
+void FileCommands::insertFile()
 {
     // A locked text takes nothing in, so there is no file to ask for.
-    if (m_window.area()->locked())
+    if (m_document.isLocked())
         return;
     const std::optional<QString> path = askOpenPath(QStringLiteral("Insert File"));
     if (path)
-        insertFile(*path);
+        insertFileAt(*path);
     focusArea();
 }
 
-// As Open, behind a progress window whose Cancel leaves the document as it was. A small text
-// goes in as one undo step; a big one is prepared as a whole new text, with a fresh undo
-// history as any change of that size has.
-void FileCommands::insertFile(const QString &path)
+// As Open, behind a progress window whose Cancel leaves the document as it was. The text goes in
+// as one change, undone in one step whatever its size; a big one reaches the widget in idle time.
+void FileCommands::insertFileAt(const QString &path)
 {
-    EditArea *area = m_window.area();
     LoadingScope loading(m_window);
     FileLoad load(m_host, &m_window,
         loadWords(QStringLiteral("Insert File"), QStringLiteral("Inserting %1").arg(path),
             QStringLiteral("Could not insert the file")),
         [this] { return m_window.closeWaiting(); });
     const std::optional<QString> text = load.read(path, [&](QStringView read, qint64 lines) {
-        // The area's new text, and what the widget is given: all of it for a big insert.
-        const qint64 chars = area->text().size() + read.size();
-        return 2 * chars
-            + (EditArea::isLarge(read.size())
-                    ? MemoryNeed::toShow(chars, FileLoad::lineBreaks(area->text()) + lines)
-                    : MemoryNeed::toShow(read.size(), lines));
+        // What the widget is given: all of the text after the insert, for a big one.
+        const qint64 chars = m_document.size() + read.size();
+        return EditArea::isLarge(read.size())
+            ? MemoryNeed::toShow(chars, m_document.paragraphCount() + lines)
+            : MemoryNeed::toShow(read.size(), lines);
     });
     if (!text)
         return;
-    if (!EditArea::isLarge(text->size())) {
-        load.finish();
-        loading.end();
-        area->setSelText(*text);
-        return;
-    }
-    const qsizetype start = area->selStart();
-    if (!load.prepareIn(*area, QString(area->text()).replace(start, area->selLength(), *text)))
-        return;
     load.finish();
     loading.end();
-    area->keepPreparedText();
-    area->setSelStart(start + text->size());
+    m_document.replaceSelection(*text);
 }
 
-void FileCommands::mnufsize_Click()
+void FileCommands::showFileSize()
 {
-    const QString saveme = m_window.saveme();
-    if (!m_window.path()) {
+    const QString name = m_window.documentName();
+    if (!m_document.path()) {
         m_host.messageBox(QStringLiteral("Please save file first"), kMessageTitle,
             Host::Icon::Exclamation, Host::Buttons::Ok);
-    } else if (const SizeResult size = documentFileSize(saveme); size.ok) {
-        m_host.messageBox(QStringLiteral("The file %1 is %2 bytes long").arg(saveme).arg(size.size),
+    } else if (const SizeResult size = documentFileSize(name); size.ok) {
+        m_host.messageBox(QStringLiteral("The file %1 is %2 bytes long").arg(name).arg(size.size),
             kMessageTitle, Host::Icon::Information, Host::Buttons::Ok);
     } else {
-        tellFailure(QStringLiteral("Could not find the size of the file"), saveme, size.error);
+        tellFailure(QStringLiteral("Could not find the size of the file"), name, size.error);
     }
     focusArea();
 }
 
-void FileCommands::mnuprint_Click()
+void FileCommands::print()
 {
-    m_host.printText(m_window.area()->text(), m_window.area()->font());
+    m_host.printText(m_document.text(), m_window.area()->font());
 }
 
-void FileCommands::mnuautosave_Click()
+void FileCommands::toggleAutoSave()
 {
     // The row's check mark has already flipped; the timer follows it. Switched on, it tells
     // afresh what holds it back.
     if (m_window.command(QStringLiteral("mnuautosave"))->isChecked()) {
         m_autoSaveLossTold = false;
-        m_timer.start();
+        m_timer->start();
     } else {
-        m_timer.stop();
+        m_timer->stop();
     }
-    m_window.statupload();
+    m_window.refreshStatusBar();
 }
 
-void FileCommands::Timer1_Timer()
+void FileCommands::autoSaveTick()
 {
     // A tick while any box or dialog is open (the Save As of an earlier tick, say) waits for
     // the next one, so dialogs never stack.
     if (m_inTick || m_host.isShowingModal() || m_window.isLoading())
         return;
     m_inTick = true;
-    save(Asker::AutoSave);
+    saveAsked(Asker::AutoSave);
     m_inTick = false;
 }

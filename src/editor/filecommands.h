@@ -10,8 +10,9 @@
 
 #include <optional>
 
-class frmedit;
+class Document;
 class Host;
+class MainWindow;
 
 /// Open, Save, Save As, Insert File, Calculate File Size, Print and Auto Save.
 class FileCommands : public QObject
@@ -19,31 +20,32 @@ class FileCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit FileCommands(frmedit &window);
+    explicit FileCommands(MainWindow &window);
 
-    void open_Click();
+    void open();
     /// Open's work after its dialog: loads the file at `path` into the window.
     void openPath(const QString &path);
     /// Returns whether the document was written.
-    bool save_Click();
-    bool saveas_Click();
-    void mnuinsfile_Click();
-    void mnufsize_Click();
-    void mnuprint_Click();
-    void mnuautosave_Click();
-    void Timer1_Timer();
-
-    QTimer &timer() { return m_timer; }
+    bool save();
+    bool saveAs();
+    void insertFile();
+    void showFileSize();
+    void print();
+    /// The Auto Save row was switched: the timer follows its check mark.
+    void toggleAutoSave();
+    /// Every five seconds while Auto Save is on: Save, unless a box or a load is under way.
+    void autoSaveTick();
 
 private:
-    bool loadIntoArea(const QString &path);
-    void insertFile(const QString &path);
+    bool loadIntoDocument(const QString &path);
+    void insertFileAt(const QString &path);
+    void forgetAutoSaveAnswers();
     enum class Asker { User, AutoSave };
 
     /// The open-file dialog, titled `title`.
     std::optional<QString> askOpenPath(const QString &title);
     std::optional<QString> askSavePath();
-    bool save(Asker asker);
+    bool saveAsked(Asker asker);
     bool writeDocument(const QString &path, Asker asker);
     bool confirmUnencodable(Asker asker);
     bool askLossySave(const Codec1252::Unencodable &found);
@@ -51,9 +53,10 @@ private:
     void tellFailure(const QString &what, const QString &path, const QString &reason);
     void focusArea();
 
-    frmedit &m_window;
+    MainWindow &m_window;
+    Document &m_document;
     Host &m_host;
-    QTimer m_timer;
+    QTimer *m_timer = nullptr; // `Timer1`
     QString m_dialogFileName; // pre-filled in the next file dialog
     QString m_defaultExtension;
     bool m_inTick = false;
@@ -64,7 +67,7 @@ private:
     QSet<char32_t> m_lossRefused;
     // Auto-save has said that such characters hold it back, or asked about them itself.
     bool m_autoSaveLossTold = false;
-    // The file at `saveme` as this program last read or wrote it; it tells a change made by
+    // The document's file as this program last read or wrote it; it tells a change made by
     // another program since.
     std::optional<FileStamp> m_diskStamp;
     // Auto-save has found the file changed by another program and leaves it alone until the

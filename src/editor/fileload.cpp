@@ -1,5 +1,6 @@
 #include "fileload.h"
 
+#include "document/document.h"
 #include "documentfile.h"
 #include "host/editarea.h"
 #include "host/host.h"
@@ -59,11 +60,12 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
 
 bool FileLoad::prepareIn(EditArea &area, const QString &text)
 {
-    area.prepareText(text);
+    Document &document = area.textDocument();
+    document.prepareLoad(TextBuffer(text));
     for (int shown = area.prepareNextPiece(); shown < 100; shown = area.prepareNextPiece()) {
         m_progress->setValue(20 + shown * 4 / 5);
         if (stopped()) {
-            area.dropPreparedText();
+            document.dropPrepared();
             finish();
             return false;
         }

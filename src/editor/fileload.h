@@ -42,9 +42,9 @@ public:
     /// The text of the file at `path`, or nothing when the load was given up or the file
     /// refused (told). Without `needed`, what the area takes to show the text is weighed.
     std::optional<QString> read(const QString &path, const MemoryNeeded &needed = {});
-    /// Makes `text` the prepared text of `area` (EditArea::prepareText) and shows it piece by
-    /// piece. True when all of it is shown, for the caller to keep; false when given up, the
-    /// area's old text back.
+    /// Makes `text` the prepared text of the area's document (Document::prepareLoad) and shows it
+    /// piece by piece. True when all of it is shown, for the caller to keep; false when given up,
+    /// the document's old text back.
     bool prepareIn(EditArea &area, const QString &text);
     /// Takes the progress window down.
     void finish();

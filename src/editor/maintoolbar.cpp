@@ -57,39 +57,37 @@ MainToolbar::MainToolbar(const QHash<QString, QAction *> &menuRows, QWidget *par
         m_buttons.insert(key, action);
     }
 
-    m_fontbig = new QPushButton(QStringLiteral("A"), this);
-    m_fontbig->setObjectName(QStringLiteral("fontbig"));
+    m_growFontButton = new QPushButton(QStringLiteral("A"), this);
+    m_growFontButton->setObjectName(QStringLiteral("fontbig"));
     QFont big(QStringLiteral("MS Sans Serif"));
     big.setPointSize(18);
-    m_fontbig->setFont(big);
-    m_fontbig->setToolTip(QStringLiteral("Increase font size"));
-    m_fontbig->setAccessibleName(m_fontbig->toolTip()); // its caption is only a letter
-    m_fontbig->setFixedSize(twipsToPixels(495, dpi), twipsToPixels(375, dpi));
-    m_fontbig->setFocusPolicy(Qt::NoFocus);
-    addWidget(m_fontbig);
+    m_growFontButton->setFont(big);
+    m_growFontButton->setToolTip(QStringLiteral("Increase font size"));
+    m_growFontButton->setAccessibleName(m_growFontButton->toolTip()); // its caption is only a letter
+    m_growFontButton->setFixedSize(twipsToPixels(495, dpi), twipsToPixels(375, dpi));
+    addWidget(m_growFontButton);
 
-    m_fontsmall = new QPushButton(QStringLiteral("A"), this);
-    m_fontsmall->setObjectName(QStringLiteral("Fontsmall"));
-    m_fontsmall->setToolTip(QStringLiteral("Reduce font size"));
-    m_fontsmall->setAccessibleName(m_fontsmall->toolTip());
-    m_fontsmall->setFixedSize(twipsToPixels(375, dpi), twipsToPixels(375, dpi));
-    m_fontsmall->setFocusPolicy(Qt::NoFocus);
-    addWidget(m_fontsmall);
+    m_shrinkFontButton = new QPushButton(QStringLiteral("A"), this);
+    m_shrinkFontButton->setObjectName(QStringLiteral("Fontsmall"));
+    m_shrinkFontButton->setToolTip(QStringLiteral("Reduce font size"));
+    m_shrinkFontButton->setAccessibleName(m_shrinkFontButton->toolTip());
+    m_shrinkFontButton->setFixedSize(twipsToPixels(375, dpi), twipsToPixels(375, dpi));
+    addWidget(m_shrinkFontButton);
 
-    m_cmbtmp = new QComboBox(this);
-    m_cmbtmp->setObjectName(QStringLiteral("cmbtmp"));
-    m_cmbtmp->setEditable(true);
+    m_clipboardBox = new QComboBox(this);
+    m_clipboardBox->setObjectName(QStringLiteral("cmbtmp"));
+    m_clipboardBox->setEditable(true);
     // Named for what it holds, not by the entry it shows.
-    m_cmbtmp->setAccessibleName(QStringLiteral("Temporary Clipboard"));
-    m_cmbtmp->lineEdit()->setAccessibleName(m_cmbtmp->accessibleName());
-    m_cmbtmp->setInsertPolicy(QComboBox::NoInsert);
-    m_cmbtmp->setEditText(QStringLiteral("Temporary Clipboard"));
-    m_cmbtmp->setToolTip(QStringLiteral(
+    m_clipboardBox->setAccessibleName(QStringLiteral("Temporary Clipboard"));
+    m_clipboardBox->lineEdit()->setAccessibleName(m_clipboardBox->accessibleName());
+    m_clipboardBox->setInsertPolicy(QComboBox::NoInsert);
+    m_clipboardBox->setEditText(QStringLiteral("Temporary Clipboard"));
+    m_clipboardBox->setToolTip(QStringLiteral(
         "Drag-Drop text into this. Then just select from here.(Alphabetical sorting)"));
     // Its usual width, or wider where this platform's font needs more room for the caption.
-    const int captionWidth = m_cmbtmp->fontMetrics().horizontalAdvance(m_cmbtmp->currentText())
-        + m_cmbtmp->fontMetrics().height() * 3;
-    m_cmbtmp->setFixedWidth(std::max(twipsToPixels(1815, dpi), captionWidth));
-    m_cmbtmp->lineEdit()->setCursorPosition(0);
-    addWidget(m_cmbtmp);
+    const int captionWidth = m_clipboardBox->fontMetrics().horizontalAdvance(m_clipboardBox->currentText())
+        + m_clipboardBox->fontMetrics().height() * 3;
+    m_clipboardBox->setFixedWidth(std::max(twipsToPixels(1815, dpi), captionWidth));
+    m_clipboardBox->lineEdit()->setCursorPosition(0);
+    addWidget(m_clipboardBox);
 }

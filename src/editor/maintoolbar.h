@@ -20,13 +20,13 @@ public:
 
     /// The action of the button with this key ("New", "Copy", ...), or null.
     QAction *button(const QString &key) const { return m_buttons.value(key); }
-    QPushButton *fontbig() const { return m_fontbig; }
-    QPushButton *fontsmall() const { return m_fontsmall; }
-    QComboBox *cmbtmp() const { return m_cmbtmp; }
+    QPushButton *growFontButton() const { return m_growFontButton; }
+    QPushButton *shrinkFontButton() const { return m_shrinkFontButton; }
+    QComboBox *clipboardBox() const { return m_clipboardBox; }
 
 private:
     QHash<QString, QAction *> m_buttons;
-    QPushButton *m_fontbig = nullptr;
-    QPushButton *m_fontsmall = nullptr;
-    QComboBox *m_cmbtmp = nullptr;
+    QPushButton *m_growFontButton = nullptr;
+    QPushButton *m_shrinkFontButton = nullptr;
+    QComboBox *m_clipboardBox = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "propertieswindow.h"
 
+#include "host/screenfit.h"
 #include "host/toolwindow.h"
 #include "twips.h"
 
@@ -12,7 +13,9 @@ PropertiesWindow::PropertiesWindow(QWidget *parent)
     setObjectName(QStringLiteral("Properties"));
     setWindowTitle(QStringLiteral("Properties"));
     const qreal dpi = logicalDpiY();
-    const TwipsScale px(dpi);
+    // Every length shrinks alike where the screen has less room than the window needs.
+    const TwipsScale px(dpi,
+        ScreenFit::scaleToFit(this, QSize(twipsToPixels(6030, dpi), twipsToPixels(4530, dpi))));
     setFixedSize(px(6030), px(4530));
 
     auto *label

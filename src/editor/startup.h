@@ -9,10 +9,11 @@ class FileCommands;
 /// icon, and the one file the command line may name (`tarvex [FILE]`).
 namespace Startup {
 
-/// The program's version, as --version and the About window show it.
+/// The program's version, as --version and the About window show it; the build sets it from
+/// the project's version.
 inline QString version()
 {
-    return QStringLiteral("1.0.0");
+    return QStringLiteral(TARVEX_VERSION);
 }
 /// Makes a write past the file-size limit (ulimit -f) fail with EFBIG, so that Save puts the old
 /// bytes back and tells the user, where the kernel's SIGXFSZ would end the program in the middle

@@ -3,6 +3,7 @@
 #include "editor/startup.h"
 #include "editor/toolbaricons.h"
 #include "editor/twips.h"
+#include "host/screenfit.h"
 #include "host/toolwindow.h"
 
 #include <QFrame>
@@ -28,7 +29,9 @@ AboutWindow::AboutWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     const qreal dpi = logicalDpiY();
-    const TwipsScale px(dpi);
+    // Every length shrinks alike where the screen has less room than the window needs.
+    const TwipsScale px(dpi,
+        ScreenFit::scaleToFit(this, QSize(twipsToPixels(5730, dpi), twipsToPixels(3555, dpi))));
     setFixedSize(px(5730), px(3555));
 
     // The caption, title and version name the running build.

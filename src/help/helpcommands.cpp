@@ -1,47 +1,42 @@
 #include "helpcommands.h"
 
 #include "aboutwindow.h"
-#include "editor/frmedit.h"
+#include "document/document.h"
 #include "helptext.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "host/toolwindow.h"
 
-#include <QAction>
+#include <QWidget>
 
-HelpCommands::HelpCommands(frmedit &window)
-    : QObject(&window)
-    , m_window(window)
-{
-    connect(window.command("helpa"), &QAction::triggered, this, &HelpCommands::helpa_Click);
-    connect(window.command("about"), &QAction::triggered, this, &HelpCommands::about_Click);
-}
+HelpCommands::HelpCommands(
+    Document &document, Host &host, QWidget *owner, QWidget *view, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_host(host)
+    , m_owner(owner)
+    , m_view(view)
+{ }
 
-void HelpCommands::helpa_Click()
+void HelpCommands::insertHelp()
 {
-    EditArea *area = m_window.area();
     // A locked text takes nothing in: no question about a help text that could not go in.
-    if (area->locked())
+    if (m_document.isLocked())
         return;
-    if (m_window.isModified()) {
-        const bool yes = m_window.host().messageBox(QStringLiteral("File not saved, proceed?"),
+    if (m_document.isModified()) {
+        const bool yes = m_host.messageBox(QStringLiteral("File not saved, proceed?"),
                              QStringLiteral("Help Alert"), Host::Icon::Question,
                              Host::Buttons::YesNo, Host::Button::No)
             == Host::Button::Yes;
-        area->setFocus();
+        if (m_view)
+            m_view->setFocus();
         if (!yes)
             return;
     }
-    area->setSelText(helpText());
+    m_document.replaceSelection(helpText());
 }
 
-void HelpCommands::about_Click()
+void HelpCommands::showAbout()
 {
     ToolWindow::present(
-        ToolWindow::single(m_about, [this] { return new AboutWindow(&m_window); }), nullptr);
-}
-
-AboutWindow *HelpCommands::aboutWindow() const
-{
-    return m_about;
+        ToolWindow::single(m_about, [this] { return new AboutWindow(m_owner); }), nullptr);
 }

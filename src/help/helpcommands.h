@@ -1,27 +1,29 @@
 #pragma once
 
-#include "editor/commandtable.h"
-
 #include <QObject>
 #include <QPointer>
 
 class AboutWindow;
-class frmedit;
+class Document;
+class Host;
+class QWidget;
 
-/// Help, which inserts the help text, and About.
+/// Help, which inserts the help text, and About, whose window belongs to `owner`.
 class HelpCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit HelpCommands(frmedit &window);
+    HelpCommands(
+        Document &document, Host &host, QWidget *owner, QWidget *view, QObject *parent = nullptr);
 
-    void helpa_Click();
-    void about_Click();
-    /// The About window, while it exists.
-    AboutWindow *aboutWindow() const;
+    void insertHelp();
+    void showAbout();
 
 private:
-    frmedit &m_window;
+    Document &m_document;
+    Host &m_host;
+    QWidget *m_owner;
+    QPointer<QWidget> m_view;
     QPointer<AboutWindow> m_about;
 };

@@ -1,6 +1,8 @@
 #include "desktop.h"
 
+#include "accessiblebutton.h"
 #include "accessiblecombobox.h"
+#include "accessiblelink.h"
 
 #include <QAccessible>
 #include <QFont>
@@ -23,6 +25,8 @@ void prepare()
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), { plainSans });
 
     QAccessible::installFactory(accessibleComboBoxFactory);
+    QAccessible::installFactory(accessibleLinkFactory);
+    QAccessible::installFactory(accessibleToolbarButtonFactory);
 }
 
 } // namespace Desktop

@@ -48,7 +48,6 @@ EditArea::EditArea(Document &document, QWidget *parent)
     connect(&m_document, &Document::loaded, this, &EditArea::onDocumentLoaded);
     connect(&m_document, &Document::selectionChanged, this, &EditArea::showSelection);
     connect(&m_document, &Document::stateChanged, this, &EditArea::applyReadOnly);
-    connect(&m_document, &Document::changed, this, &EditArea::changed);
 
     connect(&m_progressive, &ProgressiveDisplay::streamingChanged, this, &EditArea::applyReadOnly);
     connect(&m_progressive, &ProgressiveDisplay::heldSelectionShown, this, &EditArea::showSelection);
@@ -108,20 +107,6 @@ qsizetype EditArea::trueLengthOfUnits(qsizetype from, qsizetype units) const
 }
 
 // ---- The document's edits ------------------------------------------------------------------
-
-void EditArea::setText(const QString &text, History history)
-{
-    m_document.setText(text);
-    if (history == History::Reset) {
-        m_document.clearHistory();
-        chooseWrapMode(m_document.text(), true);
-    }
-}
-
-void EditArea::replace(qsizetype from, qsizetype length, QStringView text)
-{
-    m_document.replace(from, length, text);
-}
 
 // `removed` characters at `position` of the document have just become `added` others. What the
 // widget shows of them, with a CR before and an LF after that may pair with them, is redone.
@@ -295,25 +280,9 @@ void EditArea::onDocumentLoaded()
     applyReadOnly();
 }
 
-void EditArea::prepareText(const QString &text)
-{
-    m_document.prepareLoad(TextBuffer(text));
-}
-
 int EditArea::prepareNextPiece()
 {
     return m_progressive.showNextPiece();
-}
-
-void EditArea::keepPreparedText()
-{
-    if (!isPreparing())
-        return;
-    // The lock a protected text was given while it was prepared stays.
-    const bool locked = m_document.isLocked();
-    m_document.keepPrepared(std::nullopt);
-    m_document.setLocked(locked);
-    emit changed();
 }
 
 // ---- Selection ---------------------------------------------------------------------------
@@ -443,7 +412,7 @@ void EditArea::endOfEvent()
 
 void EditArea::keyPressEvent(QKeyEvent *e)
 {
-    if (isPreparing()) {
+    if (m_document.isPreparing()) {
         e->ignore();
         return;
     }
@@ -454,7 +423,7 @@ void EditArea::keyPressEvent(QKeyEvent *e)
     }
     const QString typed = e->text();
     // An edit waits for the rest of a big text to be shown: the widget must hold all of it.
-    if (isStreaming() && !locked() && !typed.isEmpty())
+    if (isStreaming() && !m_document.isLocked() && !typed.isEmpty())
         finishStreaming();
     if (!typed.isEmpty())
         emit keyPressed(typed.front());
@@ -486,11 +455,11 @@ void EditArea::insertTypedLineBreak()
 
 void EditArea::inputMethodEvent(QInputMethodEvent *e)
 {
-    if (isPreparing()) {
+    if (m_document.isPreparing()) {
         e->ignore();
         return;
     }
-    if (isStreaming() && !locked())
+    if (isStreaming() && !m_document.isLocked())
         finishStreaming();
     m_keyKind = EditKind::Typing;
     QPlainTextEdit::inputMethodEvent(e);
@@ -533,7 +502,7 @@ void EditArea::contextMenuEvent(QContextMenuEvent *e)
 
 void EditArea::applyReadOnly()
 {
-    const bool readOnly = locked() || isStreaming() || isPreparing();
+    const bool readOnly = m_document.isLocked() || isStreaming() || m_document.isPreparing();
     setReadOnly(readOnly);
     // Read-only alone would also take away the caret and keyboard selection.
     if (readOnly)

@@ -25,36 +25,11 @@ class EditArea : public QPlainTextEdit
     Q_OBJECT
 
 public:
-    /// Whether a program edit may be undone by the user, or starts a fresh undo history.
-    enum class History { Keep, Reset };
-
     explicit EditArea(Document &document, QWidget *parent = nullptr);
     ~EditArea() override;
 
+    /// The document the area shows and edits.
     Document &textDocument() const { return m_document; }
-
-    const QString &text() const { return m_document.text(); }
-    /// Replaces the whole text; only the part that differs changes.
-    void setText(const QString &text, History history = History::Keep);
-    /// Replaces `length` characters from `from` by `text`.
-    void replace(qsizetype from, qsizetype length, QStringView text);
-
-    std::optional<TextRange> changedRange() const { return m_document.changedRange(); }
-    void forgetChanges() { m_document.forgetChanges(); }
-
-    qsizetype selStart() const { return m_document.selectionStart(); }
-    /// Puts the caret at `start` (clamped to the text) with nothing selected.
-    void setSelStart(qsizetype start) { m_document.select(start, 0); }
-    qsizetype selLength() const { return m_document.selectionLength(); }
-    /// Selects `length` characters from the selection start (clamped to the text).
-    void setSelLength(qsizetype length) { m_document.select(selStart(), length); }
-    void select(qsizetype start, qsizetype length) { m_document.select(start, length); }
-    QString selText() const { return m_document.selectedText(); }
-    /// Replaces the selection (or inserts at the caret); the caret ends after the new text.
-    void setSelText(const QString &text) { m_document.replaceSelection(text); }
-
-    bool locked() const { return m_document.isLocked(); }
-    void setLocked(bool locked) { m_document.setLocked(locked); }
 
     /// Lines the widget displays, wrapped lines counted; at least 1.
     int lineCount() { return m_progressive.lineCount(); }
@@ -67,25 +42,15 @@ public:
     /// Whether a text this long goes into the widget a piece at a time rather than at once.
     static bool isLarge(qsizetype length) { return ProgressiveDisplay::isLarge(length); }
 
-    void clearUndoHistory() { m_document.clearHistory(); }
-
-    /// Starts showing a new text that can still be given up: the document sets itself aside and
-    /// the area shows the new text's first piece at once, the rest a piece per call of
-    /// prepareNextPiece(). keepPreparedText() makes it the document's text, with a fresh history;
-    /// dropPreparedText() brings the old one back as it was. Meanwhile the area takes no keys.
-    void prepareText(const QString &text);
-    /// Shows the next piece of the prepared text; returns the share shown, in percent.
+    /// While the document prepares a load (Document::prepareLoad), the area shows the new text's
+    /// first piece at once and the rest a piece per call; returns the share shown, in percent.
+    /// Meanwhile it takes no keys.
     int prepareNextPiece();
-    bool isPreparing() const { return m_document.isPreparing(); }
-    void keepPreparedText();
-    void dropPreparedText() { m_document.dropPrepared(); }
 
     /// Keys that belong to menu rows: the area does not claim them as its own shortcuts.
     void setMenuShortcuts(const QList<QKeySequence> &shortcuts);
 
 signals:
-    /// After every complete change of the text (`Area_Change`).
-    void changed();
     /// A character key, before the character is inserted.
     void keyPressed(QChar ch);
     void keyReleased();

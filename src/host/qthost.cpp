@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -125,6 +126,23 @@ QMessageBox::StandardButtons toQtButtons(Host::Buttons buttons)
     return QMessageBox::Ok;
 }
 
+// The window system writes a box's title in its own, often bold, face between the window's icon
+// and its frame buttons, and cuts it short where the box is narrower ("Ta…"). The box is made
+// at least that wide, within the screen's width, which the box keeps to itself.
+void makeRoomForTitle(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int frameButtons = 6 * metrics.height(); // the icon, up to four buttons, the margins
+    const int room = metrics.horizontalAdvance(box.windowTitle()) + frameButtons;
+    grid->addItem(new QSpacerItem(room, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+        grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // A dialog's chosen name gets the default extension when the user typed none.
 QString withDefaultExtension(const QString &path, const QString &extension)
 {
@@ -158,6 +176,7 @@ Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Ico
     // Escape and the close box give this button; without Cancel, a Yes/No box gives No.
     if (buttons == Buttons::YesNoCancel)
         box.setEscapeButton(QMessageBox::Cancel);
+    makeRoomForTitle(box);
     ModalScope scope(m_modalDepth);
     switch (box.exec()) {
     case QMessageBox::Yes:

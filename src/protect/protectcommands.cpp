@@ -1,11 +1,10 @@
 #include "protectcommands.h"
 
 #include "cipher.h"
-#include "editor/frmedit.h"
-#include "host/editarea.h"
+#include "document/document.h"
 #include "host/host.h"
 
-#include <QAction>
+#include <QWidget>
 
 #include <utility>
 
@@ -51,14 +50,19 @@ QString describe(char32_t ch)
 
 } // namespace
 
-ProtectCommands::ProtectCommands(frmedit &window)
-    : QObject(&window)
-    , m_window(window)
-    , m_host(window.host())
+ProtectCommands::ProtectCommands(Document &document, Host &host, QWidget *view,
+    std::function<int()> lineCount, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_host(host)
+    , m_view(view)
+    , m_lineCount(std::move(lineCount))
+{ }
+
+void ProtectCommands::focusView()
 {
-    connect(window.command("btncode"), &QAction::triggered, this, &ProtectCommands::btncode_Click);
-    connect(
-        window.command("btndecode"), &QAction::triggered, this, &ProtectCommands::btndecode_Click);
+    if (m_view)
+        m_view->setFocus();
 }
 
 void ProtectCommands::tell(const QString &prompt)
@@ -100,18 +104,18 @@ bool ProtectCommands::refuseUnstorable(const QString &password)
     return true;
 }
 
-void ProtectCommands::btncode_Click()
+void ProtectCommands::protect()
 {
-    EditArea *area = m_window.area();
-    if (area->text().isEmpty()) {
+    const QString &text = m_document.text();
+    if (text.isEmpty()) {
         tell(QStringLiteral("Tarvex found no text to protect"));
         return;
     }
-    if (Cipher::isProtected(area->text())) {
+    if (Cipher::isProtected(text)) {
         tell(QStringLiteral("File is already protected"));
         return;
     }
-    if (refuseUnrestorable(area->text()))
+    if (refuseUnrestorable(text))
         return;
 
     const QString first = m_host.passwordBox(
@@ -130,34 +134,35 @@ void ProtectCommands::btncode_Click()
     }
     if (refuseUnstorable(first))
         return;
-    m_enterpass2 = Cipher::lowerCasePassword(first);
+    const QString password = Cipher::lowerCasePassword(first);
 
-    if (m_window.linecount() > kQuietLineCount)
+    if (m_lineCount && m_lineCount() > kQuietLineCount)
         tell(QStringLiteral("Click Ok and Please wait for a few seconds......"));
 
     // A new history: undoing into the other state would leave the lock wrong.
-    area->setText(Cipher::encode(area->text(), m_enterpass2), EditArea::History::Reset);
+    m_document.setText(Cipher::encode(m_document.text(), password));
+    m_document.clearHistory();
     m_host.messageBox(
         QStringLiteral("File protected"), kTitleHyphen, Host::Icon::Information, Host::Buttons::Ok);
-    area->setFocus();
-    if (Cipher::isProtected(area->text()))
-        area->setLocked(true);
+    focusView();
+    if (Cipher::isProtected(m_document.text()))
+        m_document.setLocked(true);
 }
 
-void ProtectCommands::btndecode_Click()
+void ProtectCommands::unprotect()
 {
-    EditArea *area = m_window.area();
-    if (area->text().isEmpty()) {
+    const QString &text = m_document.text();
+    if (text.isEmpty()) {
         tell(QStringLiteral("Tarvex found no text to unprotect"));
         return;
     }
-    if (!Cipher::isProtected(area->text())) {
+    if (!Cipher::isProtected(text)) {
         tell(QStringLiteral("File not protected"));
         return;
     }
     // Saving and reopening puts line breaks into a protected text; they go whatever the flag
     // says, since the text itself shows them.
-    const QString protectedText = Cipher::withoutLoadingLineBreaks(area->text());
+    const QString protectedText = Cipher::withoutLoadingLineBreaks(text);
     // Only a text that starts with the marker was made by Protect; any other is plain text that
     // merely starts with a high character, and no password fits it.
     const bool madeByProtect = protectedText.startsWith(Cipher::marker);
@@ -173,7 +178,7 @@ void ProtectCommands::btndecode_Click()
     const QString typed
         = m_host.passwordBox(QStringLiteral("Enter password to unprotect the file."), kTitleHyphen);
     const QString symbols = Cipher::passwordSymbols(Cipher::lowerCasePassword(typed));
-    m_window.setLoadedfromfile(false);
+    m_document.forgetLoading();
     const std::optional<QString> document = Cipher::decode(protectedText, symbols);
     if (!document) {
         // The protected text stays as it is, so another try can work. Damage to the stored
@@ -184,12 +189,13 @@ void ProtectCommands::btndecode_Click()
     if (madeByProtect && !mayRestoreDamaged(protectedText))
         return;
 
-    // Unlocked first: a locked area keeps its text.
-    area->setLocked(false);
-    area->setText(*document, EditArea::History::Reset);
+    // Unlocked first: a locked document keeps its text.
+    m_document.setLocked(false);
+    m_document.setText(*document);
+    m_document.clearHistory();
     m_host.messageBox(QStringLiteral("File protection removed"), kTitleHyphen,
         Host::Icon::Information, Host::Buttons::Ok);
-    area->setFocus();
+    focusView();
 }
 
 // The password matched, so it is no wrong password; but a character that encoding never writes

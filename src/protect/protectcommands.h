@@ -1,26 +1,27 @@
 #pragma once
 
-#include "editor/commandtable.h"
-
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
-class frmedit;
-class Host;
+#include <functional>
 
-/// Protect File and UnProtect File.
+class Document;
+class Host;
+class QWidget;
+
+/// Protect File and UnProtect File. `lineCount` tells how many lines the text displays, for a
+/// long text is announced before it is encoded; `view` shows the document and takes the keyboard.
 class ProtectCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ProtectCommands(frmedit &window);
+    ProtectCommands(Document &document, Host &host, QWidget *view,
+        std::function<int()> lineCount, QObject *parent = nullptr);
 
-    void btncode_Click();
-    void btndecode_Click();
-
-    /// The lower-cased password of the last Protect that accepted one.
-    const QString &enterpass2() const { return m_enterpass2; }
+    void protect();
+    void unprotect();
 
 private:
     bool refuseUnrestorable(const QString &text);
@@ -28,7 +29,10 @@ private:
     bool mayRestoreDamaged(const QString &protectedText);
     void tell(const QString &prompt);
 
-    frmedit &m_window;
+    void focusView();
+
+    Document &m_document;
     Host &m_host;
-    QString m_enterpass2;
+    QPointer<QWidget> m_view;
+    std::function<int()> m_lineCount;
 };

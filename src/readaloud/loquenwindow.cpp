@@ -7,6 +7,7 @@
 #include "editor/twips.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/screenfit.h"
 #include "host/speechengine.h"
 
 #include <QAction>
@@ -47,12 +48,12 @@ struct ButtonRow
 
 // In their row from the left, which is also their tab order.
 constexpr std::array<ButtonRow, 6> kButtons { {
-    { "play", "Play", &LoquenWindow::play_Click },
-    { "pause", "Pause", &LoquenWindow::pause_Click },
-    { "resumer", "Resume", &LoquenWindow::resumer_Click },
-    { "loadfile", "Load", &LoquenWindow::loadfile_Click },
-    { "close", "Close", &LoquenWindow::close_Click },
-    { "about", "About", &LoquenWindow::about_Click },
+    { "play", "Play", &LoquenWindow::play },
+    { "pause", "Pause", &LoquenWindow::pause },
+    { "resumer", "Resume", &LoquenWindow::resume },
+    { "loadfile", "Load", &LoquenWindow::loadFile },
+    { "close", "Close", &LoquenWindow::askToClose },
+    { "about", "About", &LoquenWindow::showAbout },
 } };
 
 const QString kTitle = QStringLiteral("Loquen v 1.0.0");
@@ -80,12 +81,13 @@ QString loquenHelpText()
 LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     : QMainWindow(parent)
     , m_host(host)
-    , m_t2s(host.createSpeechEngine())
+    , m_speech(host.createSpeechEngine())
 {
     setObjectName(QStringLiteral("loquen"));
     setWindowTitle(QStringLiteral("Loquen"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    m_commands = buildCommands(menuBar(), kRows);
     auto *client = new QWidget(this);
     setCentralWidget(client);
     const qreal dpi = logicalDpiY();
@@ -96,14 +98,19 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
         captionRoom = std::max(
             captionRoom, fontMetrics().horizontalAdvance(QLatin1String(row.caption)) + 16);
     }
-    const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(735, dpi)));
+    qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(735, dpi)));
+    // On a small screen, or one scaled up, all of it shrinks alike to fit below the menu bar.
+    scale *= ScreenFit::scaleToFit(this,
+        QSize(TwipsScale(dpi, scale)(4335),
+            TwipsScale(dpi, scale)(3375) + menuBar()->sizeHint().height()));
     const TwipsScale px(dpi, scale);
 
-    m_text1 = new EditArea(*new Document(this), client);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setAccessibleName(QStringLiteral("Text"));
-    m_text1->setGeometry(0, 0, px(4335), px(3015));
-    QWidget *previous = m_text1;
+    m_text = new Document(this);
+    m_textArea = new EditArea(*m_text, client);
+    m_textArea->setObjectName(QStringLiteral("Text1"));
+    m_textArea->setAccessibleName(QStringLiteral("Text"));
+    m_textArea->setGeometry(0, 0, px(4335), px(3015));
+    QWidget *previous = m_textArea;
     for (int i = 0; i < int(kButtons.size()); ++i) {
         auto *b = new QPushButton(QLatin1String(kButtons[i].caption), client);
         b->setObjectName(QLatin1String(kButtons[i].name));
@@ -115,22 +122,21 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     }
     client->setFixedSize(px(4335), px(3375));
 
-    m_commands = buildCommands(menuBar(), kRows);
-    connect(command("mnunew"), &QAction::triggered, this, &LoquenWindow::mnunew_Click);
-    connect(command("mnusave"), &QAction::triggered, this, &LoquenWindow::mnusave_Click);
-    connect(command("mnuloadfile"), &QAction::triggered, this, &LoquenWindow::loadfile_Click);
-    connect(command("exit"), &QAction::triggered, this, &LoquenWindow::close_Click);
-    connect(command("player"), &QAction::triggered, this, &LoquenWindow::play_Click);
-    connect(command("pauser"), &QAction::triggered, this, &LoquenWindow::pause_Click);
-    connect(command("mnuresume"), &QAction::triggered, this, &LoquenWindow::resumer_Click);
-    connect(command("help"), &QAction::triggered, this, &LoquenWindow::help_Click);
-    connect(command("mnuabout"), &QAction::triggered, this, &LoquenWindow::about_Click);
-    m_text1->setMenuShortcuts(m_commands.shortcuts);
+    connect(command("mnunew"), &QAction::triggered, this, &LoquenWindow::clearText);
+    connect(command("mnusave"), &QAction::triggered, this, &LoquenWindow::saveText);
+    connect(command("mnuloadfile"), &QAction::triggered, this, &LoquenWindow::loadFile);
+    connect(command("exit"), &QAction::triggered, this, &LoquenWindow::askToClose);
+    connect(command("player"), &QAction::triggered, this, &LoquenWindow::play);
+    connect(command("pauser"), &QAction::triggered, this, &LoquenWindow::pause);
+    connect(command("mnuresume"), &QAction::triggered, this, &LoquenWindow::resume);
+    connect(command("help"), &QAction::triggered, this, &LoquenWindow::showHelp);
+    connect(command("mnuabout"), &QAction::triggered, this, &LoquenWindow::showAbout);
+    m_textArea->setMenuShortcuts(m_commands.shortcuts);
 
     // Until the first Play, Pause or Resume only the Resume button is off; its row is on.
     button(QStringLiteral("resumer"))->setEnabled(false);
 
-    m_t2s->setFailureHandler([this](const QString &reason) { tellSpeechFailure(reason); });
+    m_speech->setFailureHandler([this](const QString &reason) { tellSpeechFailure(reason); });
 }
 
 LoquenWindow::~LoquenWindow() = default;
@@ -155,7 +161,7 @@ void LoquenWindow::showWithText(const QString &text)
     if (m_loading)
         m_textAfterLoad = text;
     else
-        m_text1->setText(text);
+        m_text->setText(text);
 }
 
 void LoquenWindow::setSpeaking(bool speaking)
@@ -166,21 +172,21 @@ void LoquenWindow::setSpeaking(bool speaking)
     command(QStringLiteral("mnuresume"))->setEnabled(!speaking);
 }
 
-void LoquenWindow::play_Click()
+void LoquenWindow::play()
 {
-    m_t2s->say(m_text1->text());
+    m_speech->say(m_text->text());
     setSpeaking(true);
 }
 
-void LoquenWindow::pause_Click()
+void LoquenWindow::pause()
 {
-    m_t2s->pause();
+    m_speech->pause();
     setSpeaking(false);
 }
 
-void LoquenWindow::resumer_Click()
+void LoquenWindow::resume()
 {
-    m_t2s->resume();
+    m_speech->resume();
     setSpeaking(true);
 }
 
@@ -198,13 +204,14 @@ void LoquenWindow::tellSpeechFailure(const QString &reason)
 }
 
 // A cancelled dialog ends the command before any file is touched.
-void LoquenWindow::loadfile_Click()
+void LoquenWindow::loadFile()
 {
-    if (const std::optional<QString> path = m_host.openFileName({ {}, m_dialogFileName, {}, {} })) {
+    if (const std::optional<QString> path
+        = m_host.openFileName({ QStringLiteral("Open"), m_dialogFileName, {}, {} })) {
         m_dialogFileName = *path;
         load(*path);
     }
-    m_text1->setFocus();
+    m_textArea->setFocus();
 }
 
 // As the editor's Open: behind a progress window modal to this window, whose Cancel keeps the
@@ -220,69 +227,70 @@ void LoquenWindow::load(const QString &path)
                 QStringLiteral("Could not load the file"), QStringLiteral("Loquen"), false },
             [this] { return m_textAfterLoad.has_value(); });
         const std::optional<QString> text = load.read(path);
-        if (text && load.prepareIn(*m_text1, *text)) {
+        if (text && load.prepareIn(*m_textArea, *text)) {
             load.finish();
-            m_text1->keepPreparedText();
+            m_text->keepPrepared(std::nullopt);
         }
     }
     if (m_textAfterLoad)
-        m_text1->setText(*std::exchange(m_textAfterLoad, std::nullopt));
+        m_text->setText(*std::exchange(m_textAfterLoad, std::nullopt));
 }
 
 // Characters that the code page cannot hold are written as "?" only after the editor's own
 // question is answered Yes. A Save that fails says so, as the user would otherwise take the
 // text to be on disk.
-void LoquenWindow::mnusave_Click()
+void LoquenWindow::saveText()
 {
-    const std::optional<QString> path = m_host.saveFileName({ {}, m_dialogFileName, {}, {} });
+    const std::optional<QString> path
+        = m_host.saveFileName({ QStringLiteral("Save As"), m_dialogFileName, {}, {} });
     if (path)
         m_dialogFileName = *path;
-    if (path && confirmLossySave(m_host, Codec1252::findUnencodable(m_text1->text()))) {
-        const SaveResult saved = writeDocumentFile(*path, m_text1->text());
+    if (path && confirmLossySave(m_host, Codec1252::findUnencodable(m_text->text()))) {
+        const SaveResult saved = writeDocumentFile(*path, m_text->text());
         if (!saved.ok) {
             m_host.messageBox(
                 QStringLiteral("Could not save the file %1\n\n%2").arg(*path, saved.error),
                 QStringLiteral("Loquen"), Host::Icon::Exclamation, Host::Buttons::Ok);
         }
     }
-    m_text1->setFocus();
+    m_textArea->setFocus();
 }
 
-void LoquenWindow::close_Click()
+void LoquenWindow::askToClose()
 {
     if (m_host.messageBox(QStringLiteral("Are you sure you wish to exit Loquen?"),
             QStringLiteral("Confirm exit"), Host::Icon::Question, Host::Buttons::YesNo)
         == Host::Button::Yes)
         close();
     else
-        m_text1->setFocus();
+        m_textArea->setFocus();
 }
 
-void LoquenWindow::about_Click()
+void LoquenWindow::showAbout()
 {
-    m_text1->setText(aboutText());
+    m_text->setText(aboutText());
 }
 
-void LoquenWindow::help_Click()
+void LoquenWindow::showHelp()
 {
-    m_text1->setText(loquenHelpText());
+    m_text->setText(loquenHelpText());
 }
 
-void LoquenWindow::mnunew_Click()
+void LoquenWindow::clearText()
 {
-    if (m_text1->text().isEmpty())
+    if (m_text->text().isEmpty())
         return;
     if (m_host.messageBox(QStringLiteral("Are you sure you want to clear this window?"),
             QStringLiteral("Confirmation"), Host::Icon::Question, Host::Buttons::YesNo)
         == Host::Button::Yes)
-        m_text1->setText(QString());
+        m_text->setText(QString());
     else
-        m_text1->setFocus();
+        m_textArea->setFocus();
 }
 
 // The frame's close box asks nothing; the speech ends with the window.
 void LoquenWindow::closeEvent(QCloseEvent *event)
 {
-    m_t2s->stop();
+    m_speech->stop();
     QMainWindow::closeEvent(event);
 }

@@ -7,12 +7,13 @@
 #include <memory>
 #include <optional>
 
+class Document;
 class EditArea;
 class Host;
 class QPushButton;
 class SpeechEngine;
 
-/// `loquen`, the read-aloud window: the text box `Text1`, whose text the speech engine `t2s`
+/// `loquen`, the read-aloud window: the text box `Text1`, whose text the speech engine
 /// speaks, pauses and resumes; its own Load, Save and New; About and Help texts in the box.
 /// It belongs to no other window: closing the editor leaves it open.
 class LoquenWindow : public QMainWindow
@@ -23,25 +24,25 @@ public:
     explicit LoquenWindow(Host &host, QWidget *parent = nullptr);
     ~LoquenWindow() override;
 
-    EditArea *Text1() const { return m_text1; }
+    EditArea *textArea() const { return m_textArea; }
     /// A button by its object name: play, pause, resumer, loadfile, close, about.
     QPushButton *button(const QString &name) const;
     /// A menu row by its object name.
     QAction *command(const QString &name) const;
-    SpeechEngine *t2s() const { return m_t2s.get(); }
+    SpeechEngine *speech() const { return m_speech.get(); }
 
     /// Opening from the editor: shown, brought forward, and `Text1` replaced by `text`.
     void showWithText(const QString &text);
 
-    void play_Click();
-    void pause_Click();
-    void resumer_Click();
-    void loadfile_Click();
-    void close_Click();
-    void about_Click();
-    void help_Click();
-    void mnunew_Click();
-    void mnusave_Click();
+    void play();
+    void pause();
+    void resume();
+    void loadFile();
+    void askToClose();
+    void showAbout();
+    void showHelp();
+    void clearText();
+    void saveText();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -52,8 +53,9 @@ private:
     void tellSpeechFailure(const QString &reason);
 
     Host &m_host;
-    EditArea *m_text1 = nullptr;
-    std::unique_ptr<SpeechEngine> m_t2s;
+    Document *m_text = nullptr;
+    EditArea *m_textArea = nullptr;
+    std::unique_ptr<SpeechEngine> m_speech;
     CommandSet m_commands;
     QString m_dialogFileName; // the one dialog of Load and Save shows the name last chosen
     bool m_toldSpeechFailure = false;

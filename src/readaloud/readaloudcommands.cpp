@@ -1,26 +1,21 @@
 #include "readaloudcommands.h"
 
-#include "editor/frmedit.h"
-#include "host/editarea.h"
+#include "document/document.h"
 #include "host/toolwindow.h"
 #include "loquenwindow.h"
 
-#include <QAction>
+ReadAloudCommands::ReadAloudCommands(const Document &document, Host &host, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_host(host)
+{ }
 
-ReadAloudCommands::ReadAloudCommands(frmedit &window)
-    : QObject(&window)
-    , m_window(window)
-{
-    connect(window.command("mnuloquen"), &QAction::triggered, this,
-        &ReadAloudCommands::mnuloquen_Click);
-}
-
-void ReadAloudCommands::mnuloquen_Click()
+void ReadAloudCommands::showReadAloud()
 {
     // It has no owner, so it stays open when the main window closes.
     ToolWindow::single(m_loquen, [this] {
-        return new LoquenWindow(m_window.host());
-    })->showWithText(m_window.area()->text());
+        return new LoquenWindow(m_host);
+    })->showWithText(m_document.text());
 }
 
 LoquenWindow *ReadAloudCommands::loquenWindow() const

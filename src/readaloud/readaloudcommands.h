@@ -1,27 +1,27 @@
 #pragma once
 
-#include "editor/commandtable.h"
-
 #include <QObject>
 #include <QPointer>
 
-class frmedit;
+class Document;
+class Host;
 class LoquenWindow;
 
-/// The editor's Options row "Loquen": opens the read-aloud window with the editor's text. The
+/// The editor's Options row "Loquen": opens the read-aloud window with the document's text. The
 /// window is not the editor's child, so it outlives the editor when the editor closes first.
 class ReadAloudCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ReadAloudCommands(frmedit &window);
+    ReadAloudCommands(const Document &document, Host &host, QObject *parent = nullptr);
 
-    void mnuloquen_Click();
+    void showReadAloud();
     /// The read-aloud window, while it exists.
     LoquenWindow *loquenWindow() const;
 
 private:
-    frmedit &m_window;
+    const Document &m_document;
+    Host &m_host;
     QPointer<LoquenWindow> m_loquen;
 };

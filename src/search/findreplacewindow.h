@@ -5,7 +5,7 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QLabel;
+class LinkLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -20,25 +20,25 @@ public:
     explicit FindReplaceWindow(QWidget *parent = nullptr);
     ~FindReplaceWindow() override;
 
-    QComboBox *txtfind() const { return m_txtfind; }
-    QComboBox *txtReplace() const { return m_txtReplace; }
-    QCheckBox *casematch() const { return m_casematch; }
-    QCheckBox *searchinwrd() const { return m_searchinwrd; }
-    QRadioButton *up() const { return m_up; }
-    QRadioButton *down() const { return m_down; }
-    QPushButton *btnfind() const { return m_btnfind; }
-    QPushButton *btnReplace() const { return m_btnReplace; }
-    QPushButton *btnReplaceAll() const { return m_btnReplaceAll; }
-    QPushButton *cancel() const { return m_cancel; }
-    QLabel *lblreplink() const { return m_lblreplink; }
-    QFrame *frameRep() const { return m_frameRep; }
+    QComboBox *findBox() const { return m_findBox; }
+    QComboBox *replaceBox() const { return m_replaceBox; }
+    QCheckBox *matchCaseBox() const { return m_matchCaseBox; }
+    QCheckBox *inWordBox() const { return m_inWordBox; }
+    QRadioButton *upButton() const { return m_upButton; }
+    QRadioButton *downButton() const { return m_downButton; }
+    QPushButton *findNextButton() const { return m_findNextButton; }
+    QPushButton *replaceButton() const { return m_replaceButton; }
+    QPushButton *replaceAllButton() const { return m_replaceAllButton; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+    LinkLabel *replaceLink() const { return m_replaceLink; }
+    QFrame *replaceFrame() const { return m_replaceFrame; }
 
     QString findText() const;
     QString replaceText() const;
     bool isReplaceMode() const;
 
     /// Switches to replace mode, for good.
-    void showreplace(const QColor &replaceBoxBackground);
+    void showReplace(const QColor &replaceBoxBackground);
     /// Replace and Replace All follow whether there is a text to find.
     void applyEnablingRule();
     /// Escape hides the window, as "Cancel..." does.
@@ -52,22 +52,21 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int px(int twips) const;
 
     qreal m_scale = 1.0;
-    QCheckBox *m_casematch = nullptr;
-    QCheckBox *m_searchinwrd = nullptr;
-    QRadioButton *m_up = nullptr;
-    QRadioButton *m_down = nullptr;
-    QComboBox *m_txtfind = nullptr;
-    QPushButton *m_btnfind = nullptr;
-    QLabel *m_lblreplink = nullptr;
-    QFrame *m_frameRep = nullptr;
-    QComboBox *m_txtReplace = nullptr;
-    QPushButton *m_btnReplace = nullptr;
-    QPushButton *m_cancel = nullptr;
-    QPushButton *m_btnReplaceAll = nullptr;
+    QCheckBox *m_matchCaseBox = nullptr;
+    QCheckBox *m_inWordBox = nullptr;
+    QRadioButton *m_upButton = nullptr;
+    QRadioButton *m_downButton = nullptr;
+    QComboBox *m_findBox = nullptr;
+    QPushButton *m_findNextButton = nullptr;
+    LinkLabel *m_replaceLink = nullptr;
+    QFrame *m_replaceFrame = nullptr;
+    QComboBox *m_replaceBox = nullptr;
+    QPushButton *m_replaceButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_replaceAllButton = nullptr;
 };

@@ -1,18 +1,16 @@
 #include "searchcommands.h"
 
-#include "editor/frmedit.h"
+#include "document/document.h"
 #include "findreplacewindow.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "host/toolwindow.h"
+#include "editor/wordselection.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWidget>
 
 namespace {
 
@@ -22,121 +20,117 @@ constexpr int kHighlightTextColour = 14;
 
 } // namespace
 
-SearchCommands::SearchCommands(frmedit &window)
-    : QObject(&window)
-    , m_window(window)
-{
-    connect(window.area(), &EditArea::mouseReleased, this, &SearchCommands::Area_Click);
-    connect(window.area(), &EditArea::doubleClicked, this, &SearchCommands::Area_DblClick);
-    connect(window.command("mnufind"), &QAction::triggered, this, &SearchCommands::mnufind_Click);
-    connect(window.command("mnufindnext"), &QAction::triggered, this,
-        &SearchCommands::mnufindnext_Click);
-    connect(
-        window.command("mnureplace"), &QAction::triggered, this, &SearchCommands::mnureplace_Click);
-}
+SearchCommands::SearchCommands(
+    Document &document, Host &host, QWidget *owner, QWidget *view, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_host(host)
+    , m_owner(owner)
+    , m_view(view)
+{ }
 
-FindReplaceWindow *SearchCommands::existingFindWindow() const
+void SearchCommands::focusView()
 {
-    return m_findWindow;
+    if (m_view)
+        m_view->setFocus();
 }
 
 // A new window starts with Replace disabled, and its own search starts at the caret.
 FindReplaceWindow *SearchCommands::findWindow()
 {
     return ToolWindow::single(m_findWindow, [this] {
-        auto *window = new FindReplaceWindow(&m_window);
-        connect(window, &FindReplaceWindow::findNextClicked, this, &SearchCommands::btnfind_Click);
+        auto *window = new FindReplaceWindow(m_owner);
         connect(
-            window, &FindReplaceWindow::replaceClicked, this, &SearchCommands::btnReplace_Click);
-        connect(window, &FindReplaceWindow::replaceAllClicked, this,
-            &SearchCommands::btnReplaceAll_Click);
-        connect(window, &FindReplaceWindow::replaceLinkClicked, this, &SearchCommands::showreplace);
-        m_foundpos = m_window.area()->selStart();
+            window, &FindReplaceWindow::findNextClicked, this, &SearchCommands::findNextInWindow);
+        connect(window, &FindReplaceWindow::replaceClicked, this, &SearchCommands::replaceOne);
+        connect(window, &FindReplaceWindow::replaceAllClicked, this, &SearchCommands::replaceAll);
+        connect(window, &FindReplaceWindow::replaceLinkClicked, this,
+            &SearchCommands::showReplaceSection);
+        m_windowMatch = m_document.selectionStart();
         return window;
     });
 }
 
 Search::Case SearchCommands::matchCase()
 {
-    return findWindow()->casematch()->isChecked() ? Search::Case::Sensitive
-                                                  : Search::Case::Insensitive;
+    return findWindow()->matchCaseBox()->isChecked() ? Search::Case::Sensitive
+                                                     : Search::Case::Insensitive;
 }
 
 // Down from just after the last match; up from the caret, which is left at the selection start.
 qsizetype SearchCommands::findFromHere(const QString &find, qsizetype lastMatch)
 {
-    EditArea *area = m_window.area();
-    if (findWindow()->down()->isChecked())
-        return Search::searchDown(area->text(), find, lastMatch + 1, matchCase());
-    const qsizetype caret = area->selStart();
-    area->setSelStart(caret);
-    return Search::searchUp(area->text(), find, caret, matchCase());
+    if (findWindow()->downButton()->isChecked())
+        return Search::searchDown(m_document.text(), find, lastMatch + 1, matchCase());
+    const qsizetype caret = m_document.selectionStart();
+    m_document.select(caret, 0);
+    return Search::searchUp(m_document.text(), find, caret, matchCase());
 }
 
-void SearchCommands::mnufind_Click()
+void SearchCommands::find()
 {
-    EditArea *area = m_window.area();
-    m_window.command(QStringLiteral("mnuselectword"))->trigger();
-    m_varfinder = area->selStart();
+    const WordSelection::Selection word
+        = WordSelection::wordAt(m_document.text(), m_document.selectionStart());
+    m_document.select(word.start, word.length);
+    m_lastMatch = m_document.selectionStart();
     FindReplaceWindow *window = findWindow();
-    window->txtfind()->setEditText(area->selText());
-    ToolWindow::present(window, window->txtfind());
+    window->findBox()->setEditText(m_document.selectedText());
+    ToolWindow::present(window, window->findBox());
 }
 
-void SearchCommands::mnufindnext_Click()
+void SearchCommands::findNext()
 {
     FindReplaceWindow *window = findWindow();
     const QString find = window->findText();
     if (find.isEmpty()) {
-        mnufind_Click();
+        this->find();
         return;
     }
-    m_varfinder = findFromHere(find, m_varfinder);
-    if (m_varfinder == 0) {
-        m_window.host().messageBox(QStringLiteral("Search complete"));
-        m_window.area()->setFocus();
+    m_lastMatch = findFromHere(find, m_lastMatch);
+    if (m_lastMatch == 0) {
+        m_host.messageBox(QStringLiteral("Search complete"));
+        focusView();
         return;
     }
-    selectfound();
+    selectLastMatch();
 }
 
-void SearchCommands::selectfound()
+void SearchCommands::selectLastMatch()
 {
-    EditArea *area = m_window.area();
-    area->setFocus();
-    area->select(m_varfinder - 1, std::min(findWindow()->findText().size(), kLongestSelectedMatch));
+    focusView();
+    m_document.select(
+        m_lastMatch - 1, std::min(findWindow()->findText().size(), kLongestSelectedMatch));
 }
 
-void SearchCommands::mnureplace_Click()
+void SearchCommands::findAndReplace()
 {
-    showreplace();
-    ToolWindow::present(findWindow(), findWindow()->txtfind());
+    showReplaceSection();
+    ToolWindow::present(findWindow(), findWindow()->findBox());
 }
 
-void SearchCommands::showreplace()
+void SearchCommands::showReplaceSection()
 {
-    findWindow()->showreplace(m_window.host().systemColor(kHighlightTextColour));
+    findWindow()->showReplace(m_host.systemColor(kHighlightTextColour));
 }
 
-void SearchCommands::btnfind_Click()
+void SearchCommands::findNextInWindow()
 {
     FindReplaceWindow *window = findWindow();
     const QString find = window->findText();
-    m_lengthofwrd = std::min(find.size(), kLongestSelectedMatch);
-    m_foundpos = findFromHere(find, m_foundpos);
-    if (m_foundpos != 0)
-        showmatch();
+    m_windowMatchLength = std::min(find.size(), kLongestSelectedMatch);
+    m_windowMatch = findFromHere(find, m_windowMatch);
+    if (m_windowMatch != 0)
+        showWindowMatch();
     else
         searchComplete(QStringLiteral("Search complete"));
-    window->btnReplace()->setEnabled(true);
-    window->txtfind()->addItem(find);
+    window->replaceButton()->setEnabled(true);
+    window->findBox()->addItem(find);
 }
 
-void SearchCommands::showmatch()
+void SearchCommands::showWindowMatch()
 {
-    EditArea *area = m_window.area();
-    area->setFocus();
-    area->select(m_foundpos - 1, m_lengthofwrd);
+    focusView();
+    m_document.select(m_windowMatch - 1, m_windowMatchLength);
     FindReplaceWindow *window = findWindow();
     if (window->isReplaceMode())
         ToolWindow::present(window, nullptr);
@@ -146,50 +140,49 @@ void SearchCommands::showmatch()
 
 void SearchCommands::searchComplete(const QString &message)
 {
-    m_window.host().messageBox(message);
+    m_host.messageBox(message);
     ToolWindow::dismiss(findWindow());
-    m_window.area()->setFocus();
+    focusView();
 }
 
-void SearchCommands::btnReplace_Click()
+void SearchCommands::replaceOne()
 {
     FindReplaceWindow *window = findWindow();
     const QString replacement = window->replaceText();
-    if (m_foundpos != 0 && !window->findText().isEmpty()) {
-        m_window.area()->setSelText(replacement);
-        btnfind_Click();
+    if (m_windowMatch != 0 && !window->findText().isEmpty()) {
+        m_document.replaceSelection(replacement);
+        findNextInWindow();
     } else {
         searchComplete(QStringLiteral("Search Complete"));
     }
-    window->txtReplace()->addItem(replacement);
+    window->replaceBox()->addItem(replacement);
 }
 
-void SearchCommands::btnReplaceAll_Click()
+void SearchCommands::replaceAll()
 {
     FindReplaceWindow *window = findWindow();
-    EditArea *area = m_window.area();
     qsizetype count = 0;
     const QString result = Search::replaceAll(
-        area->text(), window->findText(), window->replaceText(), matchCase(), &count);
+        m_document.text(), window->findText(), window->replaceText(), matchCase(), &count);
     // Nothing to replace (an empty find box included) leaves the document alone.
     if (count > 0)
-        area->setText(result);
+        m_document.setText(result);
     ToolWindow::dismiss(window);
 }
 
-void SearchCommands::Area_Click()
+void SearchCommands::textClicked()
 {
     // Creates the window, hidden, when there is none yet, on purpose: creation takes the caret
-    // as where the window's own Find Next starts (foundpos), so the first click sets that start.
+    // as where the window's own Find Next starts, so the first click sets that start.
     FindReplaceWindow *window = findWindow();
     if (!window->isVisible())
         return;
-    window->txtfind()->setEditText(m_window.area()->selText());
+    window->findBox()->setEditText(m_document.selectedText());
     window->show();
     window->raise();
 }
 
-void SearchCommands::Area_DblClick()
+void SearchCommands::textDoubleClicked()
 {
     FindReplaceWindow *window = findWindow();
     if (window->isVisible())

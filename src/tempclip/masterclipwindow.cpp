@@ -3,17 +3,20 @@
 #include "document/document.h"
 #include "editor/twips.h"
 #include "host/editarea.h"
+#include "host/screenfit.h"
 #include "host/toolwindow.h"
 #include "tempcliplist.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -72,8 +75,9 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     setWindowTitle(QStringLiteral("Master Temporary Clipboard: Tarvex"));
     setMouseTracking(true);
     const qreal dpi = logicalDpiY();
-    // Lengths in twips, all grown by one factor where this platform's captions are wider, so
-    // the controls keep their places relative to each other.
+    // Lengths in twips, all grown by one factor where this platform's captions are wider. The
+    // window is laid out at those lengths; where the screen has less room, the list and the
+    // preview give way and the buttons keep their captions.
     const int captionRoom = fontMetrics().horizontalAdvance(QStringLiteral("Remove Selected")) + 16;
     const qreal scale = std::max(1.0, captionRoom / qreal(twipsToPixels(1455, dpi)));
     const TwipsScale px(dpi, scale);
@@ -84,19 +88,18 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     m_list->setModel(&list);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
-    m_list->setGeometry(0, 0, px(2655), px(3375));
     m_list->setAcceptDrops(true);
     m_list->viewport()->setAcceptDrops(true);
 
     // An edit area like the document's, so that the entry's line breaks, bare CR and LF
     // included, are pasted as they are.
-    m_preview = new EditArea(*new Document(this), this);
+    m_previewText = new Document(this);
+    m_preview = new EditArea(*m_previewText, this);
     m_preview->setObjectName(QStringLiteral("fullclip"));
     m_preview->setAccessibleName(QStringLiteral("Preview"));
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_preview->setGeometry(px(2760), 0, px(5895), px(3375));
     // Tab goes on to the buttons, as in the rest of the window; Ctrl+Tab types a tab.
     m_preview->setTabChangesFocus(true);
     m_preview->installEventFilter(this);
@@ -105,19 +108,34 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     m_remove = button(this, "remselected", QStringLiteral("Remove Selected"));
     m_clear = button(this, "cleartmp", QStringLiteral("Clear Clipboard"));
     m_ok = button(this, "OKButton", QStringLiteral("Paste Selected"));
-    const int buttonTop = px(3375) + 4;
-    m_cancel->setGeometry(0, buttonTop, px(1455), px(375));
-    m_remove->setGeometry(px(2400), buttonTop, px(1455), px(375));
-    m_clear->setGeometry(px(4800), buttonTop, px(1455), px(375));
-    m_ok->setGeometry(px(7200), buttonTop, px(1455), px(375));
 
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
-    const int statusTop = buttonTop + px(375) + 4;
-    const int statusHeight = m_status->sizeHint().height();
-    m_status->setGeometry(0, statusTop, px(8730), statusHeight);
-    setFixedSize(px(8730), statusTop + statusHeight);
+
+    auto *views = new QHBoxLayout;
+    views->setSpacing(px(105));
+    views->addWidget(m_list, 2655);
+    views->addWidget(m_preview, 5895);
+    // The buttons start at 0, 2400, 4800 and 7200 twips across the window's 8730.
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    for (QPushButton *b : { m_cancel, m_remove, m_clear, m_ok }) {
+        b->setMinimumWidth(px(1455));
+        b->setFixedHeight(px(375));
+        buttons->addWidget(b);
+        if (b != m_ok)
+            buttons->addStretch(1);
+    }
+    buttons->addSpacing(px(75));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addLayout(views, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(m_status);
+    const QSize designed(px(8730), px(3375) + 4 + px(375) + 4 + m_status->sizeHint().height());
+    setFixedSize(ScreenFit::fitted(this, designed));
 
     // Hints follow the mouse: each control's own, the window's over the background.
     m_hints = {
@@ -142,8 +160,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     // End or its first letter; a click or Enter on it shows it afresh after an edit. Removing
     // or clearing entries chooses none, so the preview keeps its text.
     const auto preview = [this](const QModelIndex &index) {
-        m_preview->setText(
-            index.data(TempClipList::VerbatimRole).toString(), EditArea::History::Reset);
+        m_previewText->load(TextBuffer(index.data(TempClipList::VerbatimRole).toString()), {});
     };
     connect(
         m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, preview] {
@@ -154,7 +171,7 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     connect(m_list, &QListView::clicked, this, preview);
     connect(m_list, &QListView::activated, this, preview);
     connect(m_ok, &QPushButton::clicked, this, [this] {
-        emit pasteRequested(m_preview->text());
+        emit pasteRequested(m_previewText->text());
         ToolWindow::dismiss(this);
     });
     connect(m_cancel, &QPushButton::clicked, this, &MasterClipWindow::reject);
@@ -196,7 +213,7 @@ bool MasterClipWindow::eventFilter(QObject *watched, QEvent *event)
         if (watched == m_preview) {
             const auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
-                m_preview->setSelText(QStringLiteral("\t"));
+                m_previewText->replaceSelection(QStringLiteral("\t"));
                 return true;
             }
         }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHash>
 
+class Document;
 class EditArea;
 class QListView;
 class QPushButton;
@@ -19,12 +20,12 @@ class MasterClipWindow : public QDialog
 public:
     MasterClipWindow(TempClipList &list, QWidget *parent = nullptr);
 
-    QListView *tmpcmb() const { return m_list; }
-    EditArea *fullclip() const { return m_preview; }
-    QPushButton *okButton() const { return m_ok; }
+    QListView *entryList() const { return m_list; }
+    EditArea *preview() const { return m_preview; }
+    QPushButton *pasteButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
-    QPushButton *remselected() const { return m_remove; }
-    QPushButton *cleartmp() const { return m_clear; }
+    QPushButton *removeButton() const { return m_remove; }
+    QPushButton *clearButton() const { return m_clear; }
     QString statusText() const;
     /// The row selected in the list, -1 for none.
     int selectedRow() const;
@@ -47,6 +48,7 @@ private:
 
     TempClipList &m_entries;
     QListView *m_list = nullptr;
+    Document *m_previewText = nullptr;
     EditArea *m_preview = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_remove = nullptr;

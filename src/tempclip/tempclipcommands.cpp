@@ -1,14 +1,11 @@
 #include "tempclipcommands.h"
 
-#include "editor/frmedit.h"
-#include "editor/maintoolbar.h"
-#include "host/editarea.h"
+#include "document/document.h"
 #include "host/host.h"
 #include "host/toolwindow.h"
 #include "masterclipwindow.h"
 #include "tempcliplist.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,34 +13,30 @@
 #include <QListView>
 #include <QMimeData>
 
-TempClipCommands::TempClipCommands(frmedit &window)
-    : QObject(&window)
-    , m_window(window)
-    , m_cmbtmp(window.toolbar()->cmbtmp())
-    , m_cmbtmpField(m_cmbtmp->lineEdit())
+TempClipCommands::TempClipCommands(
+    Document &document, Host &host, QComboBox *box, QWidget *owner, QWidget *view, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_host(host)
+    , m_owner(owner)
+    , m_view(view)
+    , m_box(box)
+    , m_boxField(box->lineEdit())
     , m_list(new TempClipList(this))
 {
-    const QString startText = m_cmbtmp->currentText();
-    m_cmbtmp->setModel(m_list);
-    m_cmbtmp->setEditText(startText);
-    connect(m_cmbtmp, &QComboBox::activated, this, &TempClipCommands::choose);
+    const QString startText = m_box->currentText();
+    m_box->setModel(m_list);
+    m_box->setEditText(startText);
+    connect(m_box, &QComboBox::activated, this, &TempClipCommands::choose);
     // The drop-down handles drops itself, on its field as on its frame.
-    m_cmbtmp->setAcceptDrops(true);
-    m_cmbtmp->installEventFilter(this);
-    m_cmbtmpField->installEventFilter(this);
-    connect(window.command("mnucopytotemp"), &QAction::triggered, this,
-        &TempClipCommands::mnucopytotemp_Click);
-    connect(
-        window.command("mnuuseword"), &QAction::triggered, this, &TempClipCommands::cmbtmp_Click);
-    connect(window.command("mnucleartmpcmb"), &QAction::triggered, this,
-        &TempClipCommands::mnucleartmpcmb_Click);
-    connect(window.command("mnumasterclip"), &QAction::triggered, this,
-        &TempClipCommands::mnumasterclip_Click);
+    m_box->setAcceptDrops(true);
+    m_box->installEventFilter(this);
+    m_boxField->installEventFilter(this);
 }
 
 QString TempClipCommands::currentText() const
 {
-    const QString shown = m_cmbtmp->currentText();
+    const QString shown = m_box->currentText();
     return shown == m_chosenShown && !m_chosenShown.isNull() ? m_chosen : shown;
 }
 
@@ -55,7 +48,7 @@ MasterClipWindow *TempClipCommands::existingMasterWindow() const
 MasterClipWindow *TempClipCommands::masterWindow()
 {
     return ToolWindow::single(m_master, [this] {
-        auto *master = new MasterClipWindow(*m_list, &m_window);
+        auto *master = new MasterClipWindow(*m_list, m_owner);
         master->setAttribute(Qt::WA_DeleteOnClose);
         connect(
             master, &MasterClipWindow::pasteRequested, this, &TempClipCommands::pasteFromPreview);
@@ -69,39 +62,39 @@ MasterClipWindow *TempClipCommands::masterWindow()
 // Adding refers to the master window, which is created (hidden) if need be.
 void TempClipCommands::add(const QString &text)
 {
-    const QString current = m_cmbtmp->currentText();
+    const QString current = m_box->currentText();
     m_list->add(text);
-    m_cmbtmp->setEditText(current); // the drop-down's text does not change
+    m_box->setEditText(current); // the drop-down's text does not change
     masterWindow();
 }
 
-void TempClipCommands::mnucopytotemp_Click()
+void TempClipCommands::copySelection()
 {
-    add(m_window.area()->selText());
+    add(m_document.selectedText());
 }
 
 void TempClipCommands::choose(int row)
 {
     m_chosen = m_list->entry(row);
     m_chosenShown = TempClipList::oneLine(m_chosen);
-    m_cmbtmp->setEditText(m_chosenShown);
-    cmbtmp_Click();
+    m_box->setEditText(m_chosenShown);
+    pasteCurrent();
 }
 
 // Slow paste types the text, so the edit area's undo can take it back; fast paste puts it in
 // at once.
-void TempClipCommands::cmbtmp_Click()
+void TempClipCommands::pasteCurrent()
 {
-    EditArea *area = m_window.area();
-    area->setFocus();
+    if (m_view)
+        m_view->setFocus();
     const QString text = currentText();
-    if (m_window.command(QStringLiteral("mnuslowpaste"))->isChecked())
-        m_window.host().postKeystrokes(text);
+    if (m_slowPaste)
+        m_host.postKeystrokes(text);
     else
-        area->setSelText(text);
+        m_document.replaceSelection(text);
 }
 
-void TempClipCommands::mnucleartmpcmb_Click()
+void TempClipCommands::clearList()
 {
     clearBothViews();
 }
@@ -111,30 +104,29 @@ void TempClipCommands::clearBothViews()
     m_list->clear();
     m_chosen.clear();
     m_chosenShown = QString();
-    m_cmbtmp->setEditText(QString());
+    m_box->setEditText(QString());
 }
 
-void TempClipCommands::mnumasterclip_Click()
+void TempClipCommands::showMasterWindow()
 {
     MasterClipWindow *master = masterWindow();
-    ToolWindow::present(master, master->tmpcmb());
+    ToolWindow::present(master, master->entryList());
 }
 
 void TempClipCommands::removeEntry(int row)
 {
     if (row < 0) {
-        m_window.host().messageBox(QStringLiteral("No item selected to delete"));
+        m_host.messageBox(QStringLiteral("No item selected to delete"));
         return;
     }
-    const QString current = m_cmbtmp->currentText();
+    const QString current = m_box->currentText();
     m_list->removeAt(row);
-    m_cmbtmp->setEditText(current);
+    m_box->setEditText(current);
 }
 
 void TempClipCommands::askToClear()
 {
-    if (m_window.host().messageBox(QStringLiteral("This will clear the temporary clipboard. "
-                                                  "Proceed?"),
+    if (m_host.messageBox(QStringLiteral("This will clear the temporary clipboard. Proceed?"),
             QStringLiteral("Confirm Clear"), Host::Icon::Question, Host::Buttons::YesNo,
             Host::Button::No)
         == Host::Button::Yes)
@@ -144,8 +136,7 @@ void TempClipCommands::askToClear()
 // Paste Selected keeps the selected text and puts the preview right after it.
 void TempClipCommands::pasteFromPreview(const QString &preview)
 {
-    EditArea *area = m_window.area();
-    area->setSelText(area->selText() + preview);
+    m_document.replaceSelection(m_document.selectedText() + preview);
 }
 
 // Text dropped on the box is added to it; the drag is a copy, so nothing leaves the document.
@@ -153,7 +144,7 @@ void TempClipCommands::pasteFromPreview(const QString &preview)
 // told apart by address alone.
 bool TempClipCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_cmbtmp && watched != m_cmbtmpField)
+    if (watched != m_box && watched != m_boxField)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -1,23 +1,26 @@
 #pragma once
 
-#include "editor/commandtable.h"
-
 #include <QObject>
 #include <QPointer>
 
-class frmedit;
+class Document;
+class Host;
 class MasterClipWindow;
 class QComboBox;
 class QLineEdit;
+class QWidget;
 class TempClipList;
 
-/// The temporary clipboard commands: adding, pasting, clearing, and the master window.
+/// The temporary clipboard commands: adding, pasting, clearing, and the master window. The list
+/// shows in the drop-down `box` and in the master window, which belongs to `owner`; `view` shows
+/// the document and takes the keyboard when an entry is pasted.
 class TempClipCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TempClipCommands(frmedit &window);
+    TempClipCommands(Document &document, Host &host, QComboBox *box, QWidget *owner,
+        QWidget *view, QObject *parent = nullptr);
 
     TempClipList &list() const { return *m_list; }
     /// The drop-down's current text: the chosen entry verbatim, or what was typed into it.
@@ -27,10 +30,13 @@ public:
     MasterClipWindow *existingMasterWindow() const;
 
     void add(const QString &text);
-    void cmbtmp_Click();
-    void mnucopytotemp_Click();
-    void mnucleartmpcmb_Click();
-    void mnumasterclip_Click();
+    /// Pastes the drop-down's current text, typed key by key while slow paste is on.
+    void pasteCurrent();
+    void copySelection();
+    void clearList();
+    void showMasterWindow();
+    /// The Slow Paste row was switched.
+    void setSlowPaste(bool slow) { m_slowPaste = slow; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,9 +48,13 @@ private:
     void askToClear();
     void pasteFromPreview(const QString &preview);
 
-    frmedit &m_window;
-    QComboBox *m_cmbtmp = nullptr;
-    QLineEdit *m_cmbtmpField = nullptr;
+    Document &m_document;
+    Host &m_host;
+    QWidget *m_owner;
+    QPointer<QWidget> m_view;
+    QComboBox *m_box = nullptr;
+    QLineEdit *m_boxField = nullptr;
+    bool m_slowPaste = false;
     TempClipList *m_list = nullptr;
     QPointer<MasterClipWindow> m_master;
     // The entry last chosen, and how the drop-down's text field shows it.

@@ -2,37 +2,36 @@
 
 #include <QObject>
 
-class frmedit;
+class Document;
 
-/// Auto Capitalise: the option row, the capital after a sentence mark (`capnext`), and the
-/// corrections that keep the whole text as the passes would leave it on every change while the
-/// option is on.
+/// Auto Capitalise: the capital a key puts before the caret after a sentence mark, and the
+/// corrections that, while the option is on, keep the whole text as the passes would leave it.
+/// They run at the end of every change of the document and belong to that change.
 class AutoCapitalise : public QObject
 {
     Q_OBJECT
 
 public:
-    AutoCapitalise(frmedit &window, QObject *parent);
+    explicit AutoCapitalise(Document &document, QObject *parent = nullptr);
 
-    /// The row's check mark has flipped already; an empty text makes the next letter a capital.
-    void mnuautocapitalise_Click();
-    /// Before a typed character goes in: capitalises the small letter before the caret while
-    /// `capnext` is set, so the capital comes one key press late.
-    void Area_KeyPress(QChar typed);
-    /// Last step of every change of the text while the option is on.
-    void autocorrect();
-
-    bool capnext() const { return m_capnext; }
+    /// The option row was switched; an empty text makes the next letter a capital either way.
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return m_enabled; }
+    /// Before a typed character goes in: the small letter before the caret becomes a capital
+    /// while one is due, so the capital comes one key press late. This happens whether or not the
+    /// option is still on.
+    void beforeKey();
 
 private:
+    void onChangeFinishing();
     void correct();
 
-    frmedit &m_window;
-    bool m_capnext = false;
-    bool m_writingCorrection = false;
-    // Whether no pass finds anything in the text as it was when the area last forgot its
+    Document &m_document;
+    bool m_enabled = false;
+    bool m_capitalDue = false;
+    // Whether no pass finds anything in the text as it was when the document last forgot its
     // changes: then only what changed since, and its neighbours, need correcting. False until
-    // the whole text has been corrected, and again each time the row is switched, so that the
-    // first change after switching it on corrects the whole text.
+    // the whole text has been corrected, again after the row is switched or another text comes
+    // in, so that the next change corrects the whole text.
     bool m_fixedPoint = false;
 };

@@ -1,53 +1,48 @@
 #include "clipboardcommands.h"
 
-#include "host/editarea.h"
+#include "document/document.h"
 #include "host/host.h"
 
 namespace ClipboardCommands {
 
-void toolbarCopy(EditArea &area, Host &host)
+bool toolbarCopy(Document &document, Host &host)
 {
-    const QString selected = area.selText();
+    const QString selected = document.selectedText();
     if (selected.isEmpty())
-        return;
+        return false;
     host.setClipboardText(selected);
-    area.setFocus();
+    return true;
 }
 
-void toolbarCut(EditArea &area, Host &host)
+bool toolbarCut(Document &document, Host &host)
 {
-    const QString selected = area.selText();
+    const QString selected = document.selectedText();
     if (selected.isEmpty())
-        return;
+        return false;
     host.setClipboardText(selected);
     // Text that did not reach the clipboard would be lost: keep it.
     if (host.clipboardText() != selected)
-        return;
-    area.setSelText(QString());
-    area.setFocus();
+        return false;
+    document.replaceSelection(QString());
+    return true;
 }
 
-void paste(EditArea &area, Host &host)
+bool paste(Document &document, Host &host)
 {
-    area.setSelText(host.clipboardText());
-    area.setFocus();
+    document.replaceSelection(host.clipboardText());
+    return true;
 }
 
-void menuCopy(EditArea &area, Host &host)
-{
-    host.clearClipboard();
-    toolbarCopy(area, host);
-}
-
-void menuCut(EditArea &area, Host &host)
+bool menuCopy(Document &document, Host &host)
 {
     host.clearClipboard();
-    toolbarCut(area, host);
+    return toolbarCopy(document, host);
 }
 
-void clearClipboard(Host &host)
+bool menuCut(Document &document, Host &host)
 {
     host.clearClipboard();
+    return toolbarCut(document, host);
 }
 
 } // namespace ClipboardCommands

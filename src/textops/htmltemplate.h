@@ -2,5 +2,5 @@
 
 #include <QString>
 
-/// The text of `hatamala`: an empty HTML page of eight CR LF lines, 73 characters.
+/// The text HTML code inserts: an empty HTML page of eight CR LF lines, 73 characters.
 QString htmlTemplate();

@@ -31,7 +31,7 @@ qint64 nowNs()
 DisplayLines::DisplayLines(const Document &document, QObject *parent)
     : QObject(parent)
     , m_document(document)
-    , m_counter(std::make_unique<LayoutLineCounter>(
+    , m_counter(std::make_unique<DisplayLineCounter>(
           m_font, QTextOption::WrapAtWordBoundaryOrAnywhere, 100))
 {
     m_idle.setInterval(0);
@@ -47,7 +47,7 @@ void DisplayLines::setFormat(const QFont &font, qreal lineWidth)
     if (font == m_font && lineWidth == m_counter->lineWidth())
         return;
     m_font = font;
-    m_counter = std::make_unique<LayoutLineCounter>(
+    m_counter = std::make_unique<DisplayLineCounter>(
         font, QTextOption::WrapAtWordBoundaryOrAnywhere, lineWidth);
     m_layouts.setFormat(font, QTextOption::WrapAtWordBoundaryOrAnywhere, lineWidth);
     reset();

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "host/displaylinecounter.h"
 #include "layoutcache.h"
-#include "layoutlinecounter.h"
 #include "linesumtree.h"
 
 #include <QObject>
@@ -123,7 +123,7 @@ private:
 
     const Document &m_document;
     QFont m_font;
-    std::unique_ptr<LayoutLineCounter> m_counter;
+    std::unique_ptr<DisplayLineCounter> m_counter;
     std::map<qsizetype, std::pair<qsizetype, qsizetype>> m_bounds; // paragraph: start, end
     LineSumTree m_tree;
     std::map<qsizetype, Wraps> m_wraps; // long paragraphs only

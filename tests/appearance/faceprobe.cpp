@@ -1,7 +1,7 @@
 // Prints, for the edit area and the large "A" button of a new main window, the family the
 // program asks for and the face the toolkit draws it in, as "asked=drawn" lines. The appearance
 // tests run it under font set-ups of their own.
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
 #include "host/editarea.h"
@@ -16,9 +16,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     FakeHost host;
-    frmedit window(host);
+    MainWindow window(host);
     for (const QWidget *widget : { static_cast<QWidget *>(window.area()),
-             static_cast<QWidget *>(window.toolbar()->fontbig()) }) {
+             static_cast<QWidget *>(window.toolbar()->growFontButton()) }) {
         std::printf("%s=%s\n", qPrintable(widget->font().family()),
             qPrintable(QFontInfo(widget->font()).family()));
     }

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -16,6 +17,8 @@ class TestAppearance : public WindowFixture
 private slots:
     void fontRows_data();
     void fontRows();
+    void fontChooserOpensOnTheCurrentFace_data();
+    void fontChooserOpensOnTheCurrentFace();
     void defaultFacesAreReadableWhereTheyAreMissing_data();
     void defaultFacesAreReadableWhereTheyAreMissing();
 };
@@ -23,7 +26,9 @@ private slots:
 // Rows (bold, eight), buttons (fontbig, Fontsmall; Command1 is Set in the font window) and a
 // face typed into the font window ("type:Arial") in turn; then the size, whether the font is
 // bold, italic and underlined, the background and text colours by system colour index (15/0: the
-// opening white and black), the checked rows, and the face where it is not the opening one.
+// opening white and black), the checked rows, and the face where it is not the opening one. The
+// scripted host's title-bar text (9) does not read on its menu text (7): the scheme's black
+// text (0) takes its place.
 void TestAppearance::fontRows_data()
 {
     QTest::addColumn<QString>("steps");
@@ -39,9 +44,9 @@ void TestAppearance::fontRows_data()
     QTest::newRow("Bold, Italics") << "bold italics" << "9.75 110 15/0 bold italics";
     QTest::newRow("Underline twice: off") << "underline underline" << "9.75 000 15/0";
     QTest::newRow("size keeps style") << "underline fourteen" << "14 001 15/0 underline fourteen";
-    QTest::newRow("Contrast") << "mnucontrast" << "9.75 000 7/9";
-    QTest::newRow("Contrast twice: swapped") << "mnucontrast mnucontrast" << "9.75 000 9/7";
-    QTest::newRow("Contrast 3 times") << "mnucontrast mnucontrast mnucontrast" << "9.75 000 7/9";
+    QTest::newRow("Contrast") << "mnucontrast" << "9.75 000 7/0";
+    QTest::newRow("Contrast twice: swapped") << "mnucontrast mnucontrast" << "9.75 000 0/7";
+    QTest::newRow("Contrast 3 times") << "mnucontrast mnucontrast mnucontrast" << "9.75 000 7/0";
     QTest::newRow("Set changes the face alone")
         << "italics twelve facea type:Arial Command1" << "12 010 15/0 italics twelve Arial";
     QTest::newRow("Set on an empty box: nothing") << "facea type: Command1" << "9.75 000 15/0";
@@ -71,6 +76,44 @@ void TestAppearance::fontRows()
     QCOMPARE(seen, font);
     QVERIFY(m_window->statusText().startsWith(
         QStringLiteral("Font size %1  |  Font name %2  |").arg(f.pointSizeF()).arg(f.family())));
+}
+
+// The screen fonts the host lists ("drawn" for the face this machine draws "Comic Sans MS" in),
+// the faces set before the chooser opens; then its list's entry and its box's text.
+void TestAppearance::fontChooserOpensOnTheCurrentFace_data()
+{
+    QTest::addColumn<QStringList>("fonts");
+    QTest::addColumn<QStringList>("faces");
+    QTest::addColumn<QString>("opensOn");
+    const QStringList listed { "Arial", "Comic Sans MS", "Courier New" };
+    const QStringList missing { "Arial", "drawn", "Zapf Dingbats" };
+    QTest::newRow("opening face, listed")
+        << listed << QStringList() << "Comic Sans MS|Comic Sans MS";
+    QTest::newRow("named in another case")
+        << listed << QStringList { "courier new" } << "Courier New|courier new";
+    QTest::newRow("opening face, not installed: the face drawn for it")
+        << missing << QStringList() << "drawn|Comic Sans MS";
+}
+
+void TestAppearance::fontChooserOpensOnTheCurrentFace()
+{
+    QFETCH(QStringList, fonts);
+    QFETCH(QStringList, faces);
+    QFETCH(QString, opensOn);
+    const QString drawn = QFontInfo(QFont(QStringLiteral("Comic Sans MS")))
+                              .family()
+                              .remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]$")));
+    m_host->fonts = fonts.replaceInStrings(QStringLiteral("drawn"), drawn);
+    for (const QString &face : faces) {
+        trigger("facea");
+        m_window->findChild<FontChooser *>()->combo()->setEditText(face);
+        m_window->findChild<FontChooser *>()->setButton()->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // Set closed it
+    }
+    trigger("facea");
+    const QComboBox *box = m_window->findChild<FontChooser *>()->combo();
+    QCOMPARE(box->itemText(box->currentIndex()) + u'|' + box->currentText(),
+        opensOn.replace(QStringLiteral("drawn"), drawn));
 }
 
 // Where "Comic Sans MS" is missing, fontconfig alone draws it in a calligraphic script (URW

@@ -241,13 +241,13 @@ private slots:
         QAction *action = m_window->command(row);
         // The key runs the row once, and the area does nothing with it besides.
         const auto run = [&](bool byKey) {
-            area()->setText(QStringLiteral("abc"));
-            area()->select(1, 1);
+            document().setText(QStringLiteral("abc"));
+            document().select(1, 1);
             m_host->setClipboardText(QStringLiteral("clip"));
             QSignalSpy triggered(action, &QAction::triggered);
             byKey ? QTest::keySequence(area(), action->shortcut()) : action->trigger();
-            return QStringList { QString::number(triggered.count()), area()->text(),
-                area()->selText(), m_host->clipboardText() };
+            return QStringList { QString::number(triggered.count()), document().text(),
+                document().selectedText(), m_host->clipboardText() };
         };
         QCOMPARE(run(true), run(false));
     }

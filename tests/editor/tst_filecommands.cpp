@@ -64,7 +64,7 @@ class TestFileCommands : public WindowFixture
     {
         return m_window->findChild<ReadAloudCommands *>()->loquenWindow();
     }
-    void tick() { commands()->Timer1_Timer(); }
+    void tick() { commands()->autoSaveTick(); }
     qsizetype boxes() const { return m_host->shown().size(); }
     QString prompt() const { return m_host->lastShown().prompt; }
     // Writes `bytes` to `file`, last changed at kReadTime, and opens it.
@@ -107,7 +107,7 @@ private slots:
         openWith(current, "old");
         if (answer >= 0)
             QTest::keyClicks(area(), "x");
-        const QString before = area()->text();
+        const QString before = document().text();
         m_host->forgetShown();
         if (answer >= 0)
             m_host->answerMessage(Host::Button(answer));
@@ -120,8 +120,8 @@ private slots:
         const bool replaces = command == "new"_L1 || command == "open"_L1;
         QCOMPARE(m_window->isVisible(), replaces || !proceeds);
         const QString after = command == "new"_L1 ? QString() : u"other\r\n"_s;
-        QCOMPARE(area()->text(), proceeds && replaces ? after : before);
-        QCOMPARE(m_window->isModified(), answer >= 0 && !(proceeds && replaces));
+        QCOMPARE(document().text(), proceeds && replaces ? after : before);
+        QCOMPARE(m_window->document().isModified(), answer >= 0 && !(proceeds && replaces));
     }
 
     // Escape, or a box's close button, on each question that stands before lost text: the text,
@@ -167,16 +167,16 @@ private slots:
         QFETCH(QString, title);
         const QString file = pathOf(u"doc.txt"_s);
         openWith(file, "old");
-        area()->setSelText(u"\u2192 "_s); // which the code page has no byte for
-        area()->select(1, 3);
+        document().replaceSelection(u"\u2192 "_s); // which the code page has no byte for
+        document().select(1, 3);
         const auto state = [&] {
-            QStringList seen { area()->text(), m_window->windowTitle(),
-                QString::number(area()->selStart()), QString::number(area()->selLength()),
+            QStringList seen { document().text(), m_window->windowTitle(),
+                QString::number(document().selectionStart()), QString::number(document().selectionLength()),
                 QString::fromLatin1(readBytes(file)), QString::number(m_window->isVisible()),
-                QString::number(m_window->toolbar()->cmbtmp()->count()) };
+                QString::number(m_window->toolbar()->clipboardBox()->count()) };
             if (LoquenWindow *window = loquen())
-                seen << window->Text1()->text() << QString::number(window->Text1()->selStart())
-                     << QString::number(window->Text1()->selLength())
+                seen << window->textArea()->textDocument().text() << QString::number(window->textArea()->textDocument().selectionStart())
+                     << QString::number(window->textArea()->textDocument().selectionLength())
                      << QString::number(window->isVisible());
             return seen;
         };
@@ -205,7 +205,7 @@ private slots:
                 trigger(qPrintable(step));
                 if (step == "mnuloquen"_L1) { // it goes with the main window, before the host
                     connect(m_window, &QObject::destroyed, loquen(), [w = loquen()] { delete w; });
-                    loquen()->Text1()->select(2, 3);
+                    loquen()->textArea()->textDocument().select(2, 3);
                 }
             }
         }
@@ -280,7 +280,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, count);
         QFETCH(QString, listed);
-        area()->setText(text);
+        document().setText(text);
         m_host->answerSaveFile(pathOf(u"doc.txt"_s));
         m_host->answerMessage(Host::Button::No);
         trigger("save");
@@ -298,12 +298,12 @@ private slots:
         const QString file = pathOf(u"doc.txt"_s);
         openWith(file, "old");
         m_host->forgetShown();
-        area()->setSelText(u"\u2192"_s);
+        document().replaceSelection(u"\u2192"_s);
         m_host->answerMessage(Host::Button::No);
         trigger("save");
         const auto switchOn = [this] {
             trigger("mnuautosave");
-            commands()->timer().stop(); // the test ticks by itself
+            commands()->findChild<QTimer *>(u"Timer1"_s)->stop(); // the test ticks by itself
         };
         switchOn();
         m_host->answerMessage(Host::Button::Ok);
@@ -322,7 +322,7 @@ private slots:
         tick();
         tick();
         QCOMPARE(boxes(), 3);
-        area()->setSelText(u"\u2190"_s);
+        document().replaceSelection(u"\u2190"_s);
         m_host->answerMessage(Host::Button::No);
         tick();
         tick();
@@ -358,7 +358,7 @@ private slots:
         const QString file = target.startsWith(u'/') ? target : pathOf(target);
         // Short: a buffered write would hold it back until the copy is closed, unchecked.
         const QString text(8, u'p');
-        area()->setText(text);
+        document().setText(text);
         m_host->answerSaveFile(file);
         m_host->answerMessage(Host::Button::Ok);
         {
@@ -366,7 +366,7 @@ private slots:
             QTest::keyClick(area(), Qt::Key_S, Qt::ControlModifier); // untitled: asks a name
         }
         QVERIFY2(prompt().contains(file) && prompt().endsWith(reason), qPrintable(prompt()));
-        QVERIFY(m_window->title() == u"Untitled[*] Tarvex"_s && area()->text() == text);
+        QVERIFY(m_window->title() == u"Untitled[*] Tarvex"_s && document().text() == text);
         // The old file is whole and no half-written copy is left beside it.
         QCOMPARE(readBytes(pathOf(u"old.txt"_s)), QByteArray("old"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList(u"old.txt"_s));
@@ -378,28 +378,28 @@ private slots:
     {
         trigger("mnuautosave");
         m_host->answerSaveFile(std::nullopt); // untitled: the tick asks for a name
-        QVERIFY(QMetaObject::invokeMethod(&commands()->timer(), "timeout"));
+        QVERIFY(QMetaObject::invokeMethod(commands()->findChild<QTimer *>(u"Timer1"_s), "timeout"));
         trigger("mnuautosave"); // off again: no real tick comes in the middle of this test
 
         const QString file = pathOf(u"auto.txt"_s);
         openWith(file, "v1");
-        area()->setText(u"a \u2192 b \u20AC"_s);
+        document().setText(u"a \u2192 b \u20AC"_s);
         m_host->answerMessage(Host::Button::Yes);
         trigger("save"); // by hand
         QVERIFY(prompt().startsWith(u"1 character(s)"_s) && readBytes(file) == "a ? b \x80\r\n");
-        area()->setText(u"\u2192\u2190"_s);
+        document().setText(u"\u2192\u2190"_s);
         m_host->answerMessage(Host::Button::No);
         tick();
         QVERIFY(prompt().startsWith(u"1 character(s)"_s) && prompt().contains(u": \u2190\n"_s));
-        area()->setText(u"\u2190\u2192\u2190 more"_s);
+        document().setText(u"\u2190\u2192\u2190 more"_s);
         tick(); // the No stands while no other new character comes
         QVERIFY(boxes() == 4 && readBytes(file) == "a ? b \x80\r\n");
-        area()->setText(u"\u2190\u2192\u0167"_s);
+        document().setText(u"\u2190\u2192\u0167"_s);
         m_host->answerMessage(Host::Button::Yes);
         tick();
         QVERIFY(boxes() == 5 && prompt().contains(u": \u2190\u0167\n"_s));
 
-        area()->setText(QString(256 * 1024, u'x'));
+        document().setText(QString(256 * 1024, u'x'));
         auto failTwice = [this] { const FileSizeLimit fullDisk(64 * 1024); tick(); tick(); };
         m_host->answerMessage(Host::Button::Ok);
         failTwice();
@@ -412,13 +412,13 @@ private slots:
     }
 
     // Insert File reads a big file behind the same progress window; Cancel leaves the text, the
-    // selection and the undo history as they were.
+    // selection and the undo history as they were. Inserted, it is one change that Undo takes
+    // back whole, however big.
     void bigInsertCanBeGivenUp_data()
     {
         QTest::addColumn<int>("cancelAt");
         QTest::newRow("runs to the end") << 1000;
         QTest::newRow("Cancel while reading") << 5;
-        QTest::newRow("Cancel while showing") << 40;
     }
     void bigInsertCanBeGivenUp()
     {
@@ -427,19 +427,18 @@ private slots:
         const QString inserted = cancelAt > 100 ? QString::fromLatin1(bytes) : u"efo"_s;
         QVERIFY(writeBytes(pathOf(u"big.txt"_s), bytes));
         QTest::keyClicks(area(), u"before"_s);
-        area()->select(1, 3);
+        document().select(1, 3);
         m_host->cancelProgressAt = cancelAt;
         m_host->answerOpenFile(pathOf(u"big.txt"_s));
         trigger("mnuinsfile");
-        QVERIFY(!m_host->isShowingModal() && m_window->isModified());
-        QCOMPARE(area()->text(), u'b' + inserted + u"re"_s);
-        QCOMPARE(area()->toPlainText(), QString(area()->text()).replace(u"\r\n"_s, u"\n"_s));
-        QCOMPARE(QList({ area()->selStart(), area()->selLength() }),
+        QVERIFY(!m_host->isShowingModal() && m_window->document().isModified());
+        QCOMPARE(document().text(), u'b' + inserted + u"re"_s);
+        area()->finishStreaming();
+        QCOMPARE(area()->toPlainText(), QString(document().text()).replace(u"\r\n"_s, u"\n"_s));
+        QCOMPARE(QList({ document().selectionStart(), document().selectionLength() }),
             cancelAt > 100 ? QList<qsizetype>({ 1 + inserted.size(), 0 }) : QList<qsizetype>({ 1, 3 }));
-        if (cancelAt < 100) { // the typing is still there to undo
-            QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
-            QCOMPARE(area()->text(), QString());
-        }
+        QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(document().text(), cancelAt > 100 ? u"before"_s : QString());
     }
 
     // A big file is read and shown a piece at a time behind a progress window. What arrives
@@ -497,19 +496,19 @@ private slots:
 
         QVERIFY(!m_host->isShowingModal() && readBytes(notes) == "notes");
         if (QStringList { "", "save", "new", "key", "tick" }.contains(arrival)) {
-            QVERIFY(area()->text() == QString::fromLatin1(bytes) && m_window->saveme() == big);
-            QVERIFY(!m_window->isModified() && !area()->document()->isUndoAvailable());
+            QVERIFY(document().text() == QString::fromLatin1(bytes) && m_window->documentName() == big);
+            QVERIFY(!m_window->document().isModified() && !area()->document()->isUndoAvailable());
             return;
         }
         QVERIFY(arrival != "memory"_L1 || prompt().contains(at < 0 ? u" is "_s : u" has "_s));
-        QCOMPARE(area()->text(), u"beforenotes\r\n"_s);
-        QVERIFY(m_window->windowTitle() == title && m_window->isModified());
+        QCOMPARE(document().text(), u"beforenotes\r\n"_s);
+        QVERIFY(m_window->windowTitle() == title && m_window->document().isModified());
         if (arrival == "exit"_L1 || arrival == "close"_L1) { // then the usual question: No stays
             m_host->answerMessage(Host::Button::No);
             QTRY_VERIFY(prompt().contains(u"exit without saving"_s) && m_window->isVisible());
         }
         QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(area()->text(), u"notes\r\n"_s);
+        QCOMPARE(document().text(), u"notes\r\n"_s);
     }
 
     // Another program changed the file after this one read it: Save asks before writing over it.
@@ -564,7 +563,7 @@ private slots:
 
         QVERIFY2(boxes() == 1 && prompt().contains(file + u' ' + said), qPrintable(prompt()));
         QCOMPARE(readBytes(file), left);
-        QCOMPARE(m_window->isModified(), answer == int(Host::Button::No));
+        QCOMPARE(m_window->document().isModified(), answer == int(Host::Button::No));
         if (answer == int(Host::Button::Yes)) { // what Save wrote is its own: it asks no more
             trigger("save");
             QCOMPARE(boxes(), 1);
@@ -587,7 +586,7 @@ private slots:
         openWith(file, old);
         if (linked)
             QCOMPARE(::link(qPrintable(file), qPrintable(link)), 0);
-        area()->setText(QString(300000, u'n'));
+        document().setText(QString(300000, u'n'));
         m_host->answerMessage(Host::Button::Ok);
         {
             const FileSizeLimit limit(200 * 1024);
@@ -599,7 +598,7 @@ private slots:
         QCOMPARE(readBytes(file), old);
         if (linked)
             QCOMPARE(readBytes(link), old);
-        QVERIFY(m_window->isModified() && area()->text() == QString(300000, u'n'));
+        QVERIFY(m_window->document().isModified() && document().text() == QString(300000, u'n'));
     }
 
     // The program itself, before it writes anything, turns the limit's signal into a failed
@@ -637,7 +636,7 @@ private slots:
         Startup::openAtStart(*commands(), argument.replace("<folder>"_L1, m_dir->path()));
         QVERIFY(QDir::setCurrent(startFolder));
 
-        QCOMPARE(area()->text(), u"first\r\nsecond\r\n"_s);
+        QCOMPARE(document().text(), u"first\r\nsecond\r\n"_s);
         QCOMPARE(m_window->title(), file + u"[]  - Tarvex"_s);
     }
 };

@@ -17,15 +17,14 @@ private slots:
 // for, and Escape closes it.
 void TestHelp::helpAndAbout()
 {
-    area()->setText(QStringLiteral("a-b"));
-    m_window->setModified(false);
-    area()->select(1, 1);
+    document().load(TextBuffer(QStringLiteral("a-b")), {});
+    document().select(1, 1);
     trigger("helpa");
-    QCOMPARE(area()->text(), u'a' + helpText() + u'b');
+    QCOMPARE(document().text(), u'a' + helpText() + u'b');
     m_host->answerMessage(Host::Button::No);
     trigger("helpa");
     QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(area()->text(), QStringLiteral("a-b"));
+    QCOMPARE(document().text(), QStringLiteral("a-b"));
 
     trigger("about");
     trigger("about");

@@ -127,7 +127,7 @@ private slots:
 
     void protectSaveReopenUnprotect_data()
     {
-        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("text");
 
         QTest::newRow("CR LF lines") << u"The rest of the band.\r\nSee you!\r\n"_s;
         QTest::newRow("bare CR and LF mixed") << u"a\n\r\r\n\n\rb\r\r"_s;
@@ -138,14 +138,14 @@ private slots:
     // after the reopen, as auto-save does, the file keeps its bytes.
     void protectSaveReopenUnprotect()
     {
-        QFETCH(QString, document);
-        area()->setText(document);
+        QFETCH(QString, text);
+        document().setText(text);
         run("btncode", { u"\u0130a5s!"_s, u"\u0130a5s!"_s }, { Host::Button::Ok });
-        const QString protectedText = area()->text();
-        area()->select(1, 3);
+        const QString protectedText = document().text();
+        document().select(1, 3);
         trigger("mnuucase");
         QTest::keyClicks(area(), "typed");
-        QCOMPARE(area()->text(), protectedText);
+        QCOMPARE(document().text(), protectedText);
         m_host->answerSaveFile(pathOf(u"a.txt"_s));
         trigger("saveas");
         QCOMPARE(readBytes(pathOf(u"a.txt"_s)), Codec1252::encode(protectedText) + "\r\n");
@@ -154,8 +154,8 @@ private slots:
         trigger("save");
         QCOMPARE(readBytes(pathOf(u"a.txt"_s)), Codec1252::encode(protectedText) + "\r\n");
         run("btndecode", { u"IA5S!"_s }, { Host::Button::Ok });
-        QCOMPARE(area()->text(), document);
-        QVERIFY(!area()->locked());
+        QCOMPARE(document().text(), text);
+        QVERIFY(!document().isLocked());
     }
 
     void refusals_data()
@@ -192,7 +192,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, typed);
         QFETCH(QString, said);
-        area()->setText(text);
+        document().setText(text);
         // Protect asks twice; a "|" parts two different answers. No to "Unprotect it anyway?".
         QStringList passwords = typed.isEmpty() ? QStringList() : typed.split(u'|');
         if (!unprotect && passwords.size() == 1)
@@ -200,16 +200,16 @@ private slots:
         run(unprotect ? "btndecode" : "btncode", passwords, { Host::Button::No });
         QCOMPARE(m_host->shown().size(), passwords.size() + 1);
         QVERIFY(m_host->lastShown().prompt.contains(said));
-        QCOMPARE(area()->text(), text);
+        QCOMPARE(document().text(), text);
     }
 
     // A line feed put into a file after Protect, reopened; if the user takes it, the text around
     // it comes back right.
     void damagedTextTakenAnyway()
     {
-        area()->setText(Cipher::encode(u"Meet me.", kPassword).insert(2, u'\n') + u"\r\n"_s);
+        document().setText(Cipher::encode(u"Meet me.", kPassword).insert(2, u'\n') + u"\r\n"_s);
         run("btndecode", { kPassword }, { Host::Button::Yes, Host::Button::Ok });
-        QCOMPARE(area()->text(), u"Meet me\n."_s);
+        QCOMPARE(document().text(), u"Meet me\n."_s);
     }
 };
 

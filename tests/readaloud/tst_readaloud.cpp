@@ -32,7 +32,7 @@ void TestReadAloud::step(const QString &control)
     const std::optional<QString> path
         = control.endsWith(u':') ? std::nullopt : std::optional(pathOf(control.section(u':', 1)));
     if (control == u"fail")
-        static_cast<FakeSpeechEngine *>(loquen()->t2s())->failure = QStringLiteral("no device");
+        static_cast<FakeSpeechEngine *>(loquen()->speech())->failure = QStringLiteral("no device");
     else if (answers.contains(control))
         m_host->answerMessage(answers.value(control));
     else if (control.startsWith(u"load:"))
@@ -93,7 +93,7 @@ void TestReadAloud::controls()
     QFETCH(QString, calls);
     QFETCH(QString, window);
     QVERIFY(writeBytes(pathOf(QStringLiteral("a")), "a\rb"));
-    area()->setText(QStringLiteral("\u2192"));
+    document().setText(QStringLiteral("\u2192"));
     trigger("mnuloquen");
     LoquenWindow *loquen = this->loquen();
     // Nobody's child: it goes with the main window, before the host it talks through.
@@ -101,8 +101,8 @@ void TestReadAloud::controls()
     QVERIFY(QTest::qWaitForWindowActive(loquen));
     for (const QString &control : steps.split(u' ', Qt::SkipEmptyParts))
         step(control);
-    QCOMPARE(static_cast<FakeSpeechEngine *>(loquen->t2s())->calls.join(u' '), calls);
-    QString seen = u' ' + loquen->Text1()->text().section(QStringLiteral("\r\n"), 0, 0);
+    QCOMPARE(static_cast<FakeSpeechEngine *>(loquen->speech())->calls.join(u' '), calls);
+    QString seen = u' ' + loquen->textArea()->textDocument().text().section(QStringLiteral("\r\n"), 0, 0);
     for (QString name : { "mnuresume", "resumer", "pauser", "pause" }) {
         QPushButton *button = loquen->button(name);
         seen.prepend(
@@ -148,7 +148,7 @@ void TestReadAloud::loadGoesThroughTheProgressWindow()
     trigger("mnuloquen");
     LoquenWindow *loquen = this->loquen();
     connect(m_window, &QObject::destroyed, loquen, [loquen] { delete loquen; });
-    loquen->Text1()->setText(QStringLiteral("old"));
+    loquen->textArea()->textDocument().setText(QStringLiteral("old"));
     if (arrival == u"cancel")
         m_host->cancelProgressAt = at;
     bool arrived = false;
@@ -170,8 +170,8 @@ void TestReadAloud::loadGoesThroughTheProgressWindow()
     const QHash<QString, QString> texts { { QStringLiteral("file"), QString::fromLatin1(bytes) },
         { QStringLiteral("old"), QStringLiteral("old") },
         { QStringLiteral("editor"), QStringLiteral("editor") } };
-    QCOMPARE(loquen->Text1()->text(), texts.value(box));
-    QVERIFY(area()->text() == u"editor" && m_window->isModified());
+    QCOMPARE(loquen->textArea()->textDocument().text(), texts.value(box));
+    QVERIFY(document().text() == u"editor" && m_window->document().isModified());
 }
 
 QTEST_MAIN(TestReadAloud)

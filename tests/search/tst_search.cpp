@@ -103,10 +103,10 @@ void TestSearch::replaceAll()
 // and finds the next; Replace All follows Match Case.
 void TestSearch::findWindowDrivesTheSearch()
 {
-    area()->setText(QStringLiteral("two aaa AA"));
-    area()->setSelStart(1);
+    document().setText(QStringLiteral("two aaa AA"));
+    document().select(1, 0);
     QTest::keyClick(area(), Qt::Key_F, Qt::ControlModifier);
-    FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->existingFindWindow();
+    FindReplaceWindow *w = m_window->findChild<FindReplaceWindow *>();
     QCOMPARE(w->findText(), QStringLiteral("two"));
     QTRY_COMPARE(QApplication::activeWindow(), w);
     QTest::keyClicks(nullptr, QStringLiteral("aa")); // wherever the keyboard is
@@ -114,29 +114,29 @@ void TestSearch::findWindowDrivesTheSearch()
 
     for (const int start : { 4, 5, 8 }) {
         trigger("mnufindnext");
-        QCOMPARE(area()->selStart(), start);
+        QCOMPARE(document().selectionStart(), start);
     }
     m_host->answerMessage(Host::Button::Ok);
     trigger("mnufindnext");
     QCOMPARE(m_host->lastShown().prompt, QStringLiteral("Search complete"));
     trigger("mnufindnext"); // from the top again
-    QCOMPARE(area()->selStart(), 4);
-    w->up()->setChecked(true);
-    area()->setSelStart(10);
+    QCOMPARE(document().selectionStart(), 4);
+    w->upButton()->setChecked(true);
+    document().select(10, 0);
     trigger("mnufindnext");
-    QCOMPARE(area()->selStart(), 8);
+    QCOMPARE(document().selectionStart(), 8);
 
     trigger("mnureplace");
-    w->down()->setChecked(true);
-    w->txtReplace()->setEditText(QStringLiteral("b"));
-    w->btnfind()->click(); // from the caret the window was made at
-    w->btnReplace()->click();
-    QCOMPARE(area()->text(), QStringLiteral("two ba AA"));
-    QCOMPARE(area()->selText(), QStringLiteral("AA"));
-    w->casematch()->setChecked(true);
-    w->txtfind()->setEditText(QStringLiteral("A"));
-    w->btnReplaceAll()->click();
-    QCOMPARE(area()->text(), QStringLiteral("two ba bb"));
+    w->downButton()->setChecked(true);
+    w->replaceBox()->setEditText(QStringLiteral("b"));
+    w->findNextButton()->click(); // from the caret the window was made at
+    w->replaceButton()->click();
+    QCOMPARE(document().text(), QStringLiteral("two ba AA"));
+    QCOMPARE(document().selectedText(), QStringLiteral("AA"));
+    w->matchCaseBox()->setChecked(true);
+    w->findBox()->setEditText(QStringLiteral("A"));
+    w->replaceAllButton()->click();
+    QCOMPARE(document().text(), QStringLiteral("two ba bb"));
 }
 
 // On "one two one" with the caret on "two": the window opened by `row`, "one" typed into the
@@ -163,20 +163,20 @@ void TestSearch::keysInTheFindWindow()
     QFETCH(QString, on);
     QFETCH(int, key);
     QFETCH(QString, after);
-    area()->setText(QStringLiteral("one two one"));
-    area()->setSelStart(4);
+    document().setText(QStringLiteral("one two one"));
+    document().select(4, 0);
     FindReplaceWindow *w = m_window->findChild<SearchCommands *>()->findWindow();
-    w->txtfind()->addItems({ "two", "one" });
+    w->findBox()->addItems({ "two", "one" });
     trigger(qPrintable(row));
     QTRY_COMPARE(QApplication::activeWindow(), w);
     QTest::keyClicks(nullptr, QStringLiteral("one"));
     w->findChild<QWidget *>(on)->setFocus();
     QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key(key));
     const auto seen = [&] {
-        return QStringLiteral("%1 %2 %3").arg(w->isVisible() ? "shown" : "hidden").arg(area()->selStart()).arg(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+        return QStringLiteral("%1 %2 %3").arg(w->isVisible() ? "shown" : "hidden").arg(document().selectionStart()).arg(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
     };
     QTRY_COMPARE(seen(), after);
-    QCOMPARE(area()->text(), QStringLiteral("one two one"));
+    QCOMPARE(document().text(), QStringLiteral("one two one"));
     QCOMPARE(w->isReplaceMode(), after.endsWith(u"txtReplace") || row == u"mnureplace");
 }
 

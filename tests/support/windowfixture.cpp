@@ -1,7 +1,7 @@
 #include "windowfixture.h"
 
 #include "app/assembly.h"
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
 
 #include <QAction>
@@ -16,7 +16,7 @@ void WindowFixture::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_host = std::make_unique<FakeHost>();
-    m_window = new frmedit(*m_host);
+    m_window = new MainWindow(*m_host);
     assembleSubsystems(*m_window);
     m_window->show();
     m_window->activateWindow();
@@ -27,7 +27,6 @@ void WindowFixture::cleanup()
 {
     m_host->whileProgressing = nullptr;
     if (m_window) {
-        m_window->setModified(false);
         delete m_window;
         m_window = nullptr;
     }
@@ -46,6 +45,11 @@ void WindowFixture::trigger(const char *name)
 EditArea *WindowFixture::area() const
 {
     return m_window->area();
+}
+
+Document &WindowFixture::document() const
+{
+    return m_window->document();
 }
 
 QString WindowFixture::pathOf(const QString &name) const

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "editor/frmedit.h"
+#include "editor/mainwindow.h"
 #include "fakehost.h"
+#include "document/document.h"
 #include "host/editarea.h"
 
 #include <QByteArray>
@@ -22,6 +23,7 @@ protected:
     /// Triggers the menu row or toolbar command `name`, as a click on it would.
     void trigger(const char *name);
     EditArea *area() const;
+    Document &document() const;
     /// `name` in this test's own folder.
     QString pathOf(const QString &name) const;
 
@@ -31,7 +33,7 @@ protected:
     static QByteArray readBytes(const QString &path);
 
     std::unique_ptr<FakeHost> m_host;
-    frmedit *m_window = nullptr;
+    MainWindow *m_window = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 
 private slots:

@@ -22,15 +22,15 @@ private slots:
     void pasteSelectedPastesTheHighlightedEntry();
 
 private:
-    QComboBox *cmbtmp() const { return m_window->toolbar()->cmbtmp(); }
+    QComboBox *clipboardBox() const { return m_window->toolbar()->clipboardBox(); }
     void addSelection(const QString &text);
 };
 
 // Copy to Temp Clipboard with all of `text` selected.
 void TestTempClip::addSelection(const QString &text)
 {
-    area()->setText(text);
-    area()->select(0, text.size());
+    document().setText(text);
+    document().select(0, text.size());
     trigger("mnucopytotemp");
 }
 
@@ -39,18 +39,18 @@ void TestTempClip::entriesKeepAlphabeticalOrderInBothViews()
     for (const char *entry : { "pear", "Apple", "banana", "My\r\n\r\nhouse", "apple", "", "pear" })
         addSelection(QString::fromUtf8(entry));
     const QStringList shown { "", "Apple", "apple", "banana", "My||house", "pear", "pear" };
-    QListView *list = m_window->findChild<TempClipCommands *>()->existingMasterWindow()->tmpcmb();
+    QListView *list = m_window->findChild<TempClipCommands *>()->existingMasterWindow()->entryList();
     for (int row = 0; row < shown.size(); ++row) {
-        QCOMPARE(cmbtmp()->itemText(row), shown.at(row));
+        QCOMPARE(clipboardBox()->itemText(row), shown.at(row));
         QCOMPARE(list->model()->index(row, 0).data().toString(), shown.at(row));
     }
-    QCOMPARE(cmbtmp()->count(), shown.size());
-    QCOMPARE(cmbtmp()->currentText(), QStringLiteral("Temporary Clipboard")); // adding keeps it
+    QCOMPARE(clipboardBox()->count(), shown.size());
+    QCOMPARE(clipboardBox()->currentText(), QStringLiteral("Temporary Clipboard")); // adding keeps it
 
     // Choosing an entry pastes its real line breaks.
-    area()->setText(QString());
-    emit cmbtmp()->activated(4);
-    QCOMPARE(area()->text(), QStringLiteral("My\r\n\r\nhouse"));
+    document().setText(QString());
+    emit clipboardBox()->activated(4);
+    QCOMPARE(document().text(), QStringLiteral("My\r\n\r\nhouse"));
 }
 
 void TestTempClip::slowPasteIsTypedAndUndone_data()
@@ -67,15 +67,15 @@ void TestTempClip::slowPasteIsTypedAndUndone()
     QFETCH(QString, entry);
     QFETCH(int, undos);
     addSelection(entry);
-    area()->setText(QStringLiteral("before "), EditArea::History::Reset);
-    area()->setSelStart(7);
+    document().setText(QStringLiteral("before "));
+    document().select(7, 0);
     trigger("mnuslowpaste");
-    emit cmbtmp()->activated(0);
-    QCOMPARE(area()->text(), QStringLiteral("before ")); // queued, not typed yet
-    QTRY_COMPARE(area()->text(), QStringLiteral("before ") + entry);
+    emit clipboardBox()->activated(0);
+    QCOMPARE(document().text(), QStringLiteral("before ")); // queued, not typed yet
+    QTRY_COMPARE(document().text(), QStringLiteral("before ") + entry);
     for (int i = 0; i < undos; ++i)
         QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(area()->text(), QStringLiteral("before "));
+    QCOMPARE(document().text(), QStringLiteral("before "));
 }
 
 void TestTempClip::pasteSelectedPastesTheHighlightedEntry_data()
@@ -101,26 +101,26 @@ void TestTempClip::pasteSelectedPastesTheHighlightedEntry()
     QFETCH(QString, pasted);
     for (const char *entry : { "date", "banana", "cherry\r\nred", "apple" })
         addSelection(QString::fromUtf8(entry));
-    area()->setText(QString());
+    document().setText(QString());
     trigger("mnumasterclip");
     MasterClipWindow *master = m_window->findChild<TempClipCommands *>()->existingMasterWindow();
     QTRY_COMPARE(QApplication::activeWindow(), master);
-    QListView *list = master->tmpcmb();
+    QListView *list = master->entryList();
     for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
         if (step.startsWith(u"click:")) {
             const QModelIndex entry = list->model()->index(step.section(u':', 1).toInt(), 0);
             QTest::mouseClick(
                 list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
         } else if (step == u"remove") {
-            QTest::mouseClick(master->remselected(), Qt::LeftButton);
+            QTest::mouseClick(master->removeButton(), Qt::LeftButton);
         } else {
             QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
         }
     }
     if (master->selectedRow() >= 0) // what shows as chosen is the entry the list is on
         QCOMPARE(master->selectedRow(), list->currentIndex().row());
-    QTest::mouseClick(master->okButton(), Qt::LeftButton);
-    QCOMPARE(area()->text(), pasted);
+    QTest::mouseClick(master->pasteButton(), Qt::LeftButton);
+    QCOMPARE(document().text(), pasted);
     QVERIFY(!master->isVisible());
 }
 

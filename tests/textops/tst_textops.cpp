@@ -124,14 +124,14 @@ class TestTextWindow : public WindowFixture
     void show(const QString &picture)
     {
         const qsizetype start = std::max(picture.indexOf(u'|'), picture.indexOf(u'['));
-        area()->setText(QString(picture).remove(u'|').remove(u'[').remove(u']'));
-        area()->select(start, std::max<qsizetype>(picture.indexOf(u']') - start - 1, 0));
-        m_window->setModified(false);
+        // Loaded as a new document is: unmodified, the text's own correction done.
+        document().load(TextBuffer(QString(picture).remove(u'|').remove(u'[').remove(u']')), {});
+        document().select(start, std::max<qsizetype>(picture.indexOf(u']') - start - 1, 0));
     }
     QString picture() const
     {
-        QString text = area()->text();
-        const qsizetype start = area()->selStart(), end = start + area()->selLength();
+        QString text = document().text();
+        const qsizetype start = document().selectionStart(), end = start + document().selectionLength();
         return end == start ? text.insert(start, u'|') : text.insert(end, u']').insert(start, u'[');
     }
 
@@ -176,7 +176,7 @@ private slots:
         m_host->setClipboardText(QStringLiteral("old"));
         m_host->now = kNow;
         show(before);
-        const QString text = area()->text();
+        const QString text = document().text();
         QAction *action = does.startsWith(u"toolbar ") ? m_window->toolbar()->button(does.mid(8))
                                                        : m_window->command(does);
         if (action) {
@@ -189,7 +189,7 @@ private slots:
         }
         const QString clipboard = m_host->clipboardText();
         QCOMPARE(picture() + (clipboard == u"old" ? QString() : u'~' + clipboard), after);
-        QCOMPARE(m_window->isModified(), area()->text() != text);
+        QCOMPARE(m_window->document().isModified(), document().text() != text);
     }
 };
 

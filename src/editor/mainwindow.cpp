@@ -1,14 +1,17 @@
-#include "frmedit.h"
+#include "mainwindow.h"
 
 #include "document/document.h"
+#include "documenttitle.h"
 #include "host/desktop.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "host/screenfit.h"
 #include "host/toolwindow.h"
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
 #include "statustext.h"
+#include "toolbarkeys.h"
 #include "twips.h"
 
 #include <QAction>
@@ -18,14 +21,15 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
-frmedit::frmedit(Host &host, QWidget *parent)
+MainWindow::MainWindow(Host &host, QWidget *parent)
     : QMainWindow(parent)
     , m_host(host)
 {
     Desktop::prepare();
     setObjectName(QStringLiteral("frmedit"));
     const qreal dpi = logicalDpiY();
-    resize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi));
+    resize(ScreenFit::fitted(
+        this, QSize(twipsToPixels(8745, dpi), twipsToPixels(5295 + 360 + 375, dpi))));
     setMinimumSize(twipsToPixels(2500, dpi), twipsToPixels(2500, dpi));
 
     m_document = new Document(this);
@@ -38,15 +42,16 @@ frmedit::frmedit(Host &host, QWidget *parent)
 
     m_commands = buildCommands(menuBar(), menuBarRows());
     m_area->setMenuShortcuts(m_commands.shortcuts);
-    connect(command("new"), &QAction::triggered, this, &frmedit::new_Click);
-    connect(command("exit"), &QAction::triggered, this, &frmedit::exit_Click);
-    connect(command("mnushowstatus"), &QAction::triggered, this, &frmedit::mnushowstatus_Click);
-    connect(command("mnushowtool"), &QAction::triggered, this, &frmedit::mnushowtool_Click);
+    connect(command("new"), &QAction::triggered, this, &MainWindow::newDocument);
+    connect(command("exit"), &QAction::triggered, this, &MainWindow::close);
+    connect(command("mnushowstatus"), &QAction::triggered, this, &MainWindow::toggleStatusBar);
+    connect(command("mnushowtool"), &QAction::triggered, this, &MainWindow::toggleToolBar);
 
     m_toolbar = new MainToolbar(m_commands.actions, this);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
+    new ToolbarKeys(m_toolbar, m_area);
     connect(m_toolbar->button(QStringLiteral("Properties")), &QAction::triggered, this,
-        &frmedit::showProperties);
+        &MainWindow::showProperties);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(false);
@@ -60,101 +65,106 @@ frmedit::frmedit(Host &host, QWidget *parent)
     m_loadProgress->hide();
     statusBar()->addPermanentWidget(m_loadProgress);
 
-    connect(m_area, &EditArea::changed, this, &frmedit::Area_Change);
-    connect(m_area, &EditArea::mouseReleased, this, &frmedit::setCopyCutEnabled);
-    connect(m_area, &EditArea::keyReleased, this, &frmedit::setCopyCutEnabled);
-    connect(m_area, &EditArea::streamProgress, this, &frmedit::showStreamProgress);
+    connect(m_document, &Document::stateChanged, this, &MainWindow::updateTitle);
+    connect(m_document, &Document::changed, this, &MainWindow::onTextChanged);
+    connect(m_document, &Document::loaded, this, &MainWindow::onDocumentLoaded);
+    connect(m_area, &EditArea::mouseReleased, this, &MainWindow::updateCopyCut);
+    connect(m_area, &EditArea::keyReleased, this, &MainWindow::updateCopyCut);
+    connect(m_area, &EditArea::streamProgress, this, &MainWindow::showStreamProgress);
     // A big new text is laid out in idle time; the count read at its change was provisional.
     connect(m_area, &EditArea::lineCountSettledAfterChange, this, [this] {
-        refreshlinecount();
-        statupload();
+        refreshLineCount();
+        refreshStatusBar();
     });
 
-    Form_Load();
+    // Untitled and clean; the status bar counts no lines until the text first changes.
+    refreshStatusBar();
+    updateTitle();
+    updateCopyCut();
     m_area->setFocus();
 }
 
 // The Properties window is not the document's: it stays open until its own close box.
-frmedit::~frmedit() = default;
+MainWindow::~MainWindow() = default;
 
-QString frmedit::saveme() const
+QString MainWindow::documentName() const
 {
-    return m_path.value_or(QStringLiteral("Untitled"));
+    return m_document->path().value_or(QStringLiteral("Untitled"));
 }
 
-QString frmedit::star() const
-{
-    return m_modified ? QStringLiteral("*") : QString();
-}
-
-QAction *frmedit::command(const QString &name) const
+QAction *MainWindow::command(const QString &name) const
 {
     return m_commands.actions.value(name);
 }
 
-bool frmedit::isChecked(const QString &name) const
+bool MainWindow::isChecked(const QString &name) const
 {
     const QAction *action = command(name);
     return action && action->isChecked();
 }
 
-void frmedit::Form_Load()
+void MainWindow::updateTitle()
 {
-    m_modified = false;
-    m_path.reset();
-    statupload();
-    setTitle(TitleSuffix::StartUp);
-    setCopyCutEnabled();
-}
-
-void frmedit::setTitle(TitleSuffix suffix)
-{
-    m_title = documentTitle(saveme(), star(), suffix);
+    TitleSuffix suffix = TitleSuffix::StartUp;
+    switch (m_document->lastStep()) {
+    case Document::LastStep::Started:
+    case Document::LastStep::Saved:
+        break;
+    case Document::LastStep::Emptied:
+    case Document::LastStep::Edited:
+        suffix = TitleSuffix::Edited;
+        break;
+    case Document::LastStep::Opened:
+        suffix = TitleSuffix::Opened;
+        break;
+    }
+    m_title = documentTitle(documentName(), m_document->isModified(), suffix);
     setWindowTitle(windowTitleFor(m_title));
 }
 
-void frmedit::statupload()
+void MainWindow::refreshStatusBar()
 {
     const QFont font = m_area->font();
-    m_statusText->setText(statusBarText(
-        font.pointSizeF(), font.family(), m_linecount, isChecked(QStringLiteral("mnuautosave"))));
+    m_statusText->setText(statusBarText(font.pointSizeF(), font.family(), m_lineCount,
+        isChecked(QStringLiteral("mnuautosave"))));
 }
 
-QString frmedit::statusText() const
+QString MainWindow::statusText() const
 {
     return m_statusText->text();
 }
 
-void frmedit::refreshlinecount()
+void MainWindow::refreshLineCount()
 {
-    m_linecount = m_area->lineCount();
+    m_lineCount = m_area->lineCount();
 }
 
-void frmedit::Area_Change()
+void MainWindow::onTextChanged()
 {
-    // The flag promises that the text still ends with the line break Open appended.
-    if (m_loadedfromfile && !m_area->text().endsWith(QLatin1String("\r\n")))
-        m_loadedfromfile = false;
-    m_modified = true;
-    setTitle(TitleSuffix::Edited);
-    refreshlinecount();
-    statupload();
-    emit areaChanged();
+    refreshLineCount();
+    refreshStatusBar();
+}
+
+void MainWindow::onDocumentLoaded()
+{
+    refreshLineCount();
+    refreshStatusBar();
+    updateCopyCut();
 }
 
 // Copy and Cut, on the toolbar and in the Edit menu, are there only while text is selected.
-void frmedit::setCopyCutEnabled()
+void MainWindow::updateCopyCut()
 {
-    const bool selected = m_area->selLength() > 0;
+    const bool selected = m_document->selectionLength() > 0;
     m_toolbar->button(QStringLiteral("Copy"))->setEnabled(selected);
     command(QStringLiteral("mnucut"))->setEnabled(selected);
     m_toolbar->button(QStringLiteral("Cut"))->setEnabled(selected);
     command(QStringLiteral("mnucopy"))->setEnabled(selected);
 }
 
-void frmedit::new_Click()
+void MainWindow::newDocument()
 {
-    if (isModified()
+    if (m_document->isModified()
         && m_host.messageBox(QStringLiteral("File not saved. Proceed?"),
                QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo,
                Host::Button::No)
@@ -162,29 +172,12 @@ void frmedit::new_Click()
         m_area->setFocus();
         return;
     }
-    // A locked area keeps its text: unlocked first, it takes the empty one.
-    m_area->setLocked(false);
-    m_area->setText(QString(), EditArea::History::Reset);
-    m_path.reset();
-    m_modified = false;
-    setTitle(TitleSuffix::Edited);
+    m_document->load(TextBuffer(), std::nullopt);
     m_area->setFocus();
-    m_loadedfromfile = false;
-    emit documentReplaced();
-}
-
-void frmedit::exit_Click()
-{
-    close();
-}
-
-PropertiesWindow *frmedit::propertiesWindow() const
-{
-    return m_properties;
 }
 
 // The Properties window, then the about window in front of it.
-void frmedit::showProperties()
+void MainWindow::showProperties()
 {
     // It has no owner, so it stays open when the main window closes.
     ToolWindow::present(ToolWindow::single(m_properties,
@@ -199,21 +192,21 @@ void frmedit::showProperties()
 
 // Each bar's row is disabled while the other bar is hidden, so at most one is hidden at a time.
 // The edit area fills whatever room the bars leave.
-void frmedit::mnushowstatus_Click()
+void MainWindow::toggleStatusBar()
 {
     QAction *other = command(QStringLiteral("mnushowtool"));
     other->setEnabled(!other->isEnabled());
     statusBar()->setVisible(isChecked(QStringLiteral("mnushowstatus")));
 }
 
-void frmedit::mnushowtool_Click()
+void MainWindow::toggleToolBar()
 {
     QAction *other = command(QStringLiteral("mnushowstatus"));
     other->setEnabled(!other->isEnabled());
     m_toolbar->setVisible(isChecked(QStringLiteral("mnushowtool")));
 }
 
-void frmedit::showStreamProgress(int percent)
+void MainWindow::showStreamProgress(int percent)
 {
     m_loadProgress->setValue(percent);
     m_loadProgress->setVisible(percent < 100);
@@ -224,7 +217,7 @@ void frmedit::showStreamProgress(int percent)
 // close) and every toolbar control is disabled, and put back as it was; a disabled action
 // ignores even trigger(). The area takes no keys while it prepares a text, and auto-save waits
 // while a load or any box is under way.
-void frmedit::beginLoading()
+void MainWindow::beginLoading()
 {
     m_loading = true;
     QList<QAction *> actions = m_toolbar->actions();
@@ -242,7 +235,7 @@ void frmedit::beginLoading()
 
 // A close that arrived meanwhile comes back once the load has unwound, so that it never pulls
 // the window from under the loop that fills it.
-void frmedit::endLoading()
+void MainWindow::endLoading()
 {
     for (const QPointer<QAction> &action : std::exchange(m_disabledWhileLoading, {})) {
         if (action)
@@ -250,12 +243,12 @@ void frmedit::endLoading()
     }
     m_loading = false;
     if (std::exchange(m_closeAfterLoad, false))
-        QMetaObject::invokeMethod(this, &frmedit::close, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &MainWindow::close, Qt::QueuedConnection);
 }
 
 // Asks only for a modified document; the tool windows that go with it close either way.
 // During a load it waits: the load gives up first and brings the old document back.
-void frmedit::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_loading) {
         m_closeAfterLoad = true;
@@ -263,7 +256,7 @@ void frmedit::closeEvent(QCloseEvent *event)
         return;
     }
     bool cancel = false;
-    if (isModified()) {
+    if (m_document->isModified()) {
         cancel = m_host.messageBox(QStringLiteral("File not saved. Are you sure you want to exit "
                                                   "without saving?"),
                      QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo,
@@ -271,7 +264,6 @@ void frmedit::closeEvent(QCloseEvent *event)
             == Host::Button::No;
     }
     ToolWindow::closeOwned(this);
-    emit closingSecondaryWindows();
     if (cancel)
         event->ignore();
     else
