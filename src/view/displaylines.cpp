@@ -15,7 +15,6 @@ constexpr qsizetype kWindow = 32768; // characters read at a time when walking a
 constexpr qsizetype kEditWindow = 4096; // and when re-wrapping after an edit, which ends soon
 constexpr int kEditLines = 16 * kEvery; // walked at most after an edit; the rest in idle time
 constexpr qint64 kSliceNs = 4'000'000; // counting in idle time, per slice
-constexpr qsizetype kBoundsKept = 512;
 constexpr QChar kLfStandIn(0x240A);
 
 qint64 nowNs()
@@ -55,7 +54,6 @@ void DisplayLines::setFormat(const QFont &font, qreal lineWidth)
 
 void DisplayLines::reset()
 {
-    m_bounds.clear();
     m_wraps.clear();
     m_layouts.clear();
     m_paragraphs = m_document.paragraphCount();
@@ -72,80 +70,24 @@ bool DisplayLines::isCurrent() const
 
 // ---- Paragraphs ------------------------------------------------------------------------------
 
-std::pair<qsizetype, qsizetype> DisplayLines::bounds(qsizetype paragraph)
+// The document finds a paragraph's ends through its index of CRs, in O(log n).
+std::pair<qsizetype, qsizetype> DisplayLines::bounds(qsizetype paragraph) const
 {
-    if (const auto it = m_bounds.find(paragraph); it != m_bounds.end())
-        return it->second;
-    if (m_bounds.size() > kBoundsKept)
-        m_bounds.clear();
-    qsizetype start = 0;
-    // The paragraph after one known starts after its CR and the LF that may follow; the one
-    // before a known one ends at the CR before it and starts after the CR before that.
-    if (const auto before = m_bounds.find(paragraph - 1); before != m_bounds.end()) {
-        start = before->second.second + 1;
-        if (start < m_document.size() && m_document.at(start) == u'\n')
-            ++start;
-    } else if (const auto after = m_bounds.find(paragraph + 1); after != m_bounds.end()) {
-        qsizetype end = after->second.first - 1;
-        if (end > 0 && m_document.at(end) == u'\n' && m_document.at(end - 1) == u'\r')
-            --end;
-        start = crBefore(end) + 1;
-        if (start > 0 && start < m_document.size() && m_document.at(start) == u'\n')
-            ++start;
-        return m_bounds[paragraph] = { start, end };
-    } else if (paragraph == 0) {
-        start = 0;
-    } else if (paragraph == m_paragraphs - 1) {
-        start = crBefore(m_document.size()) + 1; // the last, as Ctrl+End asks for it
-        if (start < m_document.size() && m_document.at(start) == u'\n')
-            ++start;
-    } else {
-        start = m_document.paragraphStart(paragraph);
-    }
-    qsizetype end = m_document.size();
-    if (paragraph + 1 < m_paragraphs) {
-        end = start;
-        m_document.buffer().forEachChunk(start, m_document.size(), [&](QStringView chunk) {
-            const qsizetype cr = chunk.indexOf(u'\r');
-            end += cr < 0 ? chunk.size() : cr;
-            return cr < 0;
-        });
-    }
-    return m_bounds[paragraph] = { start, end };
+    return { m_document.paragraphStart(paragraph), m_document.paragraphEnd(paragraph) };
 }
 
-// The last CR before `position`, or -1; read backwards a stretch at a time.
-qsizetype DisplayLines::crBefore(qsizetype position) const
+qsizetype DisplayLines::paragraphStart(qsizetype paragraph) const
 {
-    constexpr qsizetype kStep = 4096;
-    while (position > 0) {
-        const qsizetype from = std::max<qsizetype>(0, position - kStep);
-        const qsizetype at = m_document.mid(from, position - from).lastIndexOf(u'\r');
-        if (at >= 0)
-            return from + at;
-        position = from;
-    }
-    return -1;
+    return m_document.paragraphStart(paragraph);
 }
 
-qsizetype DisplayLines::paragraphStart(qsizetype paragraph)
+qsizetype DisplayLines::paragraphEnd(qsizetype paragraph) const
 {
-    return bounds(paragraph).first;
+    return m_document.paragraphEnd(paragraph);
 }
 
-qsizetype DisplayLines::paragraphEnd(qsizetype paragraph)
+qsizetype DisplayLines::paragraphAt(qsizetype position) const
 {
-    return bounds(paragraph).second;
-}
-
-qsizetype DisplayLines::paragraphAt(qsizetype position)
-{
-    for (const auto &[paragraph, range] : m_bounds) {
-        if (position >= range.first && position <= range.second)
-            return paragraph;
-    }
-    if (position >= m_document.size())
-        return m_paragraphs - 1;
     return m_document.paragraphAt(position);
 }
 
@@ -251,9 +193,6 @@ void DisplayLines::countSome()
             emit settled();
             return;
         }
-        // Walked in order, each paragraph's bounds follow from the one before.
-        if (m_bounds.size() > kBoundsKept / 2)
-            m_bounds.erase(m_bounds.begin(), m_bounds.lower_bound(paragraph - 1));
         countParagraph(paragraph, deadline);
         m_countFrom = m_tree.isCounted(paragraph) ? paragraph + 1 : paragraph;
     }
@@ -408,31 +347,9 @@ DisplayLines::Line DisplayLines::lineOfPosition(qsizetype position)
 
 void DisplayLines::edited(qsizetype position, qsizetype removed, qsizetype added)
 {
-    const qsizetype shift = added - removed;
-    // An edit inside one known paragraph took out no CR: only those it put in count. Else
-    // the document counts them all.
-    const auto inside = std::find_if(m_bounds.begin(), m_bounds.end(), [&](const auto &known) {
-        return known.second.first <= position && position + removed <= known.second.second;
-    });
-    if (inside != m_bounds.end() && !(position > 0 && m_document.at(position - 1) == u'\r'))
-        m_paragraphs += m_document.mid(position, added).count(u'\r');
-    else
-        m_paragraphs = m_document.paragraphCount();
+    m_paragraphs = m_document.paragraphCount();
     m_size = m_document.size();
     const qsizetype delta = m_paragraphs - m_tree.size();
-    // Bounds known before the edit move with it; those it touched are found anew.
-    std::map<qsizetype, std::pair<qsizetype, qsizetype>> moved;
-    for (const auto &[paragraph, range] : m_bounds) {
-        if (range.second + 1 < position)
-            moved[paragraph] = range;
-        else if (delta == 0 && range.first > position + removed)
-            moved[paragraph] = { range.first + shift, range.second + shift };
-        else if (delta == 0 && range.first <= position && range.second >= position + removed
-            && !(position > 0 && m_document.at(position - 1) == u'\r'))
-            moved[paragraph] = { range.first, range.second + shift };
-    }
-    m_bounds = std::move(moved);
-
     const qsizetype first = paragraphAt(position);
     const qsizetype lastNew = paragraphAt(std::min(position + added, m_document.size()));
     const qsizetype newCount = lastNew - first + 1;

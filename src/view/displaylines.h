@@ -68,11 +68,10 @@ public:
     Line lineOfPosition(qsizetype position);
     quint64 layoutGeneration() const { return m_layouts.generation(); }
 
-    /// Where a paragraph starts and ends in the document, remembered for the paragraphs in use
-    /// and moved along with edits.
-    qsizetype paragraphStart(qsizetype paragraph);
-    qsizetype paragraphEnd(qsizetype paragraph);
-    qsizetype paragraphAt(qsizetype position);
+    /// Where a paragraph starts and ends in the document, and which holds a position.
+    qsizetype paragraphStart(qsizetype paragraph) const;
+    qsizetype paragraphEnd(qsizetype paragraph) const;
+    qsizetype paragraphAt(qsizetype position) const;
     qsizetype paragraphCount() const { return m_tree.size(); }
 
     /// Whether the lines follow the document's text as it is: false between an edit and its
@@ -108,8 +107,7 @@ private:
     };
 
     QString paragraphText(qsizetype start, qsizetype from, qsizetype length) const;
-    std::pair<qsizetype, qsizetype> bounds(qsizetype paragraph);
-    qsizetype crBefore(qsizetype position) const;
+    std::pair<qsizetype, qsizetype> bounds(qsizetype paragraph) const;
     void countParagraph(qsizetype paragraph, qint64 deadlineNs);
     bool hasLine(qsizetype paragraph, int index);
     bool walk(qsizetype paragraph, Wraps &wraps, int untilLine, qsizetype untilOffset,
@@ -124,7 +122,6 @@ private:
     const Document &m_document;
     QFont m_font;
     std::unique_ptr<DisplayLineCounter> m_counter;
-    std::map<qsizetype, std::pair<qsizetype, qsizetype>> m_bounds; // paragraph: start, end
     LineSumTree m_tree;
     std::map<qsizetype, Wraps> m_wraps; // long paragraphs only
     LayoutCache m_layouts;
