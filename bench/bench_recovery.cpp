@@ -1,15 +1,22 @@
 // Costs of the recovery journal: what a typed key adds (recording it, and its share of the
 // flush that follows within a second) beside doing nothing and a plain QString insert into a
-// 50 MB text; hashing a 50 MB file as it is opened; the size of the journal of an hour of
-// typing; replaying that hour on a 50 MB file; a snapshot of a 50 MB text. The journals are
-// written beside the program, on the disk the build is on.
+// 50 MB text; a key typed into a 50 MB document through the real window with the journal and
+// without; hashing a 50 MB file as it is opened; the size of the journal of an hour of typing;
+// replaying that hour on a 50 MB file; a snapshot of a 50 MB text. The journals are written
+// beside the program, on the disk the build is on.
+#include "app/assembly.h"
+#include "benchapp.h"
 #include "benchtext.h"
+#include "benchwindow.h"
+#include "document/document.h"
+#include "editor/journalkeeper.h"
+#include "editor/mainwindow.h"
+#include "host/qthost.h"
 #include "recovery/contenthash.h"
 #include "recovery/journalreader.h"
 #include "recovery/journalwriter.h"
 #include "recovery/recoveryfolder.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -132,6 +139,93 @@ void BM_KeyFlushedAndOnDisk(benchmark::State &state)
 }
 BENCHMARK(BM_KeyFlushedAndOnDisk)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A real window with a 50 MB document opened from its file, laid out, the caret at its end; one
+// keeps its journal from the first key, the other keeps none. Made once each.
+MainWindow &bigWindow(bool journal)
+{
+    static QtHost host;
+    static MainWindow *windows[2] = {};
+    MainWindow *&window = windows[journal];
+    if (!window) {
+        folder(); // the state home of the run's own
+        window = new MainWindow(host);
+        assembleSubsystems(*window);
+        window->resize(800, 600);
+        window->show();
+        if (journal)
+            window->journal().open();
+        window->document().load(TextBuffer(bigText()), bigFileOrigin().path);
+        window->journal().setFileOrigin(bigFileOrigin(), true);
+        waitForLayout(*window->area());
+        window->document().select(window->document().size(), 0);
+        typeKey(window->area(), u'x'); // begins the journal
+    }
+    return *window;
+}
+
+void pressBackspace(QWidget *target)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Backspace, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+// A key typed at the end of a 50 MB document opened from its file, then Backspace, so that the
+// text stays as it is: each through the whole change pipeline of the real window (marker,
+// title, line count, status bar), with the window's journal (argument 1) and without (0). The
+// flush that follows within the second is BM_FiveKeysThenFlushIn50MB's. Time per iteration:
+// two keys; the counter gives one.
+void BM_KeyTypedInto50MBWindow(benchmark::State &state)
+{
+    MainWindow &window = bigWindow(state.range(0));
+    if (bool(state.range(0)) != !window.journal().filePath().isEmpty()) {
+        state.SkipWithError("the journal is not as asked");
+        return;
+    }
+    for (auto _ : state) {
+        typeKey(window.area(), u'x');
+        pressBackspace(window.area());
+    }
+    state.counters["per_key"] = benchmark::Counter(
+        double(state.iterations() * 2), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_KeyTypedInto50MBWindow)
+    ->ArgName("journal")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+
+// The same key and Backspace on the document model alone, a 50 MB document opened from its
+// file, with a journal keeper (argument 1) and without (0): what the keeper adds, apart from the
+// window's own costs and their noise.
+void BM_KeyInto50MBDocument(benchmark::State &state)
+{
+    folder();
+    Document document;
+    JournalKeeper journal(document);
+    if (state.range(0))
+        journal.open();
+    document.load(TextBuffer(bigText()), bigFileOrigin().path);
+    journal.setFileOrigin(bigFileOrigin(), true);
+    const qsizetype end = document.size();
+    document.replace(end, 0, u"x", EditKind::Typing);
+    document.replace(end, 1, u"", EditKind::Backspace);
+    if (bool(state.range(0)) != !journal.filePath().isEmpty()) {
+        state.SkipWithError("the journal is not as asked");
+        return;
+    }
+    for (auto _ : state) {
+        document.replace(end, 0, u"x", EditKind::Typing);
+        document.replace(end, 1, u"", EditKind::Backspace);
+    }
+    state.counters["per_key"] = benchmark::Counter(
+        double(state.iterations() * 2), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    journal.discard();
+}
+BENCHMARK(BM_KeyInto50MBDocument)->ArgName("journal")->Arg(0)->Arg(1);
+
 void BM_ContentHash50MB(benchmark::State &state)
 {
     const QByteArray bytes(kDocument, 'x');
@@ -225,9 +319,5 @@ BENCHMARK(BM_SnapshotOf50MB)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    QCoreApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithApplication(argc, argv);
 }

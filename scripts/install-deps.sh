@@ -25,6 +25,7 @@ packages=(
     file
     xvfb
     xdotool
+    strace
     dbus-daemon
     at-spi2-core
     python3-gi

@@ -15,6 +15,8 @@
 
 namespace {
 
+const QString kEncoding = QStringLiteral("windows-1252");
+
 QString noFileReason()
 {
     return QStringLiteral("The file does not exist.");
@@ -133,7 +135,8 @@ LoadResult readDocumentFile(const QString &path, const ReadProgress &progress)
         return { false, {}, {}, true };
     if (file.error() != QFileDevice::NoError)
         return { false, {}, file.errorString() };
-    return { true, DocumentFormat::textFromFileBytes(bytes), {} };
+    JournalOrigin origin = JournalOrigin::ofFile(path, bytes, kEncoding);
+    return { true, DocumentFormat::textFromFileBytes(bytes), {}, false, std::move(origin) };
 }
 
 SaveResult writeDocumentFile(const QString &path, QStringView text)
@@ -150,7 +153,13 @@ SaveResult writeDocumentFile(const QString &path, QStringView text)
     // A pipe would hold the window until something reads it; a device is no document.
     if (info.exists() && !info.isFile())
         return { false, notAFileReason() };
-    return safeSave(path, DocumentFormat::fileBytesFromText(text));
+    const QByteArray bytes = DocumentFormat::fileBytesFromText(text);
+    SaveResult saved = safeSave(path, bytes);
+    if (saved.ok) {
+        saved.origin = JournalOrigin::ofFile(path, bytes, kEncoding);
+        saved.loadsBack = DocumentFormat::textFromFileBytes(bytes) == text;
+    }
+    return saved;
 }
 
 SizeResult documentFileSize(const QString &path)

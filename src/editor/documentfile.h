@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recovery/journalorigin.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -14,6 +16,7 @@ struct LoadResult
     QString text;
     QString error;
     bool cancelled = false;
+    JournalOrigin origin {}; // the bytes read, for the recovery journal
 };
 
 /// Told the share of the file read so far, in percent; answers whether to go on.
@@ -27,6 +30,10 @@ struct SaveResult
 {
     bool ok = false;
     QString error;
+    // Only once written: the bytes now in the file, for the recovery journal, and whether they
+    // load back as the very text written (not so without its last line break, say).
+    JournalOrigin origin {};
+    bool loadsBack = false;
 };
 
 /// Writes the file bytes of `text` to `path`. A regular file is replaced only once the new

@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "host/editarea.h"
 #include "host/host.h"
+#include "journalkeeper.h"
 #include "lossysave.h"
 #include "memoryneed.h"
 #include "protectionmarker.h"
@@ -37,6 +38,12 @@ FileCommands::FileCommands(MainWindow &window)
     m_timer->setInterval(5000);
     connect(m_timer, &QTimer::timeout, this, &FileCommands::autoSaveTick);
     connect(&m_document, &Document::loaded, this, &FileCommands::forgetAutoSaveAnswers);
+    // A document put in from its file by other means than Open (the recovery at start) counts
+    // the file as it is now as the one this program read; Open sets its own stamp after.
+    connect(&m_document, &Document::loaded, this, [this] {
+        const std::optional<QString> &path = m_document.path();
+        m_diskStamp = path ? std::optional(fileStamp(*path)) : std::nullopt;
+    });
 }
 
 // A new document starts a new auto-save answer.
@@ -159,6 +166,7 @@ bool FileCommands::loadIntoDocument(const QString &path)
     // a protected text already out of reach.
     m_document.setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
     m_document.keepPrepared(path);
+    m_window.journal().setFileOrigin(load.origin(), true);
     return true;
 }
 
@@ -212,6 +220,7 @@ bool FileCommands::writeDocument(const QString &path, Asker asker)
         }
         return false;
     }
+    m_window.journal().setFileOrigin(saved.origin, saved.loadsBack);
     m_diskStamp = fileStamp(path);
     m_autoSaveFailureTold = false;
     if (asker == Asker::User)

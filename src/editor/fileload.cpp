@@ -47,6 +47,7 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
         finish();
         return std::nullopt;
     }
+    m_origin = loaded.origin;
     const qint64 lines = lineBreaks(loaded.text);
     const qint64 bytesNeeded
         = needed ? needed(loaded.text, lines) : MemoryNeed::toShow(loaded.text.size(), lines);

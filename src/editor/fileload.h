@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recovery/journalorigin.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -42,6 +44,8 @@ public:
     /// The text of the file at `path`, or nothing when the load was given up or the file
     /// refused (told). Without `needed`, what the area takes to show the text is weighed.
     std::optional<QString> read(const QString &path, const MemoryNeeded &needed = {});
+    /// The bytes the last read() took its text from, for the recovery journal.
+    const JournalOrigin &origin() const { return m_origin; }
     /// Makes `text` the prepared text of the area's document (Document::prepareLoad) and shows it
     /// piece by piece. True when all of it is shown, for the caller to keep; false when given up,
     /// the document's old text back.
@@ -60,4 +64,5 @@ private:
     Words m_words;
     std::function<bool()> m_stopAsked;
     std::unique_ptr<Progress> m_progress;
+    JournalOrigin m_origin;
 };

@@ -7,6 +7,7 @@
 #include "host/host.h"
 #include "host/screenfit.h"
 #include "host/toolwindow.h"
+#include "journalkeeper.h"
 #include "maintoolbar.h"
 #include "menurows.h"
 #include "propertieswindow.h"
@@ -34,6 +35,7 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
 
     m_document = new Document(this);
     m_area = new EditArea(*m_document, this);
+    m_journal = new JournalKeeper(*m_document, this);
     m_area->setAccessibleName(QStringLiteral("Text"));
     QFont font(QStringLiteral("Comic Sans MS"));
     font.setPointSizeF(9.75);
@@ -247,7 +249,8 @@ void MainWindow::endLoading()
 }
 
 // Asks only for a modified document; the tool windows that go with it close either way.
-// During a load it waits: the load gives up first and brings the old document back.
+// During a load it waits: the load gives up first and brings the old document back. A close
+// agreed to ends the recovery journal, unless the session's end keeps it for the next start.
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_loading) {
@@ -256,7 +259,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     bool cancel = false;
-    if (m_document->isModified()) {
+    if (m_journal->isKeptForNextStart()) {
+        // Asks nothing: the work comes back at the next start.
+    } else if (m_document->isModified()) {
         cancel = m_host.messageBox(QStringLiteral("File not saved. Are you sure you want to exit "
                                                   "without saving?"),
                      QStringLiteral("Confirm save"), Host::Icon::Question, Host::Buttons::YesNo,
@@ -264,8 +269,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
             == Host::Button::No;
     }
     ToolWindow::closeOwned(this);
-    if (cancel)
+    if (cancel) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    if (!m_journal->isKeptForNextStart())
+        m_journal->discard();
+    event->accept();
 }

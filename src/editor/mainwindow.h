@@ -8,6 +8,7 @@
 class Document;
 class EditArea;
 class Host;
+class JournalKeeper;
 class MainToolbar;
 class PropertiesWindow;
 class QLabel;
@@ -27,6 +28,8 @@ public:
     Host &host() const { return m_host; }
     Document &document() const { return *m_document; }
     EditArea *area() const { return m_area; }
+    /// The document's recovery journal, kept once opened.
+    JournalKeeper &journal() const { return *m_journal; }
     MainToolbar *toolbar() const { return m_toolbar; }
     /// The action of a menu row by its object name, or null (connecting to null warns).
     QAction *command(const QString &name) const;
@@ -70,6 +73,7 @@ private:
     Host &m_host;
     Document *m_document = nullptr;
     EditArea *m_area = nullptr;
+    JournalKeeper *m_journal = nullptr;
     MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;
     QProgressBar *m_loadProgress = nullptr;

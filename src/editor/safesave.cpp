@@ -1,5 +1,8 @@
 #include "safesave.h"
 
+#include "recovery/recoveryfolder.h"
+#include "recovery/saveguard.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -103,7 +106,10 @@ private:
 // its mode. Room for the new bytes is taken before the first old byte is touched, so a full
 // disk fails here with the file untouched; should the write fail all the same (a file-size
 // limit, past which the program's writes fail: see Startup::ignoreFileSizeSignal), the old
-// bytes, kept in memory, go back.
+// bytes, kept in memory, go back. A kill in the middle would leave the new text's start over
+// the old text's rest: the old bytes wait in the recovery folder, synced, until the new ones are
+// on disk, to be offered back at the next start. Where that folder cannot be used, the save goes
+// on as it did without one.
 SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
 {
     const Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
@@ -116,13 +122,22 @@ SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
     if (bytes.size() > old.size() && ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, bytes.size()) != 0
         && errno != EOPNOTSUPP && errno != ENOSYS)
         return failure(errno);
+    RecoveryFolder folder;
+    folder.open();
+    SaveGuard guard(folder);
+    guard.keep(path, old, bytes);
     if (writeAllAt(fd.get(), bytes) && ::ftruncate(fd.get(), bytes.size()) == 0
-        && ::fsync(fd.get()) == 0)
+        && ::fsync(fd.get()) == 0) {
+        guard.release();
         return { true, {} };
+    }
     const int error = errno;
     if (writeAllAt(fd.get(), old) && ::ftruncate(fd.get(), old.size()) == 0
-        && ::fsync(fd.get()) == 0)
+        && ::fsync(fd.get()) == 0) {
+        guard.release();
         return failure(error);
+    }
+    // The guard stays, to be offered at the next start.
     return { false,
         qt_error_string(error)
             + QStringLiteral(" The old content could not be put back: the file may be damaged.") };

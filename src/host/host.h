@@ -34,6 +34,19 @@ public:
     enum class Buttons { Ok, YesNo, YesNoCancel };
     enum class Button { Ok, Yes, No, Cancel };
 
+    /// A question whose answers are buttons captioned `answers`, left to right. Enter chooses
+    /// `defaultAnswer`; Escape and the close box choose `escapeAnswer`, the answer that changes
+    /// nothing.
+    struct Choice
+    {
+        QString prompt;
+        QString title;
+        Icon icon = Icon::Question;
+        QStringList answers;
+        int defaultAnswer = 0;
+        int escapeAnswer = 0;
+    };
+
     /// A file dialog request: caption, the pre-filled file name, the default extension (no dot),
     /// and a name filter such as "Text Files (*.txt);;All Files (*)".
     struct FileDialog
@@ -51,6 +64,8 @@ public:
         Icon icon = Icon::None, Buttons buttons = Buttons::Ok,
         std::optional<Button> defaultButton = {})
         = 0;
+    /// Modal box that asks `choice`; returns the index of the answer chosen.
+    virtual int choiceBox(const Choice &choice) = 0;
     /// Modal input box; returns the typed text, or the empty string on Cancel.
     virtual QString inputBox(
         const QString &prompt, const QString &title = {}, const QString &defaultText = {})

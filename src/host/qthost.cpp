@@ -19,6 +19,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -188,6 +189,23 @@ Host::Button QtHost::messageBox(const QString &prompt, const QString &title, Ico
     default:
         return buttons == Buttons::YesNo ? Button::No : Button::Ok;
     }
+}
+
+// Buttons of the action role keep the order given, whatever the platform's order of roles.
+int QtHost::choiceBox(const Choice &choice)
+{
+    QMessageBox box(toQtIcon(choice.icon), choice.title.isEmpty() ? programTitle() : choice.title,
+        choice.prompt, QMessageBox::NoButton, dialogParent());
+    QList<QPushButton *> buttons;
+    for (const QString &answer : choice.answers)
+        buttons.append(box.addButton(answer, QMessageBox::ActionRole));
+    box.setDefaultButton(buttons.value(choice.defaultAnswer));
+    box.setEscapeButton(buttons.value(choice.escapeAnswer));
+    ModalScope scope(m_modalDepth);
+    box.exec();
+    // No button at all when the box was taken down from outside (the program quitting).
+    const int chosen = int(buttons.indexOf(box.clickedButton()));
+    return chosen >= 0 ? chosen : choice.escapeAnswer;
 }
 
 QString QtHost::inputBox(const QString &prompt, const QString &title, const QString &defaultText)

@@ -8,6 +8,7 @@ class QtHost : public Host
 public:
     Button messageBox(const QString &prompt, const QString &title, Icon icon, Buttons buttons,
         std::optional<Button> defaultButton) override;
+    int choiceBox(const Choice &choice) override;
     QString inputBox(
         const QString &prompt, const QString &title, const QString &defaultText) override;
     QString passwordBox(

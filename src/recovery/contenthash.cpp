@@ -62,6 +62,8 @@ ContentHash::ContentHash()
 
 void ContentHash::addData(QByteArrayView bytes)
 {
+    if (bytes.isEmpty()) // an empty view may carry no pointer at all
+        return;
     const auto *from = reinterpret_cast<const unsigned char *>(bytes.data());
     const unsigned char *end = from + bytes.size();
     m_length += quint64(bytes.size());

@@ -89,7 +89,8 @@ public:
         }
         const QByteArrayView bytes = takeBytes(left());
         QString text(bytes.size() / 2, Qt::Uninitialized);
-        std::memcpy(text.data(), bytes.data(), bytes.size());
+        if (!bytes.isEmpty())
+            std::memcpy(text.data(), bytes.data(), bytes.size());
         if constexpr (Q_BYTE_ORDER != Q_LITTLE_ENDIAN) {
             for (QChar &c : text)
                 c = QChar(qFromLittleEndian(c.unicode()));

@@ -12,6 +12,8 @@ const char *kindName(FakeHost::Kind kind)
     switch (kind) {
     case FakeHost::Kind::Message:
         return "message box";
+    case FakeHost::Kind::Choice:
+        return "choice box";
     case FakeHost::Kind::Input:
         return "input box";
     case FakeHost::Kind::OpenFile:
@@ -34,6 +36,16 @@ void FakeHost::answerMessage(Button button)
 void FakeHost::answerEscape()
 {
     m_answers.append({ Kind::Message, Button::Ok, true, {}, {} });
+}
+
+void FakeHost::answerChoice(const QString &answer)
+{
+    m_answers.append({ Kind::Choice, Button::Ok, false, answer, {} });
+}
+
+void FakeHost::answerChoiceEscape()
+{
+    m_answers.append({ Kind::Choice, Button::Ok, true, {}, {} });
 }
 
 void FakeHost::answerInput(const QString &text)
@@ -114,6 +126,22 @@ Host::Button FakeHost::messageBox(
         break;
     }
     return Button::Ok;
+}
+
+int FakeHost::choiceBox(const Choice &choice)
+{
+    const Answer answer
+        = take(Kind::Choice, { Kind::Choice, choice.prompt, choice.title, choice.answers });
+    if (answer.escape)
+        return choice.escapeAnswer;
+    const int index = int(choice.answers.indexOf(answer.text));
+    if (index < 0) {
+        const QByteArray message = "No button \"" + answer.text.toUtf8() + "\" in the box \""
+            + choice.prompt.toUtf8() + "\"";
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        return choice.escapeAnswer;
+    }
+    return index;
 }
 
 QString FakeHost::inputBox(const QString &prompt, const QString &title, const QString &)

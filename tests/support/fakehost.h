@@ -13,7 +13,7 @@
 class FakeHost : public Host
 {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Print };
+    enum class Kind { Message, Choice, Input, OpenFile, SaveFile, Print };
 
     /// What a box or dialog showed.
     struct Shown
@@ -21,12 +21,17 @@ public:
         Kind kind = Kind::Message;
         QString prompt;
         QString title;
+        QStringList answers {}; // a choice box's buttons
     };
 
     void answerMessage(Button button);
     /// The next message box is put away with Escape or its close box: it gives what the real box
     /// gives then (No on a Yes/No box, Cancel on a Yes/No/Cancel box, OK on an OK box).
     void answerEscape();
+    /// The next choice box is answered with the button captioned `answer`.
+    void answerChoice(const QString &answer);
+    /// The next choice box is put away with Escape: it gives its escape answer.
+    void answerChoiceEscape();
     void answerInput(const QString &text);
     void answerOpenFile(const std::optional<QString> &path);
     void answerSaveFile(const std::optional<QString> &path);
@@ -39,6 +44,7 @@ public:
 
     Button messageBox(const QString &prompt, const QString &title, Icon icon, Buttons buttons,
         std::optional<Button> defaultButton) override;
+    int choiceBox(const Choice &choice) override;
     QString inputBox(
         const QString &prompt, const QString &title, const QString &defaultText) override;
     /// Answered by answerInput, like an input box.

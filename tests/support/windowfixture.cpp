@@ -1,6 +1,7 @@
 #include "windowfixture.h"
 
 #include "app/assembly.h"
+#include "editor/journalkeeper.h"
 #include "editor/mainwindow.h"
 #include "fakehost.h"
 
@@ -15,9 +16,13 @@ void WindowFixture::init()
     QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    m_stateHome = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_stateHome->isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateHome->path()));
     m_host = std::make_unique<FakeHost>();
     m_window = new MainWindow(*m_host);
     assembleSubsystems(*m_window);
+    QVERIFY(m_window->journal().open());
     m_window->show();
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -33,6 +38,7 @@ void WindowFixture::cleanup()
     QCOMPARE(m_host->pendingAnswers(), 0);
     m_host.reset();
     m_dir.reset();
+    m_stateHome.reset();
 }
 
 void WindowFixture::trigger(const char *name)

@@ -35,6 +35,8 @@ protected:
     std::unique_ptr<FakeHost> m_host;
     MainWindow *m_window = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
+    /// The state home (XDG_STATE_HOME) of this test alone: its recovery journals go there.
+    std::unique_ptr<QTemporaryDir> m_stateHome;
 
 private slots:
     // Run by the test framework around every test function of a derived class.
