@@ -2,7 +2,6 @@
 
 #include "document/document.h"
 #include "documentfile.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "memoryneed.h"
 
@@ -34,7 +33,7 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
         return std::nullopt;
     }
     const LoadResult loaded = readDocumentFile(path, [this](int percent) {
-        m_progress->setValue(percent / 5);
+        m_progress->setValue(percent * 9 / 10);
         return !stopped();
     });
     if (loaded.cancelled) {
@@ -59,18 +58,14 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
     return loaded.text;
 }
 
-bool FileLoad::prepareIn(EditArea &area, const QString &text)
+bool FileLoad::prepareIn(Document &document, const QString &text)
 {
-    Document &document = area.textDocument();
-    document.prepareLoad(TextBuffer(text));
-    for (int shown = area.prepareNextPiece(); shown < 100; shown = area.prepareNextPiece()) {
-        m_progress->setValue(20 + shown * 4 / 5);
-        if (stopped()) {
-            document.dropPrepared();
-            finish();
-            return false;
-        }
+    if (stopped()) {
+        finish();
+        return false;
     }
+    document.prepareLoad(TextBuffer(text));
+    m_progress->setValue(100);
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -24,6 +25,9 @@ namespace {
 const QString kExactTextMime = QStringLiteral("application/x-tarvex-exact-text");
 constexpr qreal kMargin = 4; // around the text, as QPlainTextEdit keeps it
 constexpr qsizetype kAroundCaret = 1024; // surrounding text an input method is given
+// Without wrapping a line is laid out this wide: far past any screen, within what Qt's fixed
+// point keeps exact.
+constexpr qreal kNoWrapWidth = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -60,7 +64,6 @@ TextView::TextView(Document &document, QWidget *parent)
         }());
         QAccessible::updateAccessibility(&event);
     });
-    connect(&m_document, &Document::changed, this, &TextView::changed);
     // Counting elsewhere moves the scroll bar only: the lines on screen stay as they are.
     connect(&m_lines, &DisplayLines::totalChanged, this, &TextView::updateScrollBar);
     connect(&m_lines, &DisplayLines::settled, this, [this] {
@@ -72,35 +75,32 @@ TextView::TextView(Document &document, QWidget *parent)
 
 TextView::~TextView() = default;
 
-// ---- The program's edits ------------------------------------------------------------------
-
-void TextView::setText(const QString &text, History history)
+void TextView::setWordWrap(bool wrap)
 {
-    m_document.setText(text);
-    if (history == History::Reset)
-        m_document.clearHistory();
-}
-
-void TextView::replace(qsizetype from, qsizetype length, QStringView text)
-{
-    m_document.replace(from, length, text);
-}
-
-void TextView::keepPreparedText()
-{
-    if (!isPreparing())
+    if (wrap == m_wrap)
         return;
-    const bool wasLocked = m_document.isLocked(); // a protected text keeps its lock
-    m_document.keepPrepared(std::nullopt);
-    m_document.setLocked(wasLocked);
-    emit changed();
+    m_wrap = wrap;
+    m_scrollX = 0;
+    m_lines.setFormat(font(), lineWidth());
+    if (!m_lines.isSettled())
+        m_wasSettled = false;
+    invalidateRows();
+    updateScrollBar();
+    viewport()->update();
 }
 
 // ---- Display lines on screen ------------------------------------------------------------
 
 qreal TextView::lineWidth() const
 {
+    if (!m_wrap)
+        return kNoWrapWidth;
     return std::max<qreal>(1, viewport()->width() - 2 * kMargin);
+}
+
+qreal TextView::textLeft() const
+{
+    return kMargin - m_scrollX;
 }
 
 int TextView::pageLines() const
@@ -217,31 +217,67 @@ void TextView::updateScrollBar()
     bar->setSingleStep(1);
     rows(); // finds the top line
     bar->setValue(int(std::min<qint64>(INT_MAX, m_lines.indexOf(m_top))));
+    updateHorizontalBar();
 }
 
-void TextView::scrollContentsBy(int, int)
+// Without wrapping the bar reaches the end of the widest line on screen: the lines elsewhere
+// are not laid out to measure them.
+void TextView::updateHorizontalBar()
+{
+    const QScopedValueRollback guard(m_settingScrollBar, true);
+    QScrollBar *bar = horizontalScrollBar();
+    qreal widest = 0;
+    if (!m_wrap) {
+        for (const Row &row : rows())
+            widest = std::max(widest, row.stretch.layout->lineAt(row.layoutLine).naturalTextWidth());
+    }
+    const int reach = int(std::ceil(widest + 2 * kMargin)) - viewport()->width();
+    bar->setRange(0, std::max({ 0, reach, int(m_scrollX) }));
+    bar->setPageStep(viewport()->width());
+    bar->setSingleStep(QFontMetrics(font()).averageCharWidth() * 2);
+    bar->setValue(int(m_scrollX));
+}
+
+void TextView::scrollContentsBy(int dx, int)
 {
     if (m_settingScrollBar)
         return;
+    if (dx != 0) {
+        m_scrollX = horizontalScrollBar()->value();
+        viewport()->update();
+        return;
+    }
     setTop(m_lines.lineAt(verticalScrollBar()->value()));
 }
 
 void TextView::ensureCaretVisible()
 {
     const qsizetype caret = m_document.selection().caret;
-    if (const Row *row = rowOf(caret); row && row->y + row->height <= viewport()->height())
-        return;
-    const DisplayLines::Line line = m_lines.lineOfPosition(caret);
-    rows();
-    if (m_lines.indexOf(line) < m_lines.indexOf(m_top)) {
-        setTop(line);
-        return;
+    const Row *row = rowOf(caret);
+    if (!row || row->y + row->height > viewport()->height()) {
+        const DisplayLines::Line line = m_lines.lineOfPosition(caret);
+        rows();
+        if (m_lines.indexOf(line) < m_lines.indexOf(m_top)) {
+            setTop(line);
+        } else {
+            // Below: the caret's line becomes the last one seen whole.
+            DisplayLines::Line top = line;
+            for (int i = 1; i < pageLines(); ++i)
+                top = m_lines.previous(top);
+            setTop(top);
+        }
     }
-    // Below: the caret's line becomes the last one seen whole.
-    DisplayLines::Line top = line;
-    for (int i = 1; i < pageLines(); ++i)
-        top = m_lines.previous(top);
-    setTop(top);
+    if (m_wrap)
+        return;
+    // Sideways, once the caret's line is on screen: a quarter of the width kept beside it.
+    const QRectF at = caretRect();
+    if (!at.isValid() || (at.left() >= 0 && at.right() <= viewport()->width()))
+        return;
+    const qreal edge = viewport()->width() - 2 * kMargin;
+    const qreal x = at.left() + m_scrollX - kMargin;
+    m_scrollX = std::max<qreal>(0, x < m_scrollX ? x - edge / 4 : x - edge * 3 / 4);
+    updateHorizontalBar();
+    viewport()->update();
 }
 
 // ---- Geometry --------------------------------------------------------------------------------
@@ -255,7 +291,7 @@ QRectF TextView::characterRect(qsizetype position) const
     const int at = int(position - row->stretch.start - row->stretch.from);
     const qreal x = line.cursorToX(at);
     const qreal next = at < line.textStart() + line.textLength() ? line.cursorToX(at + 1) : x + 1;
-    return QRectF(kMargin + std::min(x, next), row->y, std::max<qreal>(1, std::abs(next - x)),
+    return QRectF(textLeft() + std::min(x, next), row->y, std::max<qreal>(1, std::abs(next - x)),
         row->height);
 }
 
@@ -273,7 +309,7 @@ QRectF TextView::caretRect() const
     qreal width = 1;
     if (m_overwrite && at < line.textStart() + line.textLength())
         width = std::max<qreal>(1, line.cursorToX(at + 1) - x);
-    return QRectF(kMargin + x - 1, row->y, width + 2, row->height);
+    return QRectF(textLeft() + x - 1, row->y, width + 2, row->height);
 }
 
 qsizetype TextView::positionAt(QPointF point, bool exact) const
@@ -291,7 +327,7 @@ qsizetype TextView::positionAt(QPointF point, bool exact) const
         }
     }
     const QTextLine line = hit->stretch.layout->lineAt(hit->layoutLine);
-    const qreal x = point.x() - kMargin;
+    const qreal x = point.x() - textLeft();
     if (exact
         && (point.y() < hit->y || point.y() >= hit->y + hit->height || x < 0
             || x > line.naturalTextWidth()))
@@ -343,7 +379,7 @@ void TextView::paintEvent(QPaintEvent *e)
         if (band.intersects(e->rect())) {
             const DisplayLines::Stretch &stretch = first.stretch;
             const qreal top = stretch.layout->lineAt(first.layoutLine).y();
-            const QPointF origin(kMargin, first.y - top);
+            const QPointF origin(textLeft(), first.y - top);
             QList<QTextLayout::FormatRange> selections;
             const qsizetype base = stretch.start + stretch.from;
             if (selTo > base && selFrom < stretch.start + stretch.to) {
@@ -377,7 +413,7 @@ void TextView::paintEvent(QPaintEvent *e)
             if (!m_preedit.isEmpty() && m_dropCaret < 0)
                 inStretch += m_preeditCursor;
             const QTextLine line = row->stretch.layout->lineAt(row->layoutLine);
-            const QPointF origin(kMargin, row->y - line.y());
+            const QPointF origin(textLeft(), row->y - line.y());
             int width = 1;
             if (m_overwrite && m_dropCaret < 0 && inStretch < line.textStart() + line.textLength())
                 width = std::max(1, int(line.cursorToX(inStretch + 1) - line.cursorToX(inStretch)));
@@ -421,6 +457,7 @@ void TextView::timerEvent(QTimerEvent *e)
 void TextView::focusInEvent(QFocusEvent *e)
 {
     restartBlink();
+    update(); // the frame shows the focus too
     viewport()->update();
     QAbstractScrollArea::focusInEvent(e);
 }
@@ -428,6 +465,7 @@ void TextView::focusInEvent(QFocusEvent *e)
 void TextView::focusOutEvent(QFocusEvent *e)
 {
     m_blink.stop();
+    update(); // the frame shows the focus too
     viewport()->update();
     QAbstractScrollArea::focusOutEvent(e);
 }
@@ -447,7 +485,9 @@ void TextView::resizeEvent(QResizeEvent *e)
 void TextView::changeEvent(QEvent *e)
 {
     QAbstractScrollArea::changeEvent(e);
-    if (e->type() == QEvent::FontChange) {
+    if (e->type() == QEvent::PaletteChange) {
+        viewport()->update();
+    } else if (e->type() == QEvent::FontChange) {
         m_preeditLayout.reset();
         m_lines.setFormat(font(), lineWidth());
         if (!m_lines.isSettled())
@@ -501,7 +541,6 @@ void TextView::onReset()
     invalidateRows();
     updateScrollBar();
     viewport()->update();
-    emit streamProgress(100);
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, QAccessible::TextUpdated);
         QAccessible::updateAccessibility(&event);
@@ -703,7 +742,7 @@ bool TextView::handleEditKey(QKeyEvent *e)
 
 void TextView::keyPressEvent(QKeyEvent *e)
 {
-    if (isPreparing()) {
+    if (m_document.isPreparing()) {
         e->ignore();
         return;
     }
@@ -737,10 +776,10 @@ void TextView::keyPressEvent(QKeyEvent *e)
     e->ignore();
 }
 
-// Tab types a tab: it does not move the focus on.
-bool TextView::focusNextPrevChild(bool)
+// Tab types a tab, unless the view is told to let it move the focus on.
+bool TextView::focusNextPrevChild(bool next)
 {
-    return false;
+    return m_tabChangesFocus && QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void TextView::keyReleaseEvent(QKeyEvent *e)

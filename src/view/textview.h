@@ -27,47 +27,25 @@ class TextView : public QAbstractScrollArea
     Q_OBJECT
 
 public:
-    /// Whether a program edit may be undone by the user, or starts a fresh undo history.
-    enum class History { Keep, Reset };
-
     explicit TextView(Document &document, QWidget *parent = nullptr);
     ~TextView() override;
 
+    /// The document the view shows and edits.
     Document &textDocument() const { return m_document; }
-
-    // What the program reads and sets, as it did through the QPlainTextEdit area.
-    const QString &text() const { return m_document.text(); }
-    void setText(const QString &text, History history = History::Keep);
-    void replace(qsizetype from, qsizetype length, QStringView text);
-    std::optional<TextRange> changedRange() const { return m_document.changedRange(); }
-    void forgetChanges() { m_document.forgetChanges(); }
-    qsizetype selStart() const { return m_document.selectionStart(); }
-    void setSelStart(qsizetype start) { m_document.select(start, 0); }
-    qsizetype selLength() const { return m_document.selectionLength(); }
-    void setSelLength(qsizetype length) { m_document.select(selStart(), length); }
-    void select(qsizetype start, qsizetype length) { m_document.select(start, length); }
-    QString selText() const { return m_document.selectedText(); }
-    void setSelText(const QString &text) { m_document.replaceSelection(text); }
-    bool locked() const { return m_document.isLocked(); }
-    void setLocked(bool locked) { m_document.setLocked(locked); }
+    /// Whether the user may edit: not while the document is locked or preparing a load.
     bool isReadOnly() const { return m_document.isLocked() || m_document.isPreparing(); }
-    void clearUndoHistory() { m_document.clearHistory(); }
 
     /// Display lines, wrapped lines counted; at least 1. While a new text or width is being
     /// counted, each paragraph not counted yet counts as its estimate (one line for a short
     /// one), so the figure grows to the exact one; lineCountSettled() tells when it is.
     int lineCount() const { return int(std::min<qint64>(m_lines.total(), INT_MAX)); }
     bool lineCountSettled() const { return m_lines.isSettled(); }
-    // The whole text is shown at once: nothing streams in.
-    bool isStreaming() const { return false; }
-    void finishStreaming() { }
-    static bool isLarge(qsizetype) { return false; }
-
-    void prepareText(const QString &text) { m_document.prepareLoad(TextBuffer(text)); }
-    int prepareNextPiece() { return 100; }
-    bool isPreparing() const { return m_document.isPreparing(); }
-    void keepPreparedText();
-    void dropPreparedText() { m_document.dropPrepared(); }
+    /// Long lines wrap at the view's width (the default), or run on past its right edge, a
+    /// horizontal scroll bar reaching them.
+    void setWordWrap(bool wrap);
+    bool wordWrap() const { return m_wrap; }
+    /// Whether Tab moves the focus on rather than typing a tab (Ctrl+Tab types it then).
+    void setTabChangesFocus(bool changes) { m_tabChangesFocus = changes; }
 
     /// Keys that belong to menu rows: the view does not claim them as its own shortcuts.
     void setMenuShortcuts(const QList<QKeySequence> &shortcuts) { m_menuShortcuts = shortcuts; }
@@ -95,15 +73,12 @@ public slots:
     void redo();
 
 signals:
-    /// After every complete change of the text (`Area_Change`).
-    void changed();
     /// A character key, before the character is inserted.
     void keyPressed(QChar ch);
     void keyReleased();
     /// A mouse button released in the area, which is also how a click ends.
     void mouseReleased();
     void doubleClicked();
-    void streamProgress(int percent);
     /// The line count last read was provisional and is exact now.
     void lineCountSettledAfterChange();
 
@@ -150,6 +125,8 @@ private:
     void updateScrollBar();
     int pageLines() const;
     qreal lineWidth() const;
+    qreal textLeft() const; // where x = 0 of a line is drawn, scrolled sideways
+    void updateHorizontalBar();
 
     bool handleMoveKey(QKeyEvent *e);
     bool handleEditKey(QKeyEvent *e);
@@ -172,6 +149,9 @@ private:
     mutable DisplayLines m_lines;
     CaretMotion m_motion;
     qsizetype m_topPosition = 0; // where the first line on screen starts
+    bool m_wrap = true;
+    bool m_tabChangesFocus = false;
+    qreal m_scrollX = 0; // without wrapping: how far the lines are scrolled to the left
     mutable DisplayLines::Line m_top;
     mutable std::vector<Row> m_rows;
     mutable bool m_rowsValid = false;

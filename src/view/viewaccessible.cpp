@@ -88,7 +88,7 @@ void ViewAccessible::addSelection(int startOffset, int endOffset)
 void ViewAccessible::removeSelection(int selectionIndex)
 {
     if (selectionIndex == 0)
-        view()->setSelStart(view()->textDocument().selection().caret);
+        view()->textDocument().select(view()->textDocument().selection().caret, 0);
 }
 
 void ViewAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
@@ -104,7 +104,7 @@ int ViewAccessible::cursorPosition() const
 
 void ViewAccessible::setCursorPosition(int position)
 {
-    view()->setSelStart(position);
+    view()->textDocument().select(position, 0);
 }
 
 QString ViewAccessible::text(int startOffset, int endOffset) const
@@ -132,7 +132,7 @@ int ViewAccessible::offsetAtPoint(const QPoint &point) const
 
 void ViewAccessible::scrollToSubstring(int startIndex, int)
 {
-    view()->setSelStart(startIndex);
+    view()->textDocument().select(startIndex, 0);
     view()->ensureCaretVisible();
 }
 
@@ -217,15 +217,15 @@ QString ViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryTyp
 
 void ViewAccessible::deleteText(int startOffset, int endOffset)
 {
-    view()->replace(startOffset, endOffset - startOffset, {});
+    view()->textDocument().replace(startOffset, endOffset - startOffset, {});
 }
 
 void ViewAccessible::insertText(int offset, const QString &text)
 {
-    view()->replace(offset, 0, text);
+    view()->textDocument().replace(offset, 0, text);
 }
 
 void ViewAccessible::replaceText(int startOffset, int endOffset, const QString &text)
 {
-    view()->replace(startOffset, endOffset - startOffset, text);
+    view()->textDocument().replace(startOffset, endOffset - startOffset, text);
 }

@@ -433,8 +433,6 @@ private slots:
         trigger("mnuinsfile");
         QVERIFY(!m_host->isShowingModal() && m_window->document().isModified());
         QCOMPARE(document().text(), u'b' + inserted + u"re"_s);
-        area()->finishStreaming();
-        QCOMPARE(area()->toPlainText(), QString(document().text()).replace(u"\r\n"_s, u"\n"_s));
         QCOMPARE(QList({ document().selectionStart(), document().selectionLength() }),
             cancelAt > 100 ? QList<qsizetype>({ 1 + inserted.size(), 0 }) : QList<qsizetype>({ 1, 3 }));
         QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
@@ -497,7 +495,7 @@ private slots:
         QVERIFY(!m_host->isShowingModal() && readBytes(notes) == "notes");
         if (QStringList { "", "save", "new", "key", "tick" }.contains(arrival)) {
             QVERIFY(document().text() == QString::fromLatin1(bytes) && m_window->documentName() == big);
-            QVERIFY(!m_window->document().isModified() && !area()->document()->isUndoAvailable());
+            QVERIFY(!m_window->document().isModified() && !document().canUndo());
             return;
         }
         QVERIFY(arrival != "memory"_L1 || prompt().contains(at < 0 ? u" is "_s : u" has "_s));
