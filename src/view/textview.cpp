@@ -81,6 +81,7 @@ void TextView::setWordWrap(bool wrap)
         return;
     m_wrap = wrap;
     m_scrollX = 0;
+    setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     m_lines.setFormat(font(), lineWidth());
     if (!m_lines.isSettled())
         m_wasSettled = false;

@@ -128,6 +128,7 @@ private slots:
     void userActionsAreAnnounced();
     void menuShortcutsAreLeftToTheMenu();
     void lineCountCountsWrappedLines();
+    void unwrappedLinesRunOnAndScrollSideways();
     void longLineCountsExactlyAfterEdits_data();
     void longLineCountsExactlyAfterEdits();
     void paletteFontAndFrameAreUsed();
@@ -594,6 +595,29 @@ void TestView::lineCountCountsWrappedLines()
         QTest::keyClick(m_area, 'x');
     QCOMPARE(m_area->lineCount(), lines + 1);
     QCOMPARE(m_area->verticalScrollBar()->maximum(), scrollEnd + 1);
+}
+
+// Without wrapping a paragraph is one display line, and the view scrolls sideways to the caret.
+void TestView::unwrappedLinesRunOnAndScrollSideways()
+{
+    m_document->setText(u"word "_s.repeated(400) + u"end\r\nshort"_s);
+    m_area->setWordWrap(false);
+    settle(m_area);
+    QCOMPARE(m_area->lineCount(), 2);
+    QScrollBar *sideways = m_area->horizontalScrollBar();
+    QVERIFY(sideways->maximum() > 0 && sideways->value() == 0);
+    QTest::keyClick(m_area, Qt::Key_End);
+    QCOMPARE(m_document->selection().caret, 2003);
+    QVERIFY(sideways->value() > 0);
+    QVERIFY(m_area->viewport()->rect().contains(m_area->caretRect().center().toPoint()));
+    QTest::mouseClick(m_area->viewport(), Qt::LeftButton, {}, m_area->caretRect().center().toPoint());
+    QCOMPARE(m_document->selection().caret, 2003);
+    QTest::keyClick(m_area, Qt::Key_Down);
+    QCOMPARE(m_document->selection().caret, m_document->size());
+    QCOMPARE(sideways->value(), 0);
+    m_area->setWordWrap(true);
+    settle(m_area);
+    QVERIFY(m_area->lineCount() > 20);
 }
 
 // A line of 60,000 characters re-wraps after each edit only near it; the count stays what Qt
