@@ -124,9 +124,10 @@ void TestReadAloud::loadGoesThroughTheProgressWindow_data()
 
     QTest::newRow("runs to the end") << "" << 1000 << "file";
     QTest::newRow("Cancel while reading") << "cancel" << 5 << "old";
-    QTest::newRow("Cancel while showing") << "cancel" << 40 << "old";
-    QTest::newRow("the editor's text while showing") << "mnuloquen" << 40 << "editor";
-    // Memory just enough to read the file but too little for its lines; then a byte less.
+    QTest::newRow("Cancel late in the load") << "cancel" << 40 << "old";
+    QTest::newRow("the editor's text late in the load") << "mnuloquen" << 40 << "editor";
+    // Memory just enough to read a file of empty lines but too little for its lines; then a
+    // byte less.
     QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old";
     QTest::newRow("memory: too little to read it") << "memory" << -1 << "old";
 }
@@ -136,7 +137,8 @@ void TestReadAloud::loadGoesThroughTheProgressWindow()
     QFETCH(QString, arrival);
     QFETCH(int, at);
     QFETCH(QString, box);
-    static const QByteArray bytes = [] {
+    // Empty lines where the memory is short: what its lines take outweighs its text.
+    const QByteArray bytes = arrival == u"memory" ? QByteArray("\r\n").repeated(1 << 20) : [] {
         QByteArray bytes;
         for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
             bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
