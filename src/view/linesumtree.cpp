@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -119,18 +120,22 @@ void LineSumTree::replace(qsizetype at, qsizetype removed, qsizetype added)
     m_uncounted += added;
     m_size += added;
     if (qsizetype(b.lines.size()) > 4 * kBlock) {
-        Block tail;
-        tail.lines.assign(b.lines.begin() + 2 * kBlock, b.lines.end());
-        b.lines.resize(2 * kBlock);
-        for (Block *part : { &b, &tail }) {
-            part->sum = 0;
-            part->uncounted = 0;
-            for (const int lines : part->lines) {
-                part->sum += std::abs(lines);
-                part->uncounted += lines < 0;
+        // Split into blocks of the usual size: a big paste must not leave one block that every
+        // later question walks through.
+        std::vector<Block> parts;
+        for (qsizetype from = 0; from < qsizetype(b.lines.size()); from += kBlock) {
+            Block part;
+            part.lines.assign(b.lines.begin() + from,
+                b.lines.begin() + std::min(from + kBlock, qsizetype(b.lines.size())));
+            for (const int lines : part.lines) {
+                part.sum += std::abs(lines);
+                part.uncounted += lines < 0;
             }
+            parts.push_back(std::move(part));
         }
-        m_blocks.insert(m_blocks.begin() + intoBlock + 1, std::move(tail));
+        m_blocks.erase(m_blocks.begin() + intoBlock);
+        m_blocks.insert(m_blocks.begin() + intoBlock, std::make_move_iterator(parts.begin()),
+            std::make_move_iterator(parts.end()));
     }
     std::erase_if(m_blocks, [](const Block &x) { return x.lines.empty(); });
     if (m_blocks.empty())
