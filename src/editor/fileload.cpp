@@ -24,7 +24,7 @@ qint64 FileLoad::lineBreaks(QStringView text)
     return text.count(QLatin1Char('\r'));
 }
 
-std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &needed)
+std::optional<QString> FileLoad::read(const QString &path)
 {
     const qint64 fileBytes = QFileInfo(path).size();
     if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
@@ -48,8 +48,7 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
     }
     m_origin = loaded.origin;
     const qint64 lines = lineBreaks(loaded.text);
-    const qint64 bytesNeeded
-        = needed ? needed(loaded.text, lines) : MemoryNeed::toShow(loaded.text.size(), lines);
+    const qint64 bytesNeeded = MemoryNeed::toShow(loaded.text.size(), lines);
     if (const std::optional<QString> tooBig
         = MemoryNeed::refusal(fileBytes, lines, bytesNeeded, m_host.memoryAvailable())) {
         refuse(path, *tooBig);

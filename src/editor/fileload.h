@@ -22,9 +22,6 @@ class QWidget;
 class FileLoad
 {
 public:
-    /// What showing a file's text will take, from the text and its lines.
-    using MemoryNeeded = std::function<qint64(QStringView text, qint64 lines)>;
-
     /// How the load speaks to the user.
     struct Words
     {
@@ -42,8 +39,8 @@ public:
     ~FileLoad();
 
     /// The text of the file at `path`, or nothing when the load was given up or the file
-    /// refused (told). Without `needed`, what the area takes to show the text is weighed.
-    std::optional<QString> read(const QString &path, const MemoryNeeded &needed = {});
+    /// refused (told).
+    std::optional<QString> read(const QString &path);
     /// The bytes the last read() took its text from, for the recovery journal.
     const JournalOrigin &origin() const { return m_origin; }
     /// Makes `text` the prepared text of `document` (Document::prepareLoad), for the caller to

@@ -32,7 +32,7 @@ public:
 
     /// The document the view shows and edits.
     Document &textDocument() const { return m_document; }
-    /// Whether the user may edit: not while the document is locked or preparing a load.
+    /// Whether the user may not edit: the document is locked or preparing a load.
     bool isReadOnly() const { return m_document.isLocked() || m_document.isPreparing(); }
 
     /// Display lines, wrapped lines counted; at least 1. While a new text or width is being
@@ -44,7 +44,7 @@ public:
     /// horizontal scroll bar reaching them.
     void setWordWrap(bool wrap);
     bool wordWrap() const { return m_wrap; }
-    /// Whether Tab moves the focus on rather than typing a tab (Ctrl+Tab types it then).
+    /// Whether Tab moves the focus on rather than typing a tab.
     void setTabChangesFocus(bool changes) { m_tabChangesFocus = changes; }
 
     /// Keys that belong to menu rows: the view does not claim them as its own shortcuts.
