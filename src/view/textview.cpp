@@ -23,7 +23,7 @@ namespace {
 
 // Drags and copies between our own areas carry the exact text, bare CR and LF included.
 const QString kExactTextMime = QStringLiteral("application/x-tarvex-exact-text");
-constexpr qreal kMargin = 4; // around the text, as QPlainTextEdit keeps it
+constexpr qreal kMargin = 4; // around the text
 constexpr qsizetype kAroundCaret = 1024; // surrounding text an input method is given
 // Without wrapping a line is laid out this wide: far past any screen, within what Qt's fixed
 // point keeps exact.
