@@ -5,13 +5,12 @@
 #include "documentfile.h"
 #include "documentformat.h"
 #include "fileload.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "journalkeeper.h"
 #include "lossysave.h"
 #include "mainwindow.h"
-#include "memoryneed.h"
 #include "protectionmarker.h"
+#include "view/textview.h"
 
 #include <QAction>
 
@@ -184,9 +183,8 @@ bool FileCommands::loadIntoDocument(const QString &path, std::optional<bool> utf
         loadWords(QStringLiteral("Open"), QStringLiteral("Opening %1").arg(path),
             QStringLiteral("Could not open the file")),
         [this] { return m_window.closeWaiting(); });
-    const std::optional<QString> text = load.read(path, {}, utf8);
-    EditArea *area = m_window.area();
-    if (!text || !load.prepareIn(*area, *text)) {
+    const std::optional<QString> text = load.read(path, utf8);
+    if (!text || !load.prepareIn(m_document, *text)) {
         focusArea();
         return false;
     }
@@ -353,7 +351,7 @@ void FileCommands::insertFile()
 }
 
 // As Open, behind a progress window whose Cancel leaves the document as it was. The text goes in
-// as one change, undone in one step whatever its size; a big one reaches the widget in idle time.
+// as one change, undone in one step whatever its size.
 void FileCommands::insertFileAt(const QString &path)
 {
     LoadingScope loading(m_window);
@@ -361,13 +359,7 @@ void FileCommands::insertFileAt(const QString &path)
         loadWords(QStringLiteral("Insert File"), QStringLiteral("Inserting %1").arg(path),
             QStringLiteral("Could not insert the file")),
         [this] { return m_window.closeWaiting(); });
-    const std::optional<QString> text = load.read(path, [&](QStringView read, qint64 lines) {
-        // What the widget is given: all of the text after the insert, for a big one.
-        const qint64 chars = m_document.size() + read.size();
-        return EditArea::isLarge(read.size())
-            ? MemoryNeed::toShow(chars, m_document.paragraphCount() + lines)
-            : MemoryNeed::toShow(read.size(), lines);
-    });
+    const std::optional<QString> text = load.read(path);
     if (!text)
         return;
     load.finish();

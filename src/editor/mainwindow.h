@@ -6,13 +6,12 @@
 #include <QPointer>
 
 class Document;
-class EditArea;
 class Host;
 class JournalKeeper;
 class MainToolbar;
 class PropertiesWindow;
 class QLabel;
-class QProgressBar;
+class TextView;
 
 /// The main window `frmedit`: the document in the edit area `Area`, the title bar, the menus, the
 /// toolbar and the status bar. It listens to the document for its title and status bar; the
@@ -27,7 +26,7 @@ public:
 
     Host &host() const { return m_host; }
     Document &document() const { return *m_document; }
-    EditArea *area() const { return m_area; }
+    TextView *area() const { return m_area; }
     /// The document's recovery journal, kept once opened.
     JournalKeeper &journal() const { return *m_journal; }
     MainToolbar *toolbar() const { return m_toolbar; }
@@ -71,16 +70,14 @@ private:
     void showProperties();
     void toggleStatusBar();
     void toggleToolBar();
-    void showStreamProgress(int percent);
 
     Host &m_host;
     Document *m_document = nullptr;
-    EditArea *m_area = nullptr;
+    TextView *m_area = nullptr;
     JournalKeeper *m_journal = nullptr;
     MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;
     QLabel *m_encodingText = nullptr;
-    QProgressBar *m_loadProgress = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 

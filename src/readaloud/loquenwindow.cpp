@@ -5,10 +5,10 @@
 #include "editor/fileload.h"
 #include "editor/lossysave.h"
 #include "editor/twips.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "host/screenfit.h"
 #include "host/speechengine.h"
+#include "view/textview.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -106,7 +106,7 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     const TwipsScale px(dpi, scale);
 
     m_text = new Document(this);
-    m_textArea = new EditArea(*m_text, client);
+    m_textArea = new TextView(*m_text, client);
     m_textArea->setObjectName(QStringLiteral("Text1"));
     m_textArea->setAccessibleName(QStringLiteral("Text"));
     m_textArea->setGeometry(0, 0, px(4335), px(3015));
@@ -227,7 +227,7 @@ void LoquenWindow::load(const QString &path)
                 QStringLiteral("Could not load the file"), QStringLiteral("Loquen"), false },
             [this] { return m_textAfterLoad.has_value(); });
         const std::optional<QString> text = load.read(path);
-        if (text && load.prepareIn(*m_textArea, *text)) {
+        if (text && load.prepareIn(*m_text, *text)) {
             load.finish();
             m_text->keepPrepared(std::nullopt, load.encoding());
         }

@@ -3,9 +3,9 @@
 // reach, and what screen readers and window frames are told. Every test runs at twice the scale.
 #include "app/assembly.h"
 #include "fakehost.h"
-#include "host/editarea.h"
 #include "host/qthost.h"
 #include "readaloud/loquenwindow.h"
+#include "view/textview.h"
 #include "windowsteps.h"
 
 #include <QAbstractScrollArea>

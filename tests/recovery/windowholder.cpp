@@ -8,8 +8,8 @@
 #include "editor/journalkeeper.h"
 #include "editor/mainwindow.h"
 #include "editor/sessionend.h"
-#include "host/editarea.h"
 #include "host/qthost.h"
+#include "view/textview.h"
 
 #include <QAction>
 #include <QApplication>
