@@ -41,8 +41,8 @@ test-sanitized: deps
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVEX_TESTS=OFF -DTARVEX_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	for b in bench_textbuffer bench_editarea bench_documentfile bench_open bench_search \
-		bench_tempclip bench_textops bench_protect bench_recovery bench_linecount; do \
+	for b in bench_textbuffer bench_documentfile bench_open bench_search \
+		bench_tempclip bench_textops bench_protect bench_recovery bench_linecount bench_view; do \
 		QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/$$b --benchmark_repetitions=5 \
 			--benchmark_report_aggregates_only=true || exit 1; \
 	done

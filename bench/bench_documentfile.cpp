@@ -1,5 +1,6 @@
 // Costs of opening and saving a big document: the plain read as a baseline, the whole open, the
-// loading rule on its own, and the whole save.
+// loading rule on its own, and the whole save; the UTF-8 check and the loading rule in UTF-8.
+#include "editor/codec1252.h"
 #include "editor/documentfile.h"
 #include "editor/documentformat.h"
 
@@ -112,6 +113,33 @@ void BM_TextFromFileBytes(benchmark::State &state)
     state.SetLabel("decode and loading rule in memory, 50 MB");
 }
 BENCHMARK(BM_TextFromFileBytes)->Unit(benchmark::kMillisecond);
+
+// The check every file goes through: all ASCII is its worst case, read to the end.
+void BM_EncodingOfAllAscii(benchmark::State &state)
+{
+    const QByteArray bytes(kFileSize, 'a');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DocumentFormat::encodingOf(bytes));
+    state.SetBytesProcessed(state.iterations() * kFileSize);
+    state.SetLabel("UTF-8 check of an all-ASCII file, 50 MB");
+}
+BENCHMARK(BM_EncodingOfAllAscii)->Unit(benchmark::kMillisecond);
+
+// The same text as UTF-8 (its bytes beyond ASCII take two or three): checked, then decoded.
+void BM_TextFromUtf8Bytes(benchmark::State &state)
+{
+    const QByteArray bytes = Codec1252::decode(bigFile().bytes).toUtf8();
+    for (auto _ : state) {
+        const TextEncoding encoding = DocumentFormat::encodingOf(bytes);
+        const QString text = DocumentFormat::textFromFileBytes(bytes, encoding);
+        benchmark::DoNotOptimize(text.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    state.SetLabel(QStringLiteral("UTF-8 check, decode and loading rule in memory, %1 MB")
+                       .arg(bytes.size() / 1000000)
+                       .toStdString());
+}
+BENCHMARK(BM_TextFromUtf8Bytes)->Unit(benchmark::kMillisecond);
 
 void BM_WriteDocumentFile(benchmark::State &state)
 {

@@ -2,7 +2,7 @@
 // laying out each paragraph with QTextLayout (Qt's own way, and what the edit area pays today).
 #include "editor/mainwindow.h"
 #include "host/displaylinecounter.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 #include "host/qthost.h"
 
 #include <QApplication>
@@ -183,9 +183,10 @@ const Window &window()
         MainWindow window(host);
         window.show();
         QCoreApplication::processEvents();
-        EditArea *area = window.area();
-        return Window { area->font(), area->wordWrapMode(),
-            area->viewport()->width() - 2 * area->document()->documentMargin() };
+        TextView *area = window.area();
+        // The view wraps at word boundaries, or anywhere in a longer word, inside a margin of 4.
+        return Window { area->font(), QTextOption::WrapAtWordBoundaryOrAnywhere,
+            qreal(area->viewport()->width() - 2 * 4) };
     }();
     return measured;
 }

@@ -4,10 +4,9 @@
 #include "editor/filecommands.h"
 #include "editor/mainwindow.h"
 #include "fakehost.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -87,32 +86,7 @@ void BM_ReadAll(benchmark::State &state)
 }
 BENCHMARK(BM_ReadAll)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
 
-// Open until the file's first screen is painted (behind the progress window, which then shows
-// how far the rest has come).
-void BM_OpenFirstScreen(benchmark::State &state)
-{
-    OpenFixture &f = fixture();
-    EditArea *area = f.window.area();
-    for (auto _ : state) {
-        QElapsedTimer clock;
-        qint64 firstScreen = -1;
-        const auto shown = QObject::connect(area, &EditArea::streamProgress, area, [&] {
-            if (firstScreen < 0) {
-                area->viewport()->repaint();
-                firstScreen = clock.nsecsElapsed();
-            }
-        });
-        clock.start();
-        f.open(int(state.range(0)));
-        QObject::disconnect(shown);
-        state.SetIterationTime(double(firstScreen) / 1e9);
-        f.newDocument();
-    }
-    state.SetBytesProcessed(state.iterations() * state.range(0) * kMegabyte);
-}
-BENCHMARK(BM_OpenFirstScreen)->Arg(10)->Arg(50)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-// Open until the command is done: the whole text in the widget, the document the file's.
+// Open until the command is done and the first screen is painted: the view lays out no more.
 void BM_OpenWhole(benchmark::State &state)
 {
     OpenFixture &f = fixture();

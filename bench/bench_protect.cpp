@@ -6,7 +6,7 @@
 #include "editor/documentformat.h"
 #include "editor/mainwindow.h"
 #include "fakehost.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 #include "protect/cipher.h"
 
 #include <QAction>
@@ -259,11 +259,10 @@ struct WindowFixture
         QCoreApplication::processEvents();
     }
 
-    // The document or its protected text in the edit area, whole in the widget and laid out.
+    // The document or its protected text in the edit area, its first screen laid out.
     void show(const QString &text, bool locked)
     {
         window.document().load(TextBuffer(text), std::nullopt);
-        window.area()->finishStreaming();
         window.document().setLocked(locked);
         QCoreApplication::processEvents();
     }
@@ -295,9 +294,8 @@ std::unique_ptr<WindowFixture> freshWindow(
     return fixture;
 }
 
-// From the menu row to the protected text in the area, locked, its first screen painted; the
-// rest of the text reaches the widget in idle time unless `whole` waits for it.
-void protectInWindow(benchmark::State &state, bool whole)
+// From the menu row to the protected text in the area, locked, its first screen painted.
+void BM_ProtectInWindow10MB(benchmark::State &state)
 {
     std::unique_ptr<WindowFixture> f;
     for (auto _ : state) {
@@ -305,28 +303,14 @@ void protectInWindow(benchmark::State &state, bool whole)
         f = freshWindow(f, prose(), false);
         state.ResumeTiming();
         f->protect();
-        if (whole)
-            f->window.area()->finishStreaming();
         f->window.area()->viewport()->repaint();
     }
     if (f->window.document().text() != protectedProse() || !f->window.document().isLocked())
         state.SkipWithError("Protect did not give the protected text");
-    if (whole && f->window.area()->isStreaming())
-        state.SkipWithError("the protected text is not all in the widget");
     state.SetBytesProcessed(state.iterations() * kTenMegabytes);
 }
 
-void BM_ProtectInWindow10MB(benchmark::State &state)
-{
-    protectInWindow(state, false);
-}
 BENCHMARK(BM_ProtectInWindow10MB)->Unit(benchmark::kMillisecond);
-
-void BM_ProtectInWindowWholeText10MB(benchmark::State &state)
-{
-    protectInWindow(state, true);
-}
-BENCHMARK(BM_ProtectInWindowWholeText10MB)->Unit(benchmark::kMillisecond);
 
 // A protected file as Open leaves it: each carriage return of the protected text followed by a
 // line feed, and a line break at the end.
@@ -349,7 +333,7 @@ void BM_UnprotectOpenedFileInWindow10MB(benchmark::State &state)
 BENCHMARK(BM_UnprotectOpenedFileInWindow10MB)->Unit(benchmark::kMillisecond);
 
 // UnProtect in the session that protected: the area shows the protected text as Protect left
-// it, most of it still on its way to the widget.
+// it.
 void BM_UnprotectRightAfterProtectInWindow10MB(benchmark::State &state)
 {
     std::unique_ptr<WindowFixture> f;

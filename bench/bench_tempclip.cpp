@@ -5,7 +5,7 @@
 #include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 #include "tempclip/tempclipcommands.h"
 #include "tempclip/tempcliplist.h"
 

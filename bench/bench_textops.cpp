@@ -5,7 +5,7 @@
 #include "document/document.h"
 #include "editor/mainwindow.h"
 #include "fakehost.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 #include "textops/autocorrection.h"
 
 #include <QAction>
@@ -60,7 +60,7 @@ void BM_TypingAtTheEnd(benchmark::State &state, Corrector corrector)
     if (corrector == Corrector::AutoCapitaliseOn)
         window.command(QStringLiteral("mnuautocapitalise"))->trigger();
     showDocument(window, size, true);
-    EditArea *area = window.area();
+    TextView *area = window.area();
 
     const QList<Autocorrection::Pass> passes = Autocorrection::passes();
     if (corrector == Corrector::PassByPass) {

@@ -5,15 +5,15 @@
 
 #include "benchtext.h"
 #include "editor/mainwindow.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 
-/// Waits (two minutes at most) until the area's line count is exact: a big text is laid out in
+/// Waits (two minutes at most) until the area's line count is exact: a big text is counted in
 /// idle time.
-inline void waitForLayout(EditArea &area)
+inline void waitForLayout(TextView &area)
 {
     QElapsedTimer timer;
     timer.start();

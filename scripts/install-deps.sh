@@ -27,6 +27,9 @@ packages=(
     xdotool
     strace
     dbus-daemon
+    at-spi2-core
+    python3-gi
+    gir1.2-atspi-2.0
     pulseaudio
     pulseaudio-utils
     sox

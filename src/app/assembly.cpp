@@ -5,13 +5,13 @@
 #include "editor/maintoolbar.h"
 #include "editor/mainwindow.h"
 #include "help/helpcommands.h"
-#include "host/editarea.h"
 #include "protect/protectcommands.h"
 #include "readaloud/readaloudcommands.h"
 #include "search/searchcommands.h"
 #include "tempclip/tempclipcommands.h"
 #include "textops/autocapitalise.h"
 #include "textops/textcommands.h"
+#include "view/textview.h"
 
 #include <QAction>
 
@@ -37,6 +37,7 @@ FileCommands *fileCommands(MainWindow &window)
 {
     auto *files = new FileCommands(window);
     wire(window, "open", files, &FileCommands::open);
+    wire(window, "mnureopen", files, &FileCommands::reopenInOtherEncoding);
     wire(window, "save", files, &FileCommands::save);
     wire(window, "saveas", files, &FileCommands::saveAs);
     wire(window, "mnuinsfile", files, &FileCommands::insertFile);
@@ -78,7 +79,7 @@ AutoCapitalise *autoCapitalise(MainWindow &window)
 {
     auto *capitalise = new AutoCapitalise(window.document(), &window);
     wireCheck(window, "mnuautocapitalise", capitalise, &AutoCapitalise::setEnabled);
-    QObject::connect(window.area(), &EditArea::keyPressed, capitalise, &AutoCapitalise::beforeKey);
+    QObject::connect(window.area(), &TextView::keyPressed, capitalise, &AutoCapitalise::beforeKey);
     return capitalise;
 }
 
@@ -108,9 +109,9 @@ SearchCommands *searchCommands(MainWindow &window)
     wire(window, "mnufindnext", search, &SearchCommands::findNext);
     wire(window, "mnureplace", search, &SearchCommands::findAndReplace);
     QObject::connect(
-        window.area(), &EditArea::mouseReleased, search, &SearchCommands::textClicked);
+        window.area(), &TextView::mouseReleased, search, &SearchCommands::textClicked);
     QObject::connect(
-        window.area(), &EditArea::doubleClicked, search, &SearchCommands::textDoubleClicked);
+        window.area(), &TextView::doubleClicked, search, &SearchCommands::textDoubleClicked);
     return search;
 }
 

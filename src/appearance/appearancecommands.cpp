@@ -1,12 +1,12 @@
 #include "appearancecommands.h"
 
-#include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
+#include "editor/mainwindow.h"
 #include "fontchooser.h"
 #include "host/colorcontrast.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "host/toolwindow.h"
+#include "view/textview.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -62,7 +62,7 @@ AppearanceCommands::AppearanceCommands(MainWindow &window)
 // and the font follows it.
 void AppearanceCommands::toggleStyle(Style style)
 {
-    EditArea *area = m_window.area();
+    TextView *area = m_window.area();
     QFont font = area->font();
     switch (style) {
     case Style::Bold:
@@ -100,7 +100,7 @@ void AppearanceCommands::shrinkFont()
 
 void AppearanceCommands::changeSizeBy(double points)
 {
-    EditArea *area = m_window.area();
+    TextView *area = m_window.area();
     QFont font = area->font();
     // Sizes are single precision, as 9.75 + 1 gives 10.75.
     const float size = float(font.pointSizeF()) + float(points);
@@ -122,7 +122,7 @@ void AppearanceCommands::changeContrast()
     const QColor menuText = host.systemColor(kMenuText);
     const QColor partner
         = ColorContrast::readableOn(menuText, host.systemColor(kTitleBarText), m_window.palette());
-    EditArea *area = m_window.area();
+    TextView *area = m_window.area();
     QPalette palette = area->palette();
     const bool onMenuText = palette.color(QPalette::Base) == menuText;
     palette.setColor(QPalette::Base, onMenuText ? partner : menuText);

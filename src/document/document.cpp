@@ -295,7 +295,7 @@ void Document::clearHistory()
 
 // ---- The file -----------------------------------------------------------------------------
 
-void Document::load(TextBuffer text, const std::optional<QString> &path)
+void Document::load(TextBuffer text, const std::optional<QString> &path, TextEncoding encoding)
 {
     if (isPreparing())
         dropPrepared();
@@ -306,7 +306,7 @@ void Document::load(TextBuffer text, const std::optional<QString> &path)
     m_locked = false;
     m_changedSinceForget = TextRange { 0, size() };
     emit reset();
-    finishLoading(path);
+    finishLoading(path, encoding);
 }
 
 void Document::markSaved(const QString &path)
@@ -360,21 +360,22 @@ void Document::prepareLoad(TextBuffer text)
     emit reset();
 }
 
-void Document::keepPrepared(const std::optional<QString> &path)
+void Document::keepPrepared(const std::optional<QString> &path, TextEncoding encoding)
 {
     m_aside.reset();
-    finishLoading(path);
+    finishLoading(path, encoding);
 }
 
 // A new text is the document: corrections made as it comes in (Auto Capitalise) are part of
 // it, as if it had been loaded so, and it starts clean with no history.
-void Document::finishLoading(const std::optional<QString> &path)
+void Document::finishLoading(const std::optional<QString> &path, TextEncoding encoding)
 {
     beginChange();
     m_changeIsLoad = true;
     endChange();
     m_history.clear();
     m_path = path;
+    m_encoding = encoding;
     m_loadedFromFile = path.has_value();
     m_modified = false;
     m_lastStep = path ? LastStep::Opened : LastStep::Emptied;

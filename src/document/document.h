@@ -2,6 +2,7 @@
 
 #include "edithistory.h"
 #include "textbuffer.h"
+#include "textencoding.h"
 #include "textrange.h"
 
 #include <QObject>
@@ -104,6 +105,8 @@ public:
     /// The file the document was loaded from or saved to; none for a new document.
     const std::optional<QString> &path() const { return m_path; }
     bool isModified() const { return m_modified; }
+    /// The encoding of the file: set by a load, kept by a save, Windows-1252 for New.
+    TextEncoding encoding() const { return m_encoding; }
     LastStep lastStep() const { return m_lastStep; }
     /// Whether the text is a file's text just as it was loaded, ending with the line break the
     /// loading rule appends; false once an edit leaves it without it, or after forgetLoading().
@@ -113,7 +116,8 @@ public:
     /// Makes `text` the document, as Open (with the file's `path`) and New (with none) do: clean,
     /// unlocked, no history, the caret at the start. Corrections made as it finishes
     /// (changeFinishing) are part of the text it starts with.
-    void load(TextBuffer text, const std::optional<QString> &path);
+    void load(TextBuffer text, const std::optional<QString> &path,
+        TextEncoding encoding = TextEncoding::Windows1252);
     /// The document is clean and belongs to the file at `path` now that it is written there.
     void markSaved(const QString &path);
 
@@ -123,7 +127,8 @@ public:
     void prepareLoad(TextBuffer text);
     bool isPreparing() const { return m_aside != nullptr; }
     /// The prepared text becomes the document as load() makes it, keeping the lock it was given.
-    void keepPrepared(const std::optional<QString> &path);
+    void keepPrepared(
+        const std::optional<QString> &path, TextEncoding encoding = TextEncoding::Windows1252);
     /// The document set aside comes back as it was.
     void dropPrepared();
 
@@ -139,7 +144,7 @@ signals:
     void reset();
     /// A new document begins: Open or New put it here, or a prepared load was kept.
     void loaded();
-    /// The path, the modified state, the lock or the last step changed.
+    /// The path, the modified state, the lock, the encoding or the last step changed.
     void stateChanged();
     void selectionChanged();
 
@@ -147,13 +152,13 @@ private:
     struct State;
 
     void applyEdit(qsizetype position, qsizetype length, QStringView text, EditKind kind);
-    void applySpan(qsizetype position, qsizetype length, const TextBuffer::Span &span,
-        HistoryStep &inverse);
+    void applySpan(
+        qsizetype position, qsizetype length, const TextBuffer::Span &span, HistoryStep &inverse);
     void noteEdit(qsizetype position, qsizetype removed, qsizetype added);
     void moveSelectionOver(qsizetype position, qsizetype removed, qsizetype added);
     void applyHistoryStep(HistoryStep step, bool undoing);
     void finishChange();
-    void finishLoading(const std::optional<QString> &path);
+    void finishLoading(const std::optional<QString> &path, TextEncoding encoding);
     std::unique_ptr<State> takeState();
     void restoreState(State &&state);
 
@@ -166,6 +171,7 @@ private:
     bool m_modified = false;
     bool m_loadedFromFile = false;
     bool m_locked = false;
+    TextEncoding m_encoding = TextEncoding::Windows1252;
     LastStep m_lastStep = LastStep::Started;
 
     EditHistory m_history;

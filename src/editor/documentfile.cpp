@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString kEncoding = QStringLiteral("windows-1252");
-
 QString noFileReason()
 {
     return QStringLiteral("The file does not exist.");
@@ -115,7 +113,8 @@ bool readAllInPieces(QFile &file, QByteArray &bytes, const ReadProgress &progres
 
 } // namespace
 
-LoadResult readDocumentFile(const QString &path, const ReadProgress &progress)
+LoadResult readDocumentFile(
+    const QString &path, const ReadProgress &progress, std::optional<bool> utf8)
 {
     const QFileInfo info(path);
     if (isLinkLoop(path))
@@ -135,11 +134,16 @@ LoadResult readDocumentFile(const QString &path, const ReadProgress &progress)
         return { false, {}, {}, true };
     if (file.error() != QFileDevice::NoError)
         return { false, {}, file.errorString() };
-    JournalOrigin origin = JournalOrigin::ofFile(path, bytes, kEncoding);
-    return { true, DocumentFormat::textFromFileBytes(bytes), {}, false, std::move(origin) };
+    const TextEncoding encoding = !utf8 ? DocumentFormat::encodingOf(bytes)
+        : *utf8                         ? DocumentFormat::utf8EncodingOf(bytes)
+                                        : TextEncoding::Windows1252;
+    JournalOrigin origin
+        = JournalOrigin::ofFile(path, bytes, DocumentFormat::journalName(encoding));
+    return { true, DocumentFormat::textFromFileBytes(bytes, encoding), {}, false, std::move(origin),
+        encoding };
 }
 
-SaveResult writeDocumentFile(const QString &path, QStringView text)
+SaveResult writeDocumentFile(const QString &path, QStringView text, TextEncoding encoding)
 {
     const QFileInfo info(path);
     if (info.isDir())
@@ -153,11 +157,11 @@ SaveResult writeDocumentFile(const QString &path, QStringView text)
     // A pipe would hold the window until something reads it; a device is no document.
     if (info.exists() && !info.isFile())
         return { false, notAFileReason() };
-    const QByteArray bytes = DocumentFormat::fileBytesFromText(text);
+    const QByteArray bytes = DocumentFormat::fileBytesFromText(text, encoding);
     SaveResult saved = safeSave(path, bytes);
     if (saved.ok) {
-        saved.origin = JournalOrigin::ofFile(path, bytes, kEncoding);
-        saved.loadsBack = DocumentFormat::textFromFileBytes(bytes) == text;
+        saved.origin = JournalOrigin::ofFile(path, bytes, DocumentFormat::journalName(encoding));
+        saved.loadsBack = DocumentFormat::textFromFileBytes(bytes, encoding) == text;
     }
     return saved;
 }

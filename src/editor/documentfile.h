@@ -1,11 +1,13 @@
 #pragma once
 
+#include "document/textencoding.h"
 #include "recovery/journalorigin.h"
 
 #include <QString>
 #include <QStringView>
 
 #include <functional>
+#include <optional>
 
 /// Reading and writing document files. Failures come back as values with a short reason the
 /// caller can show.
@@ -17,14 +19,17 @@ struct LoadResult
     QString error;
     bool cancelled = false;
     JournalOrigin origin {}; // the bytes read, for the recovery journal
+    TextEncoding encoding = TextEncoding::Windows1252; // the one the text was read in
 };
 
 /// Told the share of the file read so far, in percent; answers whether to go on.
 using ReadProgress = std::function<bool(int percent)>;
 
-/// The document text of the file at `path`, by the loading rule of DocumentFormat. A big file is
+/// The document text of the file at `path`, by the loading rule of DocumentFormat, in the
+/// encoding its bytes show, or as UTF-8 or Windows-1252 when `utf8` says which. A big file is
 /// read a piece at a time, with `progress` told after each piece.
-LoadResult readDocumentFile(const QString &path, const ReadProgress &progress = {});
+LoadResult readDocumentFile(const QString &path, const ReadProgress &progress = {},
+    std::optional<bool> utf8 = std::nullopt);
 
 struct SaveResult
 {
@@ -36,9 +41,10 @@ struct SaveResult
     bool loadsBack = false;
 };
 
-/// Writes the file bytes of `text` to `path`. A regular file is replaced only once the new
-/// bytes are all on disk, so a failed write leaves the old file as it was.
-SaveResult writeDocumentFile(const QString &path, QStringView text);
+/// Writes the file bytes of `text` in `encoding` to `path`. A regular file is replaced only once
+/// the new bytes are all on disk, so a failed write leaves the old file as it was.
+SaveResult writeDocumentFile(
+    const QString &path, QStringView text, TextEncoding encoding = TextEncoding::Windows1252);
 
 struct SizeResult
 {

@@ -1,7 +1,11 @@
 #include "documentformat.h"
 
 #include "codec1252.h"
+#include "codecutf8.h"
 #include "protectionmarker.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <cstring>
@@ -13,9 +17,11 @@ namespace {
 constexpr char cr = '\r';
 constexpr char lf = '\n';
 
-} // namespace
-
-QString textFromFileBytes(QByteArrayView bytes)
+// The loading rule, the bytes turned into characters by `decode(bytes, out)`, which returns the
+// end of what it wrote: at most one character a byte. A CR LF stays as it is, so everything up
+// to a bare CR is decoded in one call (a line at a time costs a call a line); each bare CR gains
+// an LF, and the last line a CR LF if it has no end.
+template <typename Decode> QString linesFromBytes(QByteArrayView bytes, Decode decode)
 {
     const char *cur = bytes.data();
     const char *const end = cur + bytes.size();
@@ -29,31 +35,67 @@ QString textFromFileBytes(QByteArrayView bytes)
     QChar *room = out + text.size();
 
     while (cur < end) {
-        const auto *crAt = static_cast<const char *>(std::memchr(cur, cr, end - cur));
-        const char *lineEnd = crAt ? crAt : end;
-        Codec1252::decodeInto(QByteArrayView(cur, lineEnd), out);
-        out += lineEnd - cur;
-        cur = lineEnd;
-        if (crAt) {
-            ++cur;
-            if (cur < end && *cur == lf) {
-                ++cur;
-            } else if (room - out < 2 + (end - cur) + 2) {
-                // An eighth of what is left covers a whole file of bare-CR lines longer than
-                // eight characters, so such a file grows once.
-                const qsizetype written = out - text.data();
-                const qsizetype more = std::max<qsizetype>(1024, (end - cur) / 8);
-                text.resize(text.size() + more);
-                out = text.data() + written;
-                room = text.data() + text.size();
-            }
+        const char *bare = cur;
+        while ((bare = static_cast<const char *>(std::memchr(bare, cr, end - bare)))) {
+            if (bare + 1 == end || bare[1] != lf)
+                break;
+            bare += 2;
         }
+        const char *runEnd = bare ? bare + 1 : end;
+        out = decode(QByteArrayView(cur, runEnd), out);
+        cur = runEnd;
+        if (!bare)
+            break;
+        if (room - out < 1 + (end - cur) + 2) {
+            // An eighth of what is left covers a whole file of bare-CR lines longer than eight
+            // characters, so such a file grows once.
+            const qsizetype written = out - text.data();
+            const qsizetype more = std::max<qsizetype>(1024, (end - cur) / 8);
+            text.resize(text.size() + more);
+            out = text.data() + written;
+            room = text.data() + text.size();
+        }
+        *out++ = QLatin1Char(lf);
+    }
+    if (out - text.data() < 2 || out[-2] != QLatin1Char(cr) || out[-1] != QLatin1Char(lf)) {
         out[0] = QLatin1Char(cr);
         out[1] = QLatin1Char(lf);
         out += 2;
     }
     text.resize(out - text.data());
     return text;
+}
+
+} // namespace
+
+TextEncoding encodingOf(QByteArrayView bytes)
+{
+    if (CodecUtf8::startsWithMark(bytes))
+        return TextEncoding::Utf8WithMark;
+    return CodecUtf8::isUtf8BeyondAscii(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+TextEncoding utf8EncodingOf(QByteArrayView bytes)
+{
+    return CodecUtf8::startsWithMark(bytes) ? TextEncoding::Utf8WithMark : TextEncoding::Utf8;
+}
+
+QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (!isUtf8(encoding)) {
+        return linesFromBytes(bytes, [](QByteArrayView run, QChar *out) {
+            Codec1252::decodeInto(run, out);
+            return out + run.size();
+        });
+    }
+    if (CodecUtf8::startsWithMark(bytes))
+        bytes = bytes.sliced(CodecUtf8::kMark.size());
+    // A run ends at a CR, which is never part of a longer sequence: runs decode apart. A mark
+    // further on is a character (U+FEFF) of the text; only the file's first is left out.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return linesFromBytes(
+        bytes, [&](QByteArrayView run, QChar *out) { return decoder.appendToBuffer(out, run); });
 }
 
 namespace {
@@ -78,13 +120,27 @@ char *withoutLoadingLineFeeds(char *begin, char *end)
 
 } // namespace
 
-QByteArray fileBytesFromText(QStringView text)
+QByteArray fileBytesFromText(QStringView text, TextEncoding encoding)
 {
-    QByteArray bytes(text.size() + 2, Qt::Uninitialized);
-    char *out = bytes.data();
-    out += Codec1252::encodeInto(text, out);
+    QByteArray bytes;
+    char *out = nullptr;
+    char *textStart = nullptr;
+    if (isUtf8(encoding)) {
+        QStringEncoder encoder(QStringEncoder::Utf8);
+        bytes.resize(CodecUtf8::kMark.size() + encoder.requiredSpace(text.size()) + 2);
+        textStart = bytes.data();
+        out = textStart;
+        // Written here, since the encoder writes none before an empty text.
+        if (encoding == TextEncoding::Utf8WithMark)
+            out = std::copy(CodecUtf8::kMark.begin(), CodecUtf8::kMark.end(), out);
+        out = encoder.appendToBuffer(out, text);
+    } else {
+        bytes.resize(text.size() + 2);
+        textStart = bytes.data();
+        out = textStart + Codec1252::encodeInto(text, textStart);
+    }
     if (text.startsWith(kProtectionMarker))
-        out = withoutLoadingLineFeeds(bytes.data(), out);
+        out = withoutLoadingLineFeeds(textStart, out);
     // Loading ends the last line with CR LF: a text that ends so already is written as it is,
     // so that opening and saving a file does not make it a line longer each time.
     if (!text.endsWith(u"\r\n")) {
@@ -94,6 +150,21 @@ QByteArray fileBytesFromText(QStringView text)
     }
     bytes.truncate(out - bytes.data());
     return bytes;
+}
+
+QString encodingName(TextEncoding encoding)
+{
+    return isUtf8(encoding) ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1252");
+}
+
+QString journalName(TextEncoding encoding)
+{
+    return isUtf8(encoding) ? QStringLiteral("utf-8") : QStringLiteral("windows-1252");
+}
+
+TextEncoding encodingFromJournal(const QString &name)
+{
+    return name == journalName(TextEncoding::Utf8) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 } // namespace DocumentFormat

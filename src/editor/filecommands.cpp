@@ -1,16 +1,16 @@
 #include "filecommands.h"
 
 #include "codec1252.h"
-#include "documentfile.h"
 #include "document/document.h"
+#include "documentfile.h"
+#include "documentformat.h"
 #include "fileload.h"
-#include "mainwindow.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "journalkeeper.h"
 #include "lossysave.h"
-#include "memoryneed.h"
+#include "mainwindow.h"
 #include "protectionmarker.h"
+#include "view/textview.h"
 
 #include <QAction>
 
@@ -44,6 +44,21 @@ FileCommands::FileCommands(MainWindow &window)
         const std::optional<QString> &path = m_document.path();
         m_diskStamp = path ? std::optional(fileStamp(*path)) : std::nullopt;
     });
+    connect(&m_document, &Document::stateChanged, this, &FileCommands::updateReopenRow);
+    updateReopenRow();
+}
+
+// The row names the encoding it would read the file in, and needs a file to read.
+void FileCommands::updateReopenRow()
+{
+    QAction *row = m_window.command(QStringLiteral("mnureopen"));
+    row->setText(
+        QStringLiteral("Reopen as %1")
+            .arg(DocumentFormat::encodingName(
+                isUtf8(m_document.encoding()) ? TextEncoding::Windows1252 : TextEncoding::Utf8)));
+    // A load disables every row and puts each back afterwards as it was.
+    if (!m_window.isLoading())
+        row->setEnabled(m_document.path().has_value());
 }
 
 // A new document starts a new auto-save answer.
@@ -85,18 +100,22 @@ void FileCommands::tellFailure(const QString &what, const QString &path, const Q
         Host::Icon::Exclamation, Host::Buttons::Ok);
 }
 
+// Yes keeps the changes: they are saved before anything replaces them. No drops them; Cancel
+// (Escape, the close box) keeps the document as it is.
+bool FileCommands::mayReplaceDocument()
+{
+    if (!m_document.isModified())
+        return true;
+    const Host::Button answer = m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
+        QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNoCancel);
+    return answer == Host::Button::No || (answer == Host::Button::Yes && save());
+}
+
 void FileCommands::open()
 {
-    if (m_document.isModified()) {
-        // Yes keeps the changes: they are saved before anything replaces them. No drops them;
-        // Cancel (Escape, the close box) keeps the document as it is and opens nothing.
-        const Host::Button answer
-            = m_host.messageBox(QStringLiteral("File not saved. Save it now?"),
-                QStringLiteral("Confirm Save"), Host::Icon::Question, Host::Buttons::YesNoCancel);
-        if (answer == Host::Button::Cancel || (answer == Host::Button::Yes && !save())) {
-            focusArea();
-            return;
-        }
+    if (!mayReplaceDocument()) {
+        focusArea();
+        return;
     }
     const std::optional<QString> path = askOpenPath(QStringLiteral("Open"));
     if (!path) {
@@ -106,11 +125,21 @@ void FileCommands::open()
     openPath(*path);
 }
 
-void FileCommands::openPath(const QString &path)
+void FileCommands::reopenInOtherEncoding()
+{
+    if (!m_document.path() || !mayReplaceDocument()) {
+        focusArea();
+        return;
+    }
+    const QString path = *m_document.path();
+    openPath(path, !isUtf8(m_document.encoding()));
+}
+
+void FileCommands::openPath(const QString &path, std::optional<bool> utf8)
 {
     // Taken before reading, so that a change made while we read counts as a change.
     const FileStamp stamp = fileStamp(path);
-    if (!loadIntoDocument(path))
+    if (!loadIntoDocument(path, utf8))
         return;
     m_diskStamp = stamp;
     if (m_document.isLocked()) {
@@ -147,16 +176,15 @@ private:
 
 // A big file takes a while: a progress window tells how far reading and showing the text have
 // come, and its Cancel, like a close of the window, leaves the document as it was.
-bool FileCommands::loadIntoDocument(const QString &path)
+bool FileCommands::loadIntoDocument(const QString &path, std::optional<bool> utf8)
 {
     LoadingScope loading(m_window);
     FileLoad load(m_host, &m_window,
         loadWords(QStringLiteral("Open"), QStringLiteral("Opening %1").arg(path),
             QStringLiteral("Could not open the file")),
         [this] { return m_window.closeWaiting(); });
-    const std::optional<QString> text = load.read(path);
-    EditArea *area = m_window.area();
-    if (!text || !load.prepareIn(*area, *text)) {
+    const std::optional<QString> text = load.read(path, utf8);
+    if (!text || !load.prepareIn(m_document, *text)) {
         focusArea();
         return false;
     }
@@ -165,7 +193,7 @@ bool FileCommands::loadIntoDocument(const QString &path)
     // Locked before it is kept: the corrections made as it comes in (Auto Capitalise) must find
     // a protected text already out of reach.
     m_document.setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
-    m_document.keepPrepared(path);
+    m_document.keepPrepared(path, load.encoding());
     m_window.journal().setFileOrigin(load.origin(), true);
     return true;
 }
@@ -206,7 +234,7 @@ bool FileCommands::writeDocument(const QString &path, Asker asker)
 {
     if (!confirmUnencodable(asker))
         return false;
-    const SaveResult saved = writeDocumentFile(path, m_document.text());
+    const SaveResult saved = writeDocumentFile(path, m_document.text(), m_document.encoding());
     if (!saved.ok) {
         // A full disk fails every tick alike: auto-save tells once and tries on quietly.
         if (asker == Asker::User) {
@@ -270,6 +298,8 @@ bool FileCommands::mayOverwrite(Asker asker)
 // the work to be saved.
 bool FileCommands::confirmUnencodable(Asker asker)
 {
+    if (isUtf8(m_document.encoding()))
+        return true; // UTF-8 holds every character
     const QString &text = m_document.text();
     if (asker == Asker::User) {
         const Codec1252::Unencodable found = Codec1252::findUnencodable(text);
@@ -321,7 +351,7 @@ void FileCommands::insertFile()
 }
 
 // As Open, behind a progress window whose Cancel leaves the document as it was. The text goes in
-// as one change, undone in one step whatever its size; a big one reaches the widget in idle time.
+// as one change, undone in one step whatever its size.
 void FileCommands::insertFileAt(const QString &path)
 {
     LoadingScope loading(m_window);
@@ -329,13 +359,7 @@ void FileCommands::insertFileAt(const QString &path)
         loadWords(QStringLiteral("Insert File"), QStringLiteral("Inserting %1").arg(path),
             QStringLiteral("Could not insert the file")),
         [this] { return m_window.closeWaiting(); });
-    const std::optional<QString> text = load.read(path, [&](QStringView read, qint64 lines) {
-        // What the widget is given: all of the text after the insert, for a big one.
-        const qint64 chars = m_document.size() + read.size();
-        return EditArea::isLarge(read.size())
-            ? MemoryNeed::toShow(chars, m_document.paragraphCount() + lines)
-            : MemoryNeed::toShow(read.size(), lines);
-    });
+    const std::optional<QString> text = load.read(path);
     if (!text)
         return;
     load.finish();

@@ -14,7 +14,8 @@ class Document;
 class Host;
 class MainWindow;
 
-/// Open, Save, Save As, Insert File, Calculate File Size, Print and Auto Save.
+/// Open, Reopen in the other encoding, Save, Save As, Insert File, Calculate File Size, Print and
+/// Auto Save.
 class FileCommands : public QObject
 {
     Q_OBJECT
@@ -23,8 +24,11 @@ public:
     explicit FileCommands(MainWindow &window);
 
     void open();
-    /// Open's work after its dialog: loads the file at `path` into the window.
-    void openPath(const QString &path);
+    /// Open's work after its dialog: loads the file at `path` into the window, in the encoding
+    /// its bytes show, or as UTF-8 or not as `utf8` says.
+    void openPath(const QString &path, std::optional<bool> utf8 = std::nullopt);
+    /// Reads the document's file again in the other encoding, for a file the guess got wrong.
+    void reopenInOtherEncoding();
     /// Returns whether the document was written.
     bool save();
     bool saveAs();
@@ -37,7 +41,9 @@ public:
     void autoSaveTick();
 
 private:
-    bool loadIntoDocument(const QString &path);
+    bool loadIntoDocument(const QString &path, std::optional<bool> utf8);
+    bool mayReplaceDocument();
+    void updateReopenRow();
     void insertFileAt(const QString &path);
     void forgetAutoSaveAnswers();
     enum class Asker { User, AutoSave };

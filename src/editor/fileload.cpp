@@ -2,7 +2,6 @@
 
 #include "document/document.h"
 #include "documentfile.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "memoryneed.h"
 
@@ -25,7 +24,7 @@ qint64 FileLoad::lineBreaks(QStringView text)
     return text.count(QLatin1Char('\r'));
 }
 
-std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &needed)
+std::optional<QString> FileLoad::read(const QString &path, std::optional<bool> utf8)
 {
     const qint64 fileBytes = QFileInfo(path).size();
     if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
@@ -33,10 +32,11 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
         refuse(path, *tooBig);
         return std::nullopt;
     }
-    const LoadResult loaded = readDocumentFile(path, [this](int percent) {
-        m_progress->setValue(percent / 5);
+    const auto progress = [this](int percent) {
+        m_progress->setValue(percent * 9 / 10);
         return !stopped();
-    });
+    };
+    const LoadResult loaded = readDocumentFile(path, progress, utf8);
     if (loaded.cancelled) {
         finish();
         return std::nullopt;
@@ -48,9 +48,9 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
         return std::nullopt;
     }
     m_origin = loaded.origin;
+    m_encoding = loaded.encoding;
     const qint64 lines = lineBreaks(loaded.text);
-    const qint64 bytesNeeded
-        = needed ? needed(loaded.text, lines) : MemoryNeed::toShow(loaded.text.size(), lines);
+    const qint64 bytesNeeded = MemoryNeed::toShow(loaded.text.size(), lines);
     if (const std::optional<QString> tooBig
         = MemoryNeed::refusal(fileBytes, lines, bytesNeeded, m_host.memoryAvailable())) {
         refuse(path, *tooBig);
@@ -59,18 +59,14 @@ std::optional<QString> FileLoad::read(const QString &path, const MemoryNeeded &n
     return loaded.text;
 }
 
-bool FileLoad::prepareIn(EditArea &area, const QString &text)
+bool FileLoad::prepareIn(Document &document, const QString &text)
 {
-    Document &document = area.textDocument();
-    document.prepareLoad(TextBuffer(text));
-    for (int shown = area.prepareNextPiece(); shown < 100; shown = area.prepareNextPiece()) {
-        m_progress->setValue(20 + shown * 4 / 5);
-        if (stopped()) {
-            document.dropPrepared();
-            finish();
-            return false;
-        }
+    if (stopped()) {
+        finish();
+        return false;
     }
+    document.prepareLoad(TextBuffer(text));
+    m_progress->setValue(100);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/textencoding.h"
 #include "recovery/journalorigin.h"
 
 #include <QString>
@@ -9,22 +10,19 @@
 #include <memory>
 #include <optional>
 
-class EditArea;
+class Document;
 class Host;
 class Progress;
 class QWidget;
 
-/// Reading a document file into an edit area behind a progress window, as Open, Insert File and
-/// the read-aloud window's Load do. Reading fills the first fifth of the bar and showing the text
-/// the rest; Cancel gives the load up and leaves the area as it was. What showing the text will
-/// take is weighed against the memory left before reading and again once its lines are known:
-/// the widget would otherwise fail, and end the program, long after the file seemed open.
+/// Reading a document file into a document behind a progress window, as Open, Insert File and
+/// the read-aloud window's Load do; Cancel gives the load up and leaves the document as it was.
+/// What holding and showing the text will take is weighed against the memory left before
+/// reading and again once its lines are known: running out later would end the program, long
+/// after the file seemed open.
 class FileLoad
 {
 public:
-    /// What showing a file's text will take, from the text and its lines.
-    using MemoryNeeded = std::function<qint64(QStringView text, qint64 lines)>;
-
     /// How the load speaks to the user.
     struct Words
     {
@@ -42,14 +40,17 @@ public:
     ~FileLoad();
 
     /// The text of the file at `path`, or nothing when the load was given up or the file
-    /// refused (told). Without `needed`, what the area takes to show the text is weighed.
-    std::optional<QString> read(const QString &path, const MemoryNeeded &needed = {});
+    /// refused (told). The file is read in the encoding its bytes show, or as UTF-8 or not as
+    /// `utf8` says.
+    std::optional<QString> read(const QString &path, std::optional<bool> utf8 = std::nullopt);
     /// The bytes the last read() took its text from, for the recovery journal.
     const JournalOrigin &origin() const { return m_origin; }
-    /// Makes `text` the prepared text of the area's document (Document::prepareLoad) and shows it
-    /// piece by piece. True when all of it is shown, for the caller to keep; false when given up,
-    /// the document's old text back.
-    bool prepareIn(EditArea &area, const QString &text);
+    /// The encoding the last read() read its file in.
+    TextEncoding encoding() const { return m_encoding; }
+    /// Makes `text` the prepared text of `document` (Document::prepareLoad), for the caller to
+    /// keep; false, the document as it was, when the load was given up meanwhile. A view shows
+    /// the whole text at once: only the lines on screen are laid out.
+    bool prepareIn(Document &document, const QString &text);
     /// Takes the progress window down.
     void finish();
 
@@ -65,4 +66,5 @@ private:
     std::function<bool()> m_stopAsked;
     std::unique_ptr<Progress> m_progress;
     JournalOrigin m_origin;
+    TextEncoding m_encoding = TextEncoding::Windows1252;
 };

@@ -1,9 +1,9 @@
 #include "mainwindow.h"
 
 #include "document/document.h"
+#include "documentformat.h"
 #include "documenttitle.h"
 #include "host/desktop.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "host/screenfit.h"
 #include "host/toolwindow.h"
@@ -14,12 +14,12 @@
 #include "statustext.h"
 #include "toolbarkeys.h"
 #include "twips.h"
+#include "view/textview.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QStatusBar>
 
 MainWindow::MainWindow(Host &host, QWidget *parent)
@@ -34,7 +34,7 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
     setMinimumSize(twipsToPixels(2500, dpi), twipsToPixels(2500, dpi));
 
     m_document = new Document(this);
-    m_area = new EditArea(*m_document, this);
+    m_area = new TextView(*m_document, this);
     m_journal = new JournalKeeper(*m_document, this);
     m_area->setAccessibleName(QStringLiteral("Text"));
     QFont font(QStringLiteral("Comic Sans MS"));
@@ -59,28 +59,31 @@ MainWindow::MainWindow(Host &host, QWidget *parent)
     statusBar()->setSizeGripEnabled(false);
     m_statusText = new QLabel(this);
     m_statusText->setObjectName(QStringLiteral("statustext"));
+    // Its text is wider than the default window: cut off at the right rather than push the
+    // encoding field out of sight.
+    m_statusText->setMinimumWidth(1);
     statusBar()->addWidget(m_statusText, 1);
-    m_loadProgress = new QProgressBar(this);
-    m_loadProgress->setObjectName(QStringLiteral("loadprogress"));
-    m_loadProgress->setMaximumWidth(twipsToPixels(1800, dpi));
-    m_loadProgress->setFormat(QStringLiteral("Loading %p%"));
-    m_loadProgress->hide();
-    statusBar()->addPermanentWidget(m_loadProgress);
+    m_encodingText = new QLabel(this);
+    m_encodingText->setObjectName(QStringLiteral("statusencoding"));
+    const int gap = twipsToPixels(90, dpi); // off the window's edge, apart from the first field
+    m_encodingText->setContentsMargins(gap, 0, gap, 0);
+    statusBar()->addPermanentWidget(m_encodingText);
 
     connect(m_document, &Document::stateChanged, this, &MainWindow::updateTitle);
+    connect(m_document, &Document::stateChanged, this, &MainWindow::updateEncodingField);
     connect(m_document, &Document::changed, this, &MainWindow::onTextChanged);
     connect(m_document, &Document::loaded, this, &MainWindow::onDocumentLoaded);
-    connect(m_area, &EditArea::mouseReleased, this, &MainWindow::updateCopyCut);
-    connect(m_area, &EditArea::keyReleased, this, &MainWindow::updateCopyCut);
-    connect(m_area, &EditArea::streamProgress, this, &MainWindow::showStreamProgress);
-    // A big new text is laid out in idle time; the count read at its change was provisional.
-    connect(m_area, &EditArea::lineCountSettledAfterChange, this, [this] {
+    connect(m_area, &TextView::mouseReleased, this, &MainWindow::updateCopyCut);
+    connect(m_area, &TextView::keyReleased, this, &MainWindow::updateCopyCut);
+    // A big new text is counted in idle time; the count read at its change was provisional.
+    connect(m_area, &TextView::lineCountSettledAfterChange, this, [this] {
         refreshLineCount();
         refreshStatusBar();
     });
 
     // Untitled and clean; the status bar counts no lines until the text first changes.
     refreshStatusBar();
+    updateEncodingField();
     updateTitle();
     updateCopyCut();
     m_area->setFocus();
@@ -134,6 +137,16 @@ void MainWindow::refreshStatusBar()
 QString MainWindow::statusText() const
 {
     return m_statusText->text();
+}
+
+QString MainWindow::encodingText() const
+{
+    return m_encodingText->text();
+}
+
+void MainWindow::updateEncodingField()
+{
+    m_encodingText->setText(DocumentFormat::encodingName(m_document->encoding()));
 }
 
 void MainWindow::refreshLineCount()
@@ -206,12 +219,6 @@ void MainWindow::toggleToolBar()
     QAction *other = command(QStringLiteral("mnushowstatus"));
     other->setEnabled(!other->isEnabled());
     m_toolbar->setVisible(isChecked(QStringLiteral("mnushowtool")));
-}
-
-void MainWindow::showStreamProgress(int percent)
-{
-    m_loadProgress->setValue(percent);
-    m_loadProgress->setVisible(percent < 100);
 }
 
 // A load lets events through while its progress window is up. That window is modal to this

@@ -6,13 +6,12 @@
 #include <QPointer>
 
 class Document;
-class EditArea;
 class Host;
 class JournalKeeper;
 class MainToolbar;
 class PropertiesWindow;
 class QLabel;
-class QProgressBar;
+class TextView;
 
 /// The main window `frmedit`: the document in the edit area `Area`, the title bar, the menus, the
 /// toolbar and the status bar. It listens to the document for its title and status bar; the
@@ -27,7 +26,7 @@ public:
 
     Host &host() const { return m_host; }
     Document &document() const { return *m_document; }
-    EditArea *area() const { return m_area; }
+    TextView *area() const { return m_area; }
     /// The document's recovery journal, kept once opened.
     JournalKeeper &journal() const { return *m_journal; }
     MainToolbar *toolbar() const { return m_toolbar; }
@@ -44,6 +43,8 @@ public:
     int lineCount() const { return m_lineCount; }
     void refreshStatusBar();
     QString statusText() const;
+    /// The status bar's second field: the encoding of the document's file.
+    QString encodingText() const;
 
     /// New: an empty, untitled document, once a modified one may be dropped.
     void newDocument();
@@ -63,20 +64,20 @@ private:
     void updateTitle();
     void onTextChanged();
     void onDocumentLoaded();
+    void updateEncodingField();
     void refreshLineCount();
     void updateCopyCut();
     void showProperties();
     void toggleStatusBar();
     void toggleToolBar();
-    void showStreamProgress(int percent);
 
     Host &m_host;
     Document *m_document = nullptr;
-    EditArea *m_area = nullptr;
+    TextView *m_area = nullptr;
     JournalKeeper *m_journal = nullptr;
     MainToolbar *m_toolbar = nullptr;
     QLabel *m_statusText = nullptr;
-    QProgressBar *m_loadProgress = nullptr;
+    QLabel *m_encodingText = nullptr;
     QPointer<PropertiesWindow> m_properties;
     CommandSet m_commands;
 

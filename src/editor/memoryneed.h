@@ -4,9 +4,8 @@
 
 #include <optional>
 
-/// What showing a text in the edit area takes, and what to tell the user when the memory left
-/// is too little. Measured on the widget: about 520 bytes a line, however short, on top of
-/// about 3 bytes a character (its own copy of the text and the layout of wrapped lines).
+/// What holding and showing a text takes, and what to tell the user when the memory left is too
+/// little: the text itself, and a few bytes a line for the document's and the view's indexes.
 namespace MemoryNeed {
 
 /// Bytes the edit area takes to show `chars` characters in `lines` lines.

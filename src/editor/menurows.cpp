@@ -11,6 +11,7 @@ constexpr CommandRow kRows[] = {
     { K::Menu, "", "file", "&File" },
     { K::Row, "file", "new", "&New", "Ctrl+N" },
     { K::Row, "file", "open", "&Open", "Ctrl+O" },
+    { K::Row, "file", "mnureopen", "Reopen as UTF-8", "", kDisabled },
     { K::Row, "file", "save", "&Save", "Ctrl+S" },
     { K::Row, "file", "saveas", "Save &As" },
     { K::Separator, "file", "mnudashf", "-" },

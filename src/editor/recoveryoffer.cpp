@@ -2,6 +2,7 @@
 
 #include "document/document.h"
 #include "documentfile.h"
+#include "documentformat.h"
 #include "host/host.h"
 #include "journalkeeper.h"
 #include "mainwindow.h"
@@ -87,6 +88,7 @@ struct Offer
     bool onFile = false; // recovered onto its file, which still holds the bytes it began from
     QString base; // that file's text
     JournalOrigin fileOrigin; // and its bytes as read now
+    TextEncoding encoding = TextEncoding::Windows1252; // the one the journal's document had
     QString text;
     bool damaged = false;
     bool fileGone = false;
@@ -98,7 +100,9 @@ Offer prepare(const JournalContent &content)
     const JournalOrigin &origin = content.origin;
     std::optional<LoadResult> file;
     if (!origin.isUntitled()) {
-        file = readDocumentFile(origin.path);
+        // In the encoding the document had, which may not be the one its bytes suggest.
+        file = readDocumentFile(
+            origin.path, {}, isUtf8(DocumentFormat::encodingFromJournal(origin.encoding)));
         offer.fileGone = !file->ok;
         offer.onFile
             = file->ok && file->origin.size == origin.size && file->origin.hash == origin.hash;
@@ -113,6 +117,9 @@ Offer prepare(const JournalContent &content)
     if (offer.onFile) {
         offer.base = file->text;
         offer.fileOrigin = file->origin;
+        offer.encoding = file->encoding;
+    } else {
+        offer.encoding = DocumentFormat::encodingFromJournal(origin.encoding);
     }
     return offer;
 }
@@ -157,10 +164,10 @@ bool putIn(MainWindow &window, const JournalContent &content, const Offer &offer
     Document &document = window.document();
     JournalKeeper &journal = window.journal();
     if (offer.onFile) {
-        document.load(TextBuffer(offer.base), content.origin.path);
+        document.load(TextBuffer(offer.base), content.origin.path, offer.encoding);
         journal.setFileOrigin(offer.fileOrigin, true);
     } else {
-        document.load(TextBuffer(), std::nullopt);
+        document.load(TextBuffer(), std::nullopt, offer.encoding);
     }
     document.setText(offer.text);
     if (!offer.text.isEmpty() && offer.text.front() == kProtectionMarker)

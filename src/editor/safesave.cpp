@@ -1,5 +1,6 @@
 #include "safesave.h"
 
+#include "recovery/filedescriptor.h"
 #include "recovery/recoveryfolder.h"
 #include "recovery/saveguard.h"
 
@@ -41,67 +42,6 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes)
     return true;
 }
 
-// Like writeAll, at the start of an open descriptor; errno tells why it stopped.
-bool writeAllAt(int fd, const QByteArray &bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::pwrite(fd, bytes.constData() + done, bytes.size() - done, done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        done += written;
-    }
-    return true;
-}
-
-bool readAllAt(int fd, QByteArray &bytes)
-{
-    struct stat st;
-    if (::fstat(fd, &st) != 0)
-        return false;
-    bytes.resize(st.st_size);
-    qint64 done = 0;
-    for (;;) {
-        if (done == bytes.size())
-            bytes.resize(done + 64 * 1024); // the file grew since
-        const ssize_t got = ::pread(fd, bytes.data() + done, bytes.size() - done, done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            break;
-        done += got;
-    }
-    bytes.truncate(done);
-    return true;
-}
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 // The file written over where it stands keeps its inode, and with it every link, its owner and
 // its mode. Room for the new bytes is taken before the first old byte is touched, so a full
 // disk fails here with the file untouched; should the write fail all the same (a file-size
@@ -112,11 +52,11 @@ private:
 // on as it did without one.
 SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
 {
-    const Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
-    if (fd.get() < 0)
+    const FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
+    if (!fd.isValid())
         return failure(errno);
     QByteArray old;
-    if (!readAllAt(fd.get(), old))
+    if (!fd.readAll(old))
         return failure(errno);
     // Not every file system can reserve; those that cannot still have the old bytes to go back.
     if (bytes.size() > old.size() && ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, bytes.size()) != 0
@@ -126,13 +66,13 @@ SaveResult writeInPlace(const QString &path, const QByteArray &bytes)
     folder.open();
     SaveGuard guard(folder);
     guard.keep(path, old, bytes);
-    if (writeAllAt(fd.get(), bytes) && ::ftruncate(fd.get(), bytes.size()) == 0
+    if (fd.writeAt(bytes, 0) && ::ftruncate(fd.get(), bytes.size()) == 0
         && ::fsync(fd.get()) == 0) {
         guard.release();
         return { true, {} };
     }
     const int error = errno;
-    if (writeAllAt(fd.get(), old) && ::ftruncate(fd.get(), old.size()) == 0
+    if (fd.writeAt(old, 0) && ::ftruncate(fd.get(), old.size()) == 0
         && ::fsync(fd.get()) == 0) {
         guard.release();
         return failure(error);

@@ -213,6 +213,14 @@ QString encode(QStringView text, QStringView password)
     const char16_t *const last = first + text.size();
     for (const char16_t *in = first; in < last;) {
         const char16_t c = *in;
+        // A surrogate pair goes out whole, high half first, as reversed text still reads it:
+        // halves apart are no character, and a UTF-8 file cannot keep them.
+        if (QChar::isHighSurrogate(c) && in + 1 < last && QChar::isLowSurrogate(in[1])) {
+            *--out = in[1];
+            *--out = c;
+            in += 2;
+            continue;
+        }
         switch (t.encodeClass[c]) {
         case Single:
             *--out = t.encodeChar[c];
@@ -303,6 +311,11 @@ std::optional<QString> decode(QStringView protectedText, QStringView symbols)
     char16_t *out = reinterpret_cast<char16_t *>(document.data());
     for (const char16_t *in = last; in-- > first;) {
         const char16_t c = *in;
+        if (QChar::isLowSurrogate(c) && in > first && QChar::isHighSurrogate(in[-1])) {
+            *out++ = *--in; // a pair, kept whole by encode()
+            *out++ = c;
+            continue;
+        }
         if (const std::uint8_t expansion = t.decodeExpansion[c]) {
             const std::u16string_view text = kExpansions[expansion - 1].text;
             out = std::copy(text.begin(), text.end(), out);

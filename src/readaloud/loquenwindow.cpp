@@ -5,10 +5,10 @@
 #include "editor/fileload.h"
 #include "editor/lossysave.h"
 #include "editor/twips.h"
-#include "host/editarea.h"
 #include "host/host.h"
 #include "host/screenfit.h"
 #include "host/speechengine.h"
+#include "view/textview.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -106,7 +106,7 @@ LoquenWindow::LoquenWindow(Host &host, QWidget *parent)
     const TwipsScale px(dpi, scale);
 
     m_text = new Document(this);
-    m_textArea = new EditArea(*m_text, client);
+    m_textArea = new TextView(*m_text, client);
     m_textArea->setObjectName(QStringLiteral("Text1"));
     m_textArea->setAccessibleName(QStringLiteral("Text"));
     m_textArea->setGeometry(0, 0, px(4335), px(3015));
@@ -227,26 +227,30 @@ void LoquenWindow::load(const QString &path)
                 QStringLiteral("Could not load the file"), QStringLiteral("Loquen"), false },
             [this] { return m_textAfterLoad.has_value(); });
         const std::optional<QString> text = load.read(path);
-        if (text && load.prepareIn(*m_textArea, *text)) {
+        if (text && load.prepareIn(*m_text, *text)) {
             load.finish();
-            m_text->keepPrepared(std::nullopt);
+            m_text->keepPrepared(std::nullopt, load.encoding());
         }
     }
     if (m_textAfterLoad)
         m_text->setText(*std::exchange(m_textAfterLoad, std::nullopt));
 }
 
-// Characters that the code page cannot hold are written as "?" only after the editor's own
-// question is answered Yes. A Save that fails says so, as the user would otherwise take the
-// text to be on disk.
+// The text is written in the encoding of the file it was loaded from, Windows-1252 unless that
+// was UTF-8. Characters that the code page cannot hold are written as "?" only after the
+// editor's own question is answered Yes. A Save that fails says so, as the user would otherwise
+// take the text to be on disk.
 void LoquenWindow::saveText()
 {
     const std::optional<QString> path
         = m_host.saveFileName({ QStringLiteral("Save As"), m_dialogFileName, {}, {} });
     if (path)
         m_dialogFileName = *path;
-    if (path && confirmLossySave(m_host, Codec1252::findUnencodable(m_text->text()))) {
-        const SaveResult saved = writeDocumentFile(*path, m_text->text());
+    const TextEncoding encoding = m_text->encoding();
+    if (path
+        && (isUtf8(encoding)
+            || confirmLossySave(m_host, Codec1252::findUnencodable(m_text->text())))) {
+        const SaveResult saved = writeDocumentFile(*path, m_text->text(), encoding);
         if (!saved.ok) {
             m_host.messageBox(
                 QStringLiteral("Could not save the file %1\n\n%2").arg(*path, saved.error),

@@ -8,7 +8,7 @@
 #include <optional>
 
 class Document;
-class EditArea;
+class TextView;
 class Host;
 class QPushButton;
 class SpeechEngine;
@@ -24,7 +24,7 @@ public:
     explicit LoquenWindow(Host &host, QWidget *parent = nullptr);
     ~LoquenWindow() override;
 
-    EditArea *textArea() const { return m_textArea; }
+    TextView *textArea() const { return m_textArea; }
     /// A button by its object name: play, pause, resumer, loadfile, close, about.
     QPushButton *button(const QString &name) const;
     /// A menu row by its object name.
@@ -54,7 +54,7 @@ private:
 
     Host &m_host;
     Document *m_text = nullptr;
-    EditArea *m_textArea = nullptr;
+    TextView *m_textArea = nullptr;
     std::unique_ptr<SpeechEngine> m_speech;
     CommandSet m_commands;
     QString m_dialogFileName; // the one dialog of Load and Save shows the name last chosen

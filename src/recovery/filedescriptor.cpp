@@ -28,16 +28,23 @@ bool FileDescriptor::writeAt(QByteArrayView bytes, qint64 offset) const
     return true;
 }
 
-bool FileDescriptor::readAll(QByteArray &bytes) const
+bool FileDescriptor::readAll(QByteArray &bytes, qint64 limit) const
 {
-    struct stat st;
-    if (::fstat(m_fd, &st) != 0)
-        return false;
-    bytes.resize(st.st_size);
+    qint64 size = limit;
+    if (size < 0) {
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0)
+            return false;
+        size = st.st_size;
+    }
+    bytes.resize(size);
     qsizetype done = 0;
     for (;;) {
-        if (done == bytes.size())
+        if (done == bytes.size()) {
+            if (limit >= 0)
+                break;
             bytes.resize(done + 64 * 1024); // grown since
+        }
         const ssize_t got = ::pread(m_fd, bytes.data() + done, bytes.size() - done, done);
         if (got < 0 && errno == EINTR)
             continue;

@@ -35,8 +35,9 @@ public:
 
     /// Writes all of `bytes` at `offset`; false (errno set) when it stops short.
     bool writeAt(QByteArrayView bytes, qint64 offset) const;
-    /// The whole file from its start; false (errno set) on a read error.
-    bool readAll(QByteArray &bytes) const;
+    /// The whole file from its start, or its first `limit` bytes at the most; false (errno set)
+    /// on a read error.
+    bool readAll(QByteArray &bytes, qint64 limit = -1) const;
 
 private:
     int m_fd = -1;

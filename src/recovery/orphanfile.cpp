@@ -32,22 +32,7 @@ OrphanFile::OrphanFile(const RecoveryFolder &folder, const QString &name, FileDe
 
 bool OrphanFile::read(QByteArray &bytes, qsizetype limit) const
 {
-    if (limit < 0)
-        return m_fd.readAll(bytes);
-    bytes.resize(limit);
-    qsizetype done = 0;
-    while (done < limit) {
-        const ssize_t got = ::pread(m_fd.get(), bytes.data() + done, limit - done, done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            break;
-        done += got;
-    }
-    bytes.truncate(done);
-    return true;
+    return m_fd.readAll(bytes, limit);
 }
 
 bool OrphanFile::remove()

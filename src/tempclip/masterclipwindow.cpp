@@ -2,10 +2,10 @@
 
 #include "document/document.h"
 #include "editor/twips.h"
-#include "host/editarea.h"
 #include "host/screenfit.h"
 #include "host/toolwindow.h"
 #include "tempcliplist.h"
+#include "view/textview.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -94,10 +94,10 @@ MasterClipWindow::MasterClipWindow(TempClipList &list, QWidget *parent)
     // An edit area like the document's, so that the entry's line breaks, bare CR and LF
     // included, are pasted as they are.
     m_previewText = new Document(this);
-    m_preview = new EditArea(*m_previewText, this);
+    m_preview = new TextView(*m_previewText, this);
     m_preview->setObjectName(QStringLiteral("fullclip"));
     m_preview->setAccessibleName(QStringLiteral("Preview"));
-    m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_preview->setWordWrap(false);
     m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab goes on to the buttons, as in the rest of the window; Ctrl+Tab types a tab.

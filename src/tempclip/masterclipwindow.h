@@ -4,7 +4,7 @@
 #include <QHash>
 
 class Document;
-class EditArea;
+class TextView;
 class QListView;
 class QPushButton;
 class QStatusBar;
@@ -21,7 +21,7 @@ public:
     MasterClipWindow(TempClipList &list, QWidget *parent = nullptr);
 
     QListView *entryList() const { return m_list; }
-    EditArea *preview() const { return m_preview; }
+    TextView *preview() const { return m_preview; }
     QPushButton *pasteButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
     QPushButton *removeButton() const { return m_remove; }
@@ -49,7 +49,7 @@ private:
     TempClipList &m_entries;
     QListView *m_list = nullptr;
     Document *m_previewText = nullptr;
-    EditArea *m_preview = nullptr;
+    TextView *m_preview = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_remove = nullptr;
     QPushButton *m_clear = nullptr;

@@ -77,23 +77,35 @@ void AutoCapitalise::onChangeFinishing()
     m_document.select(caret, 0);
 }
 
+// The text is corrected a stretch at a time, left to right as one pass over it goes, each
+// stretch's correction put in before the next is read: a big text is never copied whole.
 void AutoCapitalise::correct()
 {
+    constexpr qsizetype kStretch = 64 * 1024;
     const std::optional<TextRange> changed = m_document.changedRange();
     if (m_fixedPoint && !changed)
         return;
     m_document.forgetChanges();
-    const std::optional<Autocorrection::Correction> correction = m_fixedPoint
-        ? correctionAround(m_document, changed->from, changed->to)
-        : Autocorrection::correctedAround(m_document.text(), 0, m_document.size());
+    const bool whole = !m_fixedPoint;
     m_fixedPoint = true;
-    if (!correction || m_document.isLocked())
+    if (m_document.isLocked())
         return;
-    const qsizetype from = correction->from;
-    const qsizetype to = from + correction->text.size();
-    m_document.replace(from, correction->text.size(), correction->text);
+    const qsizetype to = whole ? m_document.size() : changed->to;
+    qsizetype writtenFrom = -1, writtenTo = -1;
+    for (qsizetype at = whole ? 0 : changed->from;; at += kStretch) {
+        const qsizetype end = std::min(to, at + kStretch);
+        if (const std::optional<Autocorrection::Correction> correction
+            = correctionAround(m_document, at, end)) {
+            const qsizetype from = correction->from;
+            m_document.replace(from, correction->text.size(), correction->text);
+            writtenFrom = writtenFrom < 0 ? from : std::min(writtenFrom, from);
+            writtenTo = std::max(writtenTo, from + correction->text.size());
+        }
+        if (end >= to)
+            break;
+    }
     // The text is the fixpoint now; a change anyone else made meanwhile stays to be corrected.
     const std::optional<TextRange> written = m_document.changedRange();
-    if (written && written->from >= from && written->to <= to)
+    if (written && written->from >= writtenFrom && written->to <= writtenTo)
         m_document.forgetChanges();
 }

@@ -1,11 +1,11 @@
 // The program on today's desktops: every window readable under a dark colour scheme and the
 // default one, every window on the screen at twice the scale, the toolbar within the keyboard's
-// reach, and what screen readers and window frames are told.
+// reach, and what screen readers and window frames are told. Every test runs at twice the scale.
 #include "app/assembly.h"
 #include "fakehost.h"
-#include "host/editarea.h"
 #include "host/qthost.h"
 #include "readaloud/loquenwindow.h"
+#include "view/textview.h"
 #include "windowsteps.h"
 
 #include <QAbstractScrollArea>
@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QPointer>
-#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -37,33 +36,20 @@ public:
 // A dark scheme as desktops set it for Qt programs (Fusion's dark colours, as qt6ct sets them).
 QPalette darkScheme()
 {
+    using P = QPalette;
     QPalette dark;
-    const QColor window(53, 53, 53);
-    const QColor text(Qt::white);
-    const QColor dimmed(127, 127, 127);
-    dark.setColor(QPalette::Window, window);
-    dark.setColor(QPalette::WindowText, text);
-    dark.setColor(QPalette::Base, QColor(42, 42, 42));
-    dark.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
-    dark.setColor(QPalette::ToolTipBase, window);
-    dark.setColor(QPalette::ToolTipText, text);
-    dark.setColor(QPalette::PlaceholderText, dimmed);
-    dark.setColor(QPalette::Text, text);
-    dark.setColor(QPalette::Button, window);
-    dark.setColor(QPalette::ButtonText, text);
-    dark.setColor(QPalette::BrightText, Qt::red);
-    dark.setColor(QPalette::Light, QColor(80, 80, 80));
-    dark.setColor(QPalette::Midlight, QColor(66, 66, 66));
-    dark.setColor(QPalette::Mid, QColor(40, 40, 40));
-    dark.setColor(QPalette::Dark, QColor(35, 35, 35));
-    dark.setColor(QPalette::Shadow, QColor(20, 20, 20));
-    dark.setColor(QPalette::Link, QColor(42, 130, 218));
-    dark.setColor(QPalette::LinkVisited, QColor(130, 80, 218));
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, text);
-    for (const QPalette::ColorRole role :
-        { QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText })
-        dark.setColor(QPalette::Disabled, role, dimmed);
+    for (const auto &[role, rgb] :
+        std::initializer_list<std::pair<P::ColorRole, QRgb>> { { P::Window, 0x353535 },
+            { P::WindowText, 0xffffff }, { P::Base, 0x2a2a2a }, { P::AlternateBase, 0x424242 },
+            { P::ToolTipBase, 0x353535 }, { P::ToolTipText, 0xffffff },
+            { P::PlaceholderText, 0x7f7f7f }, { P::Text, 0xffffff }, { P::Button, 0x353535 },
+            { P::ButtonText, 0xffffff }, { P::BrightText, 0xff0000 }, { P::Light, 0x505050 },
+            { P::Midlight, 0x424242 }, { P::Mid, 0x282828 }, { P::Dark, 0x232323 },
+            { P::Shadow, 0x141414 }, { P::Link, 0x2a82da }, { P::LinkVisited, 0x8250da },
+            { P::Highlight, 0x2a82da }, { P::HighlightedText, 0xffffff } })
+        dark.setColor(role, QColor(rgb));
+    for (const P::ColorRole role : { P::WindowText, P::Text, P::ButtonText, P::HighlightedText })
+        dark.setColor(P::Disabled, role, QColor(0x7f7f7f));
     return dark;
 }
 
@@ -123,71 +109,6 @@ QString focusName()
 
 } // namespace
 
-class TestDesktop : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void everyWindowReadsUnderEitherScheme_data();
-    void everyWindowReadsUnderEitherScheme();
-    void everyWindowFitsTheScreenAtTwiceTheScale_data();
-    void everyWindowFitsTheScreenAtTwiceTheScale();
-    void keyboardReachesEveryToolbarControl_data();
-    void keyboardReachesEveryToolbarControl();
-    void screenReadersHearEachNameOnce_data();
-    void screenReadersHearEachNameOnce();
-    void fileDialogsSayWhatTheyDo_data();
-    void fileDialogsSayWhatTheyDo();
-    void messageBoxesAreAsWideAsTheirTitle_data();
-    void messageBoxesAreAsWideAsTheirTitle();
-
-private:
-    void press(const QString &keys);
-
-    QPalette m_defaultScheme;
-    std::unique_ptr<SchemeHost> m_host;
-    MainWindow *m_window = nullptr;
-};
-
-void TestDesktop::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    m_defaultScheme = QApplication::palette();
-}
-
-void TestDesktop::init()
-{
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
-    QApplication::setPalette(m_defaultScheme);
-    m_host = std::make_unique<SchemeHost>();
-    m_window = new MainWindow(*m_host);
-    assembleSubsystems(*m_window);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
-
-// The windows that outlive the editor (read-aloud, Properties) go with it here.
-void TestDesktop::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    QList<QPointer<QWidget>> left;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (!window->parentWidget())
-            left.append(window);
-    }
-    for (const QPointer<QWidget> &window : std::as_const(left))
-        delete window.data();
-    QCOMPARE(m_host->pendingAnswers(), 0);
-    m_host.reset();
-    QApplication::setPalette(m_defaultScheme);
-}
-
 namespace {
 
 struct WindowRow
@@ -211,94 +132,8 @@ constexpr WindowRow kWindows[] = {
     { "Loquen", "mnuloquen", "loquen" },
 };
 
-} // namespace
-
-void TestDesktop::everyWindowReadsUnderEitherScheme_data()
-{
-    QTest::addColumn<bool>("dark");
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("window");
-    for (const bool dark : { true, false }) {
-        for (const WindowRow &row : kWindows) {
-            QTest::addRow("%s: %s", dark ? "dark" : "default", row.name)
-                << dark << row.steps << row.window;
-        }
-    }
-}
-
-// Every control that shows text, text and background at a contrast ratio of 4.5 or more (the
-// guidelines' AA level for body text); the failures are listed as "name: ratio".
-void TestDesktop::everyWindowReadsUnderEitherScheme()
-{
-    QFETCH(bool, dark);
-    QFETCH(QString, steps);
-    QFETCH(QString, window);
-    if (dark)
-        QApplication::setPalette(darkScheme());
-    runSteps(*m_window, steps);
-    QWidget *shown = shownWindow(window);
-    QVERIFY(shown);
-    QStringList unreadable;
-    int checked = 0;
-    for (const QWidget *control : shown->findChildren<QWidget *>()) {
-        if (control->isWindow() || !control->isVisibleTo(shown) || !bearsText(control))
-            continue;
-        ++checked;
-        const auto [text, background] = textColours(control);
-        if (contrast(text, background) < 4.5) {
-            unreadable << QStringLiteral("%1 %2: %3 on %4, %5")
-                              .arg(control->metaObject()->className(), control->objectName(),
-                                  text.name(), background.name())
-                              .arg(contrast(text, background), 0, 'f', 1);
-        }
-    }
-    QVERIFY(checked >= 2);
-    QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(QStringLiteral("; "))));
-}
-
-void TestDesktop::everyWindowFitsTheScreenAtTwiceTheScale_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("window");
-    for (const WindowRow &row : kWindows) {
-        if (QByteArray(row.steps).contains("mnucontrast"))
-            continue; // colours only
-        QTest::addRow("%s", row.name) << row.steps << row.window;
-    }
-}
-
-// The scale is set before a program starts, so the window is opened by a program of its own,
-// on a 1280 x 1024 screen at twice the scale: 640 x 512 in the toolkit's units. It lists the
-// frame and the controls that are not on the screen.
-void TestDesktop::everyWindowFitsTheScreenAtTwiceTheScale()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, window);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QFile screens(dir.filePath(QStringLiteral("screen.json")));
-    QVERIFY(screens.open(QIODevice::WriteOnly));
-    screens.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280,
-        "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    screens.close();
-    QProcess probe;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
-        QStringLiteral("offscreen:configfile=") + screens.fileName());
-    probe.setProcessEnvironment(environment);
-    probe.start(QStringLiteral(FITPROBE), { window, steps });
-    QVERIFY(probe.waitForFinished(60000));
-    QCOMPARE(probe.exitCode(), 0);
-    QStringList lines
-        = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    QVERIFY(!lines.isEmpty());
-    QCOMPARE(lines.takeFirst(), QStringLiteral("screen 640x512"));
-    QVERIFY2(lines.isEmpty(), qPrintable(lines.join(QStringLiteral("; "))));
-}
-
 // Keys pressed in turn where the keyboard is, from the text: Qt's names ("F6", "Right").
-void TestDesktop::press(const QString &keys)
+void press(const QString &keys)
 {
     for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
         QWidget *focus = QApplication::focusWidget();
@@ -307,174 +142,306 @@ void TestDesktop::press(const QString &keys)
     }
 }
 
-void TestDesktop::keyboardReachesEveryToolbarControl_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<QString>("effect"); // the font size, and the windows open besides
-    // clang-format off
-    QTest::newRow("F6: the first button") << "F6" << "New" << "9.75";
-    QTest::newRow("F6 F6: back to the text") << "F6 F6" << "Area" << "9.75";
-    QTest::newRow("Right: Open") << "F6 Right" << "Open" << "9.75";
-    QTest::newRow("Right past a separator: Print") << "F6 Right Right Right" << "Print" << "9.75";
-    QTest::newRow("Right past Copy and Cut, disabled: Paste")
-        << "F6 Right Right Right Right" << "Paste" << "9.75";
-    QTest::newRow("End: the clipboard box") << "F6 End" << "cmbtmp" << "9.75";
-    QTest::newRow("Left from the first: round to the last") << "F6 Left" << "cmbtmp" << "9.75";
-    QTest::newRow("Right from the last: round to the first") << "F6 End Right" << "New" << "9.75";
-    QTest::newRow("End, typed into, Left: the caret moves")
-        << "F6 End X Left" << "cmbtmp" << "9.75";
-    QTest::newRow("End, typed into, Home, Left: leaves the text")
-        << "F6 End X Home Left" << "Fontsmall" << "9.75";
-    QTest::newRow("Home") << "F6 Right Right Home" << "New" << "9.75";
-    QTest::newRow("Tab goes along too") << "F6 Tab" << "Open" << "9.75";
-    QTest::newRow("Escape: back to the text") << "F6 Right Escape" << "Area" << "9.75";
-    QTest::newRow("the small A") << "F6 Left Left" << "Fontsmall" << "9.75";
-    QTest::newRow("Enter on the big A: bigger, back to the text")
-        << "F6 Left Left Left Return" << "Area" << "10.75";
-    QTest::newRow("Space on the small A: smaller") << "F6 Left Left Space" << "Area" << "8.75";
-    QTest::newRow("Space on Properties: it and About open")
-        << "F6 Left Left Left Left Space" << "cmdOK" << "9.75 Properties frmAbout";
-    // clang-format on
-}
+} // namespace
 
-// F6 moves from the text to the toolbar and back, as from one part of a desktop program's
-// window to the next; the arrows, Home and End go along it; Enter and Space press.
-void TestDesktop::keyboardReachesEveryToolbarControl()
+class TestDesktop : public QObject
 {
-    QFETCH(QString, keys);
-    QFETCH(QString, focus);
-    QFETCH(QString, effect);
-    QTRY_COMPARE(focusName(), QStringLiteral("Area"));
-    press(keys);
-    if (keys.endsWith(u"Space"))
-        QTest::qWait(0); // a button pressed with Space acts on the key's release
-    QString seen = QString::number(m_window->area()->font().pointSizeF());
-    for (const char *name : { "Properties", "frmAbout" })
-        seen += shownWindow(QLatin1String(name)) ? u' ' + QLatin1String(name) : QString();
-    QCOMPARE(seen, effect);
-    QTRY_COMPARE(focusName(), focus);
-}
+    Q_OBJECT
 
-void TestDesktop::screenReadersHearEachNameOnce_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("control"); // a toolbar button's key, or an object name
-    QTest::addColumn<QString>("heard"); // role, name | description
-    // clang-format off
-    QTest::newRow("New: its name alone") << "" << "New" << "Button New|";
-    QTest::newRow("Find: its name alone") << "" << "Find" << "Button Find|";
-    QTest::newRow("Properties: its name alone") << "" << "Properties" << "Button Properties|";
-    QTest::newRow("big A: what it does, once")
-        << "" << "fontbig" << "Button Increase font size|";
-    QTest::newRow("small A: what it does, once") << "" << "Fontsmall" << "Button Reduce font size|";
-    QTest::newRow("clipboard box: its tooltip tells more")
-        << "" << "cmbtmp"
-        << "ComboBox Temporary Clipboard|"
-           "Drag-Drop text into this. Then just select from here.(Alphabetical sorting)";
-    QTest::newRow("Replace....: a link") << "mnufind" << "lblreplink" << "Link Replace....|";
-    // clang-format on
-}
-
-// What a screen reader is told of a control: its role, its name, and its description, which
-// the toolkit fills from the tooltip.
-void TestDesktop::screenReadersHearEachNameOnce()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, control);
-    QFETCH(QString, heard);
-    runSteps(*m_window, steps);
-    QObject *object = nullptr;
-    if (QAction *button = m_window->toolbar()->button(control))
-        object = m_window->toolbar()->widgetForAction(button);
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (!object)
-            object = window->findChild<QWidget *>(control);
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_defaultScheme = QApplication::palette();
     }
-    QVERIFY(object);
-    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(object);
-    QVERIFY(accessible);
-    const QString role
-        = QLatin1String(QMetaEnum::fromType<QAccessible::Role>().valueToKey(accessible->role()));
-    QCOMPARE(role + u' ' + accessible->text(QAccessible::Name) + u'|'
-            + accessible->text(QAccessible::Description),
-        heard);
-}
 
-void TestDesktop::fileDialogsSayWhatTheyDo_data()
+    void init()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
+        QApplication::setPalette(m_defaultScheme);
+        m_host = std::make_unique<SchemeHost>();
+        m_window = new MainWindow(*m_host);
+        assembleSubsystems(*m_window);
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+    }
+
+    // The windows that outlive the editor (read-aloud, Properties) go with it here.
+    void cleanup()
+    {
+        delete m_window;
+        m_window = nullptr;
+        QList<QPointer<QWidget>> left;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (!window->parentWidget())
+                left.append(window);
+        }
+        for (const QPointer<QWidget> &window : std::as_const(left))
+            delete window.data();
+        QCOMPARE(m_host->pendingAnswers(), 0);
+        m_host.reset();
+        QApplication::setPalette(m_defaultScheme);
+    }
+
+    void everyWindowReadsUnderEitherScheme_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("window");
+        for (const bool dark : { true, false }) {
+            for (const WindowRow &row : kWindows) {
+                QTest::addRow("%s: %s", dark ? "dark" : "default", row.name)
+                    << dark << row.steps << row.window;
+            }
+        }
+    }
+
+    // Every control that shows text, text and background at a contrast ratio of 4.5 or more (the
+    // guidelines' AA level for body text); the failures are listed as "name: ratio".
+    void everyWindowReadsUnderEitherScheme()
+    {
+        QFETCH(bool, dark);
+        QFETCH(QString, steps);
+        QFETCH(QString, window);
+        if (dark)
+            QApplication::setPalette(darkScheme());
+        runSteps(*m_window, steps);
+        QWidget *shown = shownWindow(window);
+        QVERIFY(shown);
+        QStringList unreadable;
+        int checked = 0;
+        for (const QWidget *control : shown->findChildren<QWidget *>()) {
+            if (control->isWindow() || !control->isVisibleTo(shown) || !bearsText(control))
+                continue;
+            ++checked;
+            const auto [text, background] = textColours(control);
+            if (contrast(text, background) < 4.5) {
+                unreadable << QStringLiteral("%1 %2: %3 on %4, %5")
+                                  .arg(control->metaObject()->className(), control->objectName(),
+                                      text.name(), background.name())
+                                  .arg(contrast(text, background), 0, 'f', 1);
+            }
+        }
+        QVERIFY(checked >= 2);
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(QStringLiteral("; "))));
+    }
+
+    void everyWindowFitsTheScreenAtTwiceTheScale_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("window");
+        for (const WindowRow &row : kWindows) {
+            if (QByteArray(row.steps).contains("mnucontrast"))
+                continue; // colours only
+            QTest::addRow("%s", row.name) << row.steps << row.window;
+        }
+    }
+
+    // On the screen main() sets up; the failures list the frame or the controls that are not on
+    // the screen or that their window's edge cuts.
+    void everyWindowFitsTheScreenAtTwiceTheScale()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, window);
+        runSteps(*m_window, steps);
+        QWidget *shown = shownWindow(window);
+        QVERIFY(shown && QTest::qWaitForWindowExposed(shown));
+        const QRect room = shown->screen()->availableGeometry();
+        QCOMPARE(room.size(), QSize(640, 512));
+        QString outside;
+        if (!room.contains(shown->frameGeometry()))
+            QDebug(&outside) << "frame" << shown->frameGeometry();
+        for (const QWidget *control : shown->findChildren<QWidget *>()) {
+            const QRect place(control->mapToGlobal(QPoint(0, 0)), control->size());
+            if (!control->isWindow() && control->isVisibleTo(shown)
+                && !(room.contains(place) && shown->geometry().contains(place)))
+                QDebug(&outside) << control << place;
+        }
+        QVERIFY2(outside.isEmpty(), qPrintable(outside));
+    }
+
+    void keyboardReachesEveryToolbarControl_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("effect"); // the font size, and the windows open besides
+        // clang-format off
+        QTest::newRow("F6: the first button") << "F6" << "New" << "9.75";
+        QTest::newRow("F6 F6: back to the text") << "F6 F6" << "Area" << "9.75";
+        QTest::newRow("Right past a separator and Copy and Cut, disabled: Paste")
+            << "F6 Right Right Right Right" << "Paste" << "9.75";
+        QTest::newRow("End: the clipboard box") << "F6 End" << "cmbtmp" << "9.75";
+        QTest::newRow("Left from the first: round to the last") << "F6 Left" << "cmbtmp" << "9.75";
+        QTest::newRow("Right from the last: round to the first") << "F6 End Right" << "New" << "9.75";
+        QTest::newRow("End, typed into, Left: the caret moves")
+            << "F6 End X Left" << "cmbtmp" << "9.75";
+        QTest::newRow("End, typed into, Home, Left: leaves the text")
+            << "F6 End X Home Left" << "Fontsmall" << "9.75";
+        QTest::newRow("Home") << "F6 Right Right Home" << "New" << "9.75";
+        QTest::newRow("Tab goes along too") << "F6 Tab" << "Open" << "9.75";
+        QTest::newRow("Escape: back to the text") << "F6 Right Escape" << "Area" << "9.75";
+        QTest::newRow("Enter on the big A: bigger, back to the text")
+            << "F6 Left Left Left Return" << "Area" << "10.75";
+        QTest::newRow("Space on the small A: smaller") << "F6 Left Left Space" << "Area" << "8.75";
+        QTest::newRow("Space on Properties: it and About open")
+            << "F6 Left Left Left Left Space" << "cmdOK" << "9.75 Properties frmAbout";
+        // clang-format on
+    }
+
+    // F6 moves from the text to the toolbar and back, as from one part of a desktop program's
+    // window to the next; the arrows, Home and End go along it; Enter and Space press.
+    void keyboardReachesEveryToolbarControl()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, focus);
+        QFETCH(QString, effect);
+        QTRY_COMPARE(focusName(), QStringLiteral("Area"));
+        press(keys);
+        if (keys.endsWith(u"Space"))
+            QTest::qWait(0); // a button pressed with Space acts on the key's release
+        QString seen = QString::number(m_window->area()->font().pointSizeF());
+        for (const char *name : { "Properties", "frmAbout" })
+            seen += shownWindow(QLatin1String(name)) ? u' ' + QLatin1String(name) : QString();
+        QCOMPARE(seen, effect);
+        QTRY_COMPARE(focusName(), focus);
+    }
+
+    void screenReadersHearEachNameOnce_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("control"); // a toolbar button's key, or an object name
+        QTest::addColumn<QString>("heard"); // role, name | description
+        // clang-format off
+        QTest::newRow("New: its name alone") << "" << "New" << "Button New|";
+        QTest::newRow("Properties: its name alone") << "" << "Properties" << "Button Properties|";
+        QTest::newRow("big A: what it does, once")
+            << "" << "fontbig" << "Button Increase font size|";
+        QTest::newRow("small A: what it does, once") << "" << "Fontsmall" << "Button Reduce font size|";
+        QTest::newRow("clipboard box: its tooltip tells more")
+            << "" << "cmbtmp"
+            << "ComboBox Temporary Clipboard|"
+               "Drag-Drop text into this. Then just select from here.(Alphabetical sorting)";
+        QTest::newRow("Replace....: a link") << "mnufind" << "lblreplink" << "Link Replace....|";
+        // clang-format on
+    }
+
+    // What a screen reader is told of a control: its role, its name, and its description, which
+    // the toolkit fills from the tooltip.
+    void screenReadersHearEachNameOnce()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, control);
+        QFETCH(QString, heard);
+        runSteps(*m_window, steps);
+        QObject *object = nullptr;
+        if (QAction *button = m_window->toolbar()->button(control))
+            object = m_window->toolbar()->widgetForAction(button);
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (!object)
+                object = window->findChild<QWidget *>(control);
+        }
+        QVERIFY(object);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(object);
+        QVERIFY(accessible);
+        const QString role = QLatin1String(
+            QMetaEnum::fromType<QAccessible::Role>().valueToKey(accessible->role()));
+        QCOMPARE(role + u' ' + accessible->text(QAccessible::Name) + u'|'
+                + accessible->text(QAccessible::Description),
+            heard);
+    }
+
+    void fileDialogsSayWhatTheyDo_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("command"); // a row of the read-aloud window, or of the editor
+        QTest::addColumn<QString>("title");
+        // clang-format off
+        QTest::newRow("editor: Open") << "" << "open" << "Open";
+        QTest::newRow("editor: Save As") << "" << "saveas" << "Save As";
+        QTest::newRow("Loquen: Load") << "mnuloquen" << "mnuloadfile" << "Open";
+        QTest::newRow("Loquen: Save") << "mnuloquen" << "mnusave" << "Save As";
+        // clang-format on
+    }
+
+    // Each file dialog is answered Cancel.
+    void fileDialogsSayWhatTheyDo()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, command);
+        QFETCH(QString, title);
+        runSteps(*m_window, steps);
+        const bool saving = command.startsWith(u"save") || command == u"mnusave";
+        saving ? m_host->answerSaveFile(std::nullopt) : m_host->answerOpenFile(std::nullopt);
+        auto *loquen = qobject_cast<LoquenWindow *>(shownWindow(QStringLiteral("loquen")));
+        QAction *action = loquen ? loquen->command(command) : m_window->command(command);
+        QVERIFY(action);
+        action->trigger();
+        QCOMPARE(m_host->lastShown().title, title);
+    }
+
+    void messageBoxesAreAsWideAsTheirTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("prompt");
+        // clang-format off
+        QTest::newRow("untitled, short") << "" << "Search complete";
+        QTest::newRow("long title, short text") << "Tarvex-Protection" << "Ok";
+        QTest::newRow("Confirm Clear") << "Confirm Clear" << "This will clear the temporary clipboard. Proceed?";
+        // clang-format on
+    }
+
+    // The real box, looked at while it is up and then put away with Escape. The window frame writes
+    // its title in a bold face beside its icon and buttons: the box leaves room for the title and
+    // at least four buttons of the frame's height.
+    void messageBoxesAreAsWideAsTheirTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, prompt);
+        QtHost host;
+        int width = 0;
+        QString shownTitle;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            width = box->width();
+            shownTitle = box->windowTitle();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        host.messageBox(prompt, title, Host::Icon::None, Host::Buttons::Ok, {});
+        QCOMPARE(shownTitle, title.isEmpty() ? QStringLiteral("Tarvex") : title);
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        QVERIFY2(width >= metrics.horizontalAdvance(shownTitle) + 4 * metrics.height(),
+            qPrintable(QString::number(width)));
+        QVERIFY(width <= m_window->screen()->availableGeometry().width());
+    }
+
+private:
+    QPalette m_defaultScheme;
+    std::unique_ptr<SchemeHost> m_host;
+    MainWindow *m_window = nullptr;
+};
+
+// Every test runs on a 1280 x 1024 screen at twice the scale, 640 x 512 in the toolkit's units:
+// the scale is set before the application starts.
+int main(int argc, char *argv[])
 {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("command"); // a row of the read-aloud window, or of the editor
-    QTest::addColumn<QString>("title");
-    QTest::newRow("editor: Open") << ""
-                                  << "open"
-                                  << "Open";
-    QTest::newRow("editor: Save As") << ""
-                                     << "saveas"
-                                     << "Save As";
-    QTest::newRow("Loquen: Load") << "mnuloquen"
-                                  << "mnuloadfile"
-                                  << "Open";
-    QTest::newRow("Loquen: Save") << "mnuloquen"
-                                  << "mnusave"
-                                  << "Save As";
+    QTemporaryDir dir;
+    QFile screens(dir.filePath(QStringLiteral("screen.json")));
+    if (!screens.open(QIODevice::WriteOnly)
+        || screens.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280,
+            "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+            < 0)
+        return 1;
+    screens.close();
+    qputenv("QT_SCALE_FACTOR", "2");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    QApplication app(argc, argv);
+    TestDesktop test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
 }
-
-// Each file dialog is answered Cancel.
-void TestDesktop::fileDialogsSayWhatTheyDo()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, command);
-    QFETCH(QString, title);
-    runSteps(*m_window, steps);
-    const bool saving = command.startsWith(u"save") || command == u"mnusave";
-    saving ? m_host->answerSaveFile(std::nullopt) : m_host->answerOpenFile(std::nullopt);
-    auto *loquen = qobject_cast<LoquenWindow *>(shownWindow(QStringLiteral("loquen")));
-    QAction *action = loquen ? loquen->command(command) : m_window->command(command);
-    QVERIFY(action);
-    action->trigger();
-    QCOMPARE(m_host->lastShown().title, title);
-}
-
-void TestDesktop::messageBoxesAreAsWideAsTheirTitle_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("prompt");
-    QTest::newRow("untitled, short") << ""
-                                     << "Search complete";
-    QTest::newRow("long title, short text") << "Tarvex-Protection"
-                                            << "Ok";
-    QTest::newRow("Confirm Clear") << "Confirm Clear"
-                                   << "This will clear the temporary clipboard. Proceed?";
-}
-
-// The real box, looked at while it is up and then put away with Escape. The window frame writes
-// its title in a bold face beside its icon and buttons: the box leaves room for the title and
-// at least four buttons of the frame's height.
-void TestDesktop::messageBoxesAreAsWideAsTheirTitle()
-{
-    QFETCH(QString, title);
-    QFETCH(QString, prompt);
-    QtHost host;
-    int width = 0;
-    QString shownTitle;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        width = box->width();
-        shownTitle = box->windowTitle();
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    host.messageBox(prompt, title, Host::Icon::None, Host::Buttons::Ok, {});
-    QCOMPARE(shownTitle, title.isEmpty() ? QStringLiteral("Tarvex") : title);
-    QFont bold = QApplication::font();
-    bold.setBold(true);
-    const QFontMetrics metrics(bold);
-    QVERIFY2(width >= metrics.horizontalAdvance(shownTitle) + 4 * metrics.height(),
-        qPrintable(QString::number(width)));
-    QVERIFY(width <= m_window->screen()->availableGeometry().width());
-}
-
-QTEST_MAIN(TestDesktop)
 #include "tst_desktop.moc"

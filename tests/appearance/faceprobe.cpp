@@ -4,7 +4,7 @@
 #include "editor/mainwindow.h"
 #include "editor/maintoolbar.h"
 #include "fakehost.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 
 #include <QApplication>
 #include <QFontInfo>

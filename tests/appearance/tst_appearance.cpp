@@ -15,146 +15,143 @@ class TestAppearance : public WindowFixture
     Q_OBJECT
 
 private slots:
-    void fontRows_data();
-    void fontRows();
-    void fontChooserOpensOnTheCurrentFace_data();
-    void fontChooserOpensOnTheCurrentFace();
-    void defaultFacesAreReadableWhereTheyAreMissing_data();
-    void defaultFacesAreReadableWhereTheyAreMissing();
-};
-
-// Rows (bold, eight), buttons (fontbig, Fontsmall; Command1 is Set in the font window) and a
-// face typed into the font window ("type:Arial") in turn; then the size, whether the font is
-// bold, italic and underlined, the background and text colours by system colour index (15/0: the
-// opening white and black), the checked rows, and the face where it is not the opening one. The
-// scripted host's title-bar text (9) does not read on its menu text (7): the scheme's black
-// text (0) takes its place.
-void TestAppearance::fontRows_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("font");
-    // clang-format off
-    QTest::newRow("opening size, Bigger") << "fontbig" << "10.75 000 15/0";
-    QTest::newRow("12 after 10: checked alone") << "ten twelve" << "12 000 15/0 twelve";
-    QTest::newRow("16 chosen twice stays checked") << "sixteen sixteen" << "16 000 15/0 sixteen";
-    QTest::newRow("8, Bigger twice, Smaller: none checked")
-        << "eight fontbig fontbig Fontsmall" << "9 000 15/0";
-    QTest::newRow("Smaller stops at 1")
-        << "eight" + QString(" Fontsmall").repeated(8) + " fontbig" << "2 000 15/0";
-    QTest::newRow("Bold, Italics") << "bold italics" << "9.75 110 15/0 bold italics";
-    QTest::newRow("Underline twice: off") << "underline underline" << "9.75 000 15/0";
-    QTest::newRow("size keeps style") << "underline fourteen" << "14 001 15/0 underline fourteen";
-    QTest::newRow("Contrast") << "mnucontrast" << "9.75 000 7/0";
-    QTest::newRow("Contrast twice: swapped") << "mnucontrast mnucontrast" << "9.75 000 0/7";
-    QTest::newRow("Contrast 3 times") << "mnucontrast mnucontrast mnucontrast" << "9.75 000 7/0";
-    QTest::newRow("Set changes the face alone")
-        << "italics twelve facea type:Arial Command1" << "12 010 15/0 italics twelve Arial";
-    QTest::newRow("Set on an empty box: nothing") << "facea type: Command1" << "9.75 000 15/0";
-    // clang-format on
-}
-
-void TestAppearance::fontRows()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, font);
-    for (const QString &step : steps.split(u' ')) {
-        if (QPushButton *button = m_window->findChild<QPushButton *>(step))
-            button->click();
-        else if (step.startsWith(u"type:"))
-            m_window->findChild<FontChooser *>()->combo()->setEditText(step.mid(5));
-        else
-            trigger(qPrintable(step));
+    // Rows (bold, eight), buttons (fontbig, Fontsmall; Command1 is Set in the font window) and a
+    // face typed into the font window ("type:Arial") in turn; then the size, whether the font is
+    // bold, italic and underlined, the background and text colours by system colour index (15/0:
+    // the opening white and black), the checked rows, and the face where it is not the opening one.
+    // The scripted host's title-bar text (9) does not read on its menu text (7): the scheme's black
+    // text (0) takes its place.
+    void fontRows_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("font");
+        // clang-format off
+        QTest::newRow("opening size, Bigger") << "fontbig" << "10.75 000 15/0";
+        QTest::newRow("12 after 10: checked alone") << "ten twelve" << "12 000 15/0 twelve";
+        QTest::newRow("16 chosen twice stays checked") << "sixteen sixteen" << "16 000 15/0 sixteen";
+        QTest::newRow("8, Bigger twice, Smaller: none checked")
+            << "eight fontbig fontbig Fontsmall" << "9 000 15/0";
+        QTest::newRow("Smaller stops at 1")
+            << "eight" + QString(" Fontsmall").repeated(8) + " fontbig" << "2 000 15/0";
+        QTest::newRow("Bold, Italics") << "bold italics" << "9.75 110 15/0 bold italics";
+        QTest::newRow("Underline twice: off") << "underline underline" << "9.75 000 15/0";
+        QTest::newRow("size keeps style") << "underline fourteen" << "14 001 15/0 underline fourteen";
+        QTest::newRow("Contrast") << "mnucontrast" << "9.75 000 7/0";
+        QTest::newRow("Contrast twice: swapped") << "mnucontrast mnucontrast" << "9.75 000 0/7";
+        QTest::newRow("Set changes the face alone")
+            << "italics twelve facea type:Arial Command1" << "12 010 15/0 italics twelve Arial";
+        QTest::newRow("Set on an empty box: nothing") << "facea type: Command1" << "9.75 000 15/0";
+        // clang-format on
     }
-    const QFont f = area()->font();
-    const QPalette p = area()->palette();
-    QString seen = QString::asprintf("%g %d%d%d %d/%d", f.pointSizeF(), f.bold(), f.italic(),
-        f.underline(), p.color(QPalette::Base).red() / 16, p.color(QPalette::Text).red() / 16);
-    for (QString row :
-        { "bold", "italics", "underline", "eight", "ten", "twelve", "fourteen", "sixteen" })
-        seen += m_window->command(row)->isChecked() ? u' ' + row : QString();
-    seen += f.family() == u"Comic Sans MS" ? QString() : u' ' + f.family();
-    QCOMPARE(seen, font);
-    QVERIFY(m_window->statusText().startsWith(
-        QStringLiteral("Font size %1  |  Font name %2  |").arg(f.pointSizeF()).arg(f.family())));
-}
 
-// The screen fonts the host lists ("drawn" for the face this machine draws "Comic Sans MS" in),
-// the faces set before the chooser opens; then its list's entry and its box's text.
-void TestAppearance::fontChooserOpensOnTheCurrentFace_data()
-{
-    QTest::addColumn<QStringList>("fonts");
-    QTest::addColumn<QStringList>("faces");
-    QTest::addColumn<QString>("opensOn");
-    const QStringList listed { "Arial", "Comic Sans MS", "Courier New" };
-    const QStringList missing { "Arial", "drawn", "Zapf Dingbats" };
-    QTest::newRow("opening face, listed")
-        << listed << QStringList() << "Comic Sans MS|Comic Sans MS";
-    QTest::newRow("named in another case")
-        << listed << QStringList { "courier new" } << "Courier New|courier new";
-    QTest::newRow("opening face, not installed: the face drawn for it")
-        << missing << QStringList() << "drawn|Comic Sans MS";
-}
+    void fontRows()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, font);
+        for (const QString &step : steps.split(u' ')) {
+            if (QPushButton *button = m_window->findChild<QPushButton *>(step))
+                button->click();
+            else if (step.startsWith(u"type:"))
+                m_window->findChild<FontChooser *>()->combo()->setEditText(step.mid(5));
+            else
+                trigger(qPrintable(step));
+        }
+        const QFont f = area()->font();
+        const QPalette p = area()->palette();
+        QString seen = QString::asprintf("%g %d%d%d %d/%d", f.pointSizeF(), f.bold(), f.italic(),
+            f.underline(), p.color(QPalette::Base).red() / 16, p.color(QPalette::Text).red() / 16);
+        for (QString row :
+            { "bold", "italics", "underline", "eight", "ten", "twelve", "fourteen", "sixteen" })
+            seen += m_window->command(row)->isChecked() ? u' ' + row : QString();
+        seen += f.family() == u"Comic Sans MS" ? QString() : u' ' + f.family();
+        QCOMPARE(seen, font);
+        QVERIFY(m_window->statusText().startsWith(QStringLiteral("Font size %1  |  Font name %2  |")
+                                                      .arg(f.pointSizeF())
+                                                      .arg(f.family())));
+    }
 
-void TestAppearance::fontChooserOpensOnTheCurrentFace()
-{
-    QFETCH(QStringList, fonts);
-    QFETCH(QStringList, faces);
-    QFETCH(QString, opensOn);
-    const QString drawn = QFontInfo(QFont(QStringLiteral("Comic Sans MS")))
-                              .family()
-                              .remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]$")));
-    m_host->fonts = fonts.replaceInStrings(QStringLiteral("drawn"), drawn);
-    for (const QString &face : faces) {
+    // The screen fonts the host lists ("drawn" for the face this machine draws "Comic Sans MS" in),
+    // the faces set before the chooser opens; then its list's entry and its box's text.
+    void fontChooserOpensOnTheCurrentFace_data()
+    {
+        QTest::addColumn<QStringList>("fonts");
+        QTest::addColumn<QStringList>("faces");
+        QTest::addColumn<QString>("opensOn");
+        const QStringList listed { "Arial", "Comic Sans MS", "Courier New" };
+        const QStringList missing { "Arial", "drawn", "Zapf Dingbats" };
+        QTest::newRow("opening face, listed")
+            << listed << QStringList() << "Comic Sans MS|Comic Sans MS";
+        QTest::newRow("named in another case")
+            << listed << QStringList { "courier new" } << "Courier New|courier new";
+        QTest::newRow("opening face, not installed: the face drawn for it")
+            << missing << QStringList() << "drawn|Comic Sans MS";
+    }
+
+    void fontChooserOpensOnTheCurrentFace()
+    {
+        QFETCH(QStringList, fonts);
+        QFETCH(QStringList, faces);
+        QFETCH(QString, opensOn);
+        const QString drawn = QFontInfo(QFont(QStringLiteral("Comic Sans MS")))
+                                  .family()
+                                  .remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]$")));
+        m_host->fonts = fonts.replaceInStrings(QStringLiteral("drawn"), drawn);
+        for (const QString &face : faces) {
+            trigger("facea");
+            m_window->findChild<FontChooser *>()->combo()->setEditText(face);
+            m_window->findChild<FontChooser *>()->setButton()->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // Set closed it
+        }
         trigger("facea");
-        m_window->findChild<FontChooser *>()->combo()->setEditText(face);
-        m_window->findChild<FontChooser *>()->setButton()->click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // Set closed it
+        const QComboBox *box = m_window->findChild<FontChooser *>()->combo();
+        QCOMPARE(box->itemText(box->currentIndex()) + u'|' + box->currentText(),
+            opensOn.replace(QStringLiteral("drawn"), drawn));
     }
-    trigger("facea");
-    const QComboBox *box = m_window->findChild<FontChooser *>()->combo();
-    QCOMPARE(box->itemText(box->currentIndex()) + u'|' + box->currentText(),
-        opensOn.replace(QStringLiteral("drawn"), drawn));
-}
 
-// Where "Comic Sans MS" is missing, fontconfig alone draws it in a calligraphic script (URW
-// Z003); the program asks for a readable face in its place. The faces are drawn by a process of
-// their own under this machine's font set-up less the "Comic Sans MS" alias and `rejected`.
-void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing_data()
-{
-    QTest::addColumn<QString>("rejected");
-    QTest::newRow("no Comic Sans alias") << "";
-    QTest::newRow("no Comic Neue either") << "<rejectfont><glob>*/comic-neue/*</glob></rejectfont>";
-}
-
-void TestAppearance::defaultFacesAreReadableWhereTheyAreMissing()
-{
-    QFETCH(QString, rejected);
-    QString setUp = QStringLiteral("<fontconfig><dir>/usr/share/fonts</dir><cachedir>%1</cachedir>"
-                                   "<selectfont>%2</selectfont>")
-                        .arg(pathOf(QStringLiteral("cache")), rejected);
-    const QDir rules(QStringLiteral("/etc/fonts/conf.d"));
-    for (const QString &rule : rules.entryList({ QStringLiteral("*.conf") }, QDir::Files))
-        setUp += rule.contains(QLatin1String("comic"))
-            ? QString()
-            : "<include>" + rules.filePath(rule) + "</include>";
-    QVERIFY(writeBytes(pathOf(QStringLiteral("fonts.conf")), (setUp + "</fontconfig>").toUtf8()));
-    QProcess probe;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("FONTCONFIG_FILE"), pathOf(QStringLiteral("fonts.conf")));
-    probe.setProcessEnvironment(environment);
-    probe.start(QStringLiteral(FACEPROBE), {});
-    QVERIFY(probe.waitForFinished(60000) && probe.exitCode() == 0);
-    const QStringList lines
-        = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 2); // the edit area and the large "A" button
-    for (const QString &line : lines) {
-        const QString asked = line.section(u'=', 0, 0);
-        const QString drawn
-            = line.section(u'=', 1).remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]$")));
-        QVERIFY2(drawn == asked || QFont::substitutes(asked).contains(drawn, Qt::CaseInsensitive),
-            qPrintable(line));
+    // Where "Comic Sans MS" is missing, fontconfig alone draws it in a calligraphic script (URW
+    // Z003); the program asks for a readable face in its place. The faces are drawn by a process of
+    // their own under this machine's font set-up less the "Comic Sans MS" alias and `rejected`.
+    void defaultFacesAreReadableWhereTheyAreMissing_data()
+    {
+        QTest::addColumn<QString>("rejected");
+        QTest::newRow("no Comic Sans alias") << "";
+        QTest::newRow("no Comic Neue either")
+            << "<rejectfont><glob>*/comic-neue/*</glob></rejectfont>";
     }
-}
+
+    void defaultFacesAreReadableWhereTheyAreMissing()
+    {
+        QFETCH(QString, rejected);
+        QString setUp
+            = QStringLiteral("<fontconfig><dir>/usr/share/fonts</dir><cachedir>%1</cachedir>"
+                             "<selectfont>%2</selectfont>")
+                  .arg(pathOf(QStringLiteral("cache")), rejected);
+        const QDir rules(QStringLiteral("/etc/fonts/conf.d"));
+        for (const QString &rule : rules.entryList({ QStringLiteral("*.conf") }, QDir::Files))
+            setUp += rule.contains(QLatin1String("comic"))
+                ? QString()
+                : "<include>" + rules.filePath(rule) + "</include>";
+        QVERIFY(
+            writeBytes(pathOf(QStringLiteral("fonts.conf")), (setUp + "</fontconfig>").toUtf8()));
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("FONTCONFIG_FILE"), pathOf(QStringLiteral("fonts.conf")));
+        probe.setProcessEnvironment(environment);
+        probe.start(QStringLiteral(FACEPROBE), {});
+        QVERIFY(probe.waitForFinished(60000) && probe.exitCode() == 0);
+        const QStringList lines
+            = QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2); // the edit area and the large "A" button
+        for (const QString &line : lines) {
+            const QString asked = line.section(u'=', 0, 0);
+            const QString drawn
+                = line.section(u'=', 1).remove(QRegularExpression(QStringLiteral("\\s*\\[.*\\]$")));
+            QVERIFY2(
+                drawn == asked || QFont::substitutes(asked).contains(drawn, Qt::CaseInsensitive),
+                qPrintable(line));
+        }
+    }
+};
 
 QTEST_MAIN(TestAppearance)
 #include "tst_appearance.moc"

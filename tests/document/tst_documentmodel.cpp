@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -17,9 +19,9 @@ struct Edit
     EditKind kind = EditKind::Command;
 };
 
-Document *documentWith(const QString &text, QObject *parent)
+std::unique_ptr<Document> documentWith(const QString &text)
 {
-    auto *document = new Document(parent);
+    auto document = std::make_unique<Document>();
     document->load(TextBuffer(text), u"/tmp/x.txt"_s);
     return document;
 }
@@ -62,254 +64,228 @@ class TestDocumentModel : public QObject
     Q_OBJECT
 
 private slots:
-    void editsKeepTheTextExactly_data();
-    void editsKeepTheTextExactly();
-    void aChangeIsAnnouncedOnceWithItsCorrections();
-    void undoGroupsAsTheUserTyped_data();
-    void undoGroupsAsTheUserTyped();
-    void randomEditsAndUndoMatchAPlainString();
-    void loadingPreparingAndSavingSetTheState();
-    void aLockedDocumentRefusesEveryEdit();
-};
+    // `before` with the selection [selStart, selStart + selLength) takes the edit; the text, its
+    // paragraphs and the selection follow.
+    void editsKeepTheTextExactly_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<qsizetype>("selStart");
+        QTest::addColumn<qsizetype>("selLength");
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<qsizetype>("selStartAfter");
+        QTest::addColumn<qsizetype>("selLengthAfter");
 
-// `before` with the selection [selStart, selStart + selLength) takes the edit; the text, its
-// paragraphs and the selection follow.
-void TestDocumentModel::editsKeepTheTextExactly_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<qsizetype>("selStart");
-    QTest::addColumn<qsizetype>("selLength");
-    QTest::addColumn<Edit>("edit");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<qsizetype>("selStartAfter");
-    QTest::addColumn<qsizetype>("selLengthAfter");
+        QTest::newRow("delete the CR of a pair leaves a bare LF")
+            << u"a\r\nb"_s << 4LL << 0LL << Edit { 1, 1, {} } << u"a\nb"_s << 3LL << 0LL;
+        QTest::newRow("delete the LF of a pair leaves a bare CR")
+            << u"a\r\nb"_s << 0LL << 4LL << Edit { 2, 1, {} } << u"a\rb"_s << 0LL << 3LL;
+        QTest::newRow("selection inside the change goes to its start")
+            << u"abcdef"_s << 2LL << 2LL << Edit { 1, 4, u"XY"_s } << u"aXYf"_s << 1LL << 0LL;
+        QTest::newRow("a caret at the change's start stays before it")
+            << u"abc"_s << 1LL << 0LL << Edit { 1, 0, u"Z"_s } << u"aZbc"_s << 1LL << 0LL;
+        QTest::newRow("separators come in as CR LF, frame characters as U+FFFD")
+            << u"ab"_s << 0LL << 0LL << Edit { 1, 0, u"\u2028\u2029\uFDD0"_s }
+            << u"a\r\n\r\n\uFFFDb"_s << 0LL << 0LL;
+        QTest::newRow("past the end is clamped")
+            << u"ab"_s << 0LL << 0LL << Edit { 9, 9, u"c"_s } << u"abc"_s << 0LL << 0LL;
+    }
 
-    QTest::newRow("insert LF between CR and text: a CR|b -> a CR LF b")
-        << u"a\rb"_s << 2LL << 0LL << Edit { 2, 0, u"\n"_s } << u"a\r\nb"_s << 2LL << 0LL;
-    QTest::newRow("insert between CR and LF: a CR|LF b")
-        << u"a\r\nb"_s << 0LL << 0LL << Edit { 2, 0, u"x"_s } << u"a\rx\nb"_s << 0LL << 0LL;
-    QTest::newRow("delete the CR of a pair leaves a bare LF")
-        << u"a\r\nb"_s << 4LL << 0LL << Edit { 1, 1, {} } << u"a\nb"_s << 3LL << 0LL;
-    QTest::newRow("delete the LF of a pair leaves a bare CR")
-        << u"a\r\nb"_s << 0LL << 4LL << Edit { 2, 1, {} } << u"a\rb"_s << 0LL << 3LL;
-    QTest::newRow("join a CR and an LF that were apart")
-        << u"a\rxy\nb"_s << 0LL << 0LL << Edit { 2, 2, {} } << u"a\r\nb"_s << 0LL << 0LL;
-    QTest::newRow("selection inside the change goes to its start")
-        << u"abcdef"_s << 2LL << 2LL << Edit { 1, 4, u"XY"_s } << u"aXYf"_s << 1LL << 0LL;
-    QTest::newRow("a caret at the change's start stays before it")
-        << u"abc"_s << 1LL << 0LL << Edit { 1, 0, u"Z"_s } << u"aZbc"_s << 1LL << 0LL;
-    QTest::newRow("separators come in as CR LF, frame characters as U+FFFD")
-        << u"ab"_s << 0LL << 0LL << Edit { 1, 0, u"\u2028\u2029\uFDD0"_s }
-        << u"a\r\n\r\n\uFFFDb"_s << 0LL << 0LL;
-    QTest::newRow("past the end is clamped")
-        << u"ab"_s << 0LL << 0LL << Edit { 9, 9, u"c"_s } << u"abc"_s << 0LL << 0LL;
-}
+    void editsKeepTheTextExactly()
+    {
+        QFETCH(QString, before);
+        QFETCH(qsizetype, selStart);
+        QFETCH(qsizetype, selLength);
+        QFETCH(Edit, edit);
+        QFETCH(QString, after);
+        QFETCH(qsizetype, selStartAfter);
+        QFETCH(qsizetype, selLengthAfter);
 
-void TestDocumentModel::editsKeepTheTextExactly()
-{
-    QFETCH(QString, before);
-    QFETCH(qsizetype, selStart);
-    QFETCH(qsizetype, selLength);
-    QFETCH(Edit, edit);
-    QFETCH(QString, after);
-    QFETCH(qsizetype, selStartAfter);
-    QFETCH(qsizetype, selLengthAfter);
+        const auto document = documentWith(before);
+        document->select(selStart, selLength);
+        document->replace(edit.position, edit.length, edit.text);
+        QCOMPARE(document->text(), after);
+        QCOMPARE(document->size(), after.size());
+        QCOMPARE(paragraphsIn(*document), paragraphsOf(after));
+        QCOMPARE(document->selectionStart(), selStartAfter);
+        QCOMPARE(document->selectionLength(), selLengthAfter);
+    }
 
-    Document *document = documentWith(before, this);
-    document->select(selStart, selLength);
-    document->replace(edit.position, edit.length, edit.text);
-    QCOMPARE(document->text(), after);
-    QCOMPARE(document->size(), after.size());
-    QCOMPARE(paragraphsIn(*document), paragraphsOf(after));
-    QCOMPARE(document->selectionStart(), selStartAfter);
-    QCOMPARE(document->selectionLength(), selLengthAfter);
-    delete document;
-}
+    // A change made of several edits, with a correction made while it finishes, is one notice
+    // covering all of it, one step of the history and one state change.
+    void aChangeIsAnnouncedOnceWithItsCorrections()
+    {
+        const auto document = documentWith(u"so i said"_s);
+        QSignalSpy changed(document.get(), &Document::changed);
+        QSignalSpy state(document.get(), &Document::stateChanged);
+        connect(document.get(), &Document::changeFinishing, this, [&document] {
+            if (document->mid(3, 1) == u"i"_s)
+                document->replace(3, 1, u"I"_s);
+        });
 
-// A change made of several edits, with a correction made while it finishes, is one notice
-// covering all of it, one step of the history and one state change.
-void TestDocumentModel::aChangeIsAnnouncedOnceWithItsCorrections()
-{
-    Document *document = documentWith(u"so i said"_s, this);
-    QSignalSpy changed(document, &Document::changed);
-    QSignalSpy state(document, &Document::stateChanged);
-    connect(document, &Document::changeFinishing, this, [document] {
-        if (document->mid(3, 1) == u"i"_s)
-            document->replace(3, 1, u"I"_s);
-    });
+        document->beginChange();
+        document->replace(0, 1, u"S"_s);
+        document->replace(9, 0, u" it"_s, EditKind::Typing);
+        document->endChange();
 
-    document->beginChange();
-    document->replace(0, 1, u"S"_s);
-    document->replace(9, 0, u" it"_s, EditKind::Typing);
-    document->endChange();
-
-    QCOMPARE(document->text(), u"So I said it"_s);
-    QCOMPARE(changed.size(), 1);
-    // From the first character changed to the last: 9 old characters became 12.
-    QCOMPARE(changed.first(), (QVariantList { 0LL, 9LL, 12LL }));
-    QCOMPARE(state.size(), 1);
-    QVERIFY(document->isModified());
-    QCOMPARE(document->lastStep(), Document::LastStep::Edited);
-    document->undo();
-    QCOMPARE(document->text(), u"so i said"_s);
-    QCOMPARE(changed.size(), 2);
-    delete document;
-}
-
-// Edits one after another from an empty document; after them, undo takes back whole steps, and
-// `steps` lists the text after each undo until nothing is left to undo.
-void TestDocumentModel::undoGroupsAsTheUserTyped_data()
-{
-    QTest::addColumn<QList<Edit>>("edits");
-    QTest::addColumn<QStringList>("steps");
-
-    const auto typed = [](qsizetype at, const QString &text) {
-        return Edit { at, 0, text, EditKind::Typing };
-    };
-    const auto backspace = [](qsizetype at) { return Edit { at, 1, {}, EditKind::Backspace }; };
-    const auto del = [](qsizetype at) { return Edit { at, 1, {}, EditKind::Delete }; };
-
-    QTest::newRow("keys in a row are one step")
-        << QList<Edit> { typed(0, u"a"_s), typed(1, u"b"_s), typed(2, u"c"_s) }
-        << QStringList { QString() };
-    QTest::newRow("a key elsewhere starts a step")
-        << QList<Edit> { typed(0, u"a"_s), typed(1, u"b"_s), typed(0, u"c"_s) }
-        << QStringList { u"ab"_s, QString() };
-    QTest::newRow("a line break stands alone")
-        << QList<Edit> { typed(0, u"a"_s), Edit { 1, 0, u"\r\n"_s }, typed(3, u"b"_s) }
-        << QStringList { u"a\r\n"_s, u"a"_s, QString() };
-    QTest::newRow("a command between keys splits them")
-        << QList<Edit> { typed(0, u"a"_s), Edit { 1, 0, u"P"_s }, typed(2, u"b"_s) }
-        << QStringList { u"aP"_s, u"a"_s, QString() };
-    QTest::newRow("backspaces in a row are one step")
-        << QList<Edit> { Edit { 0, 0, u"abcd"_s }, backspace(3), backspace(2), backspace(1) }
-        << QStringList { u"abcd"_s, QString() };
-    QTest::newRow("deletes in a row are one step, apart from typing")
-        << QList<Edit> { Edit { 0, 0, u"abcd"_s }, typed(4, u"e"_s), del(1), del(1) }
-        << QStringList { u"abcde"_s, u"abcd"_s, QString() };
-}
-
-void TestDocumentModel::undoGroupsAsTheUserTyped()
-{
-    QFETCH(QList<Edit>, edits);
-    QFETCH(QStringList, steps);
-
-    Document *document = documentWith(QString(), this);
-    for (const Edit &edit : edits)
-        document->replace(edit.position, edit.length, edit.text, edit.kind);
-    const QString done = document->text();
-    QStringList undone;
-    while (document->canUndo()) {
+        QCOMPARE(document->text(), u"So I said it"_s);
+        QCOMPARE(changed.size(), 1);
+        // From the first character changed to the last: 9 old characters became 12.
+        QCOMPARE(changed.first(), (QVariantList { 0LL, 9LL, 12LL }));
+        QCOMPARE(state.size(), 1);
+        QVERIFY(document->isModified());
+        QCOMPARE(document->lastStep(), Document::LastStep::Edited);
         document->undo();
-        undone.append(document->text());
+        QCOMPARE(document->text(), u"so i said"_s);
+        QCOMPARE(changed.size(), 2);
     }
-    QCOMPARE(undone, steps);
-    while (document->canRedo())
-        document->redo();
-    QCOMPARE(document->text(), done);
-    delete document;
-}
 
-// Thousands of random edits, undos and redos, checked after each against a plain string and its
-// own list of earlier texts; the seed is in the failure message.
-void TestDocumentModel::randomEditsAndUndoMatchAPlainString()
-{
-    const quint32 seed = QRandomGenerator::global()->generate();
-    QRandomGenerator random(seed);
-    const QString alphabet = u"ab \r\n\r\n\u00e9"_s;
-    Document *document = documentWith(u"start\r\n"_s, this);
-    QString model = document->text();
-    QStringList undoTexts;
-    QStringList redoTexts;
-    for (int step = 0; step < 3000; ++step) {
-        const int what = random.bounded(10);
-        if (what == 0 && !undoTexts.isEmpty()) {
-            redoTexts.append(model);
-            model = undoTexts.takeLast();
+    // Edits one after another from an empty document; after them, undo takes back whole steps, and
+    // `steps` lists the text after each undo until nothing is left to undo.
+    void undoGroupsAsTheUserTyped_data()
+    {
+        QTest::addColumn<QList<Edit>>("edits");
+        QTest::addColumn<QStringList>("steps");
+
+        const auto typed = [](qsizetype at, const QString &text) {
+            return Edit { at, 0, text, EditKind::Typing };
+        };
+        const auto backspace = [](qsizetype at) { return Edit { at, 1, {}, EditKind::Backspace }; };
+        const auto del = [](qsizetype at) { return Edit { at, 1, {}, EditKind::Delete }; };
+
+        QTest::newRow("keys in a row are one step") << QList<Edit> { typed(0, u"a"_s),
+            typed(1, u"b"_s), typed(2, u"c"_s) } << QStringList { QString() };
+        QTest::newRow("a key elsewhere starts a step") << QList<Edit> { typed(0, u"a"_s),
+            typed(1, u"b"_s), typed(0, u"c"_s) } << QStringList { u"ab"_s, QString() };
+        QTest::newRow("a line break stands alone")
+            << QList<Edit> { typed(0, u"a"_s), Edit { 1, 0, u"\r\n"_s }, typed(3, u"b"_s) }
+            << QStringList { u"a\r\n"_s, u"a"_s, QString() };
+        QTest::newRow("a command between keys splits them") << QList<Edit> { typed(0, u"a"_s),
+            Edit { 1, 0, u"P"_s }, typed(2, u"b"_s) } << QStringList { u"aP"_s, u"a"_s, QString() };
+        QTest::newRow("backspaces in a row are one step") << QList<Edit> { Edit { 0, 0, u"abcd"_s },
+            backspace(3), backspace(2), backspace(1) } << QStringList { u"abcd"_s, QString() };
+        QTest::newRow("deletes in a row are one step, apart from typing")
+            << QList<Edit> { Edit { 0, 0, u"abcd"_s }, typed(4, u"e"_s), del(1), del(1) }
+            << QStringList { u"abcde"_s, u"abcd"_s, QString() };
+    }
+
+    void undoGroupsAsTheUserTyped()
+    {
+        QFETCH(QList<Edit>, edits);
+        QFETCH(QStringList, steps);
+
+        const auto document = documentWith(QString());
+        for (const Edit &edit : edits)
+            document->replace(edit.position, edit.length, edit.text, edit.kind);
+        const QString done = document->text();
+        QStringList undone;
+        while (document->canUndo()) {
             document->undo();
-        } else if (what == 1 && !redoTexts.isEmpty()) {
-            undoTexts.append(model);
-            model = redoTexts.takeLast();
-            document->redo();
-        } else {
-            const qsizetype position = random.bounded(int(model.size()) + 1);
-            const qsizetype length = random.bounded(int(std::min<qsizetype>(4, model.size() - position)) + 1);
-            QString text;
-            for (int i = random.bounded(4); i > 0; --i)
-                text += alphabet[random.bounded(int(alphabet.size()))];
-            if (model.mid(position, length) == text)
-                continue;
-            undoTexts.append(model);
-            redoTexts.clear();
-            model.replace(position, length, text);
-            document->replace(position, length, text);
+            undone.append(document->text());
         }
-        QVERIFY2(document->text() == model,
-            qPrintable(u"seed %1, step %2"_s.arg(seed).arg(step)));
-        QVERIFY2(paragraphsIn(*document) == paragraphsOf(model),
-            qPrintable(u"seed %1, step %2"_s.arg(seed).arg(step)));
+        QCOMPARE(undone, steps);
+        while (document->canRedo())
+            document->redo();
+        QCOMPARE(document->text(), done);
     }
-    delete document;
-}
 
-void TestDocumentModel::loadingPreparingAndSavingSetTheState()
-{
-    auto *document = new Document(this);
-    QCOMPARE(document->lastStep(), Document::LastStep::Started);
-    QVERIFY(!document->path());
-    document->replace(0, 0, u"typed"_s);
-    QVERIFY(document->isModified());
+    // Thousands of random edits, undos and redos, checked after each against a plain string and its
+    // own list of earlier texts; the seed is in the failure message.
+    void randomEditsAndUndoMatchAPlainString()
+    {
+        const quint32 seed = QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        const QString alphabet = u"ab \r\n\r\n\u00e9"_s;
+        const auto document = documentWith(u"start\r\n"_s);
+        QString model = document->text();
+        QStringList undoTexts;
+        QStringList redoTexts;
+        for (int step = 0; step < 3000; ++step) {
+            const int what = random.bounded(10);
+            if (what == 0 && !undoTexts.isEmpty()) {
+                redoTexts.append(model);
+                model = undoTexts.takeLast();
+                document->undo();
+            } else if (what == 1 && !redoTexts.isEmpty()) {
+                undoTexts.append(model);
+                model = redoTexts.takeLast();
+                document->redo();
+            } else {
+                const qsizetype position = random.bounded(int(model.size()) + 1);
+                const qsizetype length
+                    = random.bounded(int(std::min<qsizetype>(4, model.size() - position)) + 1);
+                QString text;
+                for (int i = random.bounded(4); i > 0; --i)
+                    text += alphabet[random.bounded(int(alphabet.size()))];
+                if (model.mid(position, length) == text)
+                    continue;
+                undoTexts.append(model);
+                redoTexts.clear();
+                model.replace(position, length, text);
+                document->replace(position, length, text);
+            }
+            QVERIFY2(document->text() == model && paragraphsIn(*document) == paragraphsOf(model),
+                qPrintable(u"seed %1, step %2"_s.arg(seed).arg(step)));
+        }
+    }
 
-    // A prepared load can be given up: the old document comes back whole.
-    document->prepareLoad(TextBuffer(u"other\r\n"_s));
-    QCOMPARE(document->text(), u"other\r\n"_s);
-    document->replace(0, 0, u"refused"_s);
-    document->dropPrepared();
-    QCOMPARE(document->text(), u"typed"_s);
-    QVERIFY(document->isModified());
-    QVERIFY(document->canUndo());
+    void loadingPreparingAndSavingSetTheState()
+    {
+        const auto document = std::make_unique<Document>();
+        QCOMPARE(document->lastStep(), Document::LastStep::Started);
+        QVERIFY(!document->path());
+        document->replace(0, 0, u"typed"_s);
+        QVERIFY(document->isModified());
 
-    document->prepareLoad(TextBuffer(u"other\r\n"_s));
-    document->keepPrepared(u"/tmp/other.txt"_s);
-    QCOMPARE(document->path(), std::optional(u"/tmp/other.txt"_s));
-    QVERIFY(!document->isModified());
-    QVERIFY(document->isLoadedFromFile());
-    QVERIFY(!document->canUndo());
-    QCOMPARE(document->lastStep(), Document::LastStep::Opened);
+        // A prepared load can be given up: the old document comes back whole.
+        document->prepareLoad(TextBuffer(u"other\r\n"_s));
+        QCOMPARE(document->text(), u"other\r\n"_s);
+        document->replace(0, 0, u"refused"_s);
+        document->dropPrepared();
+        QCOMPARE(document->text(), u"typed"_s);
+        QVERIFY(document->isModified());
+        QVERIFY(document->canUndo());
 
-    // Typing at the end keeps the line break the loading added; taking it away forgets it.
-    document->replace(5, 0, u"!"_s);
-    QVERIFY(document->isLoadedFromFile());
-    document->replace(6, 2, {});
-    QVERIFY(!document->isLoadedFromFile());
+        document->prepareLoad(TextBuffer(u"other\r\n"_s));
+        document->keepPrepared(u"/tmp/other.txt"_s);
+        QCOMPARE(document->path(), std::optional(u"/tmp/other.txt"_s));
+        QVERIFY(!document->isModified());
+        QVERIFY(document->isLoadedFromFile());
+        QVERIFY(!document->canUndo());
+        QCOMPARE(document->lastStep(), Document::LastStep::Opened);
 
-    document->markSaved(u"/tmp/saved.txt"_s);
-    QCOMPARE(document->lastStep(), Document::LastStep::Saved);
-    QVERIFY(!document->isModified());
-    document->load(TextBuffer(), std::nullopt);
-    QCOMPARE(document->lastStep(), Document::LastStep::Emptied);
-    QVERIFY(!document->path());
-    delete document;
-}
+        // Typing at the end keeps the line break the loading added; taking it away forgets it.
+        document->replace(5, 0, u"!"_s);
+        QVERIFY(document->isLoadedFromFile());
+        document->replace(6, 2, {});
+        QVERIFY(!document->isLoadedFromFile());
 
-void TestDocumentModel::aLockedDocumentRefusesEveryEdit()
-{
-    Document *document = documentWith(u"abc"_s, this);
-    document->replace(0, 0, u"x"_s);
-    document->setLocked(true);
-    QSignalSpy changed(document, &Document::changed);
-    document->replace(0, 1, u"y"_s);
-    document->select(0, 1);
-    document->replaceSelection(u"z"_s);
-    document->setText(u"new"_s);
-    document->undo();
-    QCOMPARE(document->text(), u"xabc"_s);
-    QCOMPARE(changed.size(), 0);
-    document->setLocked(false);
-    document->undo();
-    QCOMPARE(document->text(), u"abc"_s);
-    delete document;
-}
+        document->markSaved(u"/tmp/saved.txt"_s);
+        QCOMPARE(document->lastStep(), Document::LastStep::Saved);
+        QVERIFY(!document->isModified());
+        document->load(TextBuffer(), std::nullopt);
+        QCOMPARE(document->lastStep(), Document::LastStep::Emptied);
+        QVERIFY(!document->path());
+    }
+
+    void aLockedDocumentRefusesEveryEdit()
+    {
+        const auto document = documentWith(u"abc"_s);
+        document->replace(0, 0, u"x"_s);
+        document->setLocked(true);
+        QSignalSpy changed(document.get(), &Document::changed);
+        document->replace(0, 1, u"y"_s);
+        document->select(0, 1);
+        document->replaceSelection(u"z"_s);
+        document->setText(u"new"_s);
+        document->undo();
+        QCOMPARE(document->text(), u"xabc"_s);
+        QCOMPARE(changed.size(), 0);
+        document->setLocked(false);
+        document->undo();
+        QCOMPARE(document->text(), u"abc"_s);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestDocumentModel)
 #include "tst_documentmodel.moc"

@@ -7,7 +7,7 @@
 #include "app/assembly.h"
 #include "editor/filecommands.h"
 #include "editor/mainwindow.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 #include "host/qthost.h"
 
 #include <QApplication>

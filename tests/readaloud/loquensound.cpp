@@ -1,7 +1,7 @@
 // Opens the read-aloud window on the real host and its speech engine, presses Play, Pause and
 // Resume three seconds apart and records when each press happened, so that a recording of the
 // sound output can be checked against them. Usage: loquensound EVENTFILE
-// The file gets lines "play|pause|resume|end <milliseconds since the epoch>". Exits with 1 when
+// The file gets lines "play|pause|resumer|end <milliseconds since the epoch>". Exits with 1 when
 // the flite engine is missing or the window tells of a speech failure.
 
 #include "host/qthost.h"
@@ -48,8 +48,9 @@ const QString kText = QStringLiteral(
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: loquensound EVENTFILE\n");
+    QFile events(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    if (!events.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "usage: loquensound EVENTFILE, a file it can write\n");
         return 2;
     }
     if (!QTextToSpeech::availableEngines().contains(QStringLiteral("flite"))) {
@@ -57,30 +58,23 @@ int main(int argc, char *argv[])
             stderr, "the flite speech engine is not installed (qt6-speech-flite-plugin)\n");
         return 1;
     }
-    QFile events(QString::fromLocal8Bit(argv[1]));
-    if (!events.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
-        return 2;
-    }
 
     RecordingHost host;
     auto *window = new LoquenWindow(host);
     window->showWithText(kText);
-
-    auto press = [&](const char *name, const char *event) {
-        if (name)
-            window->button(QLatin1String(name))->click();
-        events.write(QByteArray(event) + ' '
-            + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + '\n');
-        events.flush();
-    };
-    QTimer::singleShot(500, window, [&] { press("play", "play"); });
-    QTimer::singleShot(3500, window, [&] { press("pause", "pause"); });
-    QTimer::singleShot(6500, window, [&] { press("resumer", "resume"); });
-    QTimer::singleShot(9500, window, [&] {
-        press(nullptr, "end");
-        window->close(); // the last window: the program ends
-    });
+    // The buttons pressed, three seconds apart; then the last window closes and the program ends.
+    for (const auto &[ms, button] : { std::pair(500, "play"), std::pair(3500, "pause"),
+             std::pair(6500, "resumer"), std::pair(9500, "end") }) {
+        QTimer::singleShot(ms, window, [&events, window, button] {
+            events.write(QByteArray(button) + ' '
+                + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + '\n');
+            events.flush();
+            if (QPushButton *pressed = window->button(QLatin1String(button)))
+                pressed->click();
+            else
+                window->close();
+        });
+    }
     app.exec();
     return host.failed ? 1 : 0;
 }

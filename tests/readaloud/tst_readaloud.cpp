@@ -16,190 +16,192 @@ class TestReadAloud : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void controls_data();
-    void controls();
-    void loadGoesThroughTheProgressWindow_data();
-    void loadGoesThroughTheProgressWindow();
+    void init()
+    {
+        m_host = std::make_unique<FakeHost>();
+        m_document = std::make_unique<Document>();
+        m_commands = std::make_unique<ReadAloudCommands>(*m_document, *m_host);
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+
+    // The window is nobody's child: it goes before the host it talks through.
+    void cleanup()
+    {
+        delete loquen();
+        QCOMPARE(m_host->pendingAnswers(), 0);
+    }
+
+    // Steps on a window opened on "→" with file a holding "a", CR, "b" and file u "é" in UTF-8;
+    // then what the engine was asked, and the Pause button, its row, the Resume button and its
+    // row as "+" for enabled and "-" for disabled with the box's first line and what file b holds
+    // (as Latin-1), or "closed". A question asked with no answer queued fails the test, as does
+    // an answer left unused.
+    void controls_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("window");
+        // clang-format off
+        QTest::newRow("just opened") << "" << "" << "++-+ →";
+        QTest::newRow("by buttons") << "play pause resumer" << "say:→ pause resume" << "++-- →";
+        QTest::newRow("by rows") << "player pauser mnuresume" << "say:→ pause resume" << "++-- →";
+        QTest::newRow("by keys") << "F5 Ctrl+P Ctrl+R" << "say:→ pause resume" << "++-- →";
+        QTest::newRow("Resume row at start") << "mnuresume" << "resume" << "++-- →";
+        QTest::newRow("Pause row at start") << "pauser" << "pause" << "--++ →";
+        QTest::newRow("Play while paused") << "play pause play" << "say:→ pause say:→" << "++-- →";
+        QTest::newRow("reopen paused") << "play pause about mnuloquen" << "say:→ pause" << "--++ →";
+        QTest::newRow("engine fails: told once") << "fail ok play pause" << "say:→ pause" << "--++ →";
+        QTest::newRow("New, No keeps") << "no mnunew" << "" << "++-+ →";
+        QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ ";
+        QTest::newRow("Close, No stays") << "no close" << "" << "++-+ →";
+        QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:→ stop" << "closed";
+        QTest::newRow("Exit row, No stays") << "no exit" << "" << "++-+ →";
+        QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
+        QTest::newRow("About fills the box") << "about" << "" << "++-+ Loquen v 1.0.0";
+        QTest::newRow("Help row fills the box") << "help" << "" << "++-+ Loquen v 1.0.0";
+        QTest::newRow("Load+Save") << "load:a loadfile save:b mnusave" << "" << "++-+ a a\r\nb\r\n";
+        QTest::newRow("Load: none, Cancel") << "load:none loadfile load: mnuloadfile" << "" << "++-+ →";
+        QTest::newRow("Save: Yes writes ?") << "save:b yes mnusave" << "" << "++-+ → ?\r\n";
+        QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";
+        QTest::newRow("Save fails: told") << "save:no/b yes ok mnusave" << "" << "++-+ →";
+        QTest::newRow("UTF-8 kept") << "load:u loadfile save:b mnusave" << "" << "++-+ é Ã©\r\n";
+        // clang-format on
+    }
+
+    void controls()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, calls);
+        QFETCH(QString, window);
+        QFile a(pathOf(QStringLiteral("a")));
+        QVERIFY(a.open(QIODevice::WriteOnly) && a.write("a\rb") == 3);
+        a.close();
+        QFile u(pathOf(QStringLiteral("u")));
+        QVERIFY(u.open(QIODevice::WriteOnly) && u.write("\xC3\xA9") == 2);
+        u.close();
+        m_document->setText(QStringLiteral("\u2192"));
+        m_commands->showReadAloud();
+        LoquenWindow *loquen = this->loquen();
+        QVERIFY(QTest::qWaitForWindowActive(loquen));
+        for (const QString &control : steps.split(u' ', Qt::SkipEmptyParts))
+            step(control);
+        QCOMPARE(static_cast<FakeSpeechEngine *>(loquen->speech())->calls.join(u' '), calls);
+        QString seen = u' '
+            + loquen->textArea()->textDocument().text().section(QStringLiteral("\r\n"), 0, 0);
+        for (QString name : { "mnuresume", "resumer", "pauser", "pause" }) {
+            QPushButton *button = loquen->button(name);
+            seen.prepend(
+                (button ? button->isEnabled() : loquen->command(name)->isEnabled()) ? '+' : '-');
+        }
+        QFile b(pathOf(QStringLiteral("b")));
+        if (b.open(QIODevice::ReadOnly))
+            seen += u' ' + QString::fromLatin1(b.readAll());
+        QCOMPARE(loquen->isVisible() ? seen : QStringLiteral("closed"), window);
+    }
+
+    // A big file is read and shown a piece at a time behind a progress window, as Open does: Cancel
+    // keeps the box's text, a file too big for the memory left is refused and told, and the
+    // editor's text sent meanwhile wins over the file. The editor's own text is never touched.
+    void loadGoesThroughTheProgressWindow_data()
+    {
+        QTest::addColumn<QString>("arrival");
+        QTest::addColumn<int>("at"); // the progress value it arrives at: reading below 20
+        QTest::addColumn<QString>("box"); // "old" or "editor", or empty for the file's text
+        QTest::addColumn<QString>("said"); // part of the last box
+
+        QTest::newRow("runs to the end") << "" << 1000 << ""
+                                         << "";
+        QTest::newRow("Cancel late in the load") << "cancel" << 40 << "old"
+                                              << "";
+        QTest::newRow("the editor's text late in the load") << "mnuloquen" << 40 << "editor"
+                                                         << "";
+        // Memory just enough to read a file of empty lines but too little for its lines.
+        QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old"
+                                                          << " has ";
+    }
+
+    void loadGoesThroughTheProgressWindow()
+    {
+        QFETCH(QString, arrival);
+        QFETCH(int, at);
+        QFETCH(QString, box);
+        QFETCH(QString, said);
+        // Empty lines where the memory is short: what its lines take outweighs its text.
+        const QByteArray bytes = arrival == u"memory" ? QByteArray("\r\n").repeated(1 << 20) : [] {
+            QByteArray bytes;
+            for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
+                bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
+            return bytes;
+        }();
+        const QString big = pathOf(QStringLiteral("big.txt"));
+        QFile file(big);
+        QVERIFY(
+            file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
+        m_document->setText(QStringLiteral("editor"));
+        m_commands->showReadAloud();
+        LoquenWindow *loquen = this->loquen();
+        loquen->textArea()->textDocument().setText(QStringLiteral("old"));
+        if (arrival == u"cancel")
+            m_host->cancelProgressAt = at;
+        bool arrived = false;
+        m_host->whileProgressing = [&](int percent) {
+            if (arrival == u"mnuloquen" && percent >= at && !std::exchange(arrived, true))
+                m_commands->showReadAloud();
+        };
+        m_host->answerOpenFile(big);
+        if (arrival == u"memory") {
+            m_host->availableMemory = MemoryNeed::toReadAndShow(bytes.size()) + at;
+            m_host->answerMessage(Host::Button::Ok);
+        }
+        loquen->button(QStringLiteral("loadfile"))->click();
+
+        QVERIFY(!m_host->isShowingModal());
+        QVERIFY2(m_host->lastShown().prompt.contains(said), qPrintable(m_host->lastShown().prompt));
+        QCOMPARE(loquen->textArea()->textDocument().text(),
+            box.isEmpty() ? QString::fromLatin1(bytes) : box);
+        QVERIFY(m_document->text() == u"editor" && m_document->isModified());
+    }
 
 private:
     LoquenWindow *loquen() { return m_commands->loquenWindow(); }
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
-    void step(const QString &control);
+    // A button (play), a row of the window (player) or the editor's row (mnuloquen), a key (F5),
+    // "fail": the engine fails from here on; or the answer to the next box: "ok", "yes", "no", or
+    // the file a load or save dialog gives ("load:a", "save:" for Cancel).
+    void step(const QString &control)
+    {
+        const QHash<QString, Host::Button> answers { { QStringLiteral("ok"), Host::Button::Ok },
+            { QStringLiteral("yes"), Host::Button::Yes },
+            { QStringLiteral("no"), Host::Button::No } };
+        const std::optional<QString> path = control.endsWith(u':')
+            ? std::nullopt
+            : std::optional(pathOf(control.section(u':', 1)));
+        if (control == u"fail")
+            static_cast<FakeSpeechEngine *>(loquen()->speech())->failure
+                = QStringLiteral("no device");
+        else if (answers.contains(control))
+            m_host->answerMessage(answers.value(control));
+        else if (control.startsWith(u"load:"))
+            m_host->answerOpenFile(path);
+        else if (control.startsWith(u"save:"))
+            m_host->answerSaveFile(path);
+        else if (control.front().isUpper())
+            QTest::keySequence(loquen(), QKeySequence(control));
+        else if (QPushButton *button = loquen()->button(control))
+            button->click();
+        else if (QAction *row = loquen()->command(control))
+            row->trigger();
+        else if (control == u"mnuloquen")
+            m_commands->showReadAloud();
+        else
+            QFAIL(qPrintable(control));
+    }
 
     std::unique_ptr<FakeHost> m_host;
     std::unique_ptr<Document> m_document;
     std::unique_ptr<ReadAloudCommands> m_commands;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-void TestReadAloud::init()
-{
-    m_host = std::make_unique<FakeHost>();
-    m_document = std::make_unique<Document>();
-    m_commands = std::make_unique<ReadAloudCommands>(*m_document, *m_host);
-    m_dir = std::make_unique<QTemporaryDir>();
-}
-
-// The window is nobody's child: it goes before the host it talks through.
-void TestReadAloud::cleanup()
-{
-    delete loquen();
-    QCOMPARE(m_host->pendingAnswers(), 0);
-}
-
-// A button (play), a row of the window (player) or the editor's row (mnuloquen), a key (F5),
-// "fail": the engine fails from here on; or the answer to the next box: "ok", "yes", "no", or
-// the file a load or save dialog gives ("load:a", "save:" for Cancel).
-void TestReadAloud::step(const QString &control)
-{
-    const QHash<QString, Host::Button> answers { { QStringLiteral("ok"), Host::Button::Ok },
-        { QStringLiteral("yes"), Host::Button::Yes }, { QStringLiteral("no"), Host::Button::No } };
-    const std::optional<QString> path
-        = control.endsWith(u':') ? std::nullopt : std::optional(pathOf(control.section(u':', 1)));
-    if (control == u"fail")
-        static_cast<FakeSpeechEngine *>(loquen()->speech())->failure = QStringLiteral("no device");
-    else if (answers.contains(control))
-        m_host->answerMessage(answers.value(control));
-    else if (control.startsWith(u"load:"))
-        m_host->answerOpenFile(path);
-    else if (control.startsWith(u"save:"))
-        m_host->answerSaveFile(path);
-    else if (control.front().isUpper())
-        QTest::keySequence(loquen(), QKeySequence(control));
-    else if (QPushButton *button = loquen()->button(control))
-        button->click();
-    else if (QAction *row = loquen()->command(control))
-        row->trigger();
-    else if (control == u"mnuloquen")
-        m_commands->showReadAloud();
-    else
-        QFAIL(qPrintable(control));
-}
-
-// Steps on a window opened on "→" with file a holding "a", CR, "b"; then what the engine was
-// asked, and the Pause button, its row, the Resume button and its row as "+" for enabled and
-// "-" for disabled with the box's first line and what file b holds, or "closed". A question
-// asked with no answer queued fails the test, as does an answer left unused.
-void TestReadAloud::controls_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("calls");
-    QTest::addColumn<QString>("window");
-    // clang-format off
-    QTest::newRow("just opened") << "" << "" << "++-+ →";
-    QTest::newRow("Play, Pause") << "play pause" << "say:→ pause" << "--++ →";
-    QTest::newRow("by buttons") << "play pause resumer" << "say:→ pause resume" << "++-- →";
-    QTest::newRow("by rows") << "player pauser mnuresume" << "say:→ pause resume" << "++-- →";
-    QTest::newRow("by keys") << "F5 Ctrl+P Ctrl+R" << "say:→ pause resume" << "++-- →";
-    QTest::newRow("Resume row at start") << "mnuresume" << "resume" << "++-- →";
-    QTest::newRow("Pause row at start") << "pauser" << "pause" << "--++ →";
-    QTest::newRow("Play while paused") << "play pause play" << "say:→ pause say:→" << "++-- →";
-    QTest::newRow("reopen paused") << "play pause about mnuloquen" << "say:→ pause" << "--++ →";
-    QTest::newRow("engine fails: told once") << "fail ok play pause" << "say:→ pause" << "--++ →";
-    QTest::newRow("New, No keeps") << "no mnunew" << "" << "++-+ →";
-    QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ ";
-    QTest::newRow("Close, No stays") << "no close" << "" << "++-+ →";
-    QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:→ stop" << "closed";
-    QTest::newRow("Exit row, No stays") << "no exit" << "" << "++-+ →";
-    QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
-    QTest::newRow("About fills the box") << "about" << "" << "++-+ Loquen v 1.0.0";
-    QTest::newRow("Help row fills the box") << "help" << "" << "++-+ Loquen v 1.0.0";
-    QTest::newRow("Load+Save") << "load:a loadfile save:b mnusave" << "" << "++-+ a a\r\nb\r\n";
-    QTest::newRow("Load: none, Cancel") << "load:none loadfile load: mnuloadfile" << "" << "++-+ →";
-    QTest::newRow("Save: Yes writes ?") << "save:b yes mnusave" << "" << "++-+ → ?\r\n";
-    QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";
-    QTest::newRow("Save fails: told") << "save:no/b yes ok mnusave" << "" << "++-+ →";
-    // clang-format on
-}
-
-void TestReadAloud::controls()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, calls);
-    QFETCH(QString, window);
-    QFile a(pathOf(QStringLiteral("a")));
-    QVERIFY(a.open(QIODevice::WriteOnly) && a.write("a\rb") == 3);
-    a.close();
-    m_document->setText(QStringLiteral("\u2192"));
-    m_commands->showReadAloud();
-    LoquenWindow *loquen = this->loquen();
-    QVERIFY(QTest::qWaitForWindowActive(loquen));
-    for (const QString &control : steps.split(u' ', Qt::SkipEmptyParts))
-        step(control);
-    QCOMPARE(static_cast<FakeSpeechEngine *>(loquen->speech())->calls.join(u' '), calls);
-    QString seen = u' ' + loquen->textArea()->textDocument().text().section(QStringLiteral("\r\n"), 0, 0);
-    for (QString name : { "mnuresume", "resumer", "pauser", "pause" }) {
-        QPushButton *button = loquen->button(name);
-        seen.prepend(
-            (button ? button->isEnabled() : loquen->command(name)->isEnabled()) ? '+' : '-');
-    }
-    QFile b(pathOf(QStringLiteral("b")));
-    if (b.open(QIODevice::ReadOnly))
-        seen += u' ' + QString::fromLatin1(b.readAll());
-    QCOMPARE(loquen->isVisible() ? seen : QStringLiteral("closed"), window);
-}
-
-// A big file is read and shown a piece at a time behind a progress window, as Open does: Cancel
-// keeps the box's text, a file too big for the memory left is refused and told, and the editor's
-// text sent meanwhile wins over the file. The editor's own text is never touched.
-void TestReadAloud::loadGoesThroughTheProgressWindow_data()
-{
-    QTest::addColumn<QString>("arrival");
-    QTest::addColumn<int>("at"); // the progress value it arrives at: reading below 20
-    QTest::addColumn<QString>("box"); // "file", "old" or "editor"
-    QTest::addColumn<QString>("said"); // part of the last box
-
-    QTest::newRow("runs to the end") << "" << 1000 << "file" << "";
-    QTest::newRow("Cancel while showing") << "cancel" << 40 << "old" << "";
-    QTest::newRow("the editor's text while showing") << "mnuloquen" << 40 << "editor" << "";
-    // Memory just enough to read the file but too little for its lines.
-    QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old" << " has ";
-}
-
-void TestReadAloud::loadGoesThroughTheProgressWindow()
-{
-    QFETCH(QString, arrival);
-    QFETCH(int, at);
-    QFETCH(QString, box);
-    QFETCH(QString, said);
-    static const QByteArray bytes = [] {
-        QByteArray bytes;
-        for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
-            bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
-        return bytes;
-    }();
-    const QString big = pathOf(QStringLiteral("big.txt"));
-    QFile file(big);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    m_document->setText(QStringLiteral("editor"));
-    m_commands->showReadAloud();
-    LoquenWindow *loquen = this->loquen();
-    loquen->textArea()->textDocument().setText(QStringLiteral("old"));
-    if (arrival == u"cancel")
-        m_host->cancelProgressAt = at;
-    bool arrived = false;
-    m_host->whileProgressing = [&](int percent) {
-        if (arrival == u"mnuloquen" && percent >= at && !std::exchange(arrived, true))
-            m_commands->showReadAloud();
-    };
-    m_host->answerOpenFile(big);
-    if (arrival == u"memory") {
-        m_host->availableMemory = MemoryNeed::toReadAndShow(bytes.size()) + at;
-        m_host->answerMessage(Host::Button::Ok);
-    }
-    loquen->button(QStringLiteral("loadfile"))->click();
-
-    QVERIFY(!m_host->isShowingModal());
-    QVERIFY2(m_host->lastShown().prompt.contains(said), qPrintable(m_host->lastShown().prompt));
-    const QHash<QString, QString> texts { { QStringLiteral("file"), QString::fromLatin1(bytes) },
-        { QStringLiteral("old"), QStringLiteral("old") },
-        { QStringLiteral("editor"), QStringLiteral("editor") } };
-    QCOMPARE(loquen->textArea()->textDocument().text(), texts.value(box));
-    QVERIFY(m_document->text() == u"editor" && m_document->isModified());
-}
 
 QTEST_MAIN(TestReadAloud)
 #include "tst_readaloud.moc"

@@ -14,32 +14,24 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    const bool compact = args.size() == 2 && args[1] == u"compact";
     RecoveryFolder folder;
-    if (args.size() < 2 || !folder.open())
+    if (!(compact || (args.size() == 3 && args[1] == u"type")) || !folder.open())
         return 1;
     JournalWriter writer(folder);
     if (!writer.start(JournalOrigin()))
         return 1;
-    if (args[1] == u"type" && args.size() == 3) {
-        writer.recordChange(0, 0, args[2]);
+    QString text = compact ? QStringLiteral("x") : args[2];
+    writer.recordChange(0, 0, text);
+    writer.flush();
+    std::puts("ready");
+    std::fflush(stdout);
+    while (compact) {
+        writer.writeSnapshot(text);
+        writer.recordChange(text.size(), 0, u"x");
+        text += u'x';
         writer.flush();
-        std::puts("ready");
-        std::fflush(stdout);
-        for (;;)
-            ::pause();
     }
-    if (args[1] == u"compact") {
-        QString text;
-        for (qint64 step = 0;; ++step) {
-            writer.recordChange(text.size(), 0, u"x");
-            text += u'x';
-            writer.flush();
-            writer.writeSnapshot(text);
-            if (step == 0) {
-                std::puts("ready");
-                std::fflush(stdout);
-            }
-        }
-    }
-    return 1;
+    for (;;)
+        ::pause();
 }

@@ -22,35 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Edit
-{
-    qsizetype position;
-    qsizetype removed;
-    QString added;
-};
-
-// Mostly typing and deleting a little; now and then a paste or a long cut.
-QList<Edit> randomEdits(QRandomGenerator &random, qsizetype baseLength, int count, bool big)
-{
-    static const QString pieces[] = { u"a"_s, u"b"_s, u" "_s, u"\r\n"_s, u"\r"_s, u"\n"_s,
-        u"\u00e9"_s, u"\u20ac"_s, u"\U0001F600"_s, QString(QChar(u'\0')) };
-    QList<Edit> edits;
-    qsizetype length = baseLength;
-    for (int i = 0; i < count; ++i) {
-        Edit edit;
-        edit.position = random.bounded(length + 1);
-        const qsizetype room = length - edit.position;
-        const bool large = big && random.bounded(8) == 0;
-        edit.removed = random.bounded(qMin<qsizetype>(room, large ? 40000 : 3) + 1);
-        const int added = random.bounded(large ? 30000 : 4);
-        for (int k = 0; k < added; ++k)
-            edit.added += pieces[random.bounded(int(std::size(pieces)))];
-        length += edit.added.size() - edit.removed;
-        edits << edit;
-    }
-    return edits;
-}
-
 // A journal written edit by edit, flushed after each, and what a reader must make of its cuts.
 struct RecordedJournal
 {
@@ -90,11 +61,6 @@ int modeOf(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
-QByteArray utf16(const QString &text)
-{
-    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-}
-
 QString recordedText(const std::vector<JournalReader::Orphan> &orphans, std::size_t index)
 {
     return orphans.at(index).content.replay().text;
@@ -114,9 +80,13 @@ class TestRecovery : public QObject
     QString stateHome() const { return m_dir->filePath(QStringLiteral("state")); }
     QString recoveryPath() const { return stateHome() + QStringLiteral("/tarvex/recovery"); }
 
+    // A journal written edit by edit, flushed after each: mostly typing and deleting a little;
+    // when `big`, now and then a paste or a long cut. A snapshot follows the edits in `snapshots`.
     RecordedJournal record(const JournalOrigin &origin, const QString &base,
-        const QList<Edit> &edits, const QList<int> &compactAfter)
+        QRandomGenerator &random, int count, bool big, const QList<int> &snapshots)
     {
+        static const QString pieces[] = { u"a"_s, u"b"_s, u" "_s, u"\r\n"_s, u"\r"_s, u"\n"_s,
+            u"\u00e9"_s, u"\u20ac"_s, u"\U0001F600"_s, QString(QChar(u'\0')) };
         RecordedJournal journal;
         journal.base = base;
         journal.texts << base;
@@ -128,20 +98,26 @@ class TestRecovery : public QObject
         journal.boundaries << journal.startEnd;
         journal.editsAt << 0;
         QString text = base;
-        for (int i = 0; i < edits.size(); ++i) {
-            const Edit &edit = edits[i];
-            text.replace(edit.position, edit.removed, edit.added);
+        for (int i = 1; i <= count; ++i) {
+            const qsizetype position = random.bounded(text.size() + 1);
+            const bool large = big && random.bounded(8) == 0;
+            const qsizetype removed
+                = random.bounded(qMin<qsizetype>(text.size() - position, large ? 40000 : 3) + 1);
+            QString added;
+            for (int k = random.bounded(large ? 30000 : 4); k > 0; --k)
+                added += pieces[random.bounded(int(std::size(pieces)))];
+            text.replace(position, removed, added);
             journal.texts << text;
-            writer.recordChange(edit.position, edit.removed, edit.added);
+            writer.recordChange(position, removed, added);
             writer.flush();
-            if (compactAfter.contains(i + 1)) {
+            if (snapshots.contains(i)) {
                 writer.writeSnapshot(text);
                 // What went before is no longer in this file.
                 journal.boundaries = { journal.startEnd };
                 journal.editsAt = { 0 };
             }
             journal.boundaries << QFileInfo(path).size();
-            journal.editsAt << i + 1;
+            journal.editsAt << i;
         }
         journal.bytes = readBytes(path);
         writer.discard();
@@ -152,28 +128,15 @@ class TestRecovery : public QObject
     {
         QRandomGenerator random(seed);
         if (kind == u"typing into an untitled text")
-            return record(JournalOrigin(), QString(), randomEdits(random, 0, 60, false), {});
+            return record(JournalOrigin(), QString(), random, 60, false, {});
         QString base;
         for (int line = 0; base.size() < (kind.contains(u"long") ? 300000 : 2000); ++line)
             base += QStringLiteral("Line %1 of the file\r\n").arg(line);
         const JournalOrigin origin { QStringLiteral("/home/ann/notes.txt"), base.size(),
             1700000000123456789, 0x1234567890ABCDEF, QStringLiteral("windows-1252") };
         if (kind == u"edits over a file's text, compacted twice")
-            return record(origin, base, randomEdits(random, base.size(), 300, false), { 90, 200 });
-        return record(origin, base, randomEdits(random, base.size(), 60, true), { 30 });
-    }
-
-    void addScenarioRows(int tries)
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<quint32>("seed");
-        QTest::addColumn<int>("tries"); // -1: every byte
-        QTest::newRow("60 keys untitled, every byte")
-            << u"typing into an untitled text"_s << 1u << -1;
-        QTest::newRow("300 edits on a file, compacted twice, random bytes")
-            << u"edits over a file's text, compacted twice"_s << 2u << tries;
-        QTest::newRow("pastes and cuts on a long file, a snapshot midway, random bytes")
-            << u"pastes and cuts over a long file"_s << 3u << tries / 8;
+            return record(origin, base, random, 300, false, { 90, 200 });
+        return record(origin, base, random, 60, true, { 30 });
     }
 
 private slots:
@@ -259,42 +222,37 @@ private slots:
         QFETCH(bool, opens);
         QFETCH(int, mode);
         const QString elsewhere = m_dir->filePath(u"elsewhere"_s);
-        QVERIFY(QDir().mkpath(elsewhere));
         const QString tarvex = stateHome() + u"/tarvex"_s;
-        const QString journal = recoveryPath() + u"/1-2.journal"_s;
-        if (plant.endsWith(u"journal")) {
-            if (plant == u"fifo journal") {
-                QCOMPARE(::mkfifo(QFile::encodeName(journal).constData(), 0600), 0);
-            } else {
-                // A real orphaned journal, moved elsewhere and pointed at.
-                QString real;
-                {
-                    JournalWriter writer(m_folder);
-                    QVERIFY(writer.start(JournalOrigin()));
-                    real = writer.filePath();
-                }
-                QVERIFY(QFile::rename(real, elsewhere + u"/real.journal"_s));
-                QVERIFY(QFile::link(elsewhere + u"/real.journal"_s, journal));
-            }
+        const QByteArray recovery = QFile::encodeName(recoveryPath());
+        const QByteArray journal = recovery + "/1-2.journal";
+        QVERIFY(QDir().mkpath(elsewhere));
+        if (plant == u"link journal") {
+            // A real orphaned journal, moved elsewhere and pointed at.
+            const QString real = [this] {
+                JournalWriter writer(m_folder);
+                return writer.start(JournalOrigin()) ? writer.filePath() : QString();
+            }();
+            QVERIFY(QFile::rename(real, elsewhere + u"/real.journal"_s));
+            QVERIFY(QFile::link(elsewhere + u"/real.journal"_s, QFile::decodeName(journal)));
+        } else if (plant == u"fifo journal") {
+            QCOMPARE(::mkfifo(journal.constData(), 0600), 0);
         } else {
             QVERIFY(QDir(recoveryPath()).removeRecursively());
         }
-        if (plant == u"link tarvex") {
-            QVERIFY(QDir(tarvex).removeRecursively());
-            QVERIFY(QFile::link(elsewhere, tarvex));
-        } else if (plant == u"link recovery") {
+        if (plant == u"link tarvex")
+            QVERIFY(QDir(tarvex).removeRecursively() && QFile::link(elsewhere, tarvex));
+        else if (plant == u"link recovery")
             QVERIFY(QFile::link(elsewhere, recoveryPath()));
-        } else if (plant == u"file recovery") {
+        else if (plant == u"file recovery")
             QVERIFY(writeBytes(recoveryPath(), "x"));
-        } else if (plant == u"foreign recovery") {
+        else if (plant.endsWith(u" recovery"))
             QVERIFY(QDir().mkdir(recoveryPath()));
-            if (::geteuid() != 0)
-                QSKIP("only root can give a folder to another user");
-            QCOMPARE(::chown(QFile::encodeName(recoveryPath()).constData(), 65534, 65534), 0);
-        } else if (plant == u"open recovery") {
-            QVERIFY(QDir().mkdir(recoveryPath()));
-            QCOMPARE(::chmod(QFile::encodeName(recoveryPath()).constData(), 0755), 0);
-        }
+        if (plant == u"foreign recovery" && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        if (plant == u"foreign recovery")
+            QCOMPARE(::chown(recovery.constData(), 65534, 65534), 0);
+        if (plant == u"open recovery")
+            QCOMPARE(::chmod(recovery.constData(), 0755), 0);
         RecoveryFolder folder;
         QCOMPARE(folder.open(), opens);
         QVERIFY(QDir(elsewhere).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size() <= 1);
@@ -344,74 +302,53 @@ private slots:
         QCOMPARE(pieces.result(), hash);
     }
 
-    // One kind of fault: the journal cut short, as by a kill or a power cut.
-    void cutJournalReplaysAPrefixOfTheEdits_data() { addScenarioRows(400); }
-
-    void cutJournalReplaysAPrefixOfTheEdits()
+    // Two kinds of fault: the journal cut short, as by a kill or a power cut, and a byte of it
+    // changed, as by a bad sector. Either way the edits before the fault come back, no more.
+    void faultyJournalReplaysAPrefixOfTheEdits_data()
     {
-        QFETCH(QString, kind);
-        QFETCH(quint32, seed);
-        QFETCH(int, tries);
-        const RecordedJournal journal = scenario(kind, seed);
-        QVERIFY(journal.texts.size() > 10);
-        QRandomGenerator random(seed);
-        const qint64 size = journal.bytes.size();
-        const int cuts = tries < 0 ? int(size) + 1 : tries;
-        int damaged = 0;
-        for (int i = 0; i < cuts; ++i) {
-            const qint64 cut = tries < 0 ? i : random.bounded(size + 1);
-            const JournalContent content = JournalFormat::parse(journal.bytes.first(cut));
-            if (cut < journal.startEnd) {
-                QVERIFY(!content.isJournal);
-                continue;
-            }
-            bool atBoundary = false;
-            const int edits = journal.editsBefore(cut, &atBoundary);
-            const JournalReplay replayed = content.replay(journal.base);
-            QVERIFY(content.isJournal);
-            QCOMPARE(content.damaged, !atBoundary);
-            QVERIFY(!replayed.damaged);
-            if (replayed.text != journal.texts[edits])
-                QFAIL(qPrintable(QStringLiteral("cut at %1 of %2: not the text after %3 edits")
-                                     .arg(cut)
-                                     .arg(size)
-                                     .arg(edits)));
-            damaged += content.damaged;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("tries"); // -1: every byte
+        QTest::addColumn<bool>("flip"); // a byte changed, else the file cut there
+        for (const bool flip : { false, true }) {
+            const char *fault = flip ? "a byte changed" : "cut";
+            QTest::addRow("%s: 60 keys untitled, every byte", fault)
+                << u"typing into an untitled text"_s << 1u << -1 << flip;
+            QTest::addRow("%s: 300 edits on a file, compacted twice, random bytes", fault)
+                << u"edits over a file's text, compacted twice"_s << 2u << 300 << flip;
+            QTest::addRow("%s: pastes and cuts on a long file, a snapshot midway", fault)
+                << u"pastes and cuts over a long file"_s << 3u << 40 << flip;
         }
-        QVERIFY(damaged > 0);
     }
 
-    // One kind of fault: a byte of the journal changed, as by a bad sector.
-    void damagedJournalReplaysAPrefixOfTheEdits_data() { addScenarioRows(300); }
-
-    void damagedJournalReplaysAPrefixOfTheEdits()
+    void faultyJournalReplaysAPrefixOfTheEdits()
     {
         QFETCH(QString, kind);
         QFETCH(quint32, seed);
         QFETCH(int, tries);
+        QFETCH(bool, flip);
         const RecordedJournal journal = scenario(kind, seed);
-        QRandomGenerator random(seed + 100);
-        const qint64 size = journal.bytes.size();
-        const int flips = tries < 0 ? int(size) : tries;
-        for (int i = 0; i < flips; ++i) {
+        QVERIFY(journal.texts.size() > 10); // the journal was written
+        QRandomGenerator random(seed);
+        const qint64 size = journal.bytes.size() + (flip ? 0 : 1); // a cut may come after the end
+        for (qint64 i = 0; i < (tries < 0 ? size : tries); ++i) {
             const qint64 at = tries < 0 ? i : random.bounded(size);
             QByteArray bytes = journal.bytes;
-            bytes[at] = char(bytes[at] ^ (1 + random.bounded(255)));
+            if (flip)
+                bytes[at] = char(bytes[at] ^ (1 + random.bounded(255)));
+            else
+                bytes.truncate(at);
             const JournalContent content = JournalFormat::parse(bytes);
-            if (at < journal.startEnd) {
-                QVERIFY(!content.isJournal);
+            QCOMPARE(content.isJournal, at >= journal.startEnd);
+            if (!content.isJournal)
                 continue;
-            }
             bool atBoundary = false;
             const int edits = journal.editsBefore(at, &atBoundary);
-            QVERIFY(content.isJournal);
-            QVERIFY(content.damaged);
-            if (content.replay(journal.base).text != journal.texts[edits])
-                QFAIL(
-                    qPrintable(QStringLiteral("byte %1 of %2 changed: not the text after %3 edits")
-                                   .arg(at)
-                                   .arg(size)
-                                   .arg(edits)));
+            QCOMPARE(content.damaged, flip || !atBoundary);
+            const JournalReplay replayed = content.replay(journal.base);
+            QVERIFY(!replayed.damaged);
+            QVERIFY2(replayed.text == journal.texts[edits],
+                qPrintable(u"fault at %1: not the text after %2 edits"_s.arg(at).arg(edits)));
         }
     }
 
@@ -638,8 +575,9 @@ private slots:
         const QStringList files = QDir(m_folder.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
         const QByteArray bytes = readBytes(m_folder.filePath(files[0]));
-        for (const QString &word : { u"Meet"_s, u"mill"_s, u"M"_s })
-            QVERIFY(!bytes.contains(utf16(word)));
+        for (const QString &word : { u"Meet"_s, u"mill"_s, u"M"_s }) // as UTF-16LE
+            QVERIFY(!bytes.contains(
+                QByteArrayView(reinterpret_cast<const char *>(word.utf16()), word.size() * 2)));
         // Still this instance's: not offered while the writer lives.
         QCOMPARE(JournalReader::orphans(m_folder).size(), std::size_t(0));
         const JournalContent content = JournalFormat::parse(bytes);
@@ -650,42 +588,10 @@ private slots:
         QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
     }
 
-    void saveGuardGoesWhenReleasedAndIsOfferedWhenItsInstanceIsGone()
+    // What the write left in the file when its instance went, as a kill would leave it.
+    void saveGuardGoesWhenReleasedAndIsOfferedWhenItsInstanceIsGone_data()
     {
-        const QString path = m_dir->filePath(u"letter.txt"_s);
-        const QByteArray old = "Dear Ann,\r\nthe old letter, longer than the new one.\r\n";
-        const QByteArray fresh = "Dear Bob,\r\nshort.\r\n";
-        QVERIFY(writeBytes(path, old));
-        {
-            SaveGuard released(m_folder);
-            QVERIFY(released.keep(path, old, fresh));
-            released.release();
-            QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
-        }
-        {
-            SaveGuard guard(m_folder);
-            QVERIFY(guard.keep(path, old, fresh));
-            QCOMPARE(SaveGuard::orphans(m_folder).size(), std::size_t(0));
-            // Killed halfway through the write: the new start over the old rest.
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QCOMPARE(file.write(fresh.first(12)), 12);
-        }
-        std::vector<SaveGuard::Orphan> offered = SaveGuard::orphans(m_folder);
-        QCOMPARE(offered.size(), std::size_t(1));
-        QCOMPARE(offered[0].path, path);
-        QCOMPARE(offered[0].oldBytes, old);
-        QCOMPARE(offered[0].outcome(readBytes(path)), SaveGuard::Outcome::Torn);
-        QString error;
-        QVERIFY2(offered[0].restore(error), qPrintable(error));
-        QCOMPARE(readBytes(path), old);
-        QVERIFY(offered[0].file.remove());
-        QCOMPARE(SaveGuard::orphans(m_folder).size(), std::size_t(0));
-    }
-
-    void saveGuardTellsWhatTheWriteLeft_data()
-    {
-        QTest::addColumn<QByteArray>("current");
+        QTest::addColumn<QByteArray>("left");
         QTest::addColumn<SaveGuard::Outcome>("outcome");
         QTest::newRow("NEW: finished") << QByteArray("NEW") << SaveGuard::Outcome::Finished;
         QTest::newRow("old text: untouched")
@@ -694,17 +600,32 @@ private slots:
         QTest::newRow("NE: torn") << QByteArray("NE") << SaveGuard::Outcome::Torn;
     }
 
-    void saveGuardTellsWhatTheWriteLeft()
+    void saveGuardGoesWhenReleasedAndIsOfferedWhenItsInstanceIsGone()
     {
-        QFETCH(QByteArray, current);
+        QFETCH(QByteArray, left);
         QFETCH(SaveGuard::Outcome, outcome);
+        const QString path = m_dir->filePath(u"letter.txt"_s);
+        {
+            SaveGuard released(m_folder);
+            QVERIFY(released.keep(path, "old text", "NEW"));
+            released.release();
+            QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
+        }
         {
             SaveGuard guard(m_folder);
-            QVERIFY(guard.keep(m_dir->filePath(u"a.txt"_s), "old text", "NEW"));
+            QVERIFY(guard.keep(path, "old text", "NEW"));
+            QCOMPARE(SaveGuard::orphans(m_folder).size(), std::size_t(0));
+            QVERIFY(writeBytes(path, left));
         }
-        const std::vector<SaveGuard::Orphan> offered = SaveGuard::orphans(m_folder);
+        std::vector<SaveGuard::Orphan> offered = SaveGuard::orphans(m_folder);
         QCOMPARE(offered.size(), std::size_t(1));
-        QCOMPARE(offered[0].outcome(current), outcome);
+        QCOMPARE(offered[0].path, path);
+        QCOMPARE(offered[0].outcome(readBytes(path)), outcome);
+        QString error;
+        QVERIFY2(offered[0].restore(error), qPrintable(error));
+        QCOMPARE(readBytes(path), QByteArray("old text"));
+        QVERIFY(offered[0].file.remove());
+        QCOMPARE(SaveGuard::orphans(m_folder).size(), std::size_t(0));
     }
 };
 

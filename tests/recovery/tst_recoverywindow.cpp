@@ -122,6 +122,8 @@ private slots:
         QTest::newRow("700 KB saved without its last line break, then typed") << u"big saved"_s;
         QTest::newRow("700 KB, ' i ' made ' I ' as it loaded, then typed") << u"corrected"_s;
         QTest::newRow("typed, then undone in part") << u"undo"_s;
+        QTest::newRow("700 KB of UTF-8: comes back UTF-8") << u"utf-8"_s;
+        QTest::newRow("700 KB of UTF-8 reopened as Windows-1252: comes back so") << u"reopened"_s;
     }
 
     void typedWorkComesBackAfterAKill()
@@ -153,17 +155,26 @@ private slots:
             type(u"one two"_s);
             document().undo();
             type(u"three"_s);
+        } else if (how == u"utf-8" || how == u"reopened") {
+            openWith(file, bigFileBytes("caf\xC3\xA9\r\n"));
+            if (how == u"reopened")
+                trigger("mnureopen");
+            document().select(3, 0);
+            type(u"XY"_s);
         }
+        const TextEncoding encoding = document().encoding();
+        QCOMPARE(isUtf8(encoding), how == u"utf-8");
         const QString text = document().text();
         const std::optional<QString> path = document().path();
         const QByteArray fileBytes = readBytes(file);
         // Within its second, with nothing asked for.
-        const QString base = DocumentFormat::textFromFileBytes(fileBytes);
+        const QString base = DocumentFormat::textFromFileBytes(fileBytes, encoding);
         QTRY_COMPARE(textOnDisk(base), text);
         m_host->answerChoice(u"Recover"_s);
         QVERIFY(restart());
         QCOMPARE(document().text(), text);
         QCOMPARE(document().path(), path);
+        QCOMPARE(document().encoding(), encoding);
         QVERIFY(document().isModified());
         QCOMPARE(readBytes(file), fileBytes);
     }

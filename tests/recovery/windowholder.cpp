@@ -8,8 +8,8 @@
 #include "editor/journalkeeper.h"
 #include "editor/mainwindow.h"
 #include "editor/sessionend.h"
-#include "host/editarea.h"
 #include "host/qthost.h"
+#include "view/textview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,20 +18,14 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-void say(const char *what)
-{
-    std::printf("%s %d\n", what, int(::getpid()));
-    std::fflush(stdout);
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
+    const auto say = [](const char *what) {
+        std::printf("%s %d\n", what, int(::getpid()));
+        std::fflush(stdout);
+    };
     QtHost host;
     MainWindow window(host);
     const Subsystems subsystems = assembleSubsystems(window);

@@ -48,7 +48,7 @@ void WindowFixture::trigger(const char *name)
     action->trigger();
 }
 
-EditArea *WindowFixture::area() const
+TextView *WindowFixture::area() const
 {
     return m_window->area();
 }

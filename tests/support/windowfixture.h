@@ -3,7 +3,7 @@
 #include "editor/mainwindow.h"
 #include "fakehost.h"
 #include "document/document.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -22,7 +22,7 @@ class WindowFixture : public QObject
 protected:
     /// Triggers the menu row or toolbar command `name`, as a click on it would.
     void trigger(const char *name);
-    EditArea *area() const;
+    TextView *area() const;
     Document &document() const;
     /// `name` in this test's own folder.
     QString pathOf(const QString &name) const;

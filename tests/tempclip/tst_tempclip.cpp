@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 

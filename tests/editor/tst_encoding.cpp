@@ -1,0 +1,307 @@
+#include "editor/filecommands.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+/// UTF-8 files stay UTF-8 and every other file stays Windows-1252, through the real window.
+class TestEncoding : public WindowFixture
+{
+    Q_OBJECT
+
+    qsizetype boxes() const
+    {
+        return std::count_if(m_host->shown().begin(), m_host->shown().end(),
+            [](const FakeHost::Shown &shown) { return shown.kind == FakeHost::Kind::Message; });
+    }
+    QString encodingShown() const { return m_window->encodingText(); }
+    QAction *reopenRow() const { return m_window->command(u"mnureopen"_s); }
+    // A key that gives `text`, which keyClicks() cannot send beyond Latin-1.
+    void type(const QString &text)
+    {
+        QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, text, Qt::NoModifier);
+    }
+    void open(const QString &path)
+    {
+        m_host->answerOpenFile(path);
+        trigger("open");
+    }
+
+private slots:
+    // Opened and saved, three times over: the same bytes each time, but for the line break the
+    // loading rule gives a last line without one; Calculate File Size counts those bytes.
+    void filesKeepTheirEncodingAndBytes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("saved");
+
+        const QByteArray mark = "\xEF\xBB\xBF"_ba;
+        QTest::newRow("mark, caf\u00E9")
+            << mark + "caf\xC3\xA9\r\n"_ba
+            << "UTF-8" << u"caf\u00E9\r\n"_s << mark + "caf\xC3\xA9\r\n"_ba;
+        QTest::newRow("mark alone") << mark << "UTF-8" << QString() << mark + "\r\n"_ba;
+        QTest::newRow("mark twice, and after a bare CR")
+            << mark + mark + "x\r"_ba + mark << "UTF-8" << u"\uFEFFx\r\n\uFEFF\r\n"_s
+            << mark + mark + "x\r\n"_ba + mark + "\r\n"_ba;
+        QTest::newRow("\u00E9 \u20AC emoji, no mark")
+            << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"_ba
+            << "UTF-8" << u"\u00E9 \u20AC \U0001F600\r\n"_s
+            << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"_ba;
+        QTest::newRow("UTF-8, bare CR and LF")
+            << "\xC3\xA9\rb\nc\r\n"_ba
+            << "UTF-8" << u"\u00E9\r\nb\nc\r\n"_s << "\xC3\xA9\r\nb\nc\r\n"_ba;
+        QTest::newRow("empty") << QByteArray() << "Windows-1252" << QString() << "\r\n"_ba;
+        // Bytes 00 to FF: not UTF-8, so each byte its Windows-1252 character (80-9F below), the
+        // bare CR ended by an LF, and a CR LF after the last line.
+        const QString w1252 = u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160"
+                              u"\u2039\u0152\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022"
+                              u"\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178"_s;
+        QByteArray every;
+        QString everyText;
+        for (int b = 0; b < 256; ++b) {
+            every.append(char(b));
+            everyText += b >= 0x80 && b < 0xA0 ? w1252.at(b - 0x80) : QChar(b);
+            if (b == '\r')
+                everyText += u'\n';
+        }
+        QTest::newRow("all 256 bytes") << every << "Windows-1252" << everyText + u"\r\n"_s
+                                       << QByteArray(every).replace("\r", "\r\n") + "\r\n"_ba;
+        QTest::newRow("all ASCII")
+            << "plain\r\ntext"_ba
+            << "Windows-1252" << u"plain\r\ntext\r\n"_s << "plain\r\ntext\r\n"_ba;
+        QTest::newRow("1252 \u00E9 as E9")
+            << "caf\xE9\r\n"_ba
+            << "Windows-1252" << u"caf\u00E9\r\n"_s << "caf\xE9\r\n"_ba;
+        QTest::newRow("C3 then no follower")
+            << "\xC3("_ba
+            << "Windows-1252" << u"\u00C3(\r\n"_s << "\xC3(\r\n"_ba;
+        QTest::newRow("overlong C0 AF")
+            << "\xC0\xAF"_ba
+            << "Windows-1252" << u"\u00C0\u00AF\r\n"_s << "\xC0\xAF\r\n"_ba;
+        QTest::newRow("surrogate ED A0 80")
+            << "\xED\xA0\x80"_ba
+            << "Windows-1252" << u"\u00ED\u00A0\u20AC\r\n"_s << "\xED\xA0\x80\r\n"_ba;
+        QTest::newRow("cut short E2 82")
+            << "\xE2\x82"_ba
+            << "Windows-1252" << u"\u00E2\u201A\r\n"_s << "\xE2\x82\r\n"_ba;
+        QTest::newRow("above U+10FFFF")
+            << "\xF4\x90\x80\x80"_ba
+            << "Windows-1252" << u"\u00F4\u0090\u20AC\u20AC\r\n"_s << "\xF4\x90\x80\x80\r\n"_ba;
+    }
+    void filesKeepTheirEncodingAndBytes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, encoding);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, saved);
+        const QString path = pathOf(u"doc.txt"_s);
+        QVERIFY(writeBytes(path, file));
+        for (int round = 1; round <= 3; ++round) {
+            open(path);
+            QCOMPARE(encodingShown(), encoding);
+            if (round == 1)
+                QCOMPARE(document().text(), text);
+            trigger("save");
+            QCOMPARE(readBytes(path), saved);
+        }
+        m_host->answerMessage(Host::Button::Ok);
+        trigger("mnufsize");
+        QVERIFY(m_host->lastShown().prompt.endsWith(u" is %1 bytes long"_s.arg(saved.size())));
+    }
+
+    // A character Windows-1252 has no byte for is a question at Save only in such a file; Save
+    // As and Auto Save keep UTF-8 too.
+    void typedCharacterIsAskedAboutOnlyIn1252_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("save"); // "save", "saveas" or "tick"
+        QTest::addColumn<QByteArray>("saved"); // "\u2192" typed at the start
+
+        QTest::newRow("UTF-8, Save") << "\xC3\xA9"_ba
+                                     << "save"
+                                     << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("UTF-8, Save As") << "\xC3\xA9"_ba
+                                        << "saveas"
+                                        << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("UTF-8, Auto Save") << "\xC3\xA9"_ba
+                                          << "tick"
+                                          << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("1252, Save, Yes") << "\xE9"_ba
+                                         << "save"
+                                         << "?\xE9\r\n"_ba;
+    }
+    void typedCharacterIsAskedAboutOnlyIn1252()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, save);
+        QFETCH(QByteArray, saved);
+        const QString path = pathOf(u"doc.txt"_s), copy = pathOf(u"copy.txt"_s);
+        QVERIFY(writeBytes(path, file));
+        open(path);
+        type(u"\u2192"_s);
+        m_host->forgetShown();
+        const bool utf8 = file != "\xE9"_ba;
+        if (!utf8)
+            m_host->answerMessage(Host::Button::Yes);
+        if (save == "saveas"_L1) {
+            m_host->answerSaveFile(copy);
+            trigger("saveas");
+        } else if (save == "tick"_L1) {
+            trigger("mnuautosave");
+            m_window->findChild<FileCommands *>()->autoSaveTick();
+        } else {
+            trigger("save");
+        }
+        QCOMPARE(readBytes(save == "saveas"_L1 ? copy : path), saved);
+        QCOMPARE(boxes(), utf8 ? 0 : 1);
+        QCOMPARE(document().isModified(), false);
+    }
+
+    // Inserted text is read by the same rule, whatever the document's own encoding, which stays.
+    void insertFileReadsByTheSameRule_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QByteArray>("inserted");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QByteArray>("saved"); // a "Yes" given to a question about "?"
+
+        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba
+                                                    << "\xC3\xA9\xE2\x82\xAC"_ba
+                                                    << "Windows-1252"
+                                                    << "\xE9\x80\r\na\r\n"_ba;
+        QTest::newRow("1252 <- UTF-8 emoji, asked") << "a"_ba
+                                                    << "\xF0\x9F\x98\x80"_ba
+                                                    << "Windows-1252"
+                                                    << "?\r\na\r\n"_ba;
+        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba
+                                              << "\xE9"_ba
+                                              << "UTF-8"
+                                              << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
+        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba
+                                              << "\xF0\x9F\x98\x80"_ba
+                                              << "UTF-8"
+                                              << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
+    }
+    void insertFileReadsByTheSameRule()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QByteArray, inserted);
+        QFETCH(QString, encoding);
+        QFETCH(QByteArray, saved);
+        const QString path = pathOf(u"doc.txt"_s), other = pathOf(u"other.txt"_s);
+        QVERIFY(writeBytes(path, document) && writeBytes(other, inserted));
+        open(path);
+        m_host->answerOpenFile(other);
+        trigger("mnuinsfile");
+        QCOMPARE(encodingShown(), encoding);
+        m_host->forgetShown();
+        const bool asked = saved.startsWith('?');
+        if (asked)
+            m_host->answerMessage(Host::Button::Yes);
+        trigger("save");
+        QCOMPARE(boxes(), asked ? 1 : 0);
+        QCOMPARE(readBytes(path), saved);
+    }
+
+    // New is Windows-1252 and has no file to read again.
+    void newDocumentIsWindows1252()
+    {
+        QCOMPARE(encodingShown(), u"Windows-1252"_s);
+        QVERIFY(!reopenRow()->isEnabled());
+        const QString path = pathOf(u"doc.txt"_s);
+        QVERIFY(writeBytes(path, "\xC3\xA9"));
+        open(path);
+        QCOMPARE(encodingShown(), u"UTF-8"_s);
+        QVERIFY(reopenRow()->isEnabled());
+        QCOMPARE(reopenRow()->text(), u"Reopen as Windows-1252"_s);
+        trigger("new");
+        QCOMPARE(encodingShown(), u"Windows-1252"_s);
+        QVERIFY(!reopenRow()->isEnabled());
+        QCOMPARE(reopenRow()->text(), u"Reopen as UTF-8"_s);
+        type(u"\u00E9"_s);
+        m_host->answerSaveFile(path);
+        trigger("saveas");
+        QCOMPARE(readBytes(path), "\xE9\r\n"_ba);
+    }
+
+    // Protected, saved, reopened and unprotected, a UTF-8 file gives back the characters
+    // Windows-1252 lacks, and stays UTF-8.
+    void protectedUtf8FileComesBack()
+    {
+        const QString path = pathOf(u"a.txt"_s);
+        const QString text = u"\u03A9 and \U0001F600\r\n\u4E2D\r\n"_s;
+        QVERIFY(writeBytes(path, text.toUtf8()));
+        open(path);
+        m_host->answerInput(u"abcde"_s);
+        m_host->answerInput(u"abcde"_s);
+        m_host->answerMessage(Host::Button::Ok); // "File protected"
+        trigger("btncode");
+        trigger("save");
+        QVERIFY(readBytes(path).startsWith("\xC2\x81")); // the marker in UTF-8
+        m_host->answerOpenFile(path);
+        m_host->answerMessage(Host::Button::Ok); // "Protected file"
+        trigger("open");
+        QVERIFY(document().isLocked());
+        m_host->answerInput(u"abcde"_s);
+        m_host->answerMessage(Host::Button::Ok); // "File protection removed"
+        trigger("btndecode");
+        QCOMPARE(document().text(), text);
+        QCOMPARE(encodingShown(), u"UTF-8"_s);
+    }
+
+    // The row reads the file again in the other encoding; a modified document asks Open's
+    // question first: Yes saves, No drops the changes, Cancel and Escape keep everything.
+    void reopenAsksAsOpenDoes_data()
+    {
+        QTest::addColumn<int>("answer"); // -1: clean, -2: Escape
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QByteArray>("file");
+
+        const QString utf8 = u"UTF-8"_s, cp = u"Windows-1252"_s;
+        const QByteArray mine = "caf\xC3\xA9\r\n"_ba;
+        QTest::newRow("clean") << -1 << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
+        QTest::newRow("modified, Yes saves first")
+            << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
+        QTest::newRow("modified, No drops it")
+            << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
+        QTest::newRow("modified, Cancel keeps it")
+            << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
+        QTest::newRow("modified, Escape keeps it") << -2 << u"xcaf\u00E9\r\n"_s << utf8 << mine;
+    }
+    void reopenAsksAsOpenDoes()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, text);
+        QFETCH(QString, encoding);
+        QFETCH(QByteArray, file);
+        const QString path = pathOf(u"doc.txt"_s);
+        QVERIFY(writeBytes(path, "caf\xC3\xA9\r\n"));
+        open(path);
+        if (answer != -1)
+            QTest::keyClicks(area(), "x");
+        if (answer == -2)
+            m_host->answerEscape();
+        else if (answer >= 0)
+            m_host->answerMessage(Host::Button(answer));
+        trigger("mnureopen");
+        QCOMPARE(document().text(), text);
+        QCOMPARE(encodingShown(), encoding);
+        QCOMPARE(document().isModified(), encoding == u"UTF-8"_s);
+        QCOMPARE(readBytes(path), file);
+        QCOMPARE(reopenRow()->text(),
+            encoding == u"UTF-8"_s ? u"Reopen as Windows-1252"_s : u"Reopen as UTF-8"_s);
+        if (document().isModified())
+            return;
+        trigger("mnureopen"); // and back
+        QCOMPARE(encodingShown(), u"UTF-8"_s);
+        QCOMPARE(document().text(), QString(text).replace(u"\u00C3\u00A9"_s, u"\u00E9"_s));
+    }
+};
+
+QTEST_MAIN(TestEncoding)
+#include "tst_encoding.moc"
