@@ -306,7 +306,7 @@ private slots:
         });
         const auto doubleClickText = [this] {
             m_window->activateWindow(); // as the click itself would
-            QTest::mouseDClick(area()->viewport(), Qt::LeftButton, {}, area()->cursorRect().center());
+            QTest::mouseDClick(area()->viewport(), Qt::LeftButton, {}, area()->caretRect().center().toPoint());
         };
         for (const QString &step : steps.split(u' ')) {
             const QString answer = step.sliced(1);

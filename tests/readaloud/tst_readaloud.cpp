@@ -1,7 +1,7 @@
 #include "document/document.h"
 #include "editor/memoryneed.h"
 #include "fakehost.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 #include "readaloud/loquenwindow.h"
 #include "readaloud/readaloudcommands.h"
 

@@ -1,6 +1,6 @@
 #include "document/document.h"
 #include "fakehost.h"
-#include "host/editarea.h"
+#include "view/textview.h"
 #include "tempclip/masterclipwindow.h"
 #include "tempclip/tempclipcommands.h"
 
@@ -18,7 +18,7 @@ struct Clipping
 {
     FakeHost host;
     Document document;
-    EditArea area { document };
+    TextView area { document };
     QComboBox box;
     TempClipCommands commands { document, host, editable(box), nullptr, &area };
 
