@@ -43,7 +43,7 @@ void TestMemoryNeed::loadOpensOrIsRefusedUnderAnyLimit_data()
 {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<int>("lineLength");
-    for (const qint64 mb : { 1, 4, 16 }) {
+    for (const qint64 mb : { 2, 8, 32 }) {
         for (const int length : { 12, 1000 }) {
             QTest::addRow("%lld MB in lines of %d", mb, length) << mb * 1000 * 1000 << length;
         }
