@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -404,6 +405,54 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), window.data());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(!window || !window->isVisible());
+    }
+
+    // A command's change is one undo step whatever its size: 3 MB changed by Replace All,
+    // Upper Case over a Select All, a paste, then Undo gives the text back exactly and Redo the
+    // change again.
+    void bigChangesUndoInOneStep_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("changed"); // what one 28-character stretch becomes
+        QTest::newRow("Replace All fox with cat") << u"replace all"_s << u"the cat\r\nruns\r\n quick cat\r\n"_s;
+        QTest::newRow("Ctrl+A, Ctrl+U") << u"upper case"_s << u"THE FOX\r\nRUNS\r\n QUICK FOX\r\n"_s;
+        QTest::newRow("3 MB pasted over the first line") << u"paste"_s << QString();
+    }
+    void bigChangesUndoInOneStep()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, changed);
+        const QString stretch = u"the fox\r\nruns\r\n quick fox\r\n"_s;
+        const QString original = stretch.repeated(3'000'000 / stretch.size());
+        document().setText(original);
+        QString expected;
+        if (how == u"replace all") {
+            trigger("mnureplace");
+            auto *find = m_window->findChild<QComboBox *>(u"txtfind"_s);
+            auto *replace = m_window->findChild<QComboBox *>(u"txtReplace"_s);
+            QVERIFY(find && replace);
+            find->setEditText(u"fox"_s);
+            replace->setEditText(u"cat"_s);
+            m_window->findChild<QPushButton *>(u"btnReplaceAll"_s)->click();
+            expected = QString(original).replace(u"fox"_s, u"cat"_s);
+            QCOMPARE(document().text().left(changed.size()), changed);
+        } else if (how == u"upper case") {
+            QTest::keyClick(area(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(area(), Qt::Key_U, Qt::ControlModifier);
+            expected = original.toUpper();
+            QCOMPARE(document().text().left(changed.size()), changed);
+        } else {
+            m_host->setClipboardText(original);
+            document().select(0, 7);
+            QTest::keyClick(area(), Qt::Key_V, Qt::ControlModifier);
+            expected = original + original.mid(7);
+        }
+        QCOMPARE(document().text().size(), expected.size());
+        QVERIFY(document().text() == expected);
+        QTest::keySequence(area(), QKeySequence::Undo);
+        QVERIFY2(document().text() == original, "Undo gave another text back");
+        QTest::keySequence(area(), QKeySequence::Redo);
+        QVERIFY2(document().text() == expected, "Redo gave another change");
     }
 
     void toolbarSeparatorsStandBetweenButtons()

@@ -1,0 +1,87 @@
+// Opens a file in the real main window, in a process of its own, under an address-space limit:
+//   loadprobe FILE [HEADROOM]
+// limits the address space to what the process maps now plus HEADROOM bytes (no limit without
+// it), opens FILE, waits until the window has counted its lines, types a key and prints
+// "opened GROWTH" (the growth of the address space at its peak, in bytes) or "refused". A load
+// the limit cannot hold must end as "refused": any other end is a crash.
+#include "app/assembly.h"
+#include "editor/filecommands.h"
+#include "editor/mainwindow.h"
+#include "view/textview.h"
+#include "host/qthost.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+// The real host, except that a box is told on the standard output instead of waiting.
+class TellingHost : public QtHost
+{
+public:
+    bool refused = false;
+
+    Button messageBox(const QString &prompt, const QString &, Icon, Buttons,
+        std::optional<Button>) override
+    {
+        std::fprintf(stderr, "box: %s\n", qPrintable(prompt));
+        refused = true;
+        return Button::Ok;
+    }
+};
+
+qint64 addressSpace(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2)
+        return 2;
+    TellingHost host;
+    MainWindow window(host);
+    const Subsystems subsystems = assembleSubsystems(window);
+    window.show();
+    QCoreApplication::processEvents();
+    const qint64 before = addressSpace("VmSize:");
+    if (args.size() > 2) {
+        const rlimit limit { rlim_t(before + args[2].toLongLong()), RLIM_INFINITY };
+        if (setrlimit(RLIMIT_AS, &limit) != 0)
+            return 2;
+    }
+    subsystems.files->openPath(args[1]);
+    if (host.refused) {
+        std::puts("refused");
+        return 0;
+    }
+    // Quiet: the lines counted and a moment with nothing left to do.
+    while (!window.area()->lineCountSettled())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QElapsedTimer quiet;
+    quiet.start();
+    while (quiet.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QTest::keyClicks(window.area(), QStringLiteral("x"));
+    QCoreApplication::processEvents();
+    std::printf("opened %lld\n", addressSpace("VmPeak:") - before);
+    std::fflush(stdout);
+    return 0;
+}
