@@ -24,17 +24,32 @@ public:
         QStringList answers {}; // a choice box's buttons
     };
 
-    void answerMessage(Button button);
+    void answerMessage(Button button)
+    {
+        m_answers.append({ .kind = Kind::Message, .button = button });
+    }
     /// The next message box is put away with Escape or its close box: it gives what the real box
     /// gives then (No on a Yes/No box, Cancel on a Yes/No/Cancel box, OK on an OK box).
-    void answerEscape();
+    void answerEscape() { m_answers.append({ .kind = Kind::Message, .escape = true }); }
     /// The next choice box is answered with the button captioned `answer`.
-    void answerChoice(const QString &answer);
+    void answerChoice(const QString &answer)
+    {
+        m_answers.append({ .kind = Kind::Choice, .text = answer });
+    }
     /// The next choice box is put away with Escape: it gives its escape answer.
-    void answerChoiceEscape();
-    void answerInput(const QString &text);
-    void answerOpenFile(const std::optional<QString> &path);
-    void answerSaveFile(const std::optional<QString> &path);
+    void answerChoiceEscape() { m_answers.append({ .kind = Kind::Choice, .escape = true }); }
+    void answerInput(const QString &text)
+    {
+        m_answers.append({ .kind = Kind::Input, .text = text });
+    }
+    void answerOpenFile(const std::optional<QString> &path)
+    {
+        m_answers.append({ .kind = Kind::OpenFile, .path = path });
+    }
+    void answerSaveFile(const std::optional<QString> &path)
+    {
+        m_answers.append({ .kind = Kind::SaveFile, .path = path });
+    }
 
     /// Answers queued but not used yet.
     qsizetype pendingAnswers() const { return m_answers.size(); }
@@ -84,8 +99,8 @@ private:
         Kind kind;
         Button button = Button::Ok;
         bool escape = false;
-        QString text;
-        std::optional<QString> path;
+        QString text {};
+        std::optional<QString> path {};
     };
 
     Answer take(Kind kind, const Shown &shown);
