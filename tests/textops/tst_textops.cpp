@@ -77,13 +77,7 @@ private slots:
         QTest::newRow("correct: india Http .Com")
             << corrected << " india Http:a.Com .Com" << " India http:a.com .Com";
         QTest::newRow("correct: www.@ to www.Z")
-            << corrected
-            << "www.@ www.A www.B www.C www.D www.E www.F www.G www.H www.I www.J www.K www.L "
-               "www.M www.N www.O www.P www.Q www.R www.S www.T www.U www.V www.W www.X www.Y "
-               "www.Z"
-            << "www.@ www.a www.b www.c www.d www.e www.f www.g www.h www.i www.j www.k www.l "
-               "www.m www.n www.o www.p www.q www.r www.s www.t www.u www.v www.w www.x www.y "
-               "www.z";
+            << corrected << "www.@ www.A www.Q www.Z" << "www.@ www.a www.q www.z";
         QTest::newRow("correct: www. chain")
             << corrected << "www.Www.Www.EXAMPLE www.[" << "www.www.www.eXAMPLE www.[";
 
