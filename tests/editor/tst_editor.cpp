@@ -102,20 +102,18 @@ private slots:
         const QString device = QStringLiteral("It is a device or pipe, not a file.");
         const QString latin1 = QStringLiteral("The name is not valid UTF-8, so Tarvex cannot use "
                                               "it. Rename the file (or its folder) and try again.");
-        QTest::newRow("open a missing name with U+FFFD") << false << "caf\uFFFD.txt"
-                                                         << "The file does not exist.";
+        // clang-format off
+        QTest::newRow("open a missing name with U+FFFD") << false << "caf\uFFFD.txt" << "The file does not exist.";
         QTest::newRow("open a folder") << false << "." << folder;
         QTest::newRow("open /dev/zero") << false << "/dev/zero" << device;
         QTest::newRow("open caf\\xe9.txt") << false << "latin1" << latin1;
-        QTest::newRow("open a link that leads to itself")
-            << false << "loop"
-            << "It is a symbolic link that leads round in a loop, never to a file.";
-        QTest::newRow("save into a missing folder") << true << "nowhere/a.txt"
-                                                    << "The folder does not exist.";
+        QTest::newRow("open a link that leads to itself") << false << "loop" << "It is a symbolic link that leads round in a loop, never to a file.";
+        QTest::newRow("save into a missing folder") << true << "nowhere/a.txt" << "The folder does not exist.";
         QTest::newRow("save over a folder") << true << "." << folder;
         QTest::newRow("save to a pipe") << true << "pipe" << device; // it would wait for a reader
         // Rather than make a new file whose name only looks the same.
         QTest::newRow("save as caf\\xe9.txt") << true << "latin1" << latin1;
+        // clang-format on
     }
 
     void unusablePathsSayWhy()

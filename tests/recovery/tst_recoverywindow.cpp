@@ -175,8 +175,7 @@ private slots:
         QTest::addColumn<QString>("answer"); // empty: Escape
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("offeredAgain");
-        QTest::newRow("Recover: in the window, kept by its journal")
-            << u"Recover"_s << u"Hello"_s << true;
+        QTest::newRow("Recover: in the window, kept by its journal") << u"Recover"_s << u"Hello"_s << true;
         QTest::newRow("Not Now: offered again") << u"Not Now"_s << QString() << true;
         QTest::newRow("Escape: Not Now") << QString() << QString() << true;
         QTest::newRow("Discard: gone") << u"Discard"_s << QString() << false;
@@ -214,17 +213,12 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("untitled");
-        QTest::newRow("same bytes, a new time: on the file")
-            << u"touched"_s << u"nothing is written to doc.txt until you save it"_s << u"Recover"_s
-            << false;
-        QTest::newRow("other bytes: untitled")
-            << u"changed"_s
-            << u"doc.txt has changed since: Recover puts the text in a new untitled"_s
-            << u"Recover"_s << true;
-        QTest::newRow("removed: untitled")
-            << u"removed"_s << u"doc.txt is no longer there: Recover"_s << u"Recover"_s << true;
-        QTest::newRow("700 KB, other bytes: cannot be put back")
-            << u"big changed"_s << u"they cannot be put back"_s << u"Not Now"_s << true;
+        // clang-format off
+        QTest::newRow("same bytes, a new time: on the file") << u"touched"_s << u"nothing is written to doc.txt until you save it"_s << u"Recover"_s << false;
+        QTest::newRow("other bytes: untitled") << u"changed"_s << u"doc.txt has changed since: Recover puts the text in a new untitled"_s << u"Recover"_s << true;
+        QTest::newRow("removed: untitled") << u"removed"_s << u"doc.txt is no longer there: Recover"_s << u"Recover"_s << true;
+        QTest::newRow("700 KB, other bytes: cannot be put back") << u"big changed"_s << u"they cannot be put back"_s << u"Not Now"_s << true;
+        // clang-format on
     }
 
     void changedFileIsToldAndLeftAlone()

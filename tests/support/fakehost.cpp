@@ -125,35 +125,10 @@ std::unique_ptr<SpeechEngine> FakeHost::createSpeechEngine()
     return std::make_unique<FakeSpeechEngine>();
 }
 
-void FakeSpeechEngine::record(const QString &call)
+void FakeSpeechEngine::record(const QString &call, State next)
 {
     calls.append(call);
     if (!failure.isEmpty())
         reportFailure(failure);
-}
-
-void FakeSpeechEngine::say(const QString &text)
-{
-    record(QStringLiteral("say:") + text);
-    m_state = State::Speaking;
-}
-
-void FakeSpeechEngine::pause()
-{
-    record(QStringLiteral("pause"));
-    if (m_state == State::Speaking)
-        m_state = State::Paused;
-}
-
-void FakeSpeechEngine::resume()
-{
-    record(QStringLiteral("resume"));
-    if (m_state == State::Paused)
-        m_state = State::Speaking;
-}
-
-void FakeSpeechEngine::stop()
-{
-    calls.append(QStringLiteral("stop"));
-    m_state = State::Ready;
+    m_state = next;
 }

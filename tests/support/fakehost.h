@@ -117,17 +117,30 @@ class FakeSpeechEngine : public SpeechEngine
 {
 public:
     bool isAvailable() const override { return failure.isEmpty(); }
-    void say(const QString &text) override;
-    void pause() override;
-    void resume() override;
-    void stop() override;
+    void say(const QString &text) override
+    {
+        record(QStringLiteral("say:") + text, State::Speaking);
+    }
+    void pause() override { record(QStringLiteral("pause"), turn(State::Speaking, State::Paused)); }
+    void resume() override
+    {
+        record(QStringLiteral("resume"), turn(State::Paused, State::Speaking));
+    }
+    void stop() override
+    {
+        calls.append(QStringLiteral("stop"));
+        m_state = State::Ready;
+    }
     State state() const override { return m_state; }
 
     QStringList calls;
     QString failure;
 
 private:
-    void record(const QString &call);
+    // Records the call, reports the failure if one is set, then takes the state `next`.
+    void record(const QString &call, State next);
+    // `to` if the engine is in `from`, else as it is.
+    State turn(State from, State to) const { return m_state == from ? to : m_state; }
 
     State m_state = State::Ready;
 };

@@ -53,33 +53,28 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
 
+        // clang-format off
         QTest::newRow("lower: İ gets longer") << &lowerCase << "AÉİ" << "aéi\u0307";
         QTest::newRow("inverted: ASCII only") << &invertedCase << "Zoo 1 é" << "zOO 1 é";
-        QTest::newRow("title: only a blank starts a word, é stays small")
-            << &titleCase << "NASA-b  éCOLE\r\nd (e)\tf" << "Nasa-b  école\r\nd (e)\tf";
-        QTest::newRow("sentence: after . ? ! and a blank; ß first")
-            << &sentenceCase << "ßa. b!c? D" << "SSa. B!C? D";
-        QTest::newRow("sentence: not two blanks, not a line break")
-            << &sentenceCase << "a.  b.\r\nc" << "A.  b.\r\nc";
-        QTest::newRow("sentence: a lone high surrogate stays")
-            << &sentenceCase << QString(QChar(0xD800)) << QString(QChar(0xD800));
+        QTest::newRow("title: only a blank starts a word, é stays small") << &titleCase << "NASA-b  éCOLE\r\nd (e)\tf" << "Nasa-b  école\r\nd (e)\tf";
+        QTest::newRow("sentence: after . ? ! and a blank; ß first") << &sentenceCase << "ßa. b!c? D" << "SSa. B!C? D";
+        QTest::newRow("sentence: not two blanks, not a line break") << &sentenceCase << "a.  b.\r\nc" << "A.  b.\r\nc";
+        QTest::newRow("sentence: a lone high surrogate stays") << &sentenceCase << QString(QChar(0xD800)) << QString(QChar(0xD800));
+        // clang-format on
 
         // Alone and amid a long text, where the scan passes over whole blocks.
         const Rule corrected = [](QStringView text) {
             const QString pad(40, u'-'), padded = pad + text.toString() + pad;
             return Autocorrection::corrected(padded).value_or(padded).sliced(40).chopped(40);
         };
-        QTest::newRow("correct: i i. i? i!, and i again")
-            << corrected << " i i. i? i! i i " << " I I. I? I! I I ";
-        QTest::newRow("correct: teh adn")
-            << corrected << " teh Teh adn Adn " << " the The and And ";
+        // clang-format off
+        QTest::newRow("correct: i i. i? i!, and i again") << corrected << " i i. i? i! i i " << " I I. I? I! I I ";
+        QTest::newRow("correct: teh adn") << corrected << " teh Teh adn Adn " << " the The and And ";
         QTest::newRow("correct: whole words") << corrected << "tehx xteh iz" << "tehx xteh iz";
-        QTest::newRow("correct: india Http .Com")
-            << corrected << " india Http:a.Com .Com" << " India http:a.com .Com";
-        QTest::newRow("correct: www.@ to www.Z")
-            << corrected << "www.@ www.A www.Q www.Z" << "www.@ www.a www.q www.z";
-        QTest::newRow("correct: www. chain")
-            << corrected << "www.Www.Www.EXAMPLE www.[" << "www.www.www.eXAMPLE www.[";
+        QTest::newRow("correct: india Http .Com") << corrected << " india Http:a.Com .Com" << " India http:a.com .Com";
+        QTest::newRow("correct: www.@ to www.Z") << corrected << "www.@ www.A www.Q www.Z" << "www.@ www.a www.q www.z";
+        QTest::newRow("correct: www. chain") << corrected << "www.Www.Www.EXAMPLE www.[" << "www.www.www.eXAMPLE www.[";
+        // clang-format on
 
         // The short date with the whole year, the long time without a zone; at midnight no time.
         const Rule dated = [](QStringView name) {
