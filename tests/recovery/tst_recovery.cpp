@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -29,18 +30,8 @@ struct RecordedJournal
     QString base; // what replay starts from
     QStringList texts; // the text after 0, 1, 2... edits, made here with QString::replace
     qint64 startEnd = 0; // where the start and origin end
-    QList<qint64> boundaries; // file sizes seen after the start, each snapshot, each flush
-    QList<int> editsAt; // the edits in the text at each boundary
-
-    // The text a reader must give for the bytes up to `offset`, and whether that is all.
-    int editsBefore(qint64 offset, bool *atBoundary) const
-    {
-        qsizetype j = boundaries.size() - 1;
-        while (boundaries[j] > offset)
-            --j;
-        *atBoundary = boundaries[j] == offset;
-        return editsAt[j];
-    }
+    // The edits in the text at each file size seen after the start, each snapshot, each flush.
+    QMap<qint64, int> editsAt;
 };
 
 QByteArray readBytes(const QString &path)
@@ -95,8 +86,7 @@ class TestRecovery : public QObject
             return journal;
         const QString path = writer.filePath();
         journal.startEnd = QFileInfo(path).size();
-        journal.boundaries << journal.startEnd;
-        journal.editsAt << 0;
+        journal.editsAt[journal.startEnd] = 0;
         QString text = base;
         for (int i = 1; i <= count; ++i) {
             const qsizetype position = random.bounded(text.size() + 1);
@@ -113,11 +103,9 @@ class TestRecovery : public QObject
             if (snapshots.contains(i)) {
                 writer.writeSnapshot(text);
                 // What went before is no longer in this file.
-                journal.boundaries = { journal.startEnd };
-                journal.editsAt = { 0 };
+                journal.editsAt = { { journal.startEnd, 0 } };
             }
-            journal.boundaries << QFileInfo(path).size();
-            journal.editsAt << i;
+            journal.editsAt[QFileInfo(path).size()] = i;
         }
         journal.bytes = readBytes(path);
         writer.discard();
@@ -338,9 +326,10 @@ private slots:
             QCOMPARE(content.isJournal, at >= journal.startEnd);
             if (!content.isJournal)
                 continue;
-            bool atBoundary = false;
-            const int edits = journal.editsBefore(at, &atBoundary);
-            QCOMPARE(content.damaged, flip || !atBoundary);
+            // The text a reader must give for the bytes up to `at`, and whether that is all.
+            const auto boundary = std::prev(journal.editsAt.upperBound(at));
+            const int edits = boundary.value();
+            QCOMPARE(content.damaged, flip || boundary.key() != at);
             const JournalReplay replayed = content.replay(journal.base);
             QVERIFY(!replayed.damaged);
             QVERIFY2(replayed.text == journal.texts[edits],
