@@ -183,10 +183,7 @@ private slots:
         QVERIFY(!reopenRow()->isEnabled());
         const QString path = pathOf(u"doc.txt"_s);
         QVERIFY(writeBytes(path, "\xC3\xA9"));
-        open(path);
-        QCOMPARE(encodingShown(), u"UTF-8"_s);
-        QVERIFY(reopenRow()->isEnabled());
-        QCOMPARE(reopenRow()->text(), u"Reopen as Windows-1252"_s);
+        open(path); // a UTF-8 file, whose row reopenAsksAsOpenDoes takes
         trigger("new");
         QCOMPARE(encodingShown(), u"Windows-1252"_s);
         QVERIFY(!reopenRow()->isEnabled());

@@ -68,11 +68,10 @@ void TestDisplayLines::countsAndLineStartsMatchTheWidget_data()
     window.setPointSizeF(9.75);
     QFont dejaVu(u"DejaVu Sans"_s);
     dejaVu.setPointSizeF(11);
-    QTest::newRow("Comic Sans MS 9.75 pt, at words")
-        << window << QTextOption::WrapAtWordBoundaryOrAnywhere;
+    const auto words = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTest::newRow("Comic Sans MS 9.75 pt, at words") << window << words;
     QTest::newRow("Comic Sans MS 9.75 pt, anywhere") << window << QTextOption::WrapAnywhere;
-    QTest::newRow("DejaVu Sans 11 pt, at words")
-        << dejaVu << QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTest::newRow("DejaVu Sans 11 pt, at words") << dejaVu << words;
     QTest::newRow("DejaVu Sans 11 pt, anywhere") << dejaVu << QTextOption::WrapAnywhere;
 }
 

@@ -78,13 +78,6 @@ class TestRecoveryWindow : public WindowFixture
         trigger("open");
     }
 
-    QProcess *startHolder(QProcess &holder, const QStringList &arguments)
-    {
-        holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        holder.start(arguments.first(), arguments.mid(1));
-        return &holder;
-    }
-
     // Gone, or a zombie that nothing can wake.
     static bool isDead(qint64 pid)
     {
@@ -380,7 +373,8 @@ private slots:
     {
         QFETCH(int, signal);
         QProcess holder;
-        startHolder(holder, { QStringLiteral(WINDOWHOLDER), u"type"_s, u"Typed work"_s });
+        holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        holder.start(QStringLiteral(WINDOWHOLDER), { u"type"_s, u"Typed work"_s });
         const qint64 pid = heldPid(holder, "ready");
         QVERIFY(pid > 0);
         // The first key began the journal; the rest wait in memory for a flush.
@@ -420,8 +414,9 @@ private slots:
         // A second name: the save writes in place.
         QCOMPARE(::link(qPrintable(file), qPrintable(link)), 0);
         QProcess holder;
-        startHolder(holder,
-            { strace, u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-P"_s, file, u"-e"_s,
+        holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        holder.start(strace,
+            { u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-P"_s, file, u"-e"_s,
                 u"inject=pwrite64:delay_exit=60000000"_s, QStringLiteral(WINDOWHOLDER), u"save"_s,
                 file, u"short"_s });
         const qint64 pid = heldPid(holder, "saving");
