@@ -177,23 +177,20 @@ private slots:
     void plantedThingsAreNotFollowed_data()
     {
         QTest::addColumn<QString>("plant");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<int>("mode"); // of recovery/ after opening
-        QTest::newRow("tarvex -> elsewhere: refused") << u"link tarvex"_s << false << 0;
-        QTest::newRow("recovery -> elsewhere: refused") << u"link recovery"_s << false << 0;
-        QTest::newRow("recovery a file: refused") << u"file recovery"_s << false << 0;
-        QTest::newRow("recovery another user's: refused") << u"foreign recovery"_s << false << 0;
-        QTest::newRow("recovery 0755: made 0700") << u"open recovery"_s << true << 0700;
-        QTest::newRow("x.journal -> a journal elsewhere: not listed")
-            << u"link journal"_s << true << 0700;
-        QTest::newRow("x.journal a FIFO: not listed") << u"fifo journal"_s << true << 0700;
+        QTest::addColumn<bool>("opens"); // and recovery/ is then 0700
+        QTest::newRow("tarvex -> elsewhere: refused") << u"link tarvex"_s << false;
+        QTest::newRow("recovery -> elsewhere: refused") << u"link recovery"_s << false;
+        QTest::newRow("recovery a file: refused") << u"file recovery"_s << false;
+        QTest::newRow("recovery another user's: refused") << u"foreign recovery"_s << false;
+        QTest::newRow("recovery 0755: made 0700") << u"open recovery"_s << true;
+        QTest::newRow("x.journal -> a journal elsewhere: not listed") << u"link journal"_s << true;
+        QTest::newRow("x.journal a FIFO: not listed") << u"fifo journal"_s << true;
     }
 
     void plantedThingsAreNotFollowed()
     {
         QFETCH(QString, plant);
         QFETCH(bool, opens);
-        QFETCH(int, mode);
         const QString elsewhere = m_dir->filePath(u"elsewhere"_s);
         const QString tarvex = stateHome() + u"/tarvex"_s;
         const QByteArray recovery = QFile::encodeName(recoveryPath());
@@ -232,7 +229,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(elsewhere + u"/recovery"_s));
         if (!opens)
             return;
-        QCOMPARE(modeOf(recoveryPath()), mode);
+        QCOMPARE(modeOf(recoveryPath()), 0700);
         QCOMPARE(JournalReader::orphans(folder).size(), std::size_t(0));
         QCOMPARE(SaveGuard::orphans(folder).size(), std::size_t(0));
     }
@@ -472,11 +469,10 @@ private slots:
 
     void writerKeepsChangesUntilFlushedAndLeavesThemWhenItGoes()
     {
-        QString path;
         {
             JournalWriter writer(m_folder);
             QVERIFY(writer.start(JournalOrigin()));
-            path = writer.filePath();
+            const QString path = writer.filePath();
             const qint64 started = QFileInfo(path).size();
             writer.recordChange(0, 0, u"ab");
             QVERIFY(writer.hasUnflushed());
@@ -489,10 +485,7 @@ private slots:
         }
         const std::vector<JournalReader::Orphan> offered = JournalReader::orphans(m_folder);
         QCOMPARE(offered.size(), std::size_t(1));
-        QCOMPARE(offered[0].file.path(), path);
         QCOMPARE(recordedText(offered, 0), u"ac"_s);
-        QCOMPARE(offered[0].content.lengthAfterReplay(), 2);
-        QVERIFY(!offered[0].content.damaged);
         QVERIFY(offered[0].content.lastRecordMs > 0);
     }
 
