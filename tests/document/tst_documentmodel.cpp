@@ -136,20 +136,15 @@ private slots:
         const auto backspace = [](qsizetype at) { return Edit { at, 1, {}, EditKind::Backspace }; };
         const auto del = [](qsizetype at) { return Edit { at, 1, {}, EditKind::Delete }; };
 
-        QTest::newRow("keys in a row are one step") << QList<Edit> { typed(0, u"a"_s),
-            typed(1, u"b"_s), typed(2, u"c"_s) } << QStringList { QString() };
-        QTest::newRow("a key elsewhere starts a step") << QList<Edit> { typed(0, u"a"_s),
-            typed(1, u"b"_s), typed(0, u"c"_s) } << QStringList { u"ab"_s, QString() };
-        QTest::newRow("a line break stands alone")
-            << QList<Edit> { typed(0, u"a"_s), Edit { 1, 0, u"\r\n"_s }, typed(3, u"b"_s) }
-            << QStringList { u"a\r\n"_s, u"a"_s, QString() };
-        QTest::newRow("a command between keys splits them") << QList<Edit> { typed(0, u"a"_s),
-            Edit { 1, 0, u"P"_s }, typed(2, u"b"_s) } << QStringList { u"aP"_s, u"a"_s, QString() };
-        QTest::newRow("backspaces in a row are one step") << QList<Edit> { Edit { 0, 0, u"abcd"_s },
-            backspace(3), backspace(2), backspace(1) } << QStringList { u"abcd"_s, QString() };
-        QTest::newRow("deletes in a row are one step, apart from typing")
-            << QList<Edit> { Edit { 0, 0, u"abcd"_s }, typed(4, u"e"_s), del(1), del(1) }
-            << QStringList { u"abcde"_s, u"abcd"_s, QString() };
+        using Edits = QList<Edit>;
+        // clang-format off
+        QTest::newRow("keys in a row are one step") << Edits { typed(0, u"a"_s), typed(1, u"b"_s), typed(2, u"c"_s) } << QStringList { QString() };
+        QTest::newRow("a key elsewhere starts a step") << Edits { typed(0, u"a"_s), typed(1, u"b"_s), typed(0, u"c"_s) } << QStringList { u"ab"_s, QString() };
+        QTest::newRow("a line break stands alone") << Edits { typed(0, u"a"_s), Edit { 1, 0, u"\r\n"_s }, typed(3, u"b"_s) } << QStringList { u"a\r\n"_s, u"a"_s, QString() };
+        QTest::newRow("a command between keys splits them") << Edits { typed(0, u"a"_s), Edit { 1, 0, u"P"_s }, typed(2, u"b"_s) } << QStringList { u"aP"_s, u"a"_s, QString() };
+        QTest::newRow("backspaces in a row are one step") << Edits { Edit { 0, 0, u"abcd"_s }, backspace(3), backspace(2), backspace(1) } << QStringList { u"abcd"_s, QString() };
+        QTest::newRow("deletes in a row are one step, apart from typing") << Edits { Edit { 0, 0, u"abcd"_s }, typed(4, u"e"_s), del(1), del(1) } << QStringList { u"abcde"_s, u"abcd"_s, QString() };
+        // clang-format on
     }
 
     void undoGroupsAsTheUserTyped()
