@@ -37,22 +37,17 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("lost"); // what a save turns into '?', each character once
         const QString pair = QStringLiteral("\U0001F600");
-        QTest::newRow("CR, LF, NUL as they are; 80-9F with its five holes as C1 controls")
-            << QStringLiteral("\r\n\n\r\0\u20AC\u0081\u008D\u008F\u0090\u201C\u009D\u0178\u00FF")
-            << QByteArrayLiteral("\r\n\n\r\0\x80\x81\x8D\x8F\x90\x93\x9D\x9F\xFF") << QString();
-        QTest::newRow("C1 controls without a byte, ?, U+0100 twice: each listed once")
-            << QStringLiteral("\u0080?\u0100\u0100\u009F") << QByteArray("?????")
-            << QStringLiteral("\u0080\u0100\u009F");
+        // clang-format off
+        QTest::newRow("CR, LF, NUL as they are; 80-9F with its five holes as C1 controls") << QStringLiteral("\r\n\n\r\0\u20AC\u0081\u008D\u008F\u0090\u201C\u009D\u0178\u00FF") << QByteArrayLiteral("\r\n\n\r\0\x80\x81\x8D\x8F\x90\x93\x9D\x9F\xFF") << QString();
+        QTest::newRow("C1 controls without a byte, ?, U+0100 twice: each listed once") << QStringLiteral("\u0080?\u0100\u0100\u009F") << QByteArray("?????") << QStringLiteral("\u0080\u0100\u009F");
         QString letters; // U+0100 to U+0115: twenty-two without a byte
         for (char16_t c = 0x100; c < 0x116; ++c)
             letters += QChar(c);
-        QTest::newRow("twenty-two without a byte: twenty listed")
-            << letters << QByteArray(22, '?') << letters.left(20);
-        QTest::newRow("a surrogate pair is one ?")
-            << u'a' + pair + u'b' << QByteArray("a?b") << pair;
+        QTest::newRow("twenty-two without a byte: twenty listed") << letters << QByteArray(22, '?') << letters.left(20);
+        QTest::newRow("a surrogate pair is one ?") << u'a' + pair + u'b' << QByteArray("a?b") << pair;
         const QString lone = QChar(0xDE00) + QString(QChar(0xD83D));
-        QTest::newRow("lone low, lone high, a pair: ???")
-            << lone + pair << QByteArray("???") << lone + pair;
+        QTest::newRow("lone low, lone high, a pair: ???") << lone + pair << QByteArray("???") << lone + pair;
+        // clang-format on
     }
 
     void codePageAndWritingRule()

@@ -99,18 +99,12 @@ private slots:
         QTest::addColumn<QString>("save"); // "save", "saveas" or "tick"
         QTest::addColumn<QByteArray>("saved"); // "\u2192" typed at the start
 
-        QTest::newRow("UTF-8, Save") << "\xC3\xA9"_ba
-                                     << "save"
-                                     << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
-        QTest::newRow("UTF-8, Save As") << "\xC3\xA9"_ba
-                                        << "saveas"
-                                        << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
-        QTest::newRow("UTF-8, Auto Save") << "\xC3\xA9"_ba
-                                          << "tick"
-                                          << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
-        QTest::newRow("1252, Save, Yes") << "\xE9"_ba
-                                         << "save"
-                                         << "?\xE9\r\n"_ba;
+        // clang-format off
+        QTest::newRow("UTF-8, Save") << "\xC3\xA9"_ba << "save" << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("UTF-8, Save As") << "\xC3\xA9"_ba << "saveas" << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("UTF-8, Auto Save") << "\xC3\xA9"_ba << "tick" << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("1252, Save, Yes") << "\xE9"_ba << "save" << "?\xE9\r\n"_ba;
+        // clang-format on
     }
     void typedCharacterIsAskedAboutOnlyIn1252()
     {
@@ -230,14 +224,13 @@ private slots:
 
         const QString utf8 = u"UTF-8"_s, cp = u"Windows-1252"_s;
         const QByteArray mine = "caf\xC3\xA9\r\n"_ba;
+        // clang-format off
         QTest::newRow("clean") << -1 << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
-        QTest::newRow("modified, Yes saves first")
-            << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
-        QTest::newRow("modified, No drops it")
-            << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
-        QTest::newRow("modified, Cancel keeps it")
-            << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
+        QTest::newRow("modified, Yes saves first") << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
+        QTest::newRow("modified, No drops it") << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
+        QTest::newRow("modified, Cancel keeps it") << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
         QTest::newRow("modified, Escape keeps it") << -2 << u"xcaf\u00E9\r\n"_s << utf8 << mine;
+        // clang-format on
     }
     void reopenAsksAsOpenDoes()
     {

@@ -283,12 +283,11 @@ private slots:
         QTest::addColumn<QList<int>>("snapshots");
         for (const bool flip : { false, true }) {
             const char *fault = flip ? "a byte changed" : "cut";
-            QTest::addRow("%s: 60 keys untitled, every byte", fault)
-                << 1u << -1 << flip << 0 << 60 << false << QList<int>();
-            QTest::addRow("%s: 300 edits on a file, compacted twice, random bytes", fault)
-                << 2u << 300 << flip << 2000 << 300 << false << QList<int> { 90, 200 };
-            QTest::addRow("%s: pastes and cuts on a long file, a snapshot midway", fault)
-                << 3u << 40 << flip << 300000 << 60 << true << QList<int> { 30 };
+            // clang-format off
+            QTest::addRow("%s: 60 keys untitled, every byte", fault) << 1u << -1 << flip << 0 << 60 << false << QList<int>();
+            QTest::addRow("%s: 300 edits on a file, compacted twice, random bytes", fault) << 2u << 300 << flip << 2000 << 300 << false << QList<int> { 90, 200 };
+            QTest::addRow("%s: pastes and cuts on a long file, a snapshot midway", fault) << 3u << 40 << flip << 300000 << 60 << true << QList<int> { 30 };
+            // clang-format on
         }
     }
 
@@ -553,11 +552,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("left");
         QTest::addColumn<SaveGuard::Outcome>("outcome");
+        // clang-format off
         QTest::newRow("NEW: finished") << QByteArray("NEW") << SaveGuard::Outcome::Finished;
-        QTest::newRow("old text: untouched")
-            << QByteArray("old text") << SaveGuard::Outcome::Untouched;
+        QTest::newRow("old text: untouched") << QByteArray("old text") << SaveGuard::Outcome::Untouched;
         QTest::newRow("NEW text: torn") << QByteArray("NEW text") << SaveGuard::Outcome::Torn;
         QTest::newRow("NE: torn") << QByteArray("NE") << SaveGuard::Outcome::Torn;
+        // clang-format on
     }
 
     void saveGuardGoesWhenReleasedAndIsOfferedWhenItsInstanceIsGone()
