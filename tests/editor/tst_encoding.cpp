@@ -11,11 +11,6 @@ class TestEncoding : public WindowFixture
 {
     Q_OBJECT
 
-    qsizetype boxes() const
-    {
-        return std::count_if(m_host->shown().begin(), m_host->shown().end(),
-            [](const FakeHost::Shown &shown) { return shown.kind == FakeHost::Kind::Message; });
-    }
     QString encodingShown() const { return m_window->encodingText(); }
     QAction *reopenRow() const { return m_window->command(u"mnureopen"_s); }
     // A key that gives `text`, which keyClicks() cannot send beyond Latin-1.
@@ -115,9 +110,8 @@ private slots:
         QVERIFY(writeBytes(path, file));
         open(path);
         type(u"\u2192"_s);
-        m_host->forgetShown();
-        const bool utf8 = file != "\xE9"_ba;
-        if (!utf8)
+        // A box with no answer queued fails the test, and an answer left unused fails it too.
+        if (file == "\xE9"_ba)
             m_host->answerMessage(Host::Button::Yes);
         if (save == "saveas"_L1) {
             m_host->answerSaveFile(copy);
@@ -129,7 +123,6 @@ private slots:
             trigger("save");
         }
         QCOMPARE(readBytes(save == "saveas"_L1 ? copy : path), saved);
-        QCOMPARE(boxes(), utf8 ? 0 : 1);
         QCOMPARE(document().isModified(), false);
     }
 
@@ -139,12 +132,11 @@ private slots:
         QTest::addColumn<QByteArray>("document");
         QTest::addColumn<QByteArray>("inserted");
         QTest::addColumn<QString>("encoding");
-        QTest::addColumn<QByteArray>("saved"); // a "Yes" given to a question about "?"
+        QTest::addColumn<QByteArray>("saved");
 
         const QString utf8 = u"UTF-8"_s, cp = u"Windows-1252"_s;
         // clang-format off
         QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "\xC3\xA9\xE2\x82\xAC"_ba << cp << "\xE9\x80\r\na\r\n"_ba;
-        QTest::newRow("1252 <- UTF-8 emoji, asked") << "a"_ba << "\xF0\x9F\x98\x80"_ba << cp << "?\r\na\r\n"_ba;
         QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "\xE9"_ba << utf8 << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
         QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "\xF0\x9F\x98\x80"_ba << utf8 << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
         // clang-format on
@@ -161,12 +153,7 @@ private slots:
         m_host->answerOpenFile(other);
         trigger("mnuinsfile");
         QCOMPARE(encodingShown(), encoding);
-        m_host->forgetShown();
-        const bool asked = saved.startsWith('?');
-        if (asked)
-            m_host->answerMessage(Host::Button::Yes);
-        trigger("save");
-        QCOMPARE(boxes(), asked ? 1 : 0);
+        trigger("save"); // asking nothing: a box with no answer queued would fail the test
         QCOMPARE(readBytes(path), saved);
     }
 

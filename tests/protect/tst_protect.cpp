@@ -45,7 +45,8 @@ class TestProtect : public QObject
     std::unique_ptr<ProtectCommands> m_commands;
     int m_lines = 1;
 
-    // Answers the password boxes with `typed` and the message boxes with `buttons`.
+    // Answers the password boxes with `typed` and the message boxes with `buttons`: every box
+    // must take one of them (FakeHost fails the test otherwise) and every one be taken (cleanup).
     void run(void (ProtectCommands::*command)(), const QStringList &typed,
         QList<Host::Button> buttons)
     {
@@ -171,7 +172,6 @@ private slots:
         m_document->setText(text);
         run(&ProtectCommands::protect, { u"\u0130a5s!"_s, u"\u0130a5s!"_s },
             QList<Host::Button>(boxes - 2, Host::Button::Ok));
-        QCOMPARE(m_host->shown().size(), boxes);
         QVERIFY(m_document->isLocked() && !m_document->canUndo());
         const QString protectedText = m_document->text();
         QTemporaryDir dir;
@@ -229,7 +229,6 @@ private slots:
             passwords << typed;
         run(unprotect ? &ProtectCommands::unprotect : &ProtectCommands::protect, passwords,
             { Host::Button::No });
-        QCOMPARE(m_host->shown().size(), passwords.size() + 1);
         QVERIFY(m_host->lastShown().prompt.contains(said));
         QCOMPARE(m_document->text(), text);
     }
