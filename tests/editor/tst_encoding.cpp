@@ -164,7 +164,7 @@ private slots:
         QVERIFY(!reopenRow()->isEnabled());
         const QString path = pathOf(u"doc.txt"_s);
         QVERIFY(writeBytes(path, "\xC3\xA9"));
-        open(path); // a UTF-8 file, whose row reopenAsksAsOpenDoes takes
+        open(path); // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's
         trigger("new");
         QCOMPARE(encodingShown(), u"Windows-1252"_s);
         QVERIFY(!reopenRow()->isEnabled());
