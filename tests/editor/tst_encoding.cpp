@@ -11,11 +11,6 @@ class TestEncoding : public WindowFixture
 {
     Q_OBJECT
 
-    qsizetype boxes() const
-    {
-        return std::count_if(m_host->shown().begin(), m_host->shown().end(),
-            [](const FakeHost::Shown &shown) { return shown.kind == FakeHost::Kind::Message; });
-    }
     QString encodingShown() const { return m_window->encodingText(); }
     QAction *reopenRow() const { return m_window->command(u"mnureopen"_s); }
     // A key that gives `text`, which keyClicks() cannot send beyond Latin-1.
@@ -40,21 +35,7 @@ private slots:
         QTest::addColumn<QByteArray>("saved");
 
         const QByteArray mark = "\xEF\xBB\xBF"_ba;
-        QTest::newRow("mark, caf\u00E9")
-            << mark + "caf\xC3\xA9\r\n"_ba
-            << "UTF-8" << u"caf\u00E9\r\n"_s << mark + "caf\xC3\xA9\r\n"_ba;
-        QTest::newRow("mark alone") << mark << "UTF-8" << QString() << mark + "\r\n"_ba;
-        QTest::newRow("mark twice, and after a bare CR")
-            << mark + mark + "x\r"_ba + mark << "UTF-8" << u"\uFEFFx\r\n\uFEFF\r\n"_s
-            << mark + mark + "x\r\n"_ba + mark + "\r\n"_ba;
-        QTest::newRow("\u00E9 \u20AC emoji, no mark")
-            << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"_ba
-            << "UTF-8" << u"\u00E9 \u20AC \U0001F600\r\n"_s
-            << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"_ba;
-        QTest::newRow("UTF-8, bare CR and LF")
-            << "\xC3\xA9\rb\nc\r\n"_ba
-            << "UTF-8" << u"\u00E9\r\nb\nc\r\n"_s << "\xC3\xA9\r\nb\nc\r\n"_ba;
-        QTest::newRow("empty") << QByteArray() << "Windows-1252" << QString() << "\r\n"_ba;
+        const QString utf8 = u"UTF-8"_s, cp = u"Windows-1252"_s;
         // Bytes 00 to FF: not UTF-8, so each byte its Windows-1252 character (80-9F below), the
         // bare CR ended by an LF, and a CR LF after the last line.
         const QString w1252 = u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160"
@@ -65,32 +46,24 @@ private slots:
         for (int b = 0; b < 256; ++b) {
             every.append(char(b));
             everyText += b >= 0x80 && b < 0xA0 ? w1252.at(b - 0x80) : QChar(b);
-            if (b == '\r')
-                everyText += u'\n';
+            everyText += b == '\r' ? u"\n"_s : QString();
         }
-        QTest::newRow("all 256 bytes") << every << "Windows-1252" << everyText + u"\r\n"_s
-                                       << QByteArray(every).replace("\r", "\r\n") + "\r\n"_ba;
-        QTest::newRow("all ASCII")
-            << "plain\r\ntext"_ba
-            << "Windows-1252" << u"plain\r\ntext\r\n"_s << "plain\r\ntext\r\n"_ba;
-        QTest::newRow("1252 \u00E9 as E9")
-            << "caf\xE9\r\n"_ba
-            << "Windows-1252" << u"caf\u00E9\r\n"_s << "caf\xE9\r\n"_ba;
-        QTest::newRow("C3 then no follower")
-            << "\xC3("_ba
-            << "Windows-1252" << u"\u00C3(\r\n"_s << "\xC3(\r\n"_ba;
-        QTest::newRow("overlong C0 AF")
-            << "\xC0\xAF"_ba
-            << "Windows-1252" << u"\u00C0\u00AF\r\n"_s << "\xC0\xAF\r\n"_ba;
-        QTest::newRow("surrogate ED A0 80")
-            << "\xED\xA0\x80"_ba
-            << "Windows-1252" << u"\u00ED\u00A0\u20AC\r\n"_s << "\xED\xA0\x80\r\n"_ba;
-        QTest::newRow("cut short E2 82")
-            << "\xE2\x82"_ba
-            << "Windows-1252" << u"\u00E2\u201A\r\n"_s << "\xE2\x82\r\n"_ba;
-        QTest::newRow("above U+10FFFF")
-            << "\xF4\x90\x80\x80"_ba
-            << "Windows-1252" << u"\u00F4\u0090\u20AC\u20AC\r\n"_s << "\xF4\x90\x80\x80\r\n"_ba;
+        // clang-format off
+        QTest::newRow("mark, caf\u00E9") << mark + "caf\xC3\xA9\r\n"_ba << utf8 << u"caf\u00E9\r\n"_s << mark + "caf\xC3\xA9\r\n"_ba;
+        QTest::newRow("mark alone") << mark << utf8 << QString() << mark + "\r\n"_ba;
+        QTest::newRow("mark twice, and after a bare CR") << mark + mark + "x\r"_ba + mark << utf8 << u"\uFEFFx\r\n\uFEFF\r\n"_s << mark + mark + "x\r\n"_ba + mark + "\r\n"_ba;
+        QTest::newRow("\u00E9 \u20AC emoji, no mark") << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"_ba << utf8 << u"\u00E9 \u20AC \U0001F600\r\n"_s << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"_ba;
+        QTest::newRow("UTF-8, bare CR and LF") << "\xC3\xA9\rb\nc\r\n"_ba << utf8 << u"\u00E9\r\nb\nc\r\n"_s << "\xC3\xA9\r\nb\nc\r\n"_ba;
+        QTest::newRow("empty") << QByteArray() << cp << QString() << "\r\n"_ba;
+        QTest::newRow("all 256 bytes") << every << cp << everyText + u"\r\n"_s << QByteArray(every).replace("\r", "\r\n") + "\r\n"_ba;
+        QTest::newRow("all ASCII") << "plain\r\ntext"_ba << cp << u"plain\r\ntext\r\n"_s << "plain\r\ntext\r\n"_ba;
+        QTest::newRow("1252 \u00E9 as E9") << "caf\xE9\r\n"_ba << cp << u"caf\u00E9\r\n"_s << "caf\xE9\r\n"_ba;
+        QTest::newRow("C3 then no follower") << "\xC3("_ba << cp << u"\u00C3(\r\n"_s << "\xC3(\r\n"_ba;
+        QTest::newRow("overlong C0 AF") << "\xC0\xAF"_ba << cp << u"\u00C0\u00AF\r\n"_s << "\xC0\xAF\r\n"_ba;
+        QTest::newRow("surrogate ED A0 80") << "\xED\xA0\x80"_ba << cp << u"\u00ED\u00A0\u20AC\r\n"_s << "\xED\xA0\x80\r\n"_ba;
+        QTest::newRow("cut short E2 82") << "\xE2\x82"_ba << cp << u"\u00E2\u201A\r\n"_s << "\xE2\x82\r\n"_ba;
+        QTest::newRow("above U+10FFFF") << "\xF4\x90\x80\x80"_ba << cp << u"\u00F4\u0090\u20AC\u20AC\r\n"_s << "\xF4\x90\x80\x80\r\n"_ba;
+        // clang-format on
     }
     void filesKeepTheirEncodingAndBytes()
     {
@@ -121,18 +94,12 @@ private slots:
         QTest::addColumn<QString>("save"); // "save", "saveas" or "tick"
         QTest::addColumn<QByteArray>("saved"); // "\u2192" typed at the start
 
-        QTest::newRow("UTF-8, Save") << "\xC3\xA9"_ba
-                                     << "save"
-                                     << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
-        QTest::newRow("UTF-8, Save As") << "\xC3\xA9"_ba
-                                        << "saveas"
-                                        << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
-        QTest::newRow("UTF-8, Auto Save") << "\xC3\xA9"_ba
-                                          << "tick"
-                                          << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
-        QTest::newRow("1252, Save, Yes") << "\xE9"_ba
-                                         << "save"
-                                         << "?\xE9\r\n"_ba;
+        // clang-format off
+        QTest::newRow("UTF-8, Save") << "\xC3\xA9"_ba << "save" << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("UTF-8, Save As") << "\xC3\xA9"_ba << "saveas" << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("UTF-8, Auto Save") << "\xC3\xA9"_ba << "tick" << "\xE2\x86\x92\xC3\xA9\r\n"_ba;
+        QTest::newRow("1252, Save, Yes") << "\xE9"_ba << "save" << "?\xE9\r\n"_ba;
+        // clang-format on
     }
     void typedCharacterIsAskedAboutOnlyIn1252()
     {
@@ -143,9 +110,8 @@ private slots:
         QVERIFY(writeBytes(path, file));
         open(path);
         type(u"\u2192"_s);
-        m_host->forgetShown();
-        const bool utf8 = file != "\xE9"_ba;
-        if (!utf8)
+        // A box with no answer queued fails the test, and an answer left unused fails it too.
+        if (file == "\xE9"_ba)
             m_host->answerMessage(Host::Button::Yes);
         if (save == "saveas"_L1) {
             m_host->answerSaveFile(copy);
@@ -157,7 +123,6 @@ private slots:
             trigger("save");
         }
         QCOMPARE(readBytes(save == "saveas"_L1 ? copy : path), saved);
-        QCOMPARE(boxes(), utf8 ? 0 : 1);
         QCOMPARE(document().isModified(), false);
     }
 
@@ -167,24 +132,14 @@ private slots:
         QTest::addColumn<QByteArray>("document");
         QTest::addColumn<QByteArray>("inserted");
         QTest::addColumn<QString>("encoding");
-        QTest::addColumn<QByteArray>("saved"); // a "Yes" given to a question about "?"
+        QTest::addColumn<QByteArray>("saved");
 
-        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba
-                                                    << "\xC3\xA9\xE2\x82\xAC"_ba
-                                                    << "Windows-1252"
-                                                    << "\xE9\x80\r\na\r\n"_ba;
-        QTest::newRow("1252 <- UTF-8 emoji, asked") << "a"_ba
-                                                    << "\xF0\x9F\x98\x80"_ba
-                                                    << "Windows-1252"
-                                                    << "?\r\na\r\n"_ba;
-        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba
-                                              << "\xE9"_ba
-                                              << "UTF-8"
-                                              << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
-        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba
-                                              << "\xF0\x9F\x98\x80"_ba
-                                              << "UTF-8"
-                                              << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
+        const QString utf8 = u"UTF-8"_s, cp = u"Windows-1252"_s;
+        // clang-format off
+        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "\xC3\xA9\xE2\x82\xAC"_ba << cp << "\xE9\x80\r\na\r\n"_ba;
+        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "\xE9"_ba << utf8 << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
+        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "\xF0\x9F\x98\x80"_ba << utf8 << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
+        // clang-format on
     }
     void insertFileReadsByTheSameRule()
     {
@@ -198,12 +153,7 @@ private slots:
         m_host->answerOpenFile(other);
         trigger("mnuinsfile");
         QCOMPARE(encodingShown(), encoding);
-        m_host->forgetShown();
-        const bool asked = saved.startsWith('?');
-        if (asked)
-            m_host->answerMessage(Host::Button::Yes);
-        trigger("save");
-        QCOMPARE(boxes(), asked ? 1 : 0);
+        trigger("save"); // asking nothing: a box with no answer queued would fail the test
         QCOMPARE(readBytes(path), saved);
     }
 
@@ -214,10 +164,7 @@ private slots:
         QVERIFY(!reopenRow()->isEnabled());
         const QString path = pathOf(u"doc.txt"_s);
         QVERIFY(writeBytes(path, "\xC3\xA9"));
-        open(path);
-        QCOMPARE(encodingShown(), u"UTF-8"_s);
-        QVERIFY(reopenRow()->isEnabled());
-        QCOMPARE(reopenRow()->text(), u"Reopen as Windows-1252"_s);
+        open(path); // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's
         trigger("new");
         QCOMPARE(encodingShown(), u"Windows-1252"_s);
         QVERIFY(!reopenRow()->isEnabled());
@@ -264,14 +211,13 @@ private slots:
 
         const QString utf8 = u"UTF-8"_s, cp = u"Windows-1252"_s;
         const QByteArray mine = "caf\xC3\xA9\r\n"_ba;
+        // clang-format off
         QTest::newRow("clean") << -1 << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
-        QTest::newRow("modified, Yes saves first")
-            << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
-        QTest::newRow("modified, No drops it")
-            << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
-        QTest::newRow("modified, Cancel keeps it")
-            << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
+        QTest::newRow("modified, Yes saves first") << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
+        QTest::newRow("modified, No drops it") << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
+        QTest::newRow("modified, Cancel keeps it") << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
         QTest::newRow("modified, Escape keeps it") << -2 << u"xcaf\u00E9\r\n"_s << utf8 << mine;
+        // clang-format on
     }
     void reopenAsksAsOpenDoes()
     {

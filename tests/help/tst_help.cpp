@@ -2,6 +2,7 @@
 #include "fakehost.h"
 #include "help/aboutwindow.h"
 #include "help/helpcommands.h"
+#include "textpicture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,8 +28,7 @@ private slots:
         FakeHost host;
         Document document;
         HelpCommands commands(document, host, nullptr, nullptr);
-        document.load(TextBuffer(u"a-b"_s), {});
-        document.select(1, 1);
+        TextPicture::show(document, u"a[-]b"_s);
         commands.insertHelp();
         QCOMPARE(document.text(), u'a' + help + u'b');
         host.answerMessage(Host::Button::No);

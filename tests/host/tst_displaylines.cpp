@@ -68,11 +68,10 @@ void TestDisplayLines::countsAndLineStartsMatchTheWidget_data()
     window.setPointSizeF(9.75);
     QFont dejaVu(u"DejaVu Sans"_s);
     dejaVu.setPointSizeF(11);
-    QTest::newRow("Comic Sans MS 9.75 pt, at words")
-        << window << QTextOption::WrapAtWordBoundaryOrAnywhere;
+    const auto words = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTest::newRow("Comic Sans MS 9.75 pt, at words") << window << words;
     QTest::newRow("Comic Sans MS 9.75 pt, anywhere") << window << QTextOption::WrapAnywhere;
-    QTest::newRow("DejaVu Sans 11 pt, at words")
-        << dejaVu << QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTest::newRow("DejaVu Sans 11 pt, at words") << dejaVu << words;
     QTest::newRow("DejaVu Sans 11 pt, anywhere") << dejaVu << QTextOption::WrapAnywhere;
 }
 
@@ -179,19 +178,12 @@ void TestDisplayLines::pairTableAgreesWithTheBoundaryFinder()
                     breaks += finder.isAtBoundary() ? 1 : 0;
                 }
             }
-            const QByteArray pair = (QString(first) + second).toUtf8();
             const int contexts = int(before.size() * after.size());
-            switch (LineBreakPairs::between(first.unicode(), second.unicode())) {
-            case LineBreakPairs::Break::Never:
-                QVERIFY2(breaks == 0, pair);
-                break;
-            case LineBreakPairs::Break::Always:
-                QVERIFY2(breaks == contexts, pair);
-                break;
-            case LineBreakPairs::Break::DependsOnContext:
-                QVERIFY2(breaks > 0 && breaks < contexts, pair);
-                break;
-            }
+            const auto expected = breaks == 0 ? LineBreakPairs::Break::Never
+                : breaks == contexts          ? LineBreakPairs::Break::Always
+                                              : LineBreakPairs::Break::DependsOnContext;
+            QVERIFY2(LineBreakPairs::between(first.unicode(), second.unicode()) == expected,
+                (QString(first) + second).toUtf8());
         }
     }
 }

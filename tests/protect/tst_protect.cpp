@@ -45,7 +45,8 @@ class TestProtect : public QObject
     std::unique_ptr<ProtectCommands> m_commands;
     int m_lines = 1;
 
-    // Answers the password boxes with `typed` and the message boxes with `buttons`.
+    // Answers the password boxes with `typed` and the message boxes with `buttons`: every box
+    // must take one of them (FakeHost fails the test otherwise) and every one be taken (cleanup).
     void run(void (ProtectCommands::*command)(), const QStringList &typed,
         QList<Host::Button> buttons)
     {
@@ -171,20 +172,17 @@ private slots:
         m_document->setText(text);
         run(&ProtectCommands::protect, { u"\u0130a5s!"_s, u"\u0130a5s!"_s },
             QList<Host::Button>(boxes - 2, Host::Button::Ok));
-        QCOMPARE(m_host->shown().size(), boxes);
         QVERIFY(m_document->isLocked() && !m_document->canUndo());
         const QString protectedText = m_document->text();
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"a.txt"_s);
-        const auto bytes = [&] {
-            QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        QVERIFY(writeDocumentFile(path, protectedText).ok);
-        QCOMPARE(bytes(), Codec1252::encode(protectedText) + "\r\n");
-        m_document->load(TextBuffer(readDocumentFile(path).text), path);
-        QVERIFY(writeDocumentFile(path, m_document->text()).ok);
-        QCOMPARE(bytes(), Codec1252::encode(protectedText) + "\r\n");
+        QFile file(dir.filePath(u"a.txt"_s));
+        for (int round = 1; round <= 2; ++round) {
+            QVERIFY(writeDocumentFile(file.fileName(), m_document->text()).ok);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), Codec1252::encode(protectedText) + "\r\n");
+            file.close();
+            m_document->load(TextBuffer(readDocumentFile(file.fileName()).text), file.fileName());
+        }
         run(&ProtectCommands::unprotect, { u"IA5S!"_s }, { Host::Button::Ok });
         QCOMPARE(m_document->text(), text);
         QVERIFY(!m_document->isLocked() && !m_document->canUndo());
@@ -231,7 +229,6 @@ private slots:
             passwords << typed;
         run(unprotect ? &ProtectCommands::unprotect : &ProtectCommands::protect, passwords,
             { Host::Button::No });
-        QCOMPARE(m_host->shown().size(), passwords.size() + 1);
         QVERIFY(m_host->lastShown().prompt.contains(said));
         QCOMPARE(m_document->text(), text);
     }

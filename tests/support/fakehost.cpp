@@ -5,69 +5,13 @@
 #include <QApplication>
 #include <QTest>
 
-namespace {
-
-const char *kindName(FakeHost::Kind kind)
-{
-    switch (kind) {
-    case FakeHost::Kind::Message:
-        return "message box";
-    case FakeHost::Kind::Choice:
-        return "choice box";
-    case FakeHost::Kind::Input:
-        return "input box";
-    case FakeHost::Kind::OpenFile:
-        return "open-file dialog";
-    case FakeHost::Kind::SaveFile:
-        return "save-file dialog";
-    case FakeHost::Kind::Print:
-        return "print dialog";
-    }
-    return "box";
-}
-
-} // namespace
-
-void FakeHost::answerMessage(Button button)
-{
-    m_answers.append({ Kind::Message, button, false, {}, {} });
-}
-
-void FakeHost::answerEscape()
-{
-    m_answers.append({ Kind::Message, Button::Ok, true, {}, {} });
-}
-
-void FakeHost::answerChoice(const QString &answer)
-{
-    m_answers.append({ Kind::Choice, Button::Ok, false, answer, {} });
-}
-
-void FakeHost::answerChoiceEscape()
-{
-    m_answers.append({ Kind::Choice, Button::Ok, true, {}, {} });
-}
-
-void FakeHost::answerInput(const QString &text)
-{
-    m_answers.append({ Kind::Input, Button::Ok, false, text, {} });
-}
-
-void FakeHost::answerOpenFile(const std::optional<QString> &path)
-{
-    m_answers.append({ Kind::OpenFile, Button::Ok, false, {}, path });
-}
-
-void FakeHost::answerSaveFile(const std::optional<QString> &path)
-{
-    m_answers.append({ Kind::SaveFile, Button::Ok, false, {}, path });
-}
-
 FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
 {
     m_shown.append(shown);
     if (m_answers.isEmpty() || m_answers.constFirst().kind != kind) {
-        const QByteArray message = QByteArray("Unexpected ") + kindName(kind) + ": \""
+        static const char *const kinds[] = { "message box", "choice box", "input box",
+            "open-file dialog", "save-file dialog", "print dialog" };
+        const QByteArray message = QByteArray("Unexpected ") + kinds[int(kind)] + ": \""
             + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
         QTest::qFail(message.constData(), __FILE__, __LINE__);
         // Answer as a cautious user would: Escape, Cancel.
@@ -117,9 +61,9 @@ Host::Button FakeHost::messageBox(
     const Answer answer = take(Kind::Message, { Kind::Message, prompt, title });
     if (!answer.escape)
         return answer.button;
-    return buttons == Buttons::YesNo ? Button::No
+    return buttons == Buttons::YesNo      ? Button::No
         : buttons == Buttons::YesNoCancel ? Button::Cancel
-                                            : Button::Ok;
+                                          : Button::Ok;
 }
 
 int FakeHost::choiceBox(const Choice &choice)
@@ -145,7 +89,7 @@ QString FakeHost::inputBox(const QString &prompt, const QString &title, const QS
 
 QString FakeHost::passwordBox(const QString &prompt, const QString &title, const QString &)
 {
-    return take(Kind::Input, { Kind::Input, prompt, title }).text;
+    return inputBox(prompt, title, {});
 }
 
 std::optional<QString> FakeHost::openFileName(const FileDialog &dialog)
@@ -181,35 +125,10 @@ std::unique_ptr<SpeechEngine> FakeHost::createSpeechEngine()
     return std::make_unique<FakeSpeechEngine>();
 }
 
-void FakeSpeechEngine::record(const QString &call)
+void FakeSpeechEngine::record(const QString &call, State next)
 {
     calls.append(call);
     if (!failure.isEmpty())
         reportFailure(failure);
-}
-
-void FakeSpeechEngine::say(const QString &text)
-{
-    record(QStringLiteral("say:") + text);
-    m_state = State::Speaking;
-}
-
-void FakeSpeechEngine::pause()
-{
-    record(QStringLiteral("pause"));
-    if (m_state == State::Speaking)
-        m_state = State::Paused;
-}
-
-void FakeSpeechEngine::resume()
-{
-    record(QStringLiteral("resume"));
-    if (m_state == State::Paused)
-        m_state = State::Speaking;
-}
-
-void FakeSpeechEngine::stop()
-{
-    calls.append(QStringLiteral("stop"));
-    m_state = State::Ready;
+    m_state = next;
 }

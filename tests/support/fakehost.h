@@ -24,17 +24,32 @@ public:
         QStringList answers {}; // a choice box's buttons
     };
 
-    void answerMessage(Button button);
+    void answerMessage(Button button)
+    {
+        m_answers.append({ .kind = Kind::Message, .button = button });
+    }
     /// The next message box is put away with Escape or its close box: it gives what the real box
     /// gives then (No on a Yes/No box, Cancel on a Yes/No/Cancel box, OK on an OK box).
-    void answerEscape();
+    void answerEscape() { m_answers.append({ .kind = Kind::Message, .escape = true }); }
     /// The next choice box is answered with the button captioned `answer`.
-    void answerChoice(const QString &answer);
+    void answerChoice(const QString &answer)
+    {
+        m_answers.append({ .kind = Kind::Choice, .text = answer });
+    }
     /// The next choice box is put away with Escape: it gives its escape answer.
-    void answerChoiceEscape();
-    void answerInput(const QString &text);
-    void answerOpenFile(const std::optional<QString> &path);
-    void answerSaveFile(const std::optional<QString> &path);
+    void answerChoiceEscape() { m_answers.append({ .kind = Kind::Choice, .escape = true }); }
+    void answerInput(const QString &text)
+    {
+        m_answers.append({ .kind = Kind::Input, .text = text });
+    }
+    void answerOpenFile(const std::optional<QString> &path)
+    {
+        m_answers.append({ .kind = Kind::OpenFile, .path = path });
+    }
+    void answerSaveFile(const std::optional<QString> &path)
+    {
+        m_answers.append({ .kind = Kind::SaveFile, .path = path });
+    }
 
     /// Answers queued but not used yet.
     qsizetype pendingAnswers() const { return m_answers.size(); }
@@ -84,8 +99,8 @@ private:
         Kind kind;
         Button button = Button::Ok;
         bool escape = false;
-        QString text;
-        std::optional<QString> path;
+        QString text {};
+        std::optional<QString> path {};
     };
 
     Answer take(Kind kind, const Shown &shown);
@@ -102,17 +117,30 @@ class FakeSpeechEngine : public SpeechEngine
 {
 public:
     bool isAvailable() const override { return failure.isEmpty(); }
-    void say(const QString &text) override;
-    void pause() override;
-    void resume() override;
-    void stop() override;
+    void say(const QString &text) override
+    {
+        record(QStringLiteral("say:") + text, State::Speaking);
+    }
+    void pause() override { record(QStringLiteral("pause"), turn(State::Speaking, State::Paused)); }
+    void resume() override
+    {
+        record(QStringLiteral("resume"), turn(State::Paused, State::Speaking));
+    }
+    void stop() override
+    {
+        calls.append(QStringLiteral("stop"));
+        m_state = State::Ready;
+    }
     State state() const override { return m_state; }
 
     QStringList calls;
     QString failure;
 
 private:
-    void record(const QString &call);
+    // Records the call, reports the failure if one is set, then takes the state `next`.
+    void record(const QString &call, State next);
+    // `to` if the engine is in `from`, else as it is.
+    State turn(State from, State to) const { return m_state == from ? to : m_state; }
 
     State m_state = State::Ready;
 };
