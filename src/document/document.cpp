@@ -21,7 +21,6 @@ struct Document::State
     Selection selection;
     std::optional<QString> path;
     bool modified = false;
-    bool loadedFromFile = false;
     bool locked = false;
     LastStep lastStep = LastStep::Started;
     EditHistory history;
@@ -230,9 +229,6 @@ void Document::finishChange()
     m_step.after = m_selection;
     if (!m_changeIsHistory)
         m_history.record(std::exchange(m_step, {}));
-    if (m_loadedFromFile
-        && !(size() >= 2 && m_text.at(size() - 2) == u'\r' && m_text.at(size() - 1) == u'\n'))
-        m_loadedFromFile = false;
 
     const qsizetype position = m_changeFrom;
     const qsizetype added = size() - m_changeTail - position;
@@ -326,7 +322,6 @@ std::unique_ptr<Document::State> Document::takeState()
     state->selection = std::exchange(m_selection, {});
     state->path = m_path;
     state->modified = m_modified;
-    state->loadedFromFile = m_loadedFromFile;
     state->locked = m_locked;
     state->lastStep = m_lastStep;
     state->history = std::exchange(m_history, {});
@@ -340,7 +335,6 @@ void Document::restoreState(State &&state)
     m_selection = state.selection;
     m_path = state.path;
     m_modified = state.modified;
-    m_loadedFromFile = state.loadedFromFile;
     m_locked = state.locked;
     m_lastStep = state.lastStep;
     m_history = std::move(state.history);
@@ -376,7 +370,6 @@ void Document::finishLoading(const std::optional<QString> &path, TextEncoding en
     m_history.clear();
     m_path = path;
     m_encoding = encoding;
-    m_loadedFromFile = path.has_value();
     m_modified = false;
     m_lastStep = path ? LastStep::Opened : LastStep::Emptied;
     emit loaded();

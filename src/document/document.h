@@ -108,10 +108,6 @@ public:
     /// The encoding of the file: set by a load, kept by a save, Windows-1252 for New.
     TextEncoding encoding() const { return m_encoding; }
     LastStep lastStep() const { return m_lastStep; }
-    /// Whether the text is a file's text just as it was loaded, ending with the line break the
-    /// loading rule appends; false once an edit leaves it without it, or after forgetLoading().
-    bool isLoadedFromFile() const { return m_loadedFromFile; }
-    void forgetLoading() { m_loadedFromFile = false; }
 
     /// Makes `text` the document, as Open (with the file's `path`) and New (with none) do: clean,
     /// unlocked, no history, the caret at the start. Corrections made as it finishes
@@ -169,7 +165,6 @@ private:
 
     std::optional<QString> m_path;
     bool m_modified = false;
-    bool m_loadedFromFile = false;
     bool m_locked = false;
     TextEncoding m_encoding = TextEncoding::Windows1252;
     LastStep m_lastStep = LastStep::Started;

@@ -178,7 +178,6 @@ void ProtectCommands::unprotect()
     const QString typed
         = m_host.passwordBox(QStringLiteral("Enter password to unprotect the file."), kTitleHyphen);
     const QString symbols = Cipher::passwordSymbols(Cipher::lowerCasePassword(typed));
-    m_document.forgetLoading();
     const std::optional<QString> document = Cipher::decode(protectedText, symbols);
     if (!document) {
         // The protected text stays as it is, so another try can work. Damage to the stored

@@ -2,14 +2,6 @@
 
 #include "replaytext.h"
 
-qsizetype JournalContent::lengthAfterReplay(qsizetype baseLength) const
-{
-    qsizetype length = hasSnapshot ? snapshot.size() : baseLength;
-    for (const JournalChange &change : changes)
-        length += change.added.size() - change.removed;
-    return length;
-}
-
 JournalReplay JournalContent::replay(const QString &base) const
 {
     ReplayText text(hasSnapshot ? snapshot : base);

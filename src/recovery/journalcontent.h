@@ -38,9 +38,6 @@ struct JournalContent
 
     /// Whether replay needs the origin file's text as its base.
     bool needsBase() const { return !hasSnapshot && !origin.isUntitled(); }
-    /// The text's length after replay on a base of `baseLength` (ignored with a snapshot),
-    /// should every change fit.
-    qsizetype lengthAfterReplay(qsizetype baseLength = 0) const;
     /// The changes replayed on the snapshot, or else on `base` (the origin file's text, empty
     /// for an untitled document), up to the first that falls outside the text.
     JournalReplay replay(const QString &base = QString()) const;

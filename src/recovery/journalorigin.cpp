@@ -6,11 +6,6 @@
 
 #include <sys/stat.h>
 
-bool JournalOrigin::matches(QByteArrayView bytes) const
-{
-    return !isUntitled() && size == bytes.size() && hash == ContentHash::hash(bytes);
-}
-
 JournalOrigin JournalOrigin::ofFile(
     const QString &path, QByteArrayView bytes, const QString &encoding)
 {

@@ -14,8 +14,6 @@ struct JournalOrigin
     QString encoding; // the name of the encoding the bytes were read with
 
     bool isUntitled() const { return path.isEmpty(); }
-    /// Whether `bytes` are the ones the journal was recorded on.
-    bool matches(QByteArrayView bytes) const;
 
     /// The origin of a document loaded from `bytes` read from `path`, whose modification time
     /// is taken now.
