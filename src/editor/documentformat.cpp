@@ -100,6 +100,58 @@ QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding)
 
 namespace {
 
+// The loading rule in byte space, for a code page whose CR and LF are bytes 0D and 0A: `bytes`
+// themselves when nothing is to be added, else a new array, made once, with an LF after each
+// bare CR and a CR LF after a last line without one.
+QByteArray linesOfBytes(QByteArray bytes)
+{
+    if (bytes.isEmpty())
+        return bytes;
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
+    qsizetype bareCrs = 0;
+    for (const char *at = begin; (at = static_cast<const char *>(std::memchr(at, cr, end - at)));
+         ++at) {
+        if (at + 1 == end || at[1] != lf)
+            ++bareCrs;
+    }
+    // A last CR, bare or not, ends the text with CR LF once its LF is there.
+    const bool lastLineEnds = end[-1] == cr || (end - begin >= 2 && end[-2] == cr && end[-1] == lf);
+    if (bareCrs == 0 && lastLineEnds) {
+        bytes.squeeze(); // the room left for reading, given back in place
+        return bytes;
+    }
+    QByteArray lines(bytes.size() + bareCrs + (lastLineEnds ? 0 : 2), Qt::Uninitialized);
+    char *out = lines.data();
+    const char *cur = begin;
+    while (cur < end) {
+        const char *crAt = static_cast<const char *>(std::memchr(cur, cr, end - cur));
+        const char *runEnd = crAt ? crAt + 1 : end;
+        out = std::copy(cur, runEnd, out);
+        cur = runEnd;
+        if (crAt && (cur == end || *cur != lf))
+            *out++ = lf;
+    }
+    if (!lastLineEnds) {
+        *out++ = cr;
+        *out++ = lf;
+    }
+    return lines;
+}
+
+} // namespace
+
+TextBuffer bufferFromFileBytes(QByteArray bytes, TextEncoding encoding)
+{
+    if (isUtf8(encoding))
+        return TextBuffer(textFromFileBytes(bytes, encoding));
+    // The raw bytes go as soon as their fixed copy is made: `bytes` is the only reference.
+    const QByteArray lines = linesOfBytes(std::move(bytes));
+    return TextBuffer(lines, Codec1252::decodeTable());
+}
+
+namespace {
+
 // A protected text has no line feed of its own: loading put one after each of its carriage
 // returns. Left out again (but for the line breaks at its end), they give the protected file
 // back byte for byte. Works in place on the bytes [begin, end); returns their new end.

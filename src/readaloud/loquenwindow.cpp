@@ -226,8 +226,8 @@ void LoquenWindow::load(const QString &path)
             { QStringLiteral("Load"), QStringLiteral("Loading %1").arg(path),
                 QStringLiteral("Could not load the file"), QStringLiteral("Loquen"), false },
             [this] { return m_textAfterLoad.has_value(); });
-        const std::optional<QString> text = load.read(path);
-        if (text && load.prepareIn(*m_text, *text)) {
+        std::optional<TextBuffer> text = load.read(path);
+        if (text && load.prepareIn(*m_text, std::move(*text))) {
             load.finish();
             m_text->keepPrepared(std::nullopt, load.encoding());
         }
