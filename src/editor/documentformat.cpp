@@ -100,9 +100,8 @@ QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding)
 
 namespace {
 
-// The loading rule in byte space, for a code page whose CR and LF are bytes 0D and 0A: `bytes`
-// themselves when nothing is to be added, else a new array, made once, with an LF after each
-// bare CR and a CR LF after a last line without one.
+// The loading rule in byte space, for a code page whose CR and LF are bytes 0D and 0A: an LF
+// after each bare CR and a CR LF after a last line without one.
 QByteArray linesOfBytes(QByteArray bytes)
 {
     if (bytes.isEmpty())
@@ -121,22 +120,27 @@ QByteArray linesOfBytes(QByteArray bytes)
         bytes.squeeze(); // the room left for reading, given back in place
         return bytes;
     }
-    QByteArray lines(bytes.size() + bareCrs + (lastLineEnds ? 0 : 2), Qt::Uninitialized);
-    char *out = lines.data();
-    const char *cur = begin;
-    while (cur < end) {
-        const char *crAt = static_cast<const char *>(std::memchr(cur, cr, end - cur));
-        const char *runEnd = crAt ? crAt + 1 : end;
-        out = std::copy(cur, runEnd, out);
-        cur = runEnd;
-        if (crAt && (cur == end || *cur != lf))
-            *out++ = lf;
-    }
+    // Fixed in place, from the end back, so that the file is never held twice: the room left
+    // after reading usually takes what is added, and else the array grows by realloc, which
+    // moves a big block's pages rather than copying them.
+    const qsizetype size = bytes.size();
+    bytes.resize(size + bareCrs + (lastLineEnds ? 0 : 2));
+    char *const data = bytes.data();
+    char *out = data + bytes.size();
     if (!lastLineEnds) {
-        *out++ = cr;
-        *out++ = lf;
+        *--out = lf;
+        *--out = cr;
     }
-    return lines;
+    char after = 0; // the byte read just before, which follows this one; none at the end
+    for (const char *in = data + size; out != in;) {
+        const char c = *--in;
+        if (c == cr && after != lf)
+            *--out = lf;
+        *--out = c;
+        after = c;
+    }
+    bytes.squeeze();
+    return bytes;
 }
 
 } // namespace
@@ -145,7 +149,7 @@ TextBuffer bufferFromFileBytes(QByteArray bytes, TextEncoding encoding)
 {
     if (isUtf8(encoding))
         return TextBuffer(textFromFileBytes(bytes, encoding));
-    // The raw bytes go as soon as their fixed copy is made: `bytes` is the only reference.
+    // Moved on, so that the rule can fix the bytes in place when nothing else shares them.
     const QByteArray lines = linesOfBytes(std::move(bytes));
     return TextBuffer(lines, Codec1252::decodeTable());
 }

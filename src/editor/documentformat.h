@@ -24,8 +24,8 @@ TextEncoding utf8EncodingOf(QByteArrayView bytes);
 QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding = TextEncoding::Windows1252);
 
 /// The same text, held as the file's bytes when they are Windows-1252 (one byte a character):
-/// `bytes` are kept as they are when their lines all end in CR LF, else a copy with the line
-/// breaks the rule adds takes their place. A UTF-8 file's text is decoded to UTF-16.
+/// `bytes` themselves, given the line breaks the rule adds in place unless they are shared.
+/// A UTF-8 file's text is decoded to UTF-16.
 TextBuffer bufferFromFileBytes(QByteArray bytes, TextEncoding encoding = TextEncoding::Windows1252);
 
 /// The bytes written for a text: the text in its encoding (a UTF-8 file's mark first), then
