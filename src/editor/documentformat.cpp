@@ -131,13 +131,24 @@ QByteArray linesOfBytes(QByteArray bytes)
         *--out = lf;
         *--out = cr;
     }
-    char after = 0; // the byte read just before, which follows this one; none at the end
-    for (const char *in = data + size; out != in;) {
-        const char c = *--in;
-        if (c == cr && after != lf)
+    // [data, in) is still to place, [out, end) placed: out - in is the LFs yet to add.
+    const char *in = data + size;
+    char after = 0; // the file's byte after the CR placed next: the first one placed, if any
+    while (out != in) {
+        const auto *crAt = static_cast<const char *>(memrchr(data, cr, in - data));
+        const char *runStart = crAt ? crAt + 1 : data;
+        const auto run = size_t(in - runStart);
+        if (run > 0)
+            after = *runStart;
+        out -= run;
+        std::memmove(out, runStart, run);
+        if (!crAt)
+            break;
+        if (after != lf)
             *--out = lf;
-        *--out = c;
-        after = c;
+        *--out = cr;
+        in = crAt;
+        after = cr;
     }
     bytes.squeeze();
     return bytes;
@@ -147,8 +158,11 @@ QByteArray linesOfBytes(QByteArray bytes)
 
 TextBuffer bufferFromFileBytes(QByteArray bytes, TextEncoding encoding)
 {
-    if (isUtf8(encoding))
-        return TextBuffer(textFromFileBytes(bytes, encoding));
+    if (isUtf8(encoding)) {
+        const QString text = textFromFileBytes(bytes, encoding);
+        bytes = QByteArray(); // gone before the text's index of CRs is made
+        return TextBuffer(text);
+    }
     // Moved on, so that the rule can fix the bytes in place when nothing else shares them.
     const QByteArray lines = linesOfBytes(std::move(bytes));
     return TextBuffer(lines, Codec1252::decodeTable());

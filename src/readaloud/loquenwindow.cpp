@@ -282,7 +282,7 @@ void LoquenWindow::showHelp()
 
 void LoquenWindow::clearText()
 {
-    if (m_text->text().isEmpty())
+    if (m_text->isEmpty()) // not text(): a loaded file would be copied whole to say so
         return;
     if (m_host.messageBox(QStringLiteral("Are you sure you want to clear this window?"),
             QStringLiteral("Confirmation"), Host::Icon::Question, Host::Buttons::YesNo)
