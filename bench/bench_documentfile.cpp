@@ -102,6 +102,36 @@ void BM_ReadDocumentFile(benchmark::State &state)
 }
 BENCHMARK(BM_ReadDocumentFile)->Unit(benchmark::kMillisecond);
 
+// What Open reads: the file kept as its bytes, copied once with an LF after its few bare CRs.
+void BM_ReadDocumentBuffer(benchmark::State &state)
+{
+    const BigFile &file = bigFile();
+    for (auto _ : state) {
+        const BufferLoad loaded = readDocumentBuffer(file.path);
+        if (!loaded.ok) {
+            state.SkipWithError("cannot read the file");
+            break;
+        }
+        benchmark::DoNotOptimize(loaded.text.size());
+    }
+    state.SetBytesProcessed(state.iterations() * kFileSize);
+    state.SetLabel("read and loading rule, kept as bytes, 50 MB");
+}
+BENCHMARK(BM_ReadDocumentBuffer)->Unit(benchmark::kMillisecond);
+
+// The loading rule in byte space when it has work: every line ends in a bare CR.
+void BM_BufferFromBareCrBytes(benchmark::State &state)
+{
+    const QByteArray bytes = QByteArray(bigFile().bytes).replace("\r\n", "\r");
+    for (auto _ : state) {
+        const TextBuffer text = DocumentFormat::bufferFromFileBytes(bytes);
+        benchmark::DoNotOptimize(text.size());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    state.SetLabel("loading rule on bare CR lines, kept as bytes, 50 MB");
+}
+BENCHMARK(BM_BufferFromBareCrBytes)->Unit(benchmark::kMillisecond);
+
 void BM_TextFromFileBytes(benchmark::State &state)
 {
     const BigFile &file = bigFile();

@@ -46,6 +46,12 @@ public:
     /// The whole text, made when first asked for after a change; reading a part is cheaper.
     const QString &text() const;
     const TextBuffer &buffer() const { return m_text; }
+    /// Bytes of memory the text holds (TextBuffer::memoryUsed()), with the whole text once
+    /// text() has made it. O(pieces); for tests and benchmarks.
+    qsizetype memoryUsed() const
+    {
+        return m_text.memoryUsed() + (m_wholeTextValid ? m_wholeText.capacity() * 2 : 0);
+    }
 
     // ---- Paragraphs: what ends at each CR, a CR LF pair or a bare CR --------------------------
     qsizetype paragraphCount() const { return m_text.crCount() + 1; }

@@ -67,6 +67,11 @@ void decodeInto(QByteArrayView bytes, QChar *out)
         o[i] = kDecodeTable[p[i]];
 }
 
+const std::array<char16_t, 256> &decodeTable()
+{
+    return kDecodeTable;
+}
+
 QString decode(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);

@@ -6,12 +6,17 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+
 /// Windows-1252, the code page of the document files. Every byte has a character: the five bytes
 /// the code page leaves out (81, 8D, 8F, 90, 9D) stand for the C1 controls of the same number,
 /// so any file decodes and encodes back byte for byte.
 namespace Codec1252 {
 
 QString decode(QByteArrayView bytes);
+
+/// The character of every byte, for a text kept as the file's bytes (TextBuffer).
+const std::array<char16_t, 256> &decodeTable();
 
 /// A character with no byte is written as one '?'; a surrogate pair counts as one character and
 /// becomes one '?', a lone surrogate also becomes one '?'.

@@ -111,10 +111,19 @@ bool readAllInPieces(QFile &file, QByteArray &bytes, const ReadProgress &progres
     }
 }
 
-} // namespace
+// The bytes of the file at `path` and the encoding to read them in; `error` and `cancelled` as
+// in LoadResult.
+struct FileBytes
+{
+    bool ok = false;
+    QByteArray bytes;
+    QString error;
+    bool cancelled = false;
+    JournalOrigin origin {};
+    TextEncoding encoding = TextEncoding::Windows1252;
+};
 
-LoadResult readDocumentFile(
-    const QString &path, const ReadProgress &progress, std::optional<bool> utf8)
+FileBytes readFileBytes(const QString &path, const ReadProgress &progress, std::optional<bool> utf8)
 {
     const QFileInfo info(path);
     if (isLinkLoop(path))
@@ -139,8 +148,29 @@ LoadResult readDocumentFile(
                                         : TextEncoding::Windows1252;
     JournalOrigin origin
         = JournalOrigin::ofFile(path, bytes, DocumentFormat::journalName(encoding));
-    return { true, DocumentFormat::textFromFileBytes(bytes, encoding), {}, false, std::move(origin),
-        encoding };
+    return { true, std::move(bytes), {}, false, std::move(origin), encoding };
+}
+
+} // namespace
+
+LoadResult readDocumentFile(
+    const QString &path, const ReadProgress &progress, std::optional<bool> utf8)
+{
+    FileBytes file = readFileBytes(path, progress, utf8);
+    if (!file.ok)
+        return { false, {}, file.error, file.cancelled };
+    return { true, DocumentFormat::textFromFileBytes(file.bytes, file.encoding), {}, false,
+        std::move(file.origin), file.encoding };
+}
+
+BufferLoad readDocumentBuffer(
+    const QString &path, const ReadProgress &progress, std::optional<bool> utf8)
+{
+    FileBytes file = readFileBytes(path, progress, utf8);
+    if (!file.ok)
+        return { false, {}, file.error, file.cancelled };
+    return { true, DocumentFormat::bufferFromFileBytes(std::move(file.bytes), file.encoding), {},
+        false, std::move(file.origin), file.encoding };
 }
 
 SaveResult writeDocumentFile(const QString &path, QStringView text, TextEncoding encoding)

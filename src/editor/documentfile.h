@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/textbuffer.h"
 #include "document/textencoding.h"
 #include "recovery/journalorigin.h"
 
@@ -22,6 +23,17 @@ struct LoadResult
     TextEncoding encoding = TextEncoding::Windows1252; // the one the text was read in
 };
 
+/// The same, the text held as a TextBuffer: a Windows-1252 file's bytes, one byte a character.
+struct BufferLoad
+{
+    bool ok = false;
+    TextBuffer text;
+    QString error;
+    bool cancelled = false;
+    JournalOrigin origin {};
+    TextEncoding encoding = TextEncoding::Windows1252;
+};
+
 /// Told the share of the file read so far, in percent; answers whether to go on.
 using ReadProgress = std::function<bool(int percent)>;
 
@@ -29,6 +41,10 @@ using ReadProgress = std::function<bool(int percent)>;
 /// encoding its bytes show, or as UTF-8 or Windows-1252 when `utf8` says which. A big file is
 /// read a piece at a time, with `progress` told after each piece.
 LoadResult readDocumentFile(const QString &path, const ReadProgress &progress = {},
+    std::optional<bool> utf8 = std::nullopt);
+/// As readDocumentFile(), keeping a Windows-1252 file as its bytes (DocumentFormat::
+/// bufferFromFileBytes): what Open and the other loads hold is about the size of the file.
+BufferLoad readDocumentBuffer(const QString &path, const ReadProgress &progress = {},
     std::optional<bool> utf8 = std::nullopt);
 
 struct SaveResult

@@ -100,6 +100,76 @@ QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding)
 
 namespace {
 
+// The loading rule in byte space, for a code page whose CR and LF are bytes 0D and 0A: an LF
+// after each bare CR and a CR LF after a last line without one.
+QByteArray linesOfBytes(QByteArray bytes)
+{
+    if (bytes.isEmpty())
+        return bytes;
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
+    qsizetype bareCrs = 0;
+    for (const char *at = begin; (at = static_cast<const char *>(std::memchr(at, cr, end - at)));
+         ++at) {
+        if (at + 1 == end || at[1] != lf)
+            ++bareCrs;
+    }
+    // A last CR, bare or not, ends the text with CR LF once its LF is there.
+    const bool lastLineEnds = end[-1] == cr || (end - begin >= 2 && end[-2] == cr && end[-1] == lf);
+    if (bareCrs == 0 && lastLineEnds) {
+        bytes.squeeze(); // the room left for reading, given back in place
+        return bytes;
+    }
+    // Fixed in place, from the end back, so that the file is never held twice: the room left
+    // after reading usually takes what is added, and else the array grows by realloc, which
+    // moves a big block's pages rather than copying them.
+    const qsizetype size = bytes.size();
+    bytes.resize(size + bareCrs + (lastLineEnds ? 0 : 2));
+    char *const data = bytes.data();
+    char *out = data + bytes.size();
+    if (!lastLineEnds) {
+        *--out = lf;
+        *--out = cr;
+    }
+    // [data, in) is still to place, [out, end) placed: out - in is the LFs yet to add.
+    const char *in = data + size;
+    char after = 0; // the file's byte after the CR placed next: the first one placed, if any
+    while (out != in) {
+        const auto *crAt = static_cast<const char *>(memrchr(data, cr, in - data));
+        const char *runStart = crAt ? crAt + 1 : data;
+        const auto run = size_t(in - runStart);
+        if (run > 0)
+            after = *runStart;
+        out -= run;
+        std::memmove(out, runStart, run);
+        if (!crAt)
+            break;
+        if (after != lf)
+            *--out = lf;
+        *--out = cr;
+        in = crAt;
+        after = cr;
+    }
+    bytes.squeeze();
+    return bytes;
+}
+
+} // namespace
+
+TextBuffer bufferFromFileBytes(QByteArray bytes, TextEncoding encoding)
+{
+    if (isUtf8(encoding)) {
+        const QString text = textFromFileBytes(bytes, encoding);
+        bytes = QByteArray(); // gone before the text's index of CRs is made
+        return TextBuffer(text);
+    }
+    // Moved on, so that the rule can fix the bytes in place when nothing else shares them.
+    const QByteArray lines = linesOfBytes(std::move(bytes));
+    return TextBuffer(lines, Codec1252::decodeTable());
+}
+
+namespace {
+
 // A protected text has no line feed of its own: loading put one after each of its carriage
 // returns. Left out again (but for the line breaks at its end), they give the protected file
 // back byte for byte. Works in place on the bytes [begin, end); returns their new end.

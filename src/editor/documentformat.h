@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/textbuffer.h"
 #include "document/textencoding.h"
 
 #include <QByteArray>
@@ -21,6 +22,11 @@ TextEncoding utf8EncodingOf(QByteArrayView bytes);
 /// not after a CR belongs to its line. An empty file gives the empty text. A UTF-8 file's mark
 /// is not part of the text; bytes that are not UTF-8 read as U+FFFD.
 QString textFromFileBytes(QByteArrayView bytes, TextEncoding encoding = TextEncoding::Windows1252);
+
+/// The same text, held as the file's bytes when they are Windows-1252 (one byte a character):
+/// `bytes` themselves, given the line breaks the rule adds in place unless they are shared.
+/// A UTF-8 file's text is decoded to UTF-16.
+TextBuffer bufferFromFileBytes(QByteArray bytes, TextEncoding encoding = TextEncoding::Windows1252);
 
 /// The bytes written for a text: the text in its encoding (a UTF-8 file's mark first), then
 /// CR LF unless it ends with CR LF already. A protected text (the protection marker first) has

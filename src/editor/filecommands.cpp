@@ -183,8 +183,8 @@ bool FileCommands::loadIntoDocument(const QString &path, std::optional<bool> utf
         loadWords(QStringLiteral("Open"), QStringLiteral("Opening %1").arg(path),
             QStringLiteral("Could not open the file")),
         [this] { return m_window.closeWaiting(); });
-    const std::optional<QString> text = load.read(path, utf8);
-    if (!text || !load.prepareIn(m_document, *text)) {
+    std::optional<TextBuffer> text = load.read(path, utf8);
+    if (!text || !load.prepareIn(m_document, std::move(*text))) {
         focusArea();
         return false;
     }
@@ -192,7 +192,7 @@ bool FileCommands::loadIntoDocument(const QString &path, std::optional<bool> utf
     loading.end();
     // Locked before it is kept: the corrections made as it comes in (Auto Capitalise) must find
     // a protected text already out of reach.
-    m_document.setLocked(!text->isEmpty() && text->front() == kProtectionMarker);
+    m_document.setLocked(m_document.at(0) == kProtectionMarker);
     m_document.keepPrepared(path, load.encoding());
     m_window.journal().setFileOrigin(load.origin(), true);
     return true;
@@ -359,12 +359,12 @@ void FileCommands::insertFileAt(const QString &path)
         loadWords(QStringLiteral("Insert File"), QStringLiteral("Inserting %1").arg(path),
             QStringLiteral("Could not insert the file")),
         [this] { return m_window.closeWaiting(); });
-    const std::optional<QString> text = load.read(path);
+    const std::optional<TextBuffer> text = load.read(path);
     if (!text)
         return;
     load.finish();
     loading.end();
-    m_document.replaceSelection(*text);
+    m_document.replaceSelection(text->toString());
 }
 
 void FileCommands::showFileSize()

@@ -19,12 +19,7 @@ FileLoad::FileLoad(Host &host, QWidget *owner, Words words, std::function<bool()
 
 FileLoad::~FileLoad() = default;
 
-qint64 FileLoad::lineBreaks(QStringView text)
-{
-    return text.count(QLatin1Char('\r'));
-}
-
-std::optional<QString> FileLoad::read(const QString &path, std::optional<bool> utf8)
+std::optional<TextBuffer> FileLoad::read(const QString &path, std::optional<bool> utf8)
 {
     const qint64 fileBytes = QFileInfo(path).size();
     if (const std::optional<QString> tooBig = MemoryNeed::refusal(fileBytes, std::nullopt,
@@ -36,7 +31,7 @@ std::optional<QString> FileLoad::read(const QString &path, std::optional<bool> u
         m_progress->setValue(percent * 9 / 10);
         return !stopped();
     };
-    const LoadResult loaded = readDocumentFile(path, progress, utf8);
+    BufferLoad loaded = readDocumentBuffer(path, progress, utf8);
     if (loaded.cancelled) {
         finish();
         return std::nullopt;
@@ -49,23 +44,25 @@ std::optional<QString> FileLoad::read(const QString &path, std::optional<bool> u
     }
     m_origin = loaded.origin;
     m_encoding = loaded.encoding;
-    const qint64 lines = lineBreaks(loaded.text);
-    const qint64 bytesNeeded = MemoryNeed::toShow(loaded.text.size(), lines);
+    // The lines as the area counts them: a paragraph ends at each CR.
+    const qint64 lines = loaded.text.crCount();
+    const qint64 bytesNeeded
+        = MemoryNeed::toShow(loaded.text.size(), lines, !isUtf8(loaded.encoding));
     if (const std::optional<QString> tooBig
         = MemoryNeed::refusal(fileBytes, lines, bytesNeeded, m_host.memoryAvailable())) {
         refuse(path, *tooBig);
         return std::nullopt;
     }
-    return loaded.text;
+    return std::move(loaded.text);
 }
 
-bool FileLoad::prepareIn(Document &document, const QString &text)
+bool FileLoad::prepareIn(Document &document, TextBuffer text)
 {
     if (stopped()) {
         finish();
         return false;
     }
-    document.prepareLoad(TextBuffer(text));
+    document.prepareLoad(std::move(text));
     m_progress->setValue(100);
     return true;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "document/textbuffer.h"
 #include "document/textencoding.h"
 #include "recovery/journalorigin.h"
 
 #include <QString>
-#include <QStringView>
 
 #include <functional>
 #include <memory>
@@ -39,10 +39,10 @@ public:
     FileLoad(Host &host, QWidget *owner, Words words, std::function<bool()> stopAsked = {});
     ~FileLoad();
 
-    /// The text of the file at `path`, or nothing when the load was given up or the file
-    /// refused (told). The file is read in the encoding its bytes show, or as UTF-8 or not as
-    /// `utf8` says.
-    std::optional<QString> read(const QString &path, std::optional<bool> utf8 = std::nullopt);
+    /// The text of the file at `path` (readDocumentBuffer: a Windows-1252 file kept as its
+    /// bytes), or nothing when the load was given up or the file refused (told). The file is
+    /// read in the encoding its bytes show, or as UTF-8 or not as `utf8` says.
+    std::optional<TextBuffer> read(const QString &path, std::optional<bool> utf8 = std::nullopt);
     /// The bytes the last read() took its text from, for the recovery journal.
     const JournalOrigin &origin() const { return m_origin; }
     /// The encoding the last read() read its file in.
@@ -50,12 +50,9 @@ public:
     /// Makes `text` the prepared text of `document` (Document::prepareLoad), for the caller to
     /// keep; false, the document as it was, when the load was given up meanwhile. A view shows
     /// the whole text at once: only the lines on screen are laid out.
-    bool prepareIn(Document &document, const QString &text);
+    bool prepareIn(Document &document, TextBuffer text);
     /// Takes the progress window down.
     void finish();
-
-    /// The lines of a document text, as the area counts them.
-    static qint64 lineBreaks(QStringView text);
 
 private:
     bool stopped() const;

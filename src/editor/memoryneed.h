@@ -8,8 +8,9 @@
 /// little: the text itself, and a few bytes a line for the document's and the view's indexes.
 namespace MemoryNeed {
 
-/// Bytes the edit area takes to show `chars` characters in `lines` lines.
-qint64 toShow(qint64 chars, qint64 lines);
+/// Bytes the edit area takes to show `chars` characters in `lines` lines, the text held as a
+/// file's bytes (one a character) when `asBytes`, else as UTF-16.
+qint64 toShow(qint64 chars, qint64 lines, bool asBytes);
 /// Bytes that reading a file of `fileBytes` bytes and showing it take at the least, before its
 /// lines are known.
 qint64 toReadAndShow(qint64 fileBytes);

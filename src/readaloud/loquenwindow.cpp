@@ -226,8 +226,8 @@ void LoquenWindow::load(const QString &path)
             { QStringLiteral("Load"), QStringLiteral("Loading %1").arg(path),
                 QStringLiteral("Could not load the file"), QStringLiteral("Loquen"), false },
             [this] { return m_textAfterLoad.has_value(); });
-        const std::optional<QString> text = load.read(path);
-        if (text && load.prepareIn(*m_text, *text)) {
+        std::optional<TextBuffer> text = load.read(path);
+        if (text && load.prepareIn(*m_text, std::move(*text))) {
             load.finish();
             m_text->keepPrepared(std::nullopt, load.encoding());
         }
@@ -282,7 +282,7 @@ void LoquenWindow::showHelp()
 
 void LoquenWindow::clearText()
 {
-    if (m_text->text().isEmpty())
+    if (m_text->isEmpty()) // not text(): a loaded file would be copied whole to say so
         return;
     if (m_host.messageBox(QStringLiteral("Are you sure you want to clear this window?"),
             QStringLiteral("Confirmation"), Host::Icon::Question, Host::Buttons::YesNo)
