@@ -5,6 +5,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -51,17 +52,15 @@ void TestHost::realMessageBoxesAnswer_data()
     QTest::addColumn<Host::Buttons>("buttons");
     QTest::addColumn<int>("key"); // 0: the close box
     QTest::addColumn<Host::Button>("answer");
-    const Host::Buttons ok = Host::Buttons::Ok, yesNo = Host::Buttons::YesNo,
-                        yesNoCancel = Host::Buttons::YesNoCancel;
-    QTest::newRow("OK, Enter") << ok << int(Qt::Key_Return) << Host::Button::Ok;
-    QTest::newRow("OK, close box") << ok << 0 << Host::Button::Ok;
-    QTest::newRow("Yes/No, Enter: the default")
-        << yesNo << int(Qt::Key_Return) << Host::Button::Yes;
-    QTest::newRow("Yes/No, Escape") << yesNo << int(Qt::Key_Escape) << Host::Button::No;
-    QTest::newRow("Yes/No, close box") << yesNo << 0 << Host::Button::No;
-    QTest::newRow("Yes/No/Cancel, Escape")
-        << yesNoCancel << int(Qt::Key_Escape) << Host::Button::Cancel;
-    QTest::newRow("Yes/No/Cancel, close box") << yesNoCancel << 0 << Host::Button::Cancel;
+    using B = Host::Buttons;
+    const int enter = Qt::Key_Return, escape = Qt::Key_Escape;
+    QTest::newRow("OK, Enter") << B::Ok << enter << Host::Button::Ok;
+    QTest::newRow("OK, close box") << B::Ok << 0 << Host::Button::Ok;
+    QTest::newRow("Yes/No, Enter: the default") << B::YesNo << enter << Host::Button::Yes;
+    QTest::newRow("Yes/No, Escape") << B::YesNo << escape << Host::Button::No;
+    QTest::newRow("Yes/No, close box") << B::YesNo << 0 << Host::Button::No;
+    QTest::newRow("Yes/No/Cancel, Escape") << B::YesNoCancel << escape << Host::Button::Cancel;
+    QTest::newRow("Yes/No/Cancel, close box") << B::YesNoCancel << 0 << Host::Button::Cancel;
 }
 
 void TestHost::realMessageBoxesAnswer()
@@ -70,13 +69,10 @@ void TestHost::realMessageBoxesAnswer()
     QFETCH(int, key);
     QFETCH(Host::Button, answer);
     QtHost host;
-    QMetaObject::invokeMethod(
-        m_owner,
-        [key] {
-            QWidget *box = QApplication::activeModalWidget();
-            key ? QTest::keyClick(box, Qt::Key(key)) : void(box->windowHandle()->close());
-        },
-        Qt::QueuedConnection);
+    QTimer::singleShot(0, m_owner, [key] {
+        QWidget *box = QApplication::activeModalWidget();
+        key ? QTest::keyClick(box, Qt::Key(key)) : void(box->windowHandle()->close());
+    });
     QCOMPARE(host.messageBox({}, {}, Host::Icon::Question, buttons, Host::Button::Yes), answer);
 }
 

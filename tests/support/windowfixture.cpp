@@ -31,10 +31,7 @@ void WindowFixture::init()
 void WindowFixture::cleanup()
 {
     m_host->whileProgressing = nullptr;
-    if (m_window) {
-        delete m_window;
-        m_window = nullptr;
-    }
+    delete std::exchange(m_window, nullptr);
     QCOMPARE(m_host->pendingAnswers(), 0);
     m_host.reset();
     m_dir.reset();
@@ -48,21 +45,6 @@ void WindowFixture::trigger(const char *name)
     action->trigger();
 }
 
-TextView *WindowFixture::area() const
-{
-    return m_window->area();
-}
-
-Document &WindowFixture::document() const
-{
-    return m_window->document();
-}
-
-QString WindowFixture::pathOf(const QString &name) const
-{
-    return m_dir->filePath(name);
-}
-
 bool WindowFixture::writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -72,7 +54,5 @@ bool WindowFixture::writeBytes(const QString &path, const QByteArray &bytes)
 QByteArray WindowFixture::readBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
