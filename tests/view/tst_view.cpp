@@ -105,8 +105,8 @@ class TestView : public QObject
 private slots:
     void init();
     void cleanup();
-    void keysMoveSelectAndEdit_data();
-    void keysMoveSelectAndEdit();
+    void keysMoveSelectEditAndUndo_data();
+    void keysMoveSelectEditAndUndo();
     void pagesMoveByWhatIsSeen();
     void mouseSetsCaretSelectsAndDrops_data();
     void mouseSetsCaretSelectsAndDrops();
@@ -114,8 +114,6 @@ private slots:
     void clipboardCarriesTheExactText();
     void dragCarriesTheExactText();
     void contextMenuOffersTheEditingCommands();
-    void undoGroupsKeysAsTyped_data();
-    void undoGroupsKeysAsTyped();
     void inputMethodComposesThenCommits();
     void lockedAreaTakesNoEditButMoves();
     void userActionsAreAnnounced();
@@ -154,7 +152,7 @@ void TestView::cleanup()
 // ---- Keyboard and mouse -------------------------------------------------------------------
 
 // The keys in turn from the text `before`, each at most one change of the document.
-void TestView::keysMoveSelectAndEdit_data()
+void TestView::keysMoveSelectEditAndUndo_data()
 {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("keys");
@@ -193,9 +191,15 @@ void TestView::keysMoveSelectAndEdit_data()
     pictureRow("a|bc", "Insert X", "ax|c"); // overwrites
     pictureRow("ab|\r\nc", "Insert X Y", "abxy|\r\nc"); // but not the line break
     pictureRow("a|bc", "Insert Insert X", "ax|bc");
+    // Typing is one undo step, which a line break, a move or a backspace ends.
+    pictureRow("|", "A B Space C Ctrl+Z", "|");
+    pictureRow("|", "A Return B Ctrl+Z Ctrl+Z", "a|");
+    pictureRow("|", "A Left B Ctrl+Z", "|a");
+    pictureRow("|", "A B C Backspace Backspace Ctrl+Z", "abc|");
+    pictureRow("|", "A Return B Ctrl+Z Ctrl+Z Ctrl+Shift+Z", "a\r\n|");
 }
 
-void TestView::keysMoveSelectAndEdit()
+void TestView::keysMoveSelectEditAndUndo()
 {
     QFETCH(QString, before);
     QFETCH(QString, keys);
@@ -355,34 +359,7 @@ void TestView::contextMenuOffersTheEditingCommands()
     menu->close();
 }
 
-// ---- Undo, overwrite, input methods --------------------------------------------------------
-
-// Ctrl+Z after the keys: the text as each undo leaves it, `/` between steps.
-void TestView::undoGroupsKeysAsTyped_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("undone");
-    QTest::newRow("typing is one step") << u"A B Space C"_s << u"|"_s;
-    QTest::newRow("return parts typing") << u"A Return B"_s << u"a\r\n|/a|/|"_s;
-    QTest::newRow("backspaces after typing") << u"A B C Backspace Backspace"_s << u"abc|/|"_s;
-    QTest::newRow("a move parts typing") << u"A Left B"_s << u"|a/|"_s;
-}
-
-void TestView::undoGroupsKeysAsTyped()
-{
-    QFETCH(QString, keys);
-    QFETCH(QString, undone);
-    pressKeys(m_area, keys);
-    QStringList steps;
-    while (m_document->canUndo()) {
-        QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier);
-        steps << picture(*m_document);
-    }
-    QCOMPARE(steps.join(u'/'), undone);
-    const QString done = picture(*m_document);
-    QTest::keyClick(m_area, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(picture(*m_document) != done);
-}
+// ---- Input methods --------------------------------------------------------------------------
 
 // Composing shows the pre-edit text without putting it in the document; committing puts it in.
 void TestView::inputMethodComposesThenCommits()
