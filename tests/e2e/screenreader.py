@@ -29,20 +29,14 @@ def find_text(node, depth=0):
         return None
     if node.get_name() == "Text" and node.get_role() in (Atspi.Role.TEXT, Atspi.Role.ENTRY):
         return node
-    for i in range(node.get_child_count()):
-        found = find_text(node.get_child_at_index(i), depth + 1)
-        if found:
-            return found
-    return None
+    children = (node.get_child_at_index(i) for i in range(node.get_child_count()))
+    return next(filter(None, (find_text(child, depth + 1) for child in children)), None)
 
 
 def program():
     desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        app = desktop.get_child_at_index(i)
-        if app is not None and app.get_process_id() == pid:
-            return app
-    return None
+    apps = (desktop.get_child_at_index(i) for i in range(desktop.get_child_count()))
+    return next((app for app in apps if app is not None and app.get_process_id() == pid), None)
 
 
 area = None
