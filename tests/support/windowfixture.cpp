@@ -15,9 +15,8 @@ void WindowFixture::init()
     // A connection that names a missing signal or slot is a wiring fault, not a warning.
     QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
     m_stateHome = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_stateHome->isValid());
+    QVERIFY(m_dir->isValid() && m_stateHome->isValid());
     qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateHome->path()));
     m_host = std::make_unique<FakeHost>();
     m_window = new MainWindow(*m_host);

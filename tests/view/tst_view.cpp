@@ -145,7 +145,6 @@ private slots:
         pictureRow("ab\r\nc|d", "Ctrl+Home", "|ab\r\ncd");
         pictureRow("a|b\r\ncd", "Ctrl+Shift+End", "a{b\r\ncd|");
         pictureRow("ab|", "Ctrl+A", "{ab|");
-        pictureRow("a|b", "X", "ax|b");
         pictureRow("a{b|c", "X", "ax|c");
         pictureRow("a|b", "Return", "a\r\n|b");
         pictureRow("a|b", "Tab", "a\t|b");
@@ -157,7 +156,7 @@ private slots:
         pictureRow("|one two", "Ctrl+Delete", "|two");
         pictureRow("a|bc", "Insert X", "ax|c"); // overwrites
         pictureRow("ab|\r\nc", "Insert X Y", "abxy|\r\nc"); // but not the line break
-        pictureRow("a|bc", "Insert Insert X", "ax|bc");
+        pictureRow("a|bc", "Insert Insert X", "ax|bc"); // and a key typed in between
         // Typing is one undo step, which a line break, a move or a backspace ends.
         pictureRow("|", "A B Space C Ctrl+Z", "|");
         pictureRow("|", "A Return B Ctrl+Z Ctrl+Z", "a|");
