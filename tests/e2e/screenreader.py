@@ -65,12 +65,9 @@ for kind in ("object:text-changed:insert", "object:text-changed:delete", "object
 
 
 def pump(seconds):
-    context = GLib.MainContext.default()
     end = time.time() + seconds
     while time.time() < end:
-        while context.pending():
-            context.iteration(False)
-        time.sleep(0.01)
+        GLib.MainContext.default().iteration(False) or time.sleep(0.01)
 
 
 def xdotool(*args):
