@@ -1,5 +1,4 @@
 #include "appearance/fontchooser.h"
-#include "editor/maintoolbar.h"
 #include "windowfixture.h"
 
 #include <QComboBox>

@@ -99,10 +99,9 @@ inserted = "".join(str(data) for kind, _, data in heard if kind == "object:text-
 check("insertions heard", inserted, "hello world\r\nsecond")
 deleted = [(offset, str(data)) for kind, offset, data in heard if kind == "object:text-changed:delete"]
 check("deletions heard", deleted, [(18, "d")])
-if not any(kind == "object:text-caret-moved" and offset == 16 for kind, offset, _ in heard):
-    problems.append("no caret move to 16 heard")
-if not any(kind == "object:text-selection-changed" for kind, _, _ in heard):
-    problems.append("no selection change heard")
+moves = [offset for kind, offset, _ in heard if kind == "object:text-caret-moved"]
+check("a caret move to 16 heard", 16 in moves, True)
+check("a selection change heard", any(k.endswith("selection-changed") for k, _, _ in heard), True)
 
 # The selection is the primary selection: a middle click at the start pastes it there.
 first = Atspi.Text.get_character_extents(area, 0, Atspi.CoordType.SCREEN)

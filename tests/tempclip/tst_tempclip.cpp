@@ -141,9 +141,9 @@ private slots:
         QListView *list = master->entryList();
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
             if (step.startsWith(u"click:")) {
-                const QModelIndex entry = list->model()->index(step.section(u':', 1).toInt(), 0);
-                QTest::mouseClick(
-                    list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+                const QRect entry
+                    = list->visualRect(list->model()->index(step.sliced(6).toInt(), 0));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
             } else if (step == u"remove") {
                 QTest::mouseClick(master->removeButton(), Qt::LeftButton);
             } else {

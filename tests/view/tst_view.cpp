@@ -1,7 +1,6 @@
 #include "view/textview.h"
 
 #include <QAccessible>
-#include <QAccessibleEditableTextInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
@@ -111,10 +110,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_area));
     }
 
-    void cleanup()
-    {
-        delete m_area; // and the context menu, its child
-    }
+    // The context menu goes with the area, its parent.
+    void cleanup() { delete m_area; }
 
     // ---- Keyboard and mouse -------------------------------------------------------------------
 
