@@ -105,26 +105,18 @@ private slots:
     {
         QTest::addColumn<QString>("steps"); // keys to the focused control, "click:<row>", "remove"
         QTest::addColumn<QString>("pasted");
-        QTest::newRow("opened: the list's first entry") << ""
-                                                        << "apple";
-        QTest::newRow("Down Down") << "Down Down"
-                                   << "cherry\r\nred";
-        QTest::newRow("End, Up") << "End Up"
-                                 << "cherry\r\nred";
-        QTest::newRow("End, Home") << "End Home"
-                                   << "apple";
-        QTest::newRow("the letter d") << "D"
-                                      << "date";
-        QTest::newRow("click on banana") << "click:1"
-                                         << "banana";
-        QTest::newRow("click on date, Up") << "click:3 Up"
-                                           << "cherry\r\nred";
-        QTest::newRow("Down, Remove Selected keeps it") << "Down remove"
-                                                        << "banana";
-        QTest::newRow("Tab into the preview, Ctrl+Tab") << "Tab Ctrl+Tab"
-                                                        << "\tapple";
-        QTest::newRow("Tab, Tab leaves the preview") << "Tab Tab Ctrl+Tab"
-                                                     << "apple";
+        // clang-format off
+        QTest::newRow("opened: the list's first entry") << "" << "apple";
+        QTest::newRow("Down Down") << "Down Down" << "cherry\r\nred";
+        QTest::newRow("End, Up") << "End Up" << "cherry\r\nred";
+        QTest::newRow("End, Home") << "End Home" << "apple";
+        QTest::newRow("the letter d") << "D" << "date";
+        QTest::newRow("click on banana") << "click:1" << "banana";
+        QTest::newRow("click on date, Up") << "click:3 Up" << "cherry\r\nred";
+        QTest::newRow("Down, Remove Selected keeps it") << "Down remove" << "banana";
+        QTest::newRow("Tab into the preview, Ctrl+Tab") << "Tab Ctrl+Tab" << "\tapple";
+        QTest::newRow("Tab, Tab leaves the preview") << "Tab Tab Ctrl+Tab" << "apple";
+        // clang-format on
     }
 
     // What "Paste Selected" pastes is the entry the list highlights, however it came to be.
