@@ -5,6 +5,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -17,124 +18,111 @@ class TestHost : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void realMessageBoxesAnswer_data();
-    void realMessageBoxesAnswer();
-    void realProgressIsModalToItsOwner();
-    void realMemoryAvailableKeepsToTheAddressSpaceLimit();
-    void speechGoesASentenceAtATime_data();
-    void speechGoesASentenceAtATime();
+    void init()
+    {
+        m_owner = new QWidget;
+        m_owner->resize(400, 300);
+        m_owner->show();
+        m_owner->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_owner));
+    }
+
+    void cleanup() { delete m_owner; }
+
+    // The real message box answers by its keys and its close box; Escape and the close box give
+    // what the scripted host gives for them.
+    void realMessageBoxesAnswer_data()
+    {
+        QTest::addColumn<Host::Buttons>("buttons");
+        QTest::addColumn<int>("key"); // 0: the close box
+        QTest::addColumn<Host::Button>("answer");
+        using B = Host::Buttons;
+        const int enter = Qt::Key_Return, escape = Qt::Key_Escape;
+        QTest::newRow("OK, Enter") << B::Ok << enter << Host::Button::Ok;
+        QTest::newRow("OK, close box") << B::Ok << 0 << Host::Button::Ok;
+        QTest::newRow("Yes/No, Enter: the default") << B::YesNo << enter << Host::Button::Yes;
+        QTest::newRow("Yes/No, Escape") << B::YesNo << escape << Host::Button::No;
+        QTest::newRow("Yes/No, close box") << B::YesNo << 0 << Host::Button::No;
+        QTest::newRow("Yes/No/Cancel, Escape") << B::YesNoCancel << escape << Host::Button::Cancel;
+        QTest::newRow("Yes/No/Cancel, close box") << B::YesNoCancel << 0 << Host::Button::Cancel;
+    }
+
+    void realMessageBoxesAnswer()
+    {
+        QFETCH(Host::Buttons, buttons);
+        QFETCH(int, key);
+        QFETCH(Host::Button, answer);
+        QtHost host;
+        QTimer::singleShot(0, m_owner, [key] {
+            QWidget *box = QApplication::activeModalWidget();
+            key ? QTest::keyClick(box, Qt::Key(key)) : void(box->windowHandle()->close());
+        });
+        QCOMPARE(host.messageBox({}, {}, Host::Icon::Question, buttons, Host::Button::Yes), answer);
+    }
+
+    // The progress window is modal to its owner even when no window is active, as right after a
+    // file dialog has closed.
+    void realProgressIsModalToItsOwner()
+    {
+        QtHost host;
+        QApplication::setActiveWindow(nullptr);
+        std::unique_ptr<Progress> progress = host.showProgress(m_owner, u"Opening"_s, {});
+        auto *dialog = m_owner->findChild<QProgressDialog *>();
+        QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+        QVERIFY(host.isShowingModal()); // before it appears, too
+        QVERIFY(!progress->wasCanceled());
+        dialog->findChild<QPushButton *>()->click();
+        QVERIFY(progress->wasCanceled());
+        progress.reset();
+        QVERIFY(!host.isShowingModal());
+    }
+
+    // A process may not map more than its address-space limit, whatever the machine has free.
+    void realMemoryAvailableKeepsToTheAddressSpaceLimit()
+    {
+        QtHost host;
+        QFile statm(u"/proc/self/statm"_s);
+        QVERIFY(host.memoryAvailable() > 0 && statm.open(QIODevice::ReadOnly));
+        const qint64 mapped
+            = statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+        rlimit old {};
+        QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
+        const rlimit lower { rlim_t(mapped + 64 * 1024 * 1024), old.rlim_max };
+        QCOMPARE(setrlimit(RLIMIT_AS, &lower), 0);
+        const qint64 available = host.memoryAvailable();
+        setrlimit(RLIMIT_AS, &old);
+        QVERIFY2(available > 32 * 1024 * 1024 && available <= 64 * 1024 * 1024,
+            qPrintable(QString::number(available)));
+    }
+
+    // What the speech engine is given as one utterance: a sentence, never a piece with nothing to
+    // say.
+    void speechGoesASentenceAtATime_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("utterances");
+        QTest::newRow("sentences")
+            << u"One. Two! Three? Four; five: six"_s
+            << QStringList { "One.", "Two!", "Three?", "Four;", "five:", "six" };
+        QTest::newRow("a stop inside a word")
+            << u"See www.example.org now."_s << QStringList { "See www.example.org now." };
+        QTest::newRow("a line break goes on, a blank line ends")
+            << u"one\r\ntwo\r\n\r\nthree\r\rfour"_s
+            << QStringList { "one\r\ntwo", "three", "four" };
+        QTest::newRow("nothing to say is left out")
+            << u"  ... \r\n\r\n - ! Word.  "_s << QStringList { "Word." };
+    }
+
+    void speechGoesASentenceAtATime()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, utterances);
+        QCOMPARE(SpeechText::utterances(text), utterances);
+    }
 
 private:
     QWidget *m_owner = nullptr; // the owner of the host's windows
 };
-
-void TestHost::init()
-{
-    m_owner = new QWidget;
-    m_owner->resize(400, 300);
-    m_owner->show();
-    m_owner->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_owner));
-}
-
-void TestHost::cleanup()
-{
-    delete m_owner;
-}
-
-// The real message box answers by its keys and its close box; Escape and the close box give
-// what the scripted host gives for them.
-void TestHost::realMessageBoxesAnswer_data()
-{
-    QTest::addColumn<Host::Buttons>("buttons");
-    QTest::addColumn<int>("key"); // 0: the close box
-    QTest::addColumn<Host::Button>("answer");
-    const Host::Buttons ok = Host::Buttons::Ok, yesNo = Host::Buttons::YesNo,
-                        yesNoCancel = Host::Buttons::YesNoCancel;
-    QTest::newRow("OK, Enter") << ok << int(Qt::Key_Return) << Host::Button::Ok;
-    QTest::newRow("OK, close box") << ok << 0 << Host::Button::Ok;
-    QTest::newRow("Yes/No, Enter: the default")
-        << yesNo << int(Qt::Key_Return) << Host::Button::Yes;
-    QTest::newRow("Yes/No, Escape") << yesNo << int(Qt::Key_Escape) << Host::Button::No;
-    QTest::newRow("Yes/No, close box") << yesNo << 0 << Host::Button::No;
-    QTest::newRow("Yes/No/Cancel, Escape")
-        << yesNoCancel << int(Qt::Key_Escape) << Host::Button::Cancel;
-    QTest::newRow("Yes/No/Cancel, close box") << yesNoCancel << 0 << Host::Button::Cancel;
-}
-
-void TestHost::realMessageBoxesAnswer()
-{
-    QFETCH(Host::Buttons, buttons);
-    QFETCH(int, key);
-    QFETCH(Host::Button, answer);
-    QtHost host;
-    QMetaObject::invokeMethod(
-        m_owner,
-        [key] {
-            QWidget *box = QApplication::activeModalWidget();
-            key ? QTest::keyClick(box, Qt::Key(key)) : void(box->windowHandle()->close());
-        },
-        Qt::QueuedConnection);
-    QCOMPARE(host.messageBox({}, {}, Host::Icon::Question, buttons, Host::Button::Yes), answer);
-}
-
-// The progress window is modal to its owner even when no window is active, as right after a
-// file dialog has closed.
-void TestHost::realProgressIsModalToItsOwner()
-{
-    QtHost host;
-    QApplication::setActiveWindow(nullptr);
-    std::unique_ptr<Progress> progress = host.showProgress(m_owner, u"Opening"_s, {});
-    auto *dialog = m_owner->findChild<QProgressDialog *>();
-    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
-    QVERIFY(host.isShowingModal()); // before it appears, too
-    QVERIFY(!progress->wasCanceled());
-    dialog->findChild<QPushButton *>()->click();
-    QVERIFY(progress->wasCanceled());
-    progress.reset();
-    QVERIFY(!host.isShowingModal());
-}
-
-// A process may not map more than its address-space limit, whatever the machine has free.
-void TestHost::realMemoryAvailableKeepsToTheAddressSpaceLimit()
-{
-    QtHost host;
-    QFile statm(u"/proc/self/statm"_s);
-    QVERIFY(host.memoryAvailable() > 0 && statm.open(QIODevice::ReadOnly));
-    const qint64 mapped = statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
-    rlimit old {};
-    QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
-    const rlimit lower { rlim_t(mapped + 64 * 1024 * 1024), old.rlim_max };
-    QCOMPARE(setrlimit(RLIMIT_AS, &lower), 0);
-    const qint64 available = host.memoryAvailable();
-    setrlimit(RLIMIT_AS, &old);
-    QVERIFY2(available > 32 * 1024 * 1024 && available <= 64 * 1024 * 1024,
-        qPrintable(QString::number(available)));
-}
-
-// What the speech engine is given as one utterance: a sentence, never a piece with nothing to say.
-void TestHost::speechGoesASentenceAtATime_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("utterances");
-    QTest::newRow("sentences") << u"One. Two! Three? Four; five: six"_s
-                               << QStringList { "One.", "Two!", "Three?", "Four;", "five:", "six" };
-    QTest::newRow("a stop inside a word")
-        << u"See www.example.org now."_s << QStringList { "See www.example.org now." };
-    QTest::newRow("a line break goes on, a blank line ends")
-        << u"one\r\ntwo\r\n\r\nthree\r\rfour"_s << QStringList { "one\r\ntwo", "three", "four" };
-    QTest::newRow("nothing to say is left out")
-        << u"  ... \r\n\r\n - ! Word.  "_s << QStringList { "Word." };
-}
-
-void TestHost::speechGoesASentenceAtATime()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, utterances);
-    QCOMPARE(SpeechText::utterances(text), utterances);
-}
 
 QTEST_MAIN(TestHost)
 #include "tst_host.moc"

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The read-aloud window as the editor's row opens it, on a document of its own.
 class TestReadAloud : public QObject
 {
@@ -55,7 +57,6 @@ private slots:
         QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ ";
         QTest::newRow("Close, No stays") << "no close" << "" << "++-+ →";
         QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:→ stop" << "closed";
-        QTest::newRow("Exit row, No stays") << "no exit" << "" << "++-+ →";
         QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
         QTest::newRow("About fills the box") << "about" << "" << "++-+ Loquen v 1.0.0";
         QTest::newRow("Help row fills the box") << "help" << "" << "++-+ Loquen v 1.0.0";
@@ -73,30 +74,24 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, calls);
         QFETCH(QString, window);
-        QFile a(pathOf(QStringLiteral("a")));
-        QVERIFY(a.open(QIODevice::WriteOnly) && a.write("a\rb") == 3);
-        a.close();
-        QFile u(pathOf(QStringLiteral("u")));
-        QVERIFY(u.open(QIODevice::WriteOnly) && u.write("\xC3\xA9") == 2);
-        u.close();
-        m_document->setText(QStringLiteral("\u2192"));
+        QVERIFY(write(u"a"_s, "a\rb") && write(u"u"_s, "\xC3\xA9"));
+        m_document->setText(u"\u2192"_s);
         m_commands->showReadAloud();
         LoquenWindow *loquen = this->loquen();
         QVERIFY(QTest::qWaitForWindowActive(loquen));
         for (const QString &control : steps.split(u' ', Qt::SkipEmptyParts))
             step(control);
         QCOMPARE(static_cast<FakeSpeechEngine *>(loquen->speech())->calls.join(u' '), calls);
-        QString seen = u' '
-            + loquen->textArea()->textDocument().text().section(QStringLiteral("\r\n"), 0, 0);
+        QString seen = u' ' + loquen->textArea()->textDocument().text().section(u"\r\n"_s, 0, 0);
         for (QString name : { "mnuresume", "resumer", "pauser", "pause" }) {
             QPushButton *button = loquen->button(name);
             seen.prepend(
                 (button ? button->isEnabled() : loquen->command(name)->isEnabled()) ? '+' : '-');
         }
-        QFile b(pathOf(QStringLiteral("b")));
+        QFile b(pathOf(u"b"_s));
         if (b.open(QIODevice::ReadOnly))
             seen += u' ' + QString::fromLatin1(b.readAll());
-        QCOMPARE(loquen->isVisible() ? seen : QStringLiteral("closed"), window);
+        QCOMPARE(loquen->isVisible() ? seen : u"closed"_s, window);
     }
 
     // A big file is read and shown a piece at a time behind a progress window, as Open does: Cancel
@@ -109,15 +104,11 @@ private slots:
         QTest::addColumn<QString>("box"); // "old" or "editor", or empty for the file's text
         QTest::addColumn<QString>("said"); // part of the last box
 
-        QTest::newRow("runs to the end") << "" << 1000 << ""
-                                         << "";
-        QTest::newRow("Cancel late in the load") << "cancel" << 40 << "old"
-                                              << "";
-        QTest::newRow("the editor's text late in the load") << "mnuloquen" << 40 << "editor"
-                                                         << "";
+        QTest::newRow("runs to the end") << "" << 1000 << "" << "";
+        QTest::newRow("Cancel late in the load") << "cancel" << 40 << "old" << "";
+        QTest::newRow("the editor's text late in the load") << "mnuloquen" << 40 << "editor" << "";
         // Memory just enough to read a file of empty lines but too little for its lines.
-        QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old"
-                                                          << " has ";
+        QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old" << " has ";
     }
 
     void loadGoesThroughTheProgressWindow()
@@ -133,14 +124,12 @@ private slots:
                 bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
             return bytes;
         }();
-        const QString big = pathOf(QStringLiteral("big.txt"));
-        QFile file(big);
-        QVERIFY(
-            file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
-        m_document->setText(QStringLiteral("editor"));
+        const QString big = pathOf(u"big.txt"_s);
+        QVERIFY(write(u"big.txt"_s, bytes));
+        m_document->setText(u"editor"_s);
         m_commands->showReadAloud();
         LoquenWindow *loquen = this->loquen();
-        loquen->textArea()->textDocument().setText(QStringLiteral("old"));
+        loquen->textArea()->textDocument().setText(u"old"_s);
         if (arrival == u"cancel")
             m_host->cancelProgressAt = at;
         bool arrived = false;
@@ -153,7 +142,7 @@ private slots:
             m_host->availableMemory = MemoryNeed::toReadAndShow(bytes.size()) + at;
             m_host->answerMessage(Host::Button::Ok);
         }
-        loquen->button(QStringLiteral("loadfile"))->click();
+        loquen->button(u"loadfile"_s)->click();
 
         QVERIFY(!m_host->isShowingModal());
         QVERIFY2(m_host->lastShown().prompt.contains(said), qPrintable(m_host->lastShown().prompt));
@@ -165,20 +154,23 @@ private slots:
 private:
     LoquenWindow *loquen() { return m_commands->loquenWindow(); }
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
+    bool write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(pathOf(name));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
     // A button (play), a row of the window (player) or the editor's row (mnuloquen), a key (F5),
     // "fail": the engine fails from here on; or the answer to the next box: "ok", "yes", "no", or
     // the file a load or save dialog gives ("load:a", "save:" for Cancel).
     void step(const QString &control)
     {
-        const QHash<QString, Host::Button> answers { { QStringLiteral("ok"), Host::Button::Ok },
-            { QStringLiteral("yes"), Host::Button::Yes },
-            { QStringLiteral("no"), Host::Button::No } };
-        const std::optional<QString> path = control.endsWith(u':')
-            ? std::nullopt
-            : std::optional(pathOf(control.section(u':', 1)));
+        const QHash<QString, Host::Button> answers { { u"ok"_s, Host::Button::Ok },
+            { u"yes"_s, Host::Button::Yes }, { u"no"_s, Host::Button::No } };
+        std::optional<QString> path; // Cancel
+        if (!control.endsWith(u':'))
+            path = pathOf(control.section(u':', 1));
         if (control == u"fail")
-            static_cast<FakeSpeechEngine *>(loquen()->speech())->failure
-                = QStringLiteral("no device");
+            static_cast<FakeSpeechEngine *>(loquen()->speech())->failure = u"no device"_s;
         else if (answers.contains(control))
             m_host->answerMessage(answers.value(control));
         else if (control.startsWith(u"load:"))

@@ -15,9 +15,8 @@ void WindowFixture::init()
     // A connection that names a missing signal or slot is a wiring fault, not a warning.
     QTest::failOnWarning(QRegularExpression(QStringLiteral("QObject::connect")));
     m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
     m_stateHome = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_stateHome->isValid());
+    QVERIFY(m_dir->isValid() && m_stateHome->isValid());
     qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateHome->path()));
     m_host = std::make_unique<FakeHost>();
     m_window = new MainWindow(*m_host);
@@ -31,10 +30,7 @@ void WindowFixture::init()
 void WindowFixture::cleanup()
 {
     m_host->whileProgressing = nullptr;
-    if (m_window) {
-        delete m_window;
-        m_window = nullptr;
-    }
+    delete std::exchange(m_window, nullptr);
     QCOMPARE(m_host->pendingAnswers(), 0);
     m_host.reset();
     m_dir.reset();
@@ -48,21 +44,6 @@ void WindowFixture::trigger(const char *name)
     action->trigger();
 }
 
-TextView *WindowFixture::area() const
-{
-    return m_window->area();
-}
-
-Document &WindowFixture::document() const
-{
-    return m_window->document();
-}
-
-QString WindowFixture::pathOf(const QString &name) const
-{
-    return m_dir->filePath(name);
-}
-
 bool WindowFixture::writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -72,7 +53,5 @@ bool WindowFixture::writeBytes(const QString &path, const QByteArray &bytes)
 QByteArray WindowFixture::readBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }

@@ -22,10 +22,10 @@ class WindowFixture : public QObject
 protected:
     /// Triggers the menu row or toolbar command `name`, as a click on it would.
     void trigger(const char *name);
-    TextView *area() const;
-    Document &document() const;
+    TextView *area() const { return m_window->area(); }
+    Document &document() const { return m_window->document(); }
     /// `name` in this test's own folder.
-    QString pathOf(const QString &name) const;
+    QString pathOf(const QString &name) const { return m_dir->filePath(name); }
 
     /// Writes `bytes` to the file at `path`; returns whether all of them were written.
     static bool writeBytes(const QString &path, const QByteArray &bytes);
