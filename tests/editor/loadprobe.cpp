@@ -7,11 +7,10 @@
 #include "app/assembly.h"
 #include "editor/filecommands.h"
 #include "editor/mainwindow.h"
-#include "view/textview.h"
 #include "host/qthost.h"
+#include "view/textview.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
@@ -21,31 +20,30 @@
 
 namespace {
 
-// The real host, except that a box is told on the standard output instead of waiting.
+// The real host, except that a box, which here can only be a refusal, does not wait.
 class TellingHost : public QtHost
 {
 public:
     bool refused = false;
 
-    Button messageBox(const QString &prompt, const QString &, Icon, Buttons,
-        std::optional<Button>) override
+    Button messageBox(
+        const QString &, const QString &, Icon, Buttons, std::optional<Button>) override
     {
-        std::fprintf(stderr, "box: %s\n", qPrintable(prompt));
         refused = true;
         return Button::Ok;
     }
 };
 
+// The address space's `key` line of /proc/self/status, in bytes.
 qint64 addressSpace(const char *key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
+    const QByteArray all = status.readAll();
+    const qsizetype at = all.indexOf(key) + qstrlen(key);
+    return all.mid(at, all.indexOf('\n', at) - at).trimmed().split(' ').value(0).toLongLong()
+        * 1024;
 }
 
 } // namespace
@@ -62,26 +60,20 @@ int main(int argc, char *argv[])
     window.show();
     QCoreApplication::processEvents();
     const qint64 before = addressSpace("VmSize:");
-    if (args.size() > 2) {
-        const rlimit limit { rlim_t(before + args[2].toLongLong()), RLIM_INFINITY };
-        if (setrlimit(RLIMIT_AS, &limit) != 0)
-            return 2;
-    }
+    const rlimit limit { rlim_t(before + args.value(2).toLongLong()), RLIM_INFINITY };
+    if (args.size() > 2 && setrlimit(RLIMIT_AS, &limit) != 0)
+        return 2;
     subsystems.files->openPath(args[1]);
     if (host.refused) {
         std::puts("refused");
         return 0;
     }
     // Quiet: the lines counted and a moment with nothing left to do.
-    while (!window.area()->lineCountSettled())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QElapsedTimer quiet;
-    quiet.start();
-    while (quiet.elapsed() < 200)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (!QTest::qWaitFor([&] { return window.area()->lineCountSettled(); }, 600000))
+        return 3;
+    QTest::qWait(200);
     QTest::keyClicks(window.area(), QStringLiteral("x"));
     QCoreApplication::processEvents();
     std::printf("opened %lld\n", addressSpace("VmPeak:") - before);
-    std::fflush(stdout);
     return 0;
 }

@@ -1,4 +1,3 @@
-#include "editor/codec1252.h"
 #include "editor/documentfile.h"
 #include "editor/maintoolbar.h"
 #include "editor/startup.h"
@@ -15,7 +14,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWindow>
 
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -31,110 +29,6 @@ class TestEditor : public WindowFixture
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(u"en_US"_s)); } // for Date And Time
-
-    void codePageAndWritingRule_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("lost"); // what a save turns into '?', each character once
-        const QString pair = QStringLiteral("\U0001F600");
-        // clang-format off
-        QTest::newRow("CR, LF, NUL as they are; 80-9F with its five holes as C1 controls") << QStringLiteral("\r\n\n\r\0\u20AC\u0081\u008D\u008F\u0090\u201C\u009D\u0178\u00FF") << QByteArrayLiteral("\r\n\n\r\0\x80\x81\x8D\x8F\x90\x93\x9D\x9F\xFF") << QString();
-        QTest::newRow("C1 controls without a byte, ?, U+0100 twice: each listed once") << QStringLiteral("\u0080?\u0100\u0100\u009F") << QByteArray("?????") << QStringLiteral("\u0080\u0100\u009F");
-        QString letters; // U+0100 to U+0115: twenty-two without a byte
-        for (char16_t c = 0x100; c < 0x116; ++c)
-            letters += QChar(c);
-        QTest::newRow("twenty-two without a byte: twenty listed") << letters << QByteArray(22, '?') << letters.left(20);
-        QTest::newRow("a surrogate pair is one ?") << u'a' + pair + u'b' << QByteArray("a?b") << pair;
-        const QString lone = QChar(0xDE00) + QString(QChar(0xD83D));
-        QTest::newRow("lone low, lone high, a pair: ???") << lone + pair << QByteArray("???") << lone + pair;
-        // clang-format on
-    }
-
-    void codePageAndWritingRule()
-    {
-        QFETCH(QString, text);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, lost);
-        QCOMPARE(Codec1252::encode(text), bytes);
-        if (lost.isEmpty())
-            QCOMPARE(Codec1252::decode(bytes), text);
-        const Codec1252::Unencodable found = Codec1252::findUnencodable(text);
-        QCOMPARE(found.first, lost);
-        // The count is the number of question marks a save adds.
-        QCOMPARE(found.count, bytes.count('?') - text.count(u'?'));
-        // A save writes a new file, and adds CR LF after a text that does not end with one.
-        QVERIFY(writeDocumentFile(pathOf("a.txt"), text).ok);
-        QCOMPARE(readBytes(pathOf("a.txt")), bytes + "\r\n");
-    }
-
-    void loadingRule_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");
-        // A bare CR ends a line (the file of every byte in tst_encoding has one, a bare LF
-        // and a last line without CR LF).
-        QTest::newRow("a CR CR LF b") << QByteArray("a\r\r\nb") << QStringLiteral("a\r\n\r\nb\r\n");
-        // An old Macintosh file: the text outgrows the file by a character a line.
-        QTest::newRow("150000 bare-CR lines")
-            << QByteArray("line\r").repeated(100000) + QByteArray("\r").repeated(50000)
-            << QStringLiteral("line\r\n").repeated(100000) + QStringLiteral("\r\n").repeated(50000);
-    }
-
-    void loadingRule()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        QVERIFY(writeBytes(pathOf("a.txt"), bytes));
-        QCOMPARE(readDocumentFile(pathOf("a.txt")).text, text);
-    }
-
-    void unusablePathsSayWhy_data()
-    {
-        QTest::addColumn<bool>("saving");
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("reason");
-        const QString folder = QStringLiteral("It is a folder, not a file.");
-        const QString device = QStringLiteral("It is a device or pipe, not a file.");
-        const QString latin1 = QStringLiteral("The name is not valid UTF-8, so Tarvex cannot use "
-                                              "it. Rename the file (or its folder) and try again.");
-        // clang-format off
-        QTest::newRow("open a missing name with U+FFFD") << false << "caf\uFFFD.txt" << "The file does not exist.";
-        QTest::newRow("open a folder") << false << "." << folder;
-        QTest::newRow("open /dev/zero") << false << "/dev/zero" << device;
-        QTest::newRow("open caf\\xe9.txt") << false << "latin1" << latin1;
-        QTest::newRow("open a link that leads to itself") << false << "loop" << "It is a symbolic link that leads round in a loop, never to a file.";
-        QTest::newRow("save into a missing folder") << true << "nowhere/a.txt" << "The folder does not exist.";
-        QTest::newRow("save over a folder") << true << "." << folder;
-        QTest::newRow("save to a pipe") << true << "pipe" << device; // it would wait for a reader
-        // Rather than make a new file whose name only looks the same.
-        QTest::newRow("save as caf\\xe9.txt") << true << "latin1" << latin1;
-        // clang-format on
-    }
-
-    void unusablePathsSayWhy()
-    {
-        QFETCH(bool, saving);
-        QFETCH(QString, what);
-        QFETCH(QString, reason);
-        // A Latin-1 name, which Qt reads with U+FFFD for the byte E9.
-        const QByteArray latin1 = QFile::encodeName(m_dir->path()) + "/caf\xe9.txt";
-        if (what == QLatin1String("pipe") || what == QLatin1String("latin1"))
-            QCOMPARE(::mkfifo(what == "pipe" ? QFile::encodeName(pathOf(what)) : latin1, 0644), 0);
-        if (what == QLatin1String("loop"))
-            QCOMPARE(::symlink("loop", QFile::encodeName(pathOf(what)).constData()), 0);
-        const QString path = what == QLatin1String("latin1") ? QFile::decodeName(latin1)
-            : what.startsWith(u'/')                          ? what
-                                                             : pathOf(what);
-        const QDir::Filters all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
-        const qsizetype entries = QDir(m_dir->path()).entryList(all).size();
-        const LoadResult loaded = saving ? LoadResult() : readDocumentFile(path);
-        const SaveResult saved = saving ? writeDocumentFile(path, u"text") : SaveResult();
-        QCOMPARE(QDir(m_dir->path()).entryList(all).size(), entries); // nothing made
-        ::unlink(latin1.constData()); // which the folder's removal would not find
-        QVERIFY(!loaded.ok && !saved.ok && loaded.text.isEmpty());
-        QCOMPARE(saving ? saved.error : loaded.error, reason);
-    }
 
     void savingKeepsTheFileWhole_data()
     {
@@ -176,8 +70,8 @@ private slots:
         // Nobody lacks root's rights to give files away and to pass over modes.
         if (folderMode)
             QCOMPARE(::chmod(folder.constData(), folderMode) + ::setfsuid(65534), 0);
-        // Past the file-size limit a write fails (EFBIG), as the program has it, rather than killing
-        // the process.
+        // Past the file-size limit a write fails (EFBIG), as the program has it, rather than
+        // killing the process.
         Startup::ignoreFileSizeSignal();
         rlimit normal {};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &normal), 0);
@@ -203,25 +97,14 @@ private slots:
             QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), int(after.st_nlink));
     }
 
-    void titleShowsAPlaceholderInTheNameAsItIs()
-    {
-        const QString path = pathOf(QStringLiteral("[*].txt")); // Qt's modified placeholder
-        QVERIFY(writeBytes(path, "text"));
-        m_host->answerOpenFile(path);
-        trigger("open");
-        QCOMPARE(m_window->windowHandle()->title(), path + QLatin1String("[]  - Tarvex"));
-        QTest::keyClicks(area(), QStringLiteral("a"));
-        QCOMPARE(m_window->windowHandle()->title(), path + QLatin1String("[*] Tarvex"));
-    }
-
     // Each row reaches its command; the windows they open are the main window's, but Loquen.
     // From the picture, with the clipboard holding "clip" and the keyboard in the drop-down, the
     // steps: "=" and the answer to the next box ("=yes", "=no", "=ok", or what is typed into
     // it), "keys:" and keys typed into the text, "key:" and a row's shortcut pressed there (the
     // row's, though the area may have a use of its own for it), "dblclick" in the text, "cmbtmp"
-    // to choose the drop-down's first entry, a toolbar button, or else a row. Then the picture, "~" and the
-    // clipboard when it no longer holds "clip", "+" and the title of each window up (", alone"
-    // when it is not the main window's), and "@" and who has the keyboard.
+    // to choose the drop-down's first entry, a toolbar button, or else a row. Then the picture, "~"
+    // and the clipboard when it no longer holds "clip", "+" and the title of each window up (",
+    // alone" when it is not the main window's), and "@" and who has the keyboard.
     void rowsReachTheirCommands_data()
     {
         QTest::addColumn<QString>("before");
@@ -286,7 +169,8 @@ private slots:
         });
         const auto doubleClickText = [this] {
             m_window->activateWindow(); // as the click itself would
-            QTest::mouseDClick(area()->viewport(), Qt::LeftButton, {}, area()->caretRect().center().toPoint());
+            QTest::mouseDClick(
+                area()->viewport(), Qt::LeftButton, {}, area()->caretRect().center().toPoint());
         };
         for (const QString &step : steps.split(u' ')) {
             const QString answer = step.sliced(1);
@@ -356,11 +240,16 @@ private slots:
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("name");
-        QTest::newRow("find") << "mnufind" << "findreplace";
-        QTest::newRow("master clipboard") << "mnumasterclip" << "tempclip";
-        QTest::newRow("font face") << "facea" << "setfontedit";
-        QTest::newRow("about") << "about" << "frmAbout";
-        QTest::newRow("properties, from the toolbar") << "Properties" << "Properties";
+        QTest::newRow("find") << "mnufind"
+                              << "findreplace";
+        QTest::newRow("master clipboard") << "mnumasterclip"
+                                          << "tempclip";
+        QTest::newRow("font face") << "facea"
+                                   << "setfontedit";
+        QTest::newRow("about") << "about"
+                               << "frmAbout";
+        QTest::newRow("properties, from the toolbar") << "Properties"
+                                                      << "Properties";
     }
 
     void secondaryWindowsAreNamedDialogs()
@@ -393,15 +282,13 @@ private slots:
     void bigChangesUndoInOneStep_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("changed"); // what one 28-character stretch becomes
-        QTest::newRow("Replace All fox with cat") << u"replace all"_s << u"the cat\r\nruns\r\n quick cat\r\n"_s;
-        QTest::newRow("Ctrl+A, Ctrl+U") << u"upper case"_s << u"THE FOX\r\nRUNS\r\n QUICK FOX\r\n"_s;
-        QTest::newRow("3 MB pasted over the first line") << u"paste"_s << QString();
+        QTest::newRow("Replace All fox with cat") << u"replace all"_s;
+        QTest::newRow("Ctrl+A, Ctrl+U") << u"upper case"_s;
+        QTest::newRow("3 MB pasted over the first line") << u"paste"_s;
     }
     void bigChangesUndoInOneStep()
     {
         QFETCH(QString, how);
-        QFETCH(QString, changed);
         const QString stretch = u"the fox\r\nruns\r\n quick fox\r\n"_s;
         const QString original = stretch.repeated(3'000'000 / stretch.size());
         document().setText(original);
@@ -415,20 +302,17 @@ private slots:
             replace->setEditText(u"cat"_s);
             m_window->findChild<QPushButton *>(u"btnReplaceAll"_s)->click();
             expected = QString(original).replace(u"fox"_s, u"cat"_s);
-            QCOMPARE(document().text().left(changed.size()), changed);
         } else if (how == u"upper case") {
             QTest::keyClick(area(), Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(area(), Qt::Key_U, Qt::ControlModifier);
             expected = original.toUpper();
-            QCOMPARE(document().text().left(changed.size()), changed);
         } else {
             m_host->setClipboardText(original);
             document().select(0, 7);
             QTest::keyClick(area(), Qt::Key_V, Qt::ControlModifier);
             expected = original + original.mid(7);
         }
-        QCOMPARE(document().text().size(), expected.size());
-        QVERIFY(document().text() == expected);
+        QVERIFY2(document().text() == expected, "another change");
         QTest::keySequence(area(), QKeySequence::Undo);
         QVERIFY2(document().text() == original, "Undo gave another text back");
         QTest::keySequence(area(), QKeySequence::Redo);
