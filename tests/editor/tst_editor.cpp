@@ -1,6 +1,4 @@
-#include "editor/documentfile.h"
 #include "editor/maintoolbar.h"
-#include "editor/startup.h"
 #include "readaloud/loquenwindow.h"
 #include "textpicture.h"
 #include "windowfixture.h"
@@ -9,93 +7,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <sys/fsuid.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
-// The document's file (code page, line ends, safe saving) and the main window's own rules.
+// The main window's own rules: its rows, its title and status bar, its windows, its undo.
 class TestEditor : public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(u"en_US"_s)); } // for Date And Time
-
-    void savingKeepsTheFileWhole_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("folderMode"); // not 0: saved by nobody, with the folder in this mode
-        QTest::addColumn<bool>("newInode"); // replaced by a copy rather than written in place
-        QTest::addColumn<QString>("error"); // none: the new text is in; else the old one is
-        const QString tooLarge = QStringLiteral("File too large");
-        // clang-format off
-        QTest::newRow("one link: replaced by a copy") << "" << 0 << true << QString();
-        QTest::newRow("two links: written in place") << "link" << 0 << false << QString();
-        QTest::newRow("another owner: the copy is given back") << "owner" << 0 << true << QString();
-        QTest::newRow("owner may not give the copy their group: in place") << "owner" << 0777 << false << QString();
-        QTest::newRow("a folder that takes no new file: in place") << "owner" << 0555 << false << QString();
-        QTest::newRow("past the size limit: the copy goes") << "limit" << 0 << false << tooLarge;
-        QTest::newRow("past the size limit, two links: put back") << "link limit" << 0 << false << tooLarge;
-        // clang-format on
-    }
-
-    void savingKeepsTheFileWhole()
-    {
-        QFETCH(QString, how);
-        QFETCH(int, folderMode);
-        QFETCH(bool, newInode);
-        QFETCH(QString, error);
-        const QByteArray name = QFile::encodeName(pathOf("a.txt"));
-        const QByteArray folder = QFile::encodeName(m_dir->path());
-        const QByteArray old = QByteArray("old text\r\n").repeated(100);
-        QVERIFY(writeBytes(pathOf("a.txt"), old));
-        QCOMPARE(::chmod(name.constData(), 0640), 0);
-        if (how.contains(QLatin1String("link")))
-            QCOMPARE(::link(name.constData(), (folder + "/link.txt").constData()), 0);
-        if (how == QLatin1String("owner") && ::geteuid() != 0)
-            QSKIP("Only root can give a file to another owner.");
-        if (how == QLatin1String("owner"))
-            QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
-        struct stat before, after;
-        QCOMPARE(::stat(name.constData(), &before), 0);
-        // Nobody lacks root's rights to give files away and to pass over modes.
-        if (folderMode)
-            QCOMPARE(::chmod(folder.constData(), folderMode) + ::setfsuid(65534), 0);
-        // Past the file-size limit a write fails (EFBIG), as the program has it, rather than
-        // killing the process.
-        Startup::ignoreFileSizeSignal();
-        rlimit normal {};
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &normal), 0);
-        const bool limit = how.contains(QLatin1String("limit"));
-        const rlimit low { limit ? 64 * 1024 : normal.rlim_cur, normal.rlim_max };
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &low), 0);
-        const SaveResult saved
-            = writeDocumentFile(pathOf("a.txt"), QStringLiteral("new\r\n").repeated(20000));
-        ::setrlimit(RLIMIT_FSIZE, &normal);
-        ::setfsuid(0);
-        QCOMPARE(::chmod(folder.constData(), 0700), 0);
-        // The reason alone: the old bytes went back whole, nothing "may be damaged".
-        QCOMPARE(saved.error, error);
-        const QByteArray now = error.isEmpty() ? QByteArray("new\r\n").repeated(20000) : old;
-        QCOMPARE(readBytes(pathOf("a.txt")), now);
-        QCOMPARE(::stat(name.constData(), &after), 0);
-        QCOMPARE(after.st_ino != before.st_ino, newInode);
-        QVERIFY(std::tie(after.st_uid, after.st_gid, after.st_mode, after.st_nlink)
-            == std::tie(before.st_uid, before.st_gid, before.st_mode, before.st_nlink));
-        if (how.contains(QLatin1String("link")))
-            QCOMPARE(readBytes(pathOf("link.txt")), now);
-        QCOMPARE(
-            QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), int(after.st_nlink));
-    }
 
     // Each row reaches its command; the windows they open are the main window's, but Loquen.
     // From the picture, with the clipboard holding "clip" and the keyboard in the drop-down, the
@@ -317,18 +242,6 @@ private slots:
         QVERIFY2(document().text() == original, "Undo gave another text back");
         QTest::keySequence(area(), QKeySequence::Redo);
         QVERIFY2(document().text() == expected, "Redo gave another change");
-    }
-
-    void toolbarSeparatorsStandBetweenButtons()
-    {
-        bool afterButton = false;
-        int separators = 0;
-        for (QAction *action : m_window->toolbar()->actions()) {
-            QVERIFY2(!action->isSeparator() || afterButton, "a separator first or after another");
-            afterButton = !action->isSeparator();
-            separators += action->isSeparator();
-        }
-        QVERIFY2(afterButton && separators > 0, "no groups, or a separator last");
     }
 };
 
