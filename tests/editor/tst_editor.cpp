@@ -97,14 +97,13 @@ private slots:
             QTest::mouseDClick(
                 area()->viewport(), Qt::LeftButton, {}, area()->caretRect().center().toPoint());
         };
+        const QHash<QString, Host::Button> buttons { { u"=yes"_s, Host::Button::Yes },
+            { u"=no"_s, Host::Button::No }, { u"=ok"_s, Host::Button::Ok } };
         for (const QString &step : steps.split(u' ')) {
-            const QString answer = step.sliced(1);
-            if (step == u"=yes" || step == u"=no" || step == u"=ok")
-                m_host->answerMessage(answer == u"ok" ? Host::Button::Ok
-                        : answer == u"yes"            ? Host::Button::Yes
-                                                      : Host::Button::No);
+            if (buttons.contains(step))
+                m_host->answerMessage(buttons.value(step));
             else if (step.startsWith(u'='))
-                m_host->answerInput(answer);
+                m_host->answerInput(step.sliced(1));
             else if (step.startsWith(u"keys:"))
                 QTest::keyClicks(area(), step.sliced(5));
             else if (step.startsWith(u"key:"))

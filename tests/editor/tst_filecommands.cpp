@@ -191,15 +191,13 @@ private slots:
     }
 
     // Open keeps a Windows-1252 file as its bytes, one a character, fixed line breaks and all:
-    // a UTF-8 file's UTF-16 text takes two. Nothing on the way makes the whole text, and Save
-    // writes the file back by the loading rule.
+    // a UTF-8 file's UTF-16 text takes two. Nothing on the way makes the whole text. (What Save
+    // writes of it: tst_encoding's filesKeepTheirEncodingAndBytes.)
     void openHoldsAWindows1252FileAsItsBytes_data()
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QByteArray>("end");
         QTest::addColumn<int>("bytesPerChar");
-        QTest::addColumn<QByteArray>("savedLine");
-        QTest::addColumn<QByteArray>("savedEnd");
 
         QByteArray every(256, Qt::Uninitialized);
         for (int b = 0; b < 256; ++b)
@@ -208,17 +206,12 @@ private slots:
         const QByteArray cafe = "caf\xE9 au lait, une tartine et le journal du matin"_ba;
         const QByteArray utf8 = "caf\xC3\xA9 au lait, une tartine et le journal du matin"_ba;
         // clang-format off
-        QTest::newRow("caf\xE9 CR LF ...") << cafe + "\r\n" << ""_ba << 1 << cafe + "\r\n" << ""_ba;
-        QTest::newRow("caf\xE9 CR caf\xE9 CR LF ...") << cafe + "\r" + cafe + "\r\n" << ""_ba << 1
-            << cafe + "\r\n" + cafe + "\r\n" << ""_ba;
-        QTest::newRow("caf\xE9 CR LF ... z") << cafe + "\r\n" << "z"_ba << 1
-            << cafe + "\r\n" << "z\r\n"_ba;
-        QTest::newRow("caf\xE9 LF caf\xE9 CR LF ... LF") << cafe + "\n" + cafe + "\r\n" << "\n"_ba << 1
-            << cafe + "\n" + cafe + "\r\n" << "\n\r\n"_ba;
-        QTest::newRow("00..FF ...") << every << ""_ba << 1
-            << QByteArray(every).replace("\r", "\r\n") << "\r\n"_ba;
-        QTest::newRow("UTF-8 caf\xC3\xA9 CR LF ...") << utf8 + "\r\n" << ""_ba << 2
-            << utf8 + "\r\n" << ""_ba;
+        QTest::newRow("caf\xE9 CR LF ...") << cafe + "\r\n" << ""_ba << 1;
+        QTest::newRow("caf\xE9 CR caf\xE9 CR LF ...") << cafe + "\r" + cafe + "\r\n" << ""_ba << 1;
+        QTest::newRow("caf\xE9 CR LF ... z") << cafe + "\r\n" << "z"_ba << 1;
+        QTest::newRow("caf\xE9 LF caf\xE9 CR LF ... LF") << cafe + "\n" + cafe + "\r\n" << "\n"_ba << 1;
+        QTest::newRow("00..FF ...") << every << ""_ba << 1;
+        QTest::newRow("UTF-8 caf\xC3\xA9 CR LF ...") << utf8 + "\r\n" << ""_ba << 2;
         // clang-format on
     }
     void openHoldsAWindows1252FileAsItsBytes()
@@ -226,19 +219,12 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(QByteArray, end);
         QFETCH(int, bytesPerChar);
-        QFETCH(QByteArray, savedLine);
-        QFETCH(QByteArray, savedEnd);
-        const int lines = 4096;
-        const QString path = pathOf(u"doc.txt"_s);
-        openWith(path, line.repeated(lines) + end);
-
+        openWith(pathOf(u"doc.txt"_s), line.repeated(4096) + end);
         // The characters, their CR index (4 bytes a CR) and a little more.
         const qsizetype chars = document().size();
         const qsizetype held = document().memoryUsed();
         QVERIFY2(held >= bytesPerChar * chars && held < (bytesPerChar + 0.25) * chars,
             qPrintable(u"%1 bytes for %2 characters"_s.arg(held).arg(chars)));
-        trigger("save");
-        QCOMPARE(readBytes(path), savedLine.repeated(lines) + savedEnd);
     }
 
     // Save asks about the characters the code page has no byte for: it names each once, up to
@@ -435,17 +421,13 @@ private slots:
         // Short: a buffered write would hold it back until the copy is closed, unchecked.
         const QString text(8, u'p');
         document().setText(text);
-        if (command == "open"_L1) {
+        const bool open = command == "open"_L1;
+        if (open)
             m_host->answerMessage(Host::Button::No); // not saved: dropped, were the file read
-            m_host->answerOpenFile(file);
-        } else {
-            m_host->answerSaveFile(file);
-        }
+        open ? m_host->answerOpenFile(file) : m_host->answerSaveFile(file);
         m_host->answerMessage(Host::Button::Ok);
-        if (command == "open"_L1)
-            trigger("open");
-        else // untitled: asks a name
-            QTest::keyClick(area(), Qt::Key_S, Qt::ControlModifier);
+        // Save on an untitled document asks a name.
+        open ? trigger("open") : QTest::keyClick(area(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY2(prompt().contains(file) && prompt().endsWith(reason), qPrintable(prompt()));
         QVERIFY(m_window->title() == u"Untitled[*] Tarvex"_s && document().text() == text);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
