@@ -58,7 +58,8 @@ private slots:
         QTest::newRow("\u00E9 \u20AC emoji, no mark") << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"_ba << utf8 << u"\u00E9 \u20AC \U0001F600\r\n"_s << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"_ba;
         QTest::newRow("UTF-8, bare CR and LF") << "\xC3\xA9\rb\nc\r\n"_ba << utf8 << u"\u00E9\r\nb\nc\r\n"_s << "\xC3\xA9\r\nb\nc\r\n"_ba;
         QTest::newRow("empty") << QByteArray() << cp << QString() << "\r\n"_ba;
-        QTest::newRow("all 256 bytes, 100 times") << every << cp << everyText + u"\r\n"_s << QByteArray(every).replace("\r", "\r\n") + "\r\n"_ba;
+        QTest::newRow("all 256 bytes, 100 times") << every << cp << everyText + u"\r\n"_s
+            << QByteArray(every).replace("\r", "\r\n") + "\r\n"_ba;
         QTest::newRow("all ASCII") << "plain\r\ntext"_ba << cp << u"plain\r\ntext\r\n"_s << "plain\r\ntext\r\n"_ba;
         QTest::newRow("a CR") << "a\r"_ba << cp << u"a\r\n"_s << "a\r\n"_ba;
         QTest::newRow("a LF") << "a\n"_ba << cp << u"a\n\r\n"_s << "a\n\r\n"_ba;
@@ -110,82 +111,74 @@ private slots:
         QVERIFY(m_host->lastShown().prompt.endsWith(u" is %1 bytes long"_s.arg(saved.size())));
     }
 
-    // A character Windows-1252 has no byte for is no question in a UTF-8 file: Save, Save As and
-    // Auto Save keep UTF-8, and ask nothing (a box with no answer queued fails the test).
-    void typedCharacterIsNoQuestionInUtf8_data()
+    // Text typed or inserted is saved in the document's own encoding: a UTF-8 file takes any
+    // character without a question by Save, Save As or Auto Save (a box with no answer queued
+    // fails the test). Inserted text is read by the loading rule, whatever the document's
+    // encoding, which stays; New is Windows-1252.
+    void addedTextKeepsTheDocumentsEncoding_data()
     {
-        QTest::addColumn<QString>("save");
-        QTest::newRow("Save") << "save";
-        QTest::newRow("Save As") << "saveas";
-        QTest::newRow("Auto Save") << "tick";
-    }
-    void typedCharacterIsNoQuestionInUtf8()
-    {
-        QFETCH(QString, save);
-        const QString path = pathOf(u"doc.txt"_s), copy = pathOf(u"copy.txt"_s);
-        QVERIFY(writeBytes(path, "\xC3\xA9"));
-        open(path);
-        type(u"\u2192"_s);
-        if (save == "saveas"_L1) {
-            m_host->answerSaveFile(copy);
-            trigger("saveas");
-        } else if (save == "tick"_L1) {
-            trigger("mnuautosave");
-            m_window->findChild<FileCommands *>()->autoSaveTick();
-        } else {
-            trigger("save");
-        }
-        QCOMPARE(readBytes(save == "saveas"_L1 ? copy : path), "\xE2\x86\x92\xC3\xA9\r\n"_ba);
-        QCOMPARE(document().isModified(), false);
-    }
-
-    // Inserted text is read by the same rule, whatever the document's own encoding, which stays.
-    void insertFileReadsByTheSameRule_data()
-    {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<QByteArray>("inserted");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("steps"); // "type", "insert" the other file, then a save
+        QTest::addColumn<QByteArray>("other");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QByteArray>("saved");
 
         const QString utf8 = u"UTF-8"_s, cp = u"Windows-1252"_s;
+        const QByteArray e = "\xC3\xA9"_ba, arrow = "\xE2\x86\x92\xC3\xA9\r\n"_ba; // \u2192 typed
         // clang-format off
-        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "\xC3\xA9\xE2\x82\xAC"_ba << cp << "\xE9\x80\r\na\r\n"_ba;
-        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "\xE9"_ba << utf8 << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
-        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "\xF0\x9F\x98\x80"_ba << utf8 << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
+        QTest::newRow("UTF-8, typed, Save") << e << "type save" << ""_ba << utf8 << arrow;
+        QTest::newRow("UTF-8, typed, Save As") << e << "type saveas" << ""_ba << utf8 << arrow;
+        QTest::newRow("UTF-8, typed, Auto Save") << e << "type tick" << ""_ba << utf8 << arrow;
+        QTest::newRow("UTF-8, New") << e << "new type saveas" << ""_ba << cp << "\x80\r\n"_ba;
+        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "insert save"
+            << "\xC3\xA9\xE2\x82\xAC"_ba << cp << "\xE9\x80\r\na\r\n"_ba;
+        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "insert save" << "\xE9"_ba
+            << utf8 << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
+        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "insert save"
+            << "\xF0\x9F\x98\x80"_ba << utf8 << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
         // clang-format on
     }
-    void insertFileReadsByTheSameRule()
+    void addedTextKeepsTheDocumentsEncoding()
     {
-        QFETCH(QByteArray, document);
-        QFETCH(QByteArray, inserted);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, steps);
+        QFETCH(QByteArray, other);
         QFETCH(QString, encoding);
         QFETCH(QByteArray, saved);
-        const QString path = pathOf(u"doc.txt"_s), other = pathOf(u"other.txt"_s);
-        QVERIFY(writeBytes(path, document) && writeBytes(other, inserted));
+        const QString path = pathOf(u"doc.txt"_s), otherPath = pathOf(u"other.txt"_s);
+        QVERIFY(writeBytes(path, file) && writeBytes(otherPath, other));
         open(path);
-        m_host->answerOpenFile(other);
-        trigger("mnuinsfile");
+        for (const QString &step : steps.split(u' ')) {
+            if (step == "type"_L1) {
+                type(encoding == u"UTF-8"_s ? u"\u2192"_s : u"\u20AC"_s);
+            } else if (step == "insert"_L1) {
+                m_host->answerOpenFile(otherPath);
+                trigger("mnuinsfile");
+            } else if (step == "saveas"_L1) {
+                m_host->answerSaveFile(path);
+                trigger("saveas");
+            } else if (step == "tick"_L1) {
+                trigger("mnuautosave");
+                m_window->findChild<FileCommands *>()->autoSaveTick();
+            } else {
+                trigger(qPrintable(step));
+            }
+        }
         QCOMPARE(encodingShown(), encoding);
-        trigger("save"); // asking nothing: a box with no answer queued would fail the test
         QCOMPARE(readBytes(path), saved);
+        QCOMPARE(document().isModified(), false);
     }
 
-    // New is Windows-1252 and has no file to read again.
-    void newDocumentIsWindows1252()
+    // New has no file to read again.
+    void newDocumentHasNothingToReopen()
     {
-        QCOMPARE(encodingShown(), u"Windows-1252"_s);
         QVERIFY(!reopenRow()->isEnabled());
-        const QString path = pathOf(u"doc.txt"_s);
-        QVERIFY(writeBytes(path, "\xC3\xA9"));
-        open(path); // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's
+        QVERIFY(writeBytes(pathOf(u"doc.txt"_s), "\xC3\xA9"));
+        open(
+            pathOf(u"doc.txt"_s)); // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's
         trigger("new");
-        QCOMPARE(encodingShown(), u"Windows-1252"_s);
         QVERIFY(!reopenRow()->isEnabled());
         QCOMPARE(reopenRow()->text(), u"Reopen as UTF-8"_s);
-        type(u"\u00E9"_s);
-        m_host->answerSaveFile(path);
-        trigger("saveas");
-        QCOMPARE(readBytes(path), "\xE9\r\n"_ba);
     }
 
     // Protected, saved, reopened and unprotected, a UTF-8 file gives back the characters

@@ -209,7 +209,8 @@ private slots:
         QTest::newRow("caf\xE9 CR LF ...") << cafe + "\r\n" << ""_ba << 1;
         QTest::newRow("caf\xE9 CR caf\xE9 CR LF ...") << cafe + "\r" + cafe + "\r\n" << ""_ba << 1;
         QTest::newRow("caf\xE9 CR LF ... z") << cafe + "\r\n" << "z"_ba << 1;
-        QTest::newRow("caf\xE9 LF caf\xE9 CR LF ... LF") << cafe + "\n" + cafe + "\r\n" << "\n"_ba << 1;
+        QTest::newRow("caf\xE9 LF caf\xE9 CR LF ... LF") << cafe + "\n" + cafe + "\r\n" << "\n"_ba
+            << 1;
         QTest::newRow("00..FF ...") << every << ""_ba << 1;
         QTest::newRow("UTF-8 caf\xC3\xA9 CR LF ...") << utf8 + "\r\n" << ""_ba << 2;
         // clang-format on
