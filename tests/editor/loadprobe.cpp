@@ -52,8 +52,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 2)
-        return 2;
     TellingHost host;
     MainWindow window(host);
     const Subsystems subsystems = assembleSubsystems(window);
@@ -63,7 +61,7 @@ int main(int argc, char *argv[])
     const rlimit limit { rlim_t(before + args.value(2).toLongLong()), RLIM_INFINITY };
     if (args.size() > 2 && setrlimit(RLIMIT_AS, &limit) != 0)
         return 2;
-    subsystems.files->openPath(args[1]);
+    subsystems.files->openPath(args.value(1));
     if (host.refused) {
         std::puts("refused");
         return 0;
