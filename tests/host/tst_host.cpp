@@ -18,17 +18,6 @@ class TestHost : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_owner = new QWidget;
-        m_owner->resize(400, 300);
-        m_owner->show();
-        m_owner->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_owner));
-    }
-
-    void cleanup() { delete m_owner; }
-
     // The real message box answers by its keys and its close box; Escape and the close box give
     // what the scripted host gives for them.
     void realMessageBoxesAnswer_data()
@@ -53,7 +42,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(Host::Button, answer);
         QtHost host;
-        QTimer::singleShot(0, m_owner, [key] {
+        QTimer::singleShot(0, [key] {
             QWidget *box = QApplication::activeModalWidget();
             key ? QTest::keyClick(box, Qt::Key(key)) : void(box->windowHandle()->close());
         });
@@ -65,9 +54,11 @@ private slots:
     void realProgressIsModalToItsOwner()
     {
         QtHost host;
+        QWidget owner;
+        owner.show();
         QApplication::setActiveWindow(nullptr);
-        std::unique_ptr<Progress> progress = host.showProgress(m_owner, u"Opening"_s, {});
-        auto *dialog = m_owner->findChild<QProgressDialog *>();
+        std::unique_ptr<Progress> progress = host.showProgress(&owner, u"Opening"_s, {});
+        auto *dialog = owner.findChild<QProgressDialog *>();
         QCOMPARE(dialog->windowModality(), Qt::WindowModal);
         QVERIFY(host.isShowingModal()); // before it appears, too
         QVERIFY(!progress->wasCanceled());
@@ -119,9 +110,6 @@ private slots:
         QFETCH(QStringList, utterances);
         QCOMPARE(SpeechText::utterances(text), utterances);
     }
-
-private:
-    QWidget *m_owner = nullptr; // the owner of the host's windows
 };
 
 QTEST_MAIN(TestHost)

@@ -21,22 +21,18 @@ const QString kExactTextMime = u"application/x-tarvex-exact-text"_s;
 // selected.
 void setPicture(Document &document, QString picture)
 {
-    const qsizetype mark = picture.indexOf(u'{'), caretMark = picture.indexOf(u'|');
-    const qsizetype caret = mark >= 0 && mark < caretMark ? caretMark - 1 : caretMark;
-    const qsizetype anchor = mark < 0 ? caret : mark > caretMark ? mark - 1 : mark;
-    picture.remove(u'{').remove(u'|');
-    document.setText(picture);
+    const qsizetype anchorMark = picture.indexOf(u'{');
+    const qsizetype caret = picture.remove(u'{').indexOf(u'|');
+    document.setText(picture.remove(u'|'));
     document.clearHistory();
-    document.setSelection({ anchor, caret });
+    document.setSelection({ anchorMark < 0 ? caret : anchorMark - (anchorMark > caret), caret });
 }
 
 QString picture(const Document &document)
 {
-    const Selection selection = document.selection();
-    QString text = QString(document.text()).insert(selection.caret, u'|');
-    if (selection.anchor == selection.caret)
-        return text;
-    return text.insert(selection.anchor + (selection.anchor > selection.caret), u'{');
+    const auto [anchor, caret] = document.selection();
+    QString text = QString(document.text()).insert(caret, u'|');
+    return anchor == caret ? text : text.insert(anchor + (anchor > caret), u'{');
 }
 
 // A table row named after the text it starts from and what is done to it.
@@ -66,15 +62,15 @@ QPoint pointOf(QWidget *area, const QString &line, qsizetype column, int lineInd
     return QPointF(x, 4 + metrics.height() * (lineIndex + 0.5)).toPoint();
 }
 
-// Display lines of a text as Qt lays out each of its paragraphs whole at `width`.
-int qtLineCount(const QString &text, const QFont &font, qreal width)
+// Display lines of a text as Qt lays out each of its paragraphs whole in the area.
+int qtLineCount(const QString &text, const TextView *area)
 {
     int lines = 0;
     for (QString paragraph : text.split(QRegularExpression(u"\r\n?"_s))) {
-        QTextLayout layout(paragraph.replace(u'\n', QChar(0x240A)), font);
+        QTextLayout layout(paragraph.replace(u'\n', QChar(0x240A)), area->font());
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
+            line.setLineWidth(area->viewport()->width() - 8); // the margins
             ++lines;
         }
         layout.endLayout();
@@ -115,13 +111,13 @@ private slots:
 
     // ---- Keyboard and mouse -------------------------------------------------------------------
 
-    // The keys in turn from the text `before`, each at most one change of the document.
+    // The keys in turn from the text `before`, each at most one change of the document; "Lock"
+    // locks the document, "=x" is x committed by an input method.
     void keysMoveSelectEditAndUndo_data()
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("after");
-        pictureRow("ab|c", "Left", "a|bc");
         pictureRow("a|bc", "Shift+Right Shift+Right", "a{bc|");
         pictureRow("a{bc|", "Left", "a|bc");
         pictureRow("a|\r\nb", "Right", "a\r\n|b");
@@ -135,7 +131,6 @@ private slots:
         pictureRow("x\r\nab|c", "Home", "x\r\n|abc");
         pictureRow("a|bc\r\nx", "End", "abc|\r\nx");
         pictureRow("ab|c", "Shift+Home", "|ab{c");
-        pictureRow("a|b\r\ncd", "Down", "ab\r\nc|d");
         pictureRow("ab\r\nc|d", "Up", "a|b\r\ncd");
         pictureRow("a|b\rcd", "Shift+Down", "a{b\rc|d");
         pictureRow("abcd|\r\nx\r\nabcdef", "Down Down", "abcd\r\nx\r\nabcd|ef");
@@ -160,6 +155,13 @@ private slots:
         pictureRow("|", "A Left B Ctrl+Z", "|a");
         pictureRow("|", "A B C Backspace Backspace Ctrl+Z", "abc|");
         pictureRow("|", "A Return B Ctrl+Z Ctrl+Z Ctrl+Shift+Z", "a\r\n|");
+        // The exact text, bare CR and LF in it, goes to the clipboard and comes back.
+        pictureRow("ab{\rx\ny|\r\nz", "Ctrl+X Ctrl+End Ctrl+V", "ab\r\nz\rx\ny|");
+        pictureRow("{a\nb|", "Ctrl+C Right Shift+Ins", "a\nba\nb|");
+        pictureRow("c|d", "=\u4F60", "c\u4F60|d"); // an input method commits
+        // Locked: no key, paste, undo or input method edits; the keys still move and select.
+        pictureRow("k|eep", "Space Backspace Lock X Return Tab Backspace Delete Ctrl+Z", "k|eep");
+        pictureRow("{k|eep", "Ctrl+C Lock Right Ctrl+V Shift+Right Ctrl+X =ime", "k{e|ep");
     }
 
     void keysMoveSelectEditAndUndo()
@@ -171,7 +173,15 @@ private slots:
         QSignalSpy changed(m_document, &Document::changed);
         for (const QString &key : keys.split(u' ')) {
             const qsizetype changes = changed.count();
-            pressKeys(m_area, key);
+            if (key == u"Lock") {
+                m_document->setLocked(true);
+            } else if (key.startsWith(u'=')) {
+                QInputMethodEvent commit;
+                commit.setCommitString(key.mid(1));
+                QApplication::sendEvent(m_area, &commit);
+            } else {
+                pressKeys(m_area, key);
+            }
             QVERIFY2(changed.count() <= changes + 1, qPrintable(key));
         }
         QCOMPARE(picture(*m_document), after);
@@ -261,22 +271,6 @@ private slots:
 
     // ---- Clipboard, drag and drop --------------------------------------------------------------
 
-    void clipboardCarriesTheExactText()
-    {
-        QClipboard *clipboard = QApplication::clipboard();
-        setPicture(*m_document, u"ab{\rx\ny|\r\nz"_s);
-        QTest::keyClick(m_area, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(clipboard->text(), u"\rx\ny"_s); // and the exact text, which the paste shows
-        QTest::keyClick(m_area, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(picture(*m_document), u"ab|\r\nz"_s);
-        pressKeys(m_area, u"Ctrl+End Ctrl+V"_s);
-        QCOMPARE(picture(*m_document), u"ab\r\nz\rx\ny|"_s);
-        // Other programs break lines with an LF or a separator: they paste as CR LF.
-        clipboard->setText(u"1\n2\u2029"_s);
-        QTest::keyClick(m_area, Qt::Key_Insert, Qt::ShiftModifier);
-        QCOMPARE(picture(*m_document), u"ab\r\nz\rx\ny1\r\n2\r\n|"_s);
-    }
-
     // Pressing on the selection and moving starts a drag that carries the exact text.
     void dragCarriesTheExactText()
     {
@@ -290,6 +284,7 @@ private slots:
         const auto *drag = m_area->findChild<QDrag *>();
         QVERIFY(drag && drag->mimeData());
         QCOMPARE(drag->mimeData()->data(kExactTextMime), "b\nc"_ba);
+        QCOMPARE(drag->mimeData()->text(), u"b\nc"_s); // other programs get it as it is, too
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
         QCOMPARE(m_document->text(), u"ab\ncd"_s); // given up: nothing moved
     }
@@ -318,11 +313,11 @@ private slots:
 
     // ---- Input methods --------------------------------------------------------------------------
 
-    // Composing shows the pre-edit text without putting it in the document; committing puts it in.
+    // Composing shows the pre-edit text without putting it in the document (the keys table has a
+    // commit).
     void inputMethodComposesThenCommits()
     {
         setPicture(*m_document, u"ab\r\nc|d"_s);
-        QSignalSpy changed(m_document, &Document::changed);
         QTextCharFormat underlined; // as input methods send it
         underlined.setUnderlineStyle(QTextCharFormat::SingleUnderline);
         QInputMethodEvent compose(u"nn"_s,
@@ -349,63 +344,23 @@ private slots:
         QVERIFY(m_area->inputMethodQuery(Qt::ImEnabled).toBool());
         const QRect caret = m_area->inputMethodQuery(Qt::ImCursorRectangle).toRect();
         QVERIFY(caret.height() > 0 && m_area->rect().contains(caret.center()));
-        QInputMethodEvent commit;
-        commit.setCommitString(u"\u4F60"_s);
-        QApplication::sendEvent(m_area, &commit);
-        QCOMPARE(picture(*m_document), u"ab\r\nc\u4F60|d"_s);
-        QCOMPARE(changed.count(), 1);
-    }
-
-    // ---- Locked ---------------------------------------------------------------------------------
-
-    // No key, paste, undo or input method edits; the keys still move and select.
-    void lockedAreaTakesNoEditButMoves()
-    {
-        setPicture(*m_document, u"k|eep"_s);
-        pressKeys(m_area, u"Right Space Backspace"_s); // an undo step the lock keeps from the user
-        m_document->setLocked(true);
-        QApplication::clipboard()->setText(u"pasted"_s);
-        pressKeys(m_area, u"X Return Backspace Delete Ctrl+Z Shift+Right Ctrl+X Ctrl+V"_s);
-        QInputMethodEvent commit;
-        commit.setCommitString(u"ime"_s);
-        QApplication::sendEvent(m_area, &commit);
-        QCOMPARE(picture(*m_document), u"ke{e|p"_s);
     }
 
     // ---- What the rest of the program listens to ----------------------------------------------
 
+    // A key is told before its character goes in, a click when the button comes up (key releases
+    // and double-clicks: the window's Copy, Cut and Find rows in tst_editor).
     void userActionsAreAnnounced()
     {
         setPicture(*m_document, u"one |two"_s);
         QString seenBeforeTyping;
         connect(m_area, &TextView::keyPressed, this,
             [&](QChar typed) { seenBeforeTyping = m_document->mid(0, 99) + u'+' + typed; });
-        QSignalSpy released(m_area, &TextView::keyReleased);
         QSignalSpy mouseReleased(m_area, &TextView::mouseReleased);
-        QSignalSpy doubleClicked(m_area, &TextView::doubleClicked);
         QTest::keyClick(m_area, 'A');
         QCOMPARE(seenBeforeTyping, u"one two+A"_s);
-        QCOMPARE(released.count(), 1);
-        const QPoint onTheN = pointOf(m_area, u"one Atwo"_s, 1);
-        QTest::mouseDClick(m_area->viewport(), Qt::LeftButton, {}, onTheN);
-        QCOMPARE(doubleClicked.count(), 1);
-        QTest::mouseClick(m_area->viewport(), Qt::LeftButton, {}, onTheN);
-        QVERIFY(mouseReleased.count() >= 1);
-    }
-
-    void menuShortcutsAreLeftToTheMenu()
-    {
-        setPicture(*m_document, u"{some| text"_s);
-        for (const char *keys : { "Ctrl+X", "Ctrl+V", "Shift+Ins", "Ctrl+A", "Ctrl+Z" }) {
-            QAction row;
-            row.setShortcut(QKeySequence(QString::fromLatin1(keys)));
-            m_area->addAction(&row);
-            m_area->setMenuShortcuts({ row.shortcut() });
-            QSignalSpy triggered(&row, &QAction::triggered);
-            QTest::keySequence(m_area, row.shortcut());
-            QVERIFY2(triggered.count() == 1, keys);
-            QCOMPARE(picture(*m_document), u"{some| text"_s);
-        }
+        QTest::mouseClick(m_area->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(mouseReleased.count(), 1);
     }
 
     // Display lines, wrapped ones counted, are known at once and follow each key. Without
@@ -417,7 +372,7 @@ private slots:
         const QString text = u"word "_s.repeated(400) + u"end\r\nshort"_s;
         m_document->setText(text);
         m_document->select(0, 0);
-        const int lines = qtLineCount(text, m_area->font(), m_area->viewport()->width() - 8);
+        const int lines = qtLineCount(text, m_area);
         settle(m_area);
         QCOMPARE(m_area->lineCount(), lines);
         m_area->setWordWrap(false);
@@ -473,9 +428,7 @@ private slots:
         m_document->select(qsizetype(text.size() * at), 0);
         pressKeys(m_area, keys);
         settle(m_area);
-        const QString after = m_document->text();
-        QCOMPARE(m_area->lineCount(),
-            qtLineCount(after, m_area->font(), m_area->viewport()->width() - 8));
+        QCOMPARE(m_area->lineCount(), qtLineCount(m_document->text(), m_area));
     }
 
     // The area paints in the palette's colours (high contrast among them), in its font, and has a
@@ -508,20 +461,11 @@ private slots:
 
     void screenReaderReadsTextCaretAndSelection()
     {
-        setPicture(*m_document, u"one {two|\r\ncd"_s);
+        setPicture(*m_document, u"one two|\r\ncd"_s);
+        // Role, name, states, text, caret and selection: as the screen-reader check hears them.
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_area);
-        QVERIFY(accessible);
-        QCOMPARE(accessible->role(), QAccessible::EditableText);
-        QCOMPARE(accessible->text(QAccessible::Name), u"Text"_s);
-        const QAccessible::State state = accessible->state();
-        QVERIFY(state.multiLine && state.editable && state.focusable && !state.readOnly);
         QAccessibleTextInterface *text = accessible->textInterface();
-        QVERIFY(text && accessible->editableTextInterface());
-        QCOMPARE(text->text(0, text->characterCount()), u"one two\r\ncd"_s);
-        int start = -1, end = -1;
-        text->selection(0, &start, &end);
-        QCOMPARE(QList({ text->cursorPosition(), text->selectionCount(), start, end }),
-            QList({ 7, 1, 4, 7 }));
+        QVERIFY(text && accessible->editableTextInterface() && !accessible->state().readOnly);
         // The text around an offset: a character, a word, a display line with its line break.
         const auto around = [text](int offset, QAccessible::TextBoundaryType boundary) {
             int from = -1, to = -1;
