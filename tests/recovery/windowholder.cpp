@@ -1,14 +1,16 @@
 // The real main window in a process of its own, its journal in the folder XDG_STATE_HOME points
 // at, for the tests that end a process from outside:
 //   type TEXT       types TEXT, says "ready PID" and waits (no flush unless something asks);
-//   save FILE TEXT  opens FILE, puts TEXT in its place, says "saving PID" and saves.
-// Says "ended" when its main loop ends.
+//   save FILE TEXT  opens FILE, puts TEXT in its place, says "saving PID" and saves;
+//   compact         keeps a journal of its own that it types into and compacts without end.
+// Says "ended PID" when its main loop ends.
 #include "app/assembly.h"
 #include "editor/filecommands.h"
 #include "editor/journalkeeper.h"
 #include "editor/mainwindow.h"
 #include "editor/sessionend.h"
 #include "host/qthost.h"
+#include "recovery/journalwriter.h"
 #include "view/textview.h"
 
 #include <QAction>
@@ -42,11 +44,20 @@ int main(int argc, char *argv[])
         window.document().setText(args[3]);
         say("saving");
         window.command(QStringLiteral("save"))->trigger();
+    } else if (args.value(1) == u"compact") {
+        JournalWriter writer(window.journal().folder());
+        if (!writer.start(JournalOrigin()))
+            return 2;
+        say("ready");
+        for (QString text = QStringLiteral("x");; text += u'x') {
+            writer.recordChange(text.size() - 1, 0, u"x");
+            writer.flush();
+            writer.writeSnapshot(text);
+        }
     } else {
         return 2;
     }
     const int code = app.exec();
-    std::puts("ended");
-    std::fflush(stdout);
+    say("ended");
     return code;
 }
