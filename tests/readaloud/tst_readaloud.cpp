@@ -1,9 +1,8 @@
 #include "document/document.h"
-#include "editor/memoryneed.h"
 #include "fakehost.h"
-#include "view/textview.h"
 #include "readaloud/loquenwindow.h"
 #include "readaloud/readaloudcommands.h"
+#include "view/textview.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -33,7 +32,9 @@ private slots:
         QCOMPARE(m_host->pendingAnswers(), 0);
     }
 
-    // Steps on a window opened on "→" with file a holding "a", CR, "b" and file u "é" in UTF-8;
+    // Steps on a window opened on "→" with file a holding "a", CR, "b", file u "é" in UTF-8 and
+    // file big 3 MB of lines "a big file" (read and shown behind a progress window, as Open does;
+    // its memory check: tst_filecommands);
     // then what the engine was asked, and the Pause button, its row, the Resume button and its
     // row as "+" for enabled and "-" for disabled with the box's first line and what file b holds
     // (as Latin-1), or "closed". A question asked with no answer queued fails the test, as does
@@ -54,7 +55,7 @@ private slots:
         QTest::newRow("reopen paused") << "play pause about mnuloquen" << "say:→ pause" << "--++ →";
         QTest::newRow("engine fails: told once") << "fail ok play pause" << "say:→ pause" << "--++ →";
         QTest::newRow("New, No keeps") << "no mnunew" << "" << "++-+ →";
-        QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ ";
+        QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ →";
         QTest::newRow("Close, No stays") << "no close" << "" << "++-+ →";
         QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:→ stop" << "closed";
         QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
@@ -66,6 +67,9 @@ private slots:
         QTest::newRow("Save: No, Cancel") << "save:b no mnusave save: mnusave" << "" << "++-+ →";
         QTest::newRow("Save fails: told") << "save:no/b yes ok mnusave" << "" << "++-+ →";
         QTest::newRow("UTF-8 kept") << "load:u loadfile save:b mnusave" << "" << "++-+ é Ã©\r\n";
+        QTest::newRow("big file") << "load:big loadfile" << "" << "++-+ a big file";
+        QTest::newRow("big, Cancel") << "load:big cancel@40 loadfile" << "" << "++-+ →";
+        QTest::newRow("big, text sent") << "load:big mnuloquen@40 loadfile" << "" << "++-+ →";
         // clang-format on
     }
 
@@ -74,7 +78,8 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, calls);
         QFETCH(QString, window);
-        QVERIFY(write(u"a"_s, "a\rb") && write(u"u"_s, "\xC3\xA9"));
+        const QByteArray big = QByteArray("a big file\r\n").repeated(300000);
+        QVERIFY(write(u"a"_s, "a\rb") && write(u"u"_s, "\xC3\xA9") && write(u"big"_s, big));
         m_document->setText(u"\u2192"_s);
         m_commands->showReadAloud();
         LoquenWindow *loquen = this->loquen();
@@ -94,63 +99,6 @@ private slots:
         QCOMPARE(loquen->isVisible() ? seen : u"closed"_s, window);
     }
 
-    // A big file is read and shown a piece at a time behind a progress window, as Open does: Cancel
-    // keeps the box's text, a file too big for the memory left is refused and told, and the
-    // editor's text sent meanwhile wins over the file. The editor's own text is never touched.
-    void loadGoesThroughTheProgressWindow_data()
-    {
-        QTest::addColumn<QString>("arrival");
-        QTest::addColumn<int>("at"); // the progress value it arrives at: reading below 20
-        QTest::addColumn<QString>("box"); // "old" or "editor", or empty for the file's text
-        QTest::addColumn<QString>("said"); // part of the last box
-
-        QTest::newRow("runs to the end") << "" << 1000 << "" << "";
-        QTest::newRow("Cancel late in the load") << "cancel" << 40 << "old" << "";
-        QTest::newRow("the editor's text late in the load") << "mnuloquen" << 40 << "editor" << "";
-        // Memory just enough to read a file of empty lines but too little for its lines.
-        QTest::newRow("memory: too little for the lines") << "memory" << 0 << "old" << " has ";
-    }
-
-    void loadGoesThroughTheProgressWindow()
-    {
-        QFETCH(QString, arrival);
-        QFETCH(int, at);
-        QFETCH(QString, box);
-        QFETCH(QString, said);
-        // Empty lines where the memory is short: what its lines take outweighs its text.
-        const QByteArray bytes = arrival == u"memory" ? QByteArray("\r\n").repeated(1 << 20) : [] {
-            QByteArray bytes;
-            for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
-                bytes += "a line of a big file, number " + QByteArray::number(i) + "\r\n";
-            return bytes;
-        }();
-        const QString big = pathOf(u"big.txt"_s);
-        QVERIFY(write(u"big.txt"_s, bytes));
-        m_document->setText(u"editor"_s);
-        m_commands->showReadAloud();
-        LoquenWindow *loquen = this->loquen();
-        loquen->textArea()->textDocument().setText(u"old"_s);
-        if (arrival == u"cancel")
-            m_host->cancelProgressAt = at;
-        bool arrived = false;
-        m_host->whileProgressing = [&](int percent) {
-            if (arrival == u"mnuloquen" && percent >= at && !std::exchange(arrived, true))
-                m_commands->showReadAloud();
-        };
-        m_host->answerOpenFile(big);
-        if (arrival == u"memory") {
-            m_host->availableMemory = MemoryNeed::toReadAndShow(bytes.size()) + at;
-            m_host->answerMessage(Host::Button::Ok);
-        }
-        loquen->button(u"loadfile"_s)->click();
-
-        QVERIFY(!m_host->isShowingModal());
-        QVERIFY2(m_host->lastShown().prompt.contains(said), qPrintable(m_host->lastShown().prompt));
-        QCOMPARE(loquen->textArea()->textDocument().text(),
-            box.isEmpty() ? QString::fromLatin1(bytes) : box);
-        QVERIFY(m_document->text() == u"editor" && m_document->isModified());
-    }
-
 private:
     LoquenWindow *loquen() { return m_commands->loquenWindow(); }
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -160,8 +108,9 @@ private:
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
     // A button (play), a row of the window (player) or the editor's row (mnuloquen), a key (F5),
-    // "fail": the engine fails from here on; or the answer to the next box: "ok", "yes", "no", or
-    // the file a load or save dialog gives ("load:a", "save:" for Cancel).
+    // "fail": the engine fails from here on; "cancel@40" or "mnuloquen@40": Cancel, or the editor's
+    // row, once a load's progress reaches 40; or the answer to the next box: "ok", "yes", "no",
+    // or the file a load or save dialog gives ("load:a", "save:" for Cancel).
     void step(const QString &control)
     {
         const QHash<QString, Host::Button> answers { { u"ok"_s, Host::Button::Ok },
@@ -169,7 +118,15 @@ private:
         std::optional<QString> path; // Cancel
         if (!control.endsWith(u':'))
             path = pathOf(control.section(u':', 1));
-        if (control == u"fail")
+        const int at = control.section(u'@', 1).toInt();
+        if (control.startsWith(u"cancel@"))
+            m_host->cancelProgressAt = at;
+        else if (control.startsWith(u"mnuloquen@"))
+            m_host->whileProgressing = [this, at, sent = false](int percent) mutable {
+                if (percent >= at && !std::exchange(sent, true))
+                    m_commands->showReadAloud();
+            };
+        else if (control == u"fail")
             static_cast<FakeSpeechEngine *>(loquen()->speech())->failure = u"no device"_s;
         else if (answers.contains(control))
             m_host->answerMessage(answers.value(control));
