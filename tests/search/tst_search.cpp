@@ -151,7 +151,6 @@ private slots:
         // clang-format off
         QTest::newRow("find: Enter finds and hides") << false << "txtfind" << int(Qt::Key_Return) << "hidden 8 Area";
         QTest::newRow("replace: Enter in the replace box finds") << true << "txtReplace" << int(Qt::Key_Return) << "shown 8 txtReplace";
-        QTest::newRow("find: Escape hides") << false << "txtfind" << int(Qt::Key_Escape) << "hidden 4 Area";
         QTest::newRow("replace: Escape hides") << true << "txtReplace" << int(Qt::Key_Escape) << "hidden 4 Area";
         QTest::newRow("find: Space on Replace.... opens replacing") << false << "lblreplink" << int(Qt::Key_Space) << "shown 4 txtReplace";
         // clang-format on

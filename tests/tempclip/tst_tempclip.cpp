@@ -109,7 +109,6 @@ private slots:
         QTest::newRow("opened: the list's first entry") << "" << "apple";
         QTest::newRow("Down Down") << "Down Down" << "cherry\r\nred";
         QTest::newRow("End, Up") << "End Up" << "cherry\r\nred";
-        QTest::newRow("End, Home") << "End Home" << "apple";
         QTest::newRow("the letter d") << "D" << "date";
         QTest::newRow("click on banana") << "click:1" << "banana";
         QTest::newRow("click on date, Up") << "click:3 Up" << "cherry\r\nred";
