@@ -55,7 +55,7 @@ private slots:
         QTest::newRow("reopen paused") << "play pause about mnuloquen" << "say:→ pause" << "--++ →";
         QTest::newRow("engine fails: told once") << "fail ok play pause" << "say:→ pause" << "--++ →";
         QTest::newRow("New, No keeps") << "no mnunew" << "" << "++-+ →";
-        QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ →";
+        QTest::newRow("New, Yes clears; empty: no question") << "yes mnunew mnunew" << "" << "++-+ ";
         QTest::newRow("Close, No stays") << "no close" << "" << "++-+ →";
         QTest::newRow("Close, Yes stops the speech") << "play yes close" << "say:→ stop" << "closed";
         QTest::newRow("Exit row, Yes") << "yes exit" << "stop" << "closed";
