@@ -29,7 +29,7 @@ QByteArray withAbcde(const char *reversed)
 // A row of refusals(); its name tells the command.
 void refusal(const char *name, const QString &text, const QString &typed, const QString &said)
 {
-    QTest::newRow(name) << QByteArray(name).startsWith("un") << text << typed << said;
+    QTest::newRow(name) << text << typed << said;
 }
 
 } // namespace
@@ -47,8 +47,8 @@ class TestProtect : public QObject
 
     // Answers the password boxes with `typed` and the message boxes with `buttons`: every box
     // must take one of them (FakeHost fails the test otherwise) and every one be taken (cleanup).
-    void run(void (ProtectCommands::*command)(), const QStringList &typed,
-        QList<Host::Button> buttons)
+    void run(
+        void (ProtectCommands::*command)(), const QStringList &typed, QList<Host::Button> buttons)
     {
         for (const QString &password : typed)
             m_host->answerInput(password);
@@ -190,7 +190,6 @@ private slots:
 
     void refusals_data()
     {
-        QTest::addColumn<bool>("unprotect");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("typed"); // into the password boxes
         QTest::addColumn<QString>("said"); // part of the last box
@@ -218,7 +217,7 @@ private slots:
     // A refusal leaves the text as it was and asks nothing more.
     void refusals()
     {
-        QFETCH(bool, unprotect);
+        const bool unprotect = QByteArray(QTest::currentDataTag()).startsWith("un");
         QFETCH(QString, text);
         QFETCH(QString, typed);
         QFETCH(QString, said);
