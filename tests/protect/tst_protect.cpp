@@ -91,15 +91,20 @@ private slots:
         QTest::newRow("words") << u"band best thin "_s << withAbcde("\x88\xB7\xF6\x96\xB0\x8C\xB0");
         QTest::newRow("period blank, the") << u"end. the "_s << withAbcde("\x85\x91\x80\xA6\xE7");
         QTest::newRow("three line feeds") << u"a\n\n\nb"_s << withAbcde("\xB0\x8A\x8B\xFB");
+        QTest::newRow("emoji: a pair, whole") << u"a\U0001F600"_s << withAbcde("?\xFB");
         QTest::newRow("CR LF, tab, marks") << u"a\r\n\t:;-'/>"_s << withAbcde(">/'-;:\t\x8A\r\xFB");
     }
 
+    // And decoded, the text comes back.
     void encodesExactly()
     {
         QFETCH(QString, document);
         QFETCH(QByteArray, bytes);
         const QString password = Cipher::lowerCasePassword(u"ABCDE");
         QCOMPARE(Codec1252::encode(Cipher::encode(document, password)), bytes);
+        QCOMPARE(
+            Cipher::decode(Cipher::encode(document, password), Cipher::passwordSymbols(password)),
+            document);
     }
 
     // Saved by the writing rule and reopened by the loading rule up to twice, with any password
