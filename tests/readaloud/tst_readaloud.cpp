@@ -33,12 +33,11 @@ private slots:
     }
 
     // Steps on a window opened on "→" with file a holding "a", CR, "b", file u "é" in UTF-8 and
-    // file big 3 MB of lines "a big file" (read and shown behind a progress window, as Open does;
-    // its memory check: tst_filecommands);
-    // then what the engine was asked, and the Pause button, its row, the Resume button and its
-    // row as "+" for enabled and "-" for disabled with the box's first line and what file b holds
-    // (as Latin-1), or "closed". A question asked with no answer queued fails the test, as does
-    // an answer left unused.
+    // file big 3 MB of lines "a big file" (read behind a progress window, as Open reads; its
+    // memory check: tst_filecommands); then what the engine was asked, and the Pause button, its
+    // row, the Resume button and its row as "+" for enabled and "-" for disabled with the box's
+    // first line and what file b holds (as Latin-1), or "closed". A question asked with no answer
+    // queued fails the test, as does an answer left unused.
     void controls_data()
     {
         QTest::addColumn<QString>("steps");
