@@ -12,31 +12,6 @@
 
 using namespace Search;
 
-namespace {
-
-// The commands over a document of their own; their window belongs to a plain window whose one
-// field, "Area", stands for the text.
-struct Searching
-{
-    FakeHost host;
-    Document document;
-    QWidget owner;
-    QLineEdit *view = new QLineEdit(&owner);
-    SearchCommands commands { document, host, &owner, view };
-
-    Searching(const QString &picture)
-    {
-        view->setObjectName(QStringLiteral("Area"));
-        TextPicture::show(document, picture);
-        owner.show();
-        if (QTest::qWaitForWindowActive(&owner))
-            view->setFocus();
-    }
-    ~Searching() { QCOMPARE(host.pendingAnswers(), 0); }
-};
-
-} // namespace
-
 class TestSearch : public QObject
 {
     Q_OBJECT
@@ -132,17 +107,28 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, steps);
         QFETCH(QString, after);
-        Searching s(before);
-        FindReplaceWindow *w = s.commands.findWindow();
+        // The commands over a document of their own; their window belongs to a plain window
+        // whose one field, "Area", stands for the text.
+        FakeHost host;
+        Document document;
+        QWidget owner;
+        auto *view = new QLineEdit(&owner);
+        view->setObjectName(QStringLiteral("Area"));
+        SearchCommands commands(document, host, &owner, view);
+        TextPicture::show(document, before);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        view->setFocus();
+        FindReplaceWindow *w = commands.findWindow();
         w->findBox()->addItems({ "two", "one" });
         for (const QString &step : steps.split(u' ')) {
             if (step == u"find" || step == u"replace") {
-                step == u"find" ? s.commands.find() : s.commands.findAndReplace();
+                step == u"find" ? commands.find() : commands.findAndReplace();
                 QTRY_COMPARE(QApplication::activeWindow(), w);
             } else if (step == u"next") {
-                s.commands.findNext();
+                commands.findNext();
             } else if (step == u"ok") {
-                s.host.answerMessage(Host::Button::Ok);
+                host.answerMessage(Host::Button::Ok);
             } else if (step.startsWith(u'@')) {
                 w->findChild<QWidget *>(step.sliced(1))->setFocus();
             } else if (step.startsWith(u"click:")) {
@@ -155,11 +141,12 @@ private slots:
         }
         const auto seen = [&] {
             QWidget *focus = QApplication::focusWidget();
-            return TextPicture::of(s.document) + (w->isVisible() ? " +" + w->windowTitle() : "")
+            return TextPicture::of(document) + (w->isVisible() ? " +" + w->windowTitle() : "")
                 + " @" + (focus ? focus->objectName() : QString())
-                + (s.host.shown().isEmpty() ? "" : u' ' + s.host.lastShown().prompt);
+                + (host.shown().isEmpty() ? "" : u' ' + host.lastShown().prompt);
         };
         QTRY_COMPARE(seen(), after);
+        QCOMPARE(host.pendingAnswers(), 0);
     }
 };
 
