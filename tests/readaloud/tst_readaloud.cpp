@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,21 +18,6 @@ class TestReadAloud : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_host = std::make_unique<FakeHost>();
-        m_document = std::make_unique<Document>();
-        m_commands = std::make_unique<ReadAloudCommands>(*m_document, *m_host);
-        m_dir = std::make_unique<QTemporaryDir>();
-    }
-
-    // The window is nobody's child: it goes before the host it talks through.
-    void cleanup()
-    {
-        delete loquen();
-        QCOMPARE(m_host->pendingAnswers(), 0);
-    }
-
     // Steps on a window opened on "→" with file a holding "a", CR, "b", file u "é" in UTF-8 and
     // file big 3 MB of lines "a big file" (read behind a progress window, as Open reads; its
     // memory check: tst_filecommands); then what the engine was asked, and the Pause button, its
@@ -77,14 +63,60 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, calls);
         QFETCH(QString, window);
+        FakeHost host;
+        Document document;
+        ReadAloudCommands commands(document, host);
+        // The window is nobody's child: it goes before the host it talks through.
+        const auto closing = qScopeGuard([&] { delete commands.loquenWindow(); });
+        QTemporaryDir dir;
+        const auto write = [&](const char *name, const QByteArray &bytes) {
+            QFile file(dir.filePath(QLatin1String(name)));
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
         const QByteArray big = QByteArray("a big file\r\n").repeated(300000);
-        QVERIFY(write(u"a"_s, "a\rb") && write(u"u"_s, "\xC3\xA9") && write(u"big"_s, big));
-        m_document->setText(u"\u2192"_s);
-        m_commands->showReadAloud();
-        LoquenWindow *loquen = this->loquen();
+        QVERIFY(write("a", "a\rb") && write("u", "\xC3\xA9") && write("big", big));
+        document.setText(u"\u2192"_s);
+        commands.showReadAloud();
+        LoquenWindow *loquen = commands.loquenWindow();
         QVERIFY(QTest::qWaitForWindowActive(loquen));
-        for (const QString &control : steps.split(u' ', Qt::SkipEmptyParts))
-            step(control);
+        // A button (play), a row of the window (player) or the editor's row (mnuloquen), a key
+        // (F5), "fail": the engine fails from here on; "cancel@40" or "mnuloquen@40": Cancel, or
+        // the editor's row, once a load's progress reaches 40; or the answer to the next box:
+        // "ok", "yes", "no", or the file a load or save dialog gives ("load:a", "save:" for
+        // Cancel).
+        const QHash<QString, Host::Button> answers { { u"ok"_s, Host::Button::Ok },
+            { u"yes"_s, Host::Button::Yes }, { u"no"_s, Host::Button::No } };
+        for (const QString &control : steps.split(u' ', Qt::SkipEmptyParts)) {
+            std::optional<QString> path; // Cancel
+            if (!control.endsWith(u':'))
+                path = dir.filePath(control.section(u':', 1));
+            const int at = control.section(u'@', 1).toInt();
+            if (control.startsWith(u"cancel@"))
+                host.cancelProgressAt = at;
+            else if (control.startsWith(u"mnuloquen@"))
+                host.whileProgressing = [&commands, at, sent = false](int percent) mutable {
+                    if (percent >= at && !std::exchange(sent, true))
+                        commands.showReadAloud();
+                };
+            else if (control == u"fail")
+                static_cast<FakeSpeechEngine *>(loquen->speech())->failure = u"no device"_s;
+            else if (answers.contains(control))
+                host.answerMessage(answers.value(control));
+            else if (control.startsWith(u"load:"))
+                host.answerOpenFile(path);
+            else if (control.startsWith(u"save:"))
+                host.answerSaveFile(path);
+            else if (control.front().isUpper())
+                QTest::keySequence(loquen, QKeySequence(control));
+            else if (QPushButton *button = loquen->button(control))
+                button->click();
+            else if (QAction *row = loquen->command(control))
+                row->trigger();
+            else if (control == u"mnuloquen")
+                commands.showReadAloud();
+            else
+                QFAIL(qPrintable(control));
+        }
         QCOMPARE(static_cast<FakeSpeechEngine *>(loquen->speech())->calls.join(u' '), calls);
         QString seen = u' ' + loquen->textArea()->textDocument().text().section(u"\r\n"_s, 0, 0);
         for (QString name : { "mnuresume", "resumer", "pauser", "pause" }) {
@@ -92,63 +124,12 @@ private slots:
             seen.prepend(
                 (button ? button->isEnabled() : loquen->command(name)->isEnabled()) ? '+' : '-');
         }
-        QFile b(pathOf(u"b"_s));
+        QFile b(dir.filePath(u"b"_s));
         if (b.open(QIODevice::ReadOnly))
             seen += u' ' + QString::fromLatin1(b.readAll());
         QCOMPARE(loquen->isVisible() ? seen : u"closed"_s, window);
+        QCOMPARE(host.pendingAnswers(), 0);
     }
-
-private:
-    LoquenWindow *loquen() { return m_commands->loquenWindow(); }
-    QString pathOf(const QString &name) const { return m_dir->filePath(name); }
-    bool write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(pathOf(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-    // A button (play), a row of the window (player) or the editor's row (mnuloquen), a key (F5),
-    // "fail": the engine fails from here on; "cancel@40" or "mnuloquen@40": Cancel, or the editor's
-    // row, once a load's progress reaches 40; or the answer to the next box: "ok", "yes", "no",
-    // or the file a load or save dialog gives ("load:a", "save:" for Cancel).
-    void step(const QString &control)
-    {
-        const QHash<QString, Host::Button> answers { { u"ok"_s, Host::Button::Ok },
-            { u"yes"_s, Host::Button::Yes }, { u"no"_s, Host::Button::No } };
-        std::optional<QString> path; // Cancel
-        if (!control.endsWith(u':'))
-            path = pathOf(control.section(u':', 1));
-        const int at = control.section(u'@', 1).toInt();
-        if (control.startsWith(u"cancel@"))
-            m_host->cancelProgressAt = at;
-        else if (control.startsWith(u"mnuloquen@"))
-            m_host->whileProgressing = [this, at, sent = false](int percent) mutable {
-                if (percent >= at && !std::exchange(sent, true))
-                    m_commands->showReadAloud();
-            };
-        else if (control == u"fail")
-            static_cast<FakeSpeechEngine *>(loquen()->speech())->failure = u"no device"_s;
-        else if (answers.contains(control))
-            m_host->answerMessage(answers.value(control));
-        else if (control.startsWith(u"load:"))
-            m_host->answerOpenFile(path);
-        else if (control.startsWith(u"save:"))
-            m_host->answerSaveFile(path);
-        else if (control.front().isUpper())
-            QTest::keySequence(loquen(), QKeySequence(control));
-        else if (QPushButton *button = loquen()->button(control))
-            button->click();
-        else if (QAction *row = loquen()->command(control))
-            row->trigger();
-        else if (control == u"mnuloquen")
-            m_commands->showReadAloud();
-        else
-            QFAIL(qPrintable(control));
-    }
-
-    std::unique_ptr<FakeHost> m_host;
-    std::unique_ptr<Document> m_document;
-    std::unique_ptr<ReadAloudCommands> m_commands;
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 QTEST_MAIN(TestReadAloud)
