@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -29,7 +27,7 @@ QByteArray withAbcde(const char *reversed)
 // A row of refusals(); its name tells the command.
 void refusal(const char *name, const QString &text, const QString &typed, const QString &said)
 {
-    QTest::newRow(name) << QByteArray(name).startsWith("un") << text << typed << said;
+    QTest::newRow(name) << text << typed << said;
 }
 
 } // namespace
@@ -47,8 +45,8 @@ class TestProtect : public QObject
 
     // Answers the password boxes with `typed` and the message boxes with `buttons`: every box
     // must take one of them (FakeHost fails the test otherwise) and every one be taken (cleanup).
-    void run(void (ProtectCommands::*command)(), const QStringList &typed,
-        QList<Host::Button> buttons)
+    void run(
+        void (ProtectCommands::*command)(), const QStringList &typed, QList<Host::Button> buttons)
     {
         for (const QString &password : typed)
             m_host->answerInput(password);
@@ -91,15 +89,20 @@ private slots:
         QTest::newRow("words") << u"band best thin "_s << withAbcde("\x88\xB7\xF6\x96\xB0\x8C\xB0");
         QTest::newRow("period blank, the") << u"end. the "_s << withAbcde("\x85\x91\x80\xA6\xE7");
         QTest::newRow("three line feeds") << u"a\n\n\nb"_s << withAbcde("\xB0\x8A\x8B\xFB");
+        QTest::newRow("emoji: a pair, whole") << u"a\U0001F600"_s << withAbcde("?\xFB");
         QTest::newRow("CR LF, tab, marks") << u"a\r\n\t:;-'/>"_s << withAbcde(">/'-;:\t\x8A\r\xFB");
     }
 
+    // And decoded, the text comes back.
     void encodesExactly()
     {
         QFETCH(QString, document);
         QFETCH(QByteArray, bytes);
         const QString password = Cipher::lowerCasePassword(u"ABCDE");
         QCOMPARE(Codec1252::encode(Cipher::encode(document, password)), bytes);
+        QCOMPARE(
+            Cipher::decode(Cipher::encode(document, password), Cipher::passwordSymbols(password)),
+            document);
     }
 
     // Saved by the writing rule and reopened by the loading rule up to twice, with any password
@@ -124,27 +127,6 @@ private slots:
             text = Cipher::withoutLoadingLineBreaks(text);
             QVERIFY(Cipher::hasPasswordPlace(text) && Cipher::firstForeign(text) < 0
                 && Cipher::decode(text, Cipher::passwordSymbols(password)) == document);
-        }
-    }
-
-    // Any text, with the password it ends with or another: no crash and no wrong password taken.
-    void decodeOfAnyTextIsSafe()
-    {
-        QRandomGenerator random(99);
-        for (int i = 0; i < 20000; ++i) {
-            QString text = QString(Cipher::marker).repeated(random.bounded(2));
-            for (int k = random.bounded(40); k > 0; --k)
-                text += QChar(char16_t(random.bounded(random.bounded(2) ? 0x10000 : 0x90)));
-            // As UnProtect reads it, after the line breaks a file would have added.
-            text = Cipher::withoutLoadingLineBreaks(text + u"\r\n\r\n"_s.left(random.bounded(5)));
-            QString symbols = text.right(5);
-            std::reverse(symbols.begin(), symbols.end());
-            const bool right = text.size() >= 6 && random.bounded(2);
-            if (!right)
-                symbols = QString(random.bounded(7), QChar(char16_t(random.bounded(0x10000))));
-            QCOMPARE(Cipher::decode(text, symbols).has_value(), right);
-            QVERIFY(
-                !Cipher::hasPasswordPlace(text) || Cipher::firstForeign(text) < text.size() - 6);
         }
     }
 
@@ -190,7 +172,6 @@ private slots:
 
     void refusals_data()
     {
-        QTest::addColumn<bool>("unprotect");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("typed"); // into the password boxes
         QTest::addColumn<QString>("said"); // part of the last box
@@ -218,7 +199,7 @@ private slots:
     // A refusal leaves the text as it was and asks nothing more.
     void refusals()
     {
-        QFETCH(bool, unprotect);
+        const bool unprotect = QByteArray(QTest::currentDataTag()).startsWith("un");
         QFETCH(QString, text);
         QFETCH(QString, typed);
         QFETCH(QString, said);

@@ -33,15 +33,10 @@ public:
     bool failed = false;
 };
 
-// Long enough to go on speaking past the last press, in sentences of many lengths.
-const QString kText = QStringLiteral(
-    "The quick brown fox jumps over the lazy dog. Every good boy deserves fudge. "
-    "Pack my box with five dozen liquor jugs. How vexingly quick daft zebras jump! "
-    "Sphinx of black quartz, judge my vow. Red. "
-    "The five boxing wizards jump quickly, and then they rest for a while. "
-    "Jackdaws love my big sphinx of quartz. Go.\r\n"
-    "A wizard's job is to vex chumps quickly in fog. Watch Jeopardy, Alex Trebek's fun TV "
-    "quiz game. Bright vixens jump; dozy fowl quack. Quick wafting zephyrs vex bold Jim.");
+// Long enough to go on speaking past the last press, in sentences of several lengths.
+const QString kText = QStringLiteral("The quick brown fox jumps over the lazy dog. Red. "
+                                     "Pack my box with five dozen liquor jugs.\r\n")
+                          .repeated(8);
 
 } // namespace
 

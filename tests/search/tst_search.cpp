@@ -3,43 +3,14 @@
 #include "search/findreplacewindow.h"
 #include "search/searchcommands.h"
 #include "search/searchprimitives.h"
+#include "textpicture.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace Search;
-
-namespace {
-
-// The commands over a document of their own; their window belongs to a plain window whose one
-// field, "Area", stands for the text.
-struct Searching
-{
-    FakeHost host;
-    Document document;
-    QWidget owner;
-    QLineEdit *view = new QLineEdit(&owner);
-    SearchCommands commands { document, host, &owner, view };
-
-    Searching(const QString &text, qsizetype caret)
-    {
-        view->setObjectName(QStringLiteral("Area"));
-        document.setText(text);
-        document.select(caret, 0);
-        owner.show();
-        if (QTest::qWaitForWindowActive(&owner))
-            view->setFocus();
-    }
-    ~Searching() { QCOMPARE(host.pendingAnswers(), 0); }
-};
-
-} // namespace
-
 
 class TestSearch : public QObject
 {
@@ -99,88 +70,83 @@ private slots:
                 result);
     }
 
-    // The find window's controls reach the search: Find Next walks on from its last match;
-    // Replace replaces the match and finds the next; Replace All follows Match Case. (The word
-    // Find takes at the caret: tst_editor's Find rows; the keyboard in the find box:
-    // keysInTheFindWindow.)
-    void findWindowDrivesTheSearch()
+    // On the picture, the find window (offering "two" and "one" from its history) driven as the
+    // user does: "find" or "replace" opens it, "next" is Find Next, "ok" answers a box, "@name"
+    // gives a control the keyboard, "click:name" clicks it, a key name presses that key and any
+    // other word is typed. Then the picture, the window's title if it is up, who has the keyboard
+    // and the last box's text. (The word Find takes at the caret: tst_editor's Find rows.)
+    void findWindow_data()
     {
-        Searching s(QStringLiteral("two aaa AA"), 1);
-        Document &document = s.document;
-        s.commands.find();
-        FindReplaceWindow *w = s.commands.findWindow();
-        w->findBox()->setEditText(QStringLiteral("aa"));
-
-        for (const int start : { 4, 5, 8 }) {
-            s.commands.findNext();
-            QCOMPARE(document.selectionStart(), start);
-        }
-        s.host.answerMessage(Host::Button::Ok);
-        s.commands.findNext();
-        QCOMPARE(s.host.lastShown().prompt, QStringLiteral("Search complete"));
-        s.commands.findNext(); // from the top again
-        QCOMPARE(document.selectionStart(), 4);
-        w->upButton()->setChecked(true);
-        document.select(10, 0);
-        s.commands.findNext();
-        QCOMPARE(document.selectionStart(), 8);
-
-        s.commands.findAndReplace();
-        w->downButton()->setChecked(true);
-        w->replaceBox()->setEditText(QStringLiteral("b"));
-        w->findNextButton()->click(); // from the caret the window was made at
-        w->replaceButton()->click();
-        QCOMPARE(document.text(), QStringLiteral("two ba AA"));
-        QCOMPARE(document.selectedText(), QStringLiteral("AA"));
-        w->matchCaseBox()->setChecked(true);
-        w->findBox()->setEditText(QStringLiteral("A"));
-        w->replaceAllButton()->click();
-        QCOMPARE(document.text(), QStringLiteral("two ba bb"));
-    }
-
-    // On "one two one" with the caret on "two": the window opened by Find or Find And Replace,
-    // "one" typed into the find box (which offers to complete it from its history), `key` pressed
-    // on the `on` control; then whether the window is up, the start of the selection and who has
-    // the keyboard.
-    void keysInTheFindWindow_data()
-    {
-        QTest::addColumn<bool>("replace");
-        QTest::addColumn<QString>("on");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("after"); // shown or hidden, selection start, focus
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("after");
         // clang-format off
-        QTest::newRow("find: Enter finds and hides") << false << "txtfind" << int(Qt::Key_Return) << "hidden 8 Area";
-        QTest::newRow("replace: Enter in the replace box finds") << true << "txtReplace" << int(Qt::Key_Return) << "shown 8 txtReplace";
-        QTest::newRow("find: Escape hides") << false << "txtfind" << int(Qt::Key_Escape) << "hidden 4 Area";
-        QTest::newRow("replace: Escape hides") << true << "txtReplace" << int(Qt::Key_Escape) << "hidden 4 Area";
-        QTest::newRow("find: Space on Replace.... opens replacing") << false << "lblreplink" << int(Qt::Key_Space) << "shown 4 txtReplace";
+        QTest::newRow("Enter finds, hides") << "one |two one"
+            << "find one Return" << "one two [one] @Area";
+        QTest::newRow("Enter in Replace finds") << "one |two one"
+            << "replace one @txtReplace Return" << "one two [one] +Replace @txtReplace";
+        QTest::newRow("Escape in Replace hides") << "one |two one"
+            << "replace one @txtReplace Escape" << "one |two one @Area";
+        QTest::newRow("Space on Replace....") << "one |two one"
+            << "find one @lblreplink Space" << "one [two] one +Replace @txtReplace";
+        QTest::newRow("tells, then from the top") << "t|wo aaa AA"
+            << "find aa next next next ok next next"
+            << "two [aa]a AA +Find @txtfind Search complete";
+        QTest::newRow("Up from [AA]") << "two aaa AA|"
+            << "find aa click:up next" << "two a[aa] AA +Find @up";
+        QTest::newRow("Replace, then the next") << "t|wo aaa AA"
+            << "replace aa @txtReplace b click:btnfind click:btnReplace"
+            << "two ba [AA] +Replace @btnReplace";
+        QTest::newRow("Replace All, Match Case") << "t|wo aaa AA"
+            << "replace aa @txtReplace b click:casematch click:btnReplaceAll" << "t|wo ba AA @Area";
         // clang-format on
     }
 
-    void keysInTheFindWindow()
+    void findWindow()
     {
-        QFETCH(bool, replace);
-        QFETCH(QString, on);
-        QFETCH(int, key);
+        QFETCH(QString, before);
+        QFETCH(QString, steps);
         QFETCH(QString, after);
-        Searching s(QStringLiteral("one two one"), 4);
-        FindReplaceWindow *w = s.commands.findWindow();
+        // The commands over a document of their own; their window belongs to a plain window
+        // whose one field, "Area", stands for the text.
+        FakeHost host;
+        Document document;
+        QWidget owner;
+        auto *view = new QLineEdit(&owner);
+        view->setObjectName(QStringLiteral("Area"));
+        SearchCommands commands(document, host, &owner, view);
+        TextPicture::show(document, before);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        view->setFocus();
+        FindReplaceWindow *w = commands.findWindow();
         w->findBox()->addItems({ "two", "one" });
-        replace ? s.commands.findAndReplace() : s.commands.find();
-        QTRY_COMPARE(QApplication::activeWindow(), w);
-        QTest::keyClicks(nullptr, QStringLiteral("one"));
-        w->findChild<QWidget *>(on)->setFocus();
-        QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key(key));
+        for (const QString &step : steps.split(u' ')) {
+            if (step == u"find" || step == u"replace") {
+                step == u"find" ? commands.find() : commands.findAndReplace();
+                QTRY_COMPARE(QApplication::activeWindow(), w);
+            } else if (step == u"next") {
+                commands.findNext();
+            } else if (step == u"ok") {
+                host.answerMessage(Host::Button::Ok);
+            } else if (step.startsWith(u'@')) {
+                w->findChild<QWidget *>(step.sliced(1))->setFocus();
+            } else if (step.startsWith(u"click:")) {
+                QTest::mouseClick(w->findChild<QWidget *>(step.sliced(6)), Qt::LeftButton);
+            } else if (step.front().isUpper()) {
+                QTest::keySequence(QGuiApplication::focusWindow(), QKeySequence(step));
+            } else {
+                QTest::keyClicks(nullptr, step);
+            }
+        }
         const auto seen = [&] {
             QWidget *focus = QApplication::focusWidget();
-            return QStringLiteral("%1 %2 %3")
-                .arg(w->isVisible() ? "shown" : "hidden")
-                .arg(s.document.selectionStart())
-                .arg(focus ? focus->objectName() : QString());
+            return TextPicture::of(document) + (w->isVisible() ? " +" + w->windowTitle() : "")
+                + " @" + (focus ? focus->objectName() : QString())
+                + (host.shown().isEmpty() ? "" : u' ' + host.lastShown().prompt);
         };
         QTRY_COMPARE(seen(), after);
-        QCOMPARE(s.document.text(), QStringLiteral("one two one"));
-        QCOMPARE(w->isReplaceMode(), replace || after.endsWith(u"txtReplace"));
+        QCOMPARE(host.pendingAnswers(), 0);
     }
 };
 
