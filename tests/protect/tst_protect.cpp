@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -127,6 +129,27 @@ private slots:
             text = Cipher::withoutLoadingLineBreaks(text);
             QVERIFY(Cipher::hasPasswordPlace(text) && Cipher::firstForeign(text) < 0
                 && Cipher::decode(text, Cipher::passwordSymbols(password)) == document);
+        }
+    }
+
+    // Any text, with the password it ends with or another: no crash and no wrong password taken.
+    void decodeOfAnyTextIsSafe()
+    {
+        QRandomGenerator random(99);
+        for (int i = 0; i < 20000; ++i) {
+            QString text = QString(Cipher::marker).repeated(random.bounded(2));
+            for (int k = random.bounded(40); k > 0; --k)
+                text += QChar(char16_t(random.bounded(random.bounded(2) ? 0x10000 : 0x90)));
+            // As UnProtect reads it, after the line breaks a file would have added.
+            text = Cipher::withoutLoadingLineBreaks(text + u"\r\n\r\n"_s.left(random.bounded(5)));
+            QString symbols = text.right(5);
+            std::reverse(symbols.begin(), symbols.end());
+            const bool right = text.size() >= 6 && random.bounded(2);
+            if (!right)
+                symbols = QString(random.bounded(7), QChar(char16_t(random.bounded(0x10000))));
+            QCOMPARE(Cipher::decode(text, symbols).has_value(), right);
+            QVERIFY(
+                !Cipher::hasPasswordPlace(text) || Cipher::firstForeign(text) < text.size() - 6);
         }
     }
 
