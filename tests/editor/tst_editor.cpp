@@ -200,14 +200,15 @@ private slots:
         QTRY_VERIFY(!window || !window->isVisible());
     }
 
-    // A command's change is one undo step whatever its size: 3 MB changed by Replace All or by
-    // Upper Case over a Select All, then Undo gives the text back exactly and Redo the change
-    // again. (A big insertion undone whole: tst_filecommands's bigInsertCanBeGivenUp.)
+    // A command's change is one undo step whatever its size: 3 MB changed by Replace All, by
+    // Upper Case over a Select All or by a paste, then Undo gives the text back exactly and Redo
+    // the change again. (A big insertion undone whole: tst_filecommands's bigInsertCanBeGivenUp.)
     void bigChangesUndoInOneStep_data()
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("Replace All fox with cat") << u"replace all"_s;
         QTest::newRow("Ctrl+A, Ctrl+U") << u"upper case"_s;
+        QTest::newRow("3 MB pasted over the first line") << u"paste"_s;
     }
     void bigChangesUndoInOneStep()
     {
@@ -222,10 +223,15 @@ private slots:
             m_window->findChild<QComboBox *>(u"txtReplace"_s)->setEditText(u"cat"_s);
             m_window->findChild<QPushButton *>(u"btnReplaceAll"_s)->click();
             expected = QString(original).replace(u"fox"_s, u"cat"_s);
-        } else {
+        } else if (how == u"upper case") {
             QTest::keyClick(area(), Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(area(), Qt::Key_U, Qt::ControlModifier);
             expected = original.toUpper();
+        } else {
+            m_host->setClipboardText(original);
+            document().select(0, 7);
+            QTest::keyClick(area(), Qt::Key_V, Qt::ControlModifier);
+            expected = original + original.mid(7);
         }
         QVERIFY2(document().text() == expected, "another change");
         QTest::keySequence(area(), QKeySequence::Undo);
