@@ -164,16 +164,13 @@ private slots:
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("name");
-        QTest::newRow("find") << "mnufind"
-                              << "findreplace";
-        QTest::newRow("master clipboard") << "mnumasterclip"
-                                          << "tempclip";
-        QTest::newRow("font face") << "facea"
-                                   << "setfontedit";
-        QTest::newRow("about") << "about"
-                               << "frmAbout";
-        QTest::newRow("properties, from the toolbar") << "Properties"
-                                                      << "Properties";
+        // clang-format off
+        QTest::newRow("find") << "mnufind" << "findreplace";
+        QTest::newRow("master clipboard") << "mnumasterclip" << "tempclip";
+        QTest::newRow("font face") << "facea" << "setfontedit";
+        QTest::newRow("about") << "about" << "frmAbout";
+        QTest::newRow("properties, from the toolbar") << "Properties" << "Properties";
+        // clang-format on
     }
 
     void secondaryWindowsAreNamedDialogs()

@@ -13,13 +13,10 @@ class TestEncoding : public WindowFixture
 
     QString encodingShown() const { return m_window->encodingText(); }
     QAction *reopenRow() const { return m_window->command(u"mnureopen"_s); }
-    // A key that gives `text`, which keyClicks() cannot send beyond Latin-1.
-    void type(const QString &text)
+    // Writes `bytes` to `path` and opens it.
+    void openWith(const QString &path, const QByteArray &bytes)
     {
-        QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, text, Qt::NoModifier);
-    }
-    void open(const QString &path)
-    {
+        QVERIFY(writeBytes(path, bytes));
         m_host->answerOpenFile(path);
         trigger("open");
     }
@@ -146,11 +143,13 @@ private slots:
         QFETCH(QString, encoding);
         QFETCH(QByteArray, saved);
         const QString path = pathOf(u"doc.txt"_s), otherPath = pathOf(u"other.txt"_s);
-        QVERIFY(writeBytes(path, file) && writeBytes(otherPath, other));
-        open(path);
+        QVERIFY(writeBytes(otherPath, other));
+        openWith(path, file);
         for (const QString &step : steps.split(u' ')) {
             if (step == "type"_L1) {
-                type(encoding == u"UTF-8"_s ? u"\u2192"_s : u"\u20AC"_s);
+                // A key that keyClicks() cannot send: it goes no further than Latin-1.
+                const QString key = encoding == u"UTF-8"_s ? u"\u2192"_s : u"\u20AC"_s;
+                QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, key, Qt::NoModifier);
             } else if (step == "insert"_L1) {
                 m_host->answerOpenFile(otherPath);
                 trigger("mnuinsfile");
@@ -173,9 +172,8 @@ private slots:
     void newDocumentHasNothingToReopen()
     {
         QVERIFY(!reopenRow()->isEnabled());
-        QVERIFY(writeBytes(pathOf(u"doc.txt"_s), "\xC3\xA9"));
-        open(
-            pathOf(u"doc.txt"_s)); // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's
+        // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's.
+        openWith(pathOf(u"doc.txt"_s), "\xC3\xA9");
         trigger("new");
         QVERIFY(!reopenRow()->isEnabled());
         QCOMPARE(reopenRow()->text(), u"Reopen as UTF-8"_s);
@@ -187,8 +185,7 @@ private slots:
     {
         const QString path = pathOf(u"a.txt"_s);
         const QString text = u"\u03A9 and \U0001F600\r\n\u4E2D\r\n"_s;
-        QVERIFY(writeBytes(path, text.toUtf8()));
-        open(path);
+        openWith(path, text.toUtf8());
         m_host->answerInput(u"abcde"_s);
         m_host->answerInput(u"abcde"_s);
         m_host->answerMessage(Host::Button::Ok); // "File protected"
@@ -207,10 +204,11 @@ private slots:
     }
 
     // The row reads the file again in the other encoding; a modified document asks Open's
-    // question first: Yes saves, No drops the changes, Cancel and Escape keep everything.
+    // question first: Yes saves, No drops the changes, Cancel keeps everything. (Escape on that
+    // question: tst_filecommands's escapeKeepsEverythingAsItWas.)
     void reopenAsksAsOpenDoes_data()
     {
-        QTest::addColumn<int>("answer"); // -1: clean, -2: Escape
+        QTest::addColumn<int>("answer"); // -1: clean
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QByteArray>("file");
@@ -222,7 +220,6 @@ private slots:
         QTest::newRow("modified, Yes saves first") << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
         QTest::newRow("modified, No drops it") << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
         QTest::newRow("modified, Cancel keeps it") << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
-        QTest::newRow("modified, Escape keeps it") << -2 << u"xcaf\u00E9\r\n"_s << utf8 << mine;
         // clang-format on
     }
     void reopenAsksAsOpenDoes()
@@ -232,13 +229,10 @@ private slots:
         QFETCH(QString, encoding);
         QFETCH(QByteArray, file);
         const QString path = pathOf(u"doc.txt"_s);
-        QVERIFY(writeBytes(path, "caf\xC3\xA9\r\n"));
-        open(path);
+        openWith(path, "caf\xC3\xA9\r\n");
         if (answer != -1)
             QTest::keyClicks(area(), "x");
-        if (answer == -2)
-            m_host->answerEscape();
-        else if (answer >= 0)
+        if (answer >= 0)
             m_host->answerMessage(Host::Button(answer));
         trigger("mnureopen");
         QCOMPARE(document().text(), text);
