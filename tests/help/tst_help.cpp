@@ -39,8 +39,7 @@ private slots:
 
         commands.showAbout();
         commands.showAbout();
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+        QCOMPARE(std::ranges::count_if(QApplication::topLevelWidgets(),
                      [](QWidget *w) { return qobject_cast<AboutWindow *>(w) && w->isVisible(); }),
             1);
         QCOMPARE(host.pendingAnswers(), 0);

@@ -44,8 +44,6 @@ class TestTextOps : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(u"en_US"_s)); }
-
     void rules_data()
     {
         using namespace CaseRules;
