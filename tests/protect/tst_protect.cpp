@@ -68,19 +68,6 @@ private slots:
 
     void cleanup() { QCOMPARE(m_host->pendingAnswers(), 0); }
 
-    // A symbol with no byte of its own would come back from a saved file as another character.
-    void symbolsSurviveTheCodePage()
-    {
-        int reserved = 0;
-        for (char16_t c = 1; c < 0xFFFF; ++c) {
-            reserved += Cipher::isReserved(QChar(c));
-            const QString text = Cipher::encode(QString(QChar(c)), kPassword);
-            if (c < 0x7F || Cipher::isReserved(QChar(c)))
-                QCOMPARE(Codec1252::decode(Codec1252::encode(text)), text);
-        }
-        QCOMPARE(reserved, 82); // 81 symbols and the marker
-    }
-
     void encodesExactly_data()
     {
         QTest::addColumn<QString>("document");
@@ -180,13 +167,13 @@ private slots:
         QVERIFY(m_document->isLocked() && !m_document->canUndo());
         const QString protectedText = m_document->text();
         QTemporaryDir dir;
-        QFile file(dir.filePath(u"a.txt"_s));
+        const QString path = dir.filePath(u"a.txt"_s);
         for (int round = 1; round <= 2; ++round) {
-            QVERIFY(writeDocumentFile(file.fileName(), m_document->text()).ok);
+            QVERIFY(writeDocumentFile(path, m_document->text()).ok);
+            QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), Codec1252::encode(protectedText) + "\r\n");
-            file.close();
-            m_document->load(TextBuffer(readDocumentFile(file.fileName()).text), file.fileName());
+            m_document->load(TextBuffer(readDocumentFile(path).text), path);
         }
         run(&ProtectCommands::unprotect, { u"IA5S!"_s }, { Host::Button::Ok });
         QCOMPARE(m_document->text(), text);

@@ -49,8 +49,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     if (!QTextToSpeech::availableEngines().contains(QStringLiteral("flite"))) {
-        std::fprintf(
-            stderr, "the flite speech engine is not installed (qt6-speech-flite-plugin)\n");
+        std::fprintf(stderr, "no flite speech engine (qt6-speech-flite-plugin)\n");
         return 1;
     }
 

@@ -33,11 +33,7 @@ struct Clipping
         area.show();
         QVERIFY(QTest::qWaitForWindowActive(&area));
     }
-    ~Clipping()
-    {
-        delete commands.existingMasterWindow();
-        QCOMPARE(host.pendingAnswers(), 0);
-    }
+    ~Clipping() { delete commands.existingMasterWindow(); }
     // Copy to Temp Clipboard with all of each text selected.
     void add(std::initializer_list<const char *> texts)
     {
@@ -106,10 +102,8 @@ private slots:
         // clang-format off
         QTest::newRow("opened: the list's first entry") << "" << "apple";
         QTest::newRow("Down Down") << "Down Down" << "cherry\r\nred";
-        QTest::newRow("End, Up") << "End Up" << "cherry\r\nred";
         QTest::newRow("the letter d") << "D" << "date";
         QTest::newRow("click on banana") << "click:1" << "banana";
-        QTest::newRow("click on date, Up") << "click:3 Up" << "cherry\r\nred";
         QTest::newRow("Down, Remove Selected keeps it") << "Down remove" << "banana";
         QTest::newRow("Tab into the preview, Ctrl+Tab") << "Tab Ctrl+Tab" << "\tapple";
         QTest::newRow("Tab, Tab leaves the preview") << "Tab Tab Ctrl+Tab" << "apple";

@@ -44,8 +44,6 @@ class TestTextOps : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(u"en_US"_s)); }
-
     void rules_data()
     {
         using namespace CaseRules;
@@ -115,11 +113,9 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        const auto row = [](const char *name, Command command, const char *keys, const char *before,
-                             const char *after) {
-            QTest::newRow(name) << command << QString::fromUtf8(keys) << QString::fromUtf8(before)
-                                << QString::fromUtf8(after);
-        };
+        const auto row
+            = [](const char *name, Command command, const char *keys, const char *before,
+                  const char *after) { QTest::newRow(name) << command << keys << before << after; };
         // Select All, the word, the next word, HTML code, date and time, copy, toolbar cut, paste,
         // Clear Clipboard and a first capital on their plainest texts: tst_editor's rows, through
         // the window's own actions.
