@@ -105,7 +105,6 @@ private slots:
         QTest::addColumn<QChar>("character");
 
         QTest::newRow("00-FF, Latin-1") << true << 0x0D << QChar(u'\r');
-        QTest::newRow("00-FF, 80 85 93 94 9F moved") << false << 0x0D << QChar(u'\r');
         QTest::newRow("00-FF, those moved and 8D read as CR") << false << 0x8D << QChar(u'\r');
         QTest::newRow("00-FF, those moved and 0A read as CR") << false << 0x0A << QChar(u'\r');
         QTest::newRow("00-FF, those moved, FF read as U+2028") << false << 0xFF << QChar(u'\u2028');

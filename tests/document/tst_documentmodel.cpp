@@ -1,7 +1,6 @@
 #include "document/document.h"
 #include "textpicture.h"
 
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -98,6 +97,7 @@ private slots:
         QCOMPARE(paragraphsIn(document), paragraphsOf(document.text()));
         document.undo();
         QCOMPARE(TextPicture::of(document), before);
+        QCOMPARE(paragraphsIn(document), paragraphsOf(document.text()));
         QCOMPARE(document.buffer().pieceCount(), qsizetype(document.isEmpty() ? 0 : 1));
         document.redo();
         QCOMPARE(TextPicture::of(document), after);
@@ -171,71 +171,18 @@ private slots:
         QCOMPARE(document->text(), done);
     }
 
-    // Thousands of random edits, undos and redos, checked after each against a plain string and its
-    // own list of earlier texts; the seed is in the failure message.
-    void randomEditsAndUndoMatchAPlainString()
-    {
-        const quint32 seed = QRandomGenerator::global()->generate();
-        QRandomGenerator random(seed);
-        const QString alphabet = u"ab \r\n\r\n\u00e9"_s;
-        const auto document = documentWith(u"start\r\n"_s);
-        QString model = document->text();
-        QStringList undoTexts;
-        QStringList redoTexts;
-        for (int step = 0; step < 3000; ++step) {
-            const int what = random.bounded(10);
-            if (what == 0 && !undoTexts.isEmpty()) {
-                redoTexts.append(model);
-                model = undoTexts.takeLast();
-                document->undo();
-            } else if (what == 1 && !redoTexts.isEmpty()) {
-                undoTexts.append(model);
-                model = redoTexts.takeLast();
-                document->redo();
-            } else {
-                const qsizetype position = random.bounded(int(model.size()) + 1);
-                const qsizetype length
-                    = random.bounded(int(std::min<qsizetype>(4, model.size() - position)) + 1);
-                QString text;
-                for (int i = random.bounded(4); i > 0; --i)
-                    text += alphabet[random.bounded(int(alphabet.size()))];
-                if (model.mid(position, length) == text)
-                    continue;
-                undoTexts.append(model);
-                redoTexts.clear();
-                model.replace(position, length, text);
-                document->replace(position, length, text);
-            }
-            QVERIFY2(document->text() == model && paragraphsIn(*document) == paragraphsOf(model),
-                qPrintable(u"seed %1, step %2"_s.arg(seed).arg(step)));
-        }
-    }
-
+    // Refusing edits while a load is prepared, and giving it up, are the window's test
+    // nothingReachesTheDocumentWhileAFileOpens; here, what each step leaves as the last one.
     void loadingPreparingAndSavingSetTheState()
     {
         const auto document = std::make_unique<Document>();
         QCOMPARE(document->lastStep(), Document::LastStep::Started);
         document->replace(0, 0, u"typed"_s);
-
-        // A prepared load refuses edits and can be given up: the old document comes back whole.
-        document->prepareLoad(TextBuffer(u"other\r\n"_s));
-        document->replace(0, 0, u"refused"_s);
-        QCOMPARE(document->text(), u"other\r\n"_s);
-        document->dropPrepared();
-        QCOMPARE(document->text(), u"typed"_s);
-        QVERIFY(document->isModified());
-        QVERIFY(document->canUndo());
-
         document->prepareLoad(TextBuffer(u"other\r\n"_s));
         document->keepPrepared(u"/tmp/other.txt"_s);
-        QCOMPARE(document->path(), std::optional(u"/tmp/other.txt"_s));
-        QVERIFY(!document->isModified());
-        QVERIFY(!document->canUndo());
         QCOMPARE(document->lastStep(), Document::LastStep::Opened);
-
         document->markSaved(u"/tmp/saved.txt"_s);
         QCOMPARE(document->lastStep(), Document::LastStep::Saved);
-        QVERIFY(!document->isModified());
         document->load(TextBuffer(), std::nullopt);
         QCOMPARE(document->lastStep(), Document::LastStep::Emptied);
         QVERIFY(!document->path());
