@@ -7,9 +7,7 @@
 source "$(dirname "$0")/xsession.sh"
 
 # 1. Type, let the journal take it, and kill the program as a crash would.
-launch "$work"
-main=$(window_titled "Untitled[] -Tarvex")
-focus "$main"
+launch "$work" "Untitled[] -Tarvex"
 xdotool type --delay 20 "Typed before"
 xdotool key Return
 xdotool type --delay 20 "the kill"
@@ -20,23 +18,15 @@ kill -9 "$app"
 wait "$app" 2>/dev/null || true
 
 # 2. Start again: the recovery box comes before anything else, Enter recovers.
-launch "$work"
-box=$(window_titled "Tarvex: Recovery")
-focus "$box"
+launch "$work" "Tarvex: Recovery"
 xdotool key Return
 main=$(window_titled "Untitled[*] Tarvex")
 focus "$main"
 
 # 3. The recovered text, saved, is what was typed; its journal ends with the save.
-xdotool key ctrl+s
-dialog=$(window_titled "Save As")
-focus "$dialog"
 saved="$work/out/recovered.txt"
-xdotool type --delay 20 "$saved"
-xdotool key Return
-expect_title "$main" "$saved[] -Tarvex"
-printf 'Typed before\r\nthe kill\r\n' >"$work/expected"
-cmp "$work/expected" "$saved" || fail "saved bytes: $(od -c "$saved")"
+save_as "$saved"
+expect_bytes "$saved" 'Typed before\r\nthe kill\r\n'
 leftover=$(ls -A "$XDG_STATE_HOME/tarvex/recovery")
 [ -z "$leftover" ] || fail "the recovery folder still holds: $leftover"
 focus "$main"

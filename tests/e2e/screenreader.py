@@ -39,15 +39,13 @@ def program():
     return next((app for app in apps if app is not None and app.get_process_id() == pid), None)
 
 
-area = None
 for _ in range(100):
     area = find_text(program())
     if area:
         break
     time.sleep(0.1)
-if area is None:
-    print("FAIL: no editable text named 'Text' in the program's accessibility tree")
-    sys.exit(1)
+else:
+    sys.exit("FAIL: no editable text named 'Text' in the program's accessibility tree")
 
 # What the reader hears while the user types: each insertion and each caret move.
 heard = []

@@ -14,7 +14,5 @@ python=/usr/bin/python3
 [ -x /usr/libexec/at-spi-bus-launcher ] || fail "at-spi2-core is not installed"
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
-launch "$work" ""
-view=$(window_titled "Tarvex view")
-focus "$view"
+launch "$work" "Tarvex view" ""
 timeout 60 "$python" "$(dirname "$0")/screenreader.py" "$app" || fail "what the screen reader reads"

@@ -7,23 +7,15 @@
 source "$(dirname "$0")/xsession.sh"
 
 # 1. Type into the untitled document and save it through Save As, which takes the keyboard.
-launch "$work"
-main=$(window_titled "Untitled[] -Tarvex")
-focus "$main"
+launch "$work" "Untitled[] -Tarvex"
 xdotool type --delay 20 "Hello"
 xdotool key Return
 xdotool type --delay 20 "world"
 expect_title "$main" "Untitled[*] Tarvex"
-xdotool key ctrl+s
-dialog=$(window_titled "Save As")
-retry has_focus "$dialog" || fail "the Save As dialog does not have the keyboard"
 saved="$work/out/saved.txt"
-xdotool type --delay 20 "$saved"
-xdotool key Return
-expect_title "$main" "$saved[] -Tarvex"
+save_as "$saved"
 # The edit area holds CR LF line breaks, and saving ends the last line with one.
-printf 'Hello\r\nworld\r\n' >"$work/expected"
-cmp "$work/expected" "$saved" || fail "saved bytes: $(od -c "$saved")"
+expect_bytes "$saved" 'Hello\r\nworld\r\n'
 focus "$main"
 
 # 2. Ctrl+F gives the keyboard to the find window: the word typed goes into its find box, over
@@ -40,13 +32,10 @@ xdotool type --delay 20 "X"
 expect_title "$main" "$saved[*] Tarvex"
 xdotool key ctrl+s
 expect_title "$main" "$saved[] -Tarvex"
-printf 'Hello\r\nX\r\n' >"$work/expected"
-cmp "$work/expected" "$saved" || fail "saved bytes after the search: $(od -c "$saved")"
+expect_bytes "$saved" 'Hello\r\nX\r\n'
 quit
 
 # 3. Open the saved file by naming it, relative to the current folder, on the command line.
-launch "$work/out" saved.txt
-main=$(window_titled "$saved[]  - Tarvex")
-focus "$main"
+launch "$work/out" "$saved[]  - Tarvex" saved.txt
 quit
 echo "PASS"

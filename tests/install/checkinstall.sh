@@ -2,27 +2,21 @@
 # Installs the build in build folder $1 into an empty staging folder, as
 # `make install DESTDIR=...` does, and checks what a desktop needs: the program, a desktop
 # entry naming it, and the icon the entry names, and nothing else.
-set -euo pipefail
+source "$(dirname "$0")/../support/scriptkit.sh"
 
 build=${1:?usage: $0 /path/to/build-folder}
 prefix=/usr/local
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-command -v cmake >/dev/null || fail "cmake is not installed (scripts/install-deps.sh)"
-stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
-DESTDIR="$stage" cmake --install "$build" --prefix "$prefix" >/dev/null
+need cmake
+work=$(mktemp -d)
+DESTDIR="$work" cmake --install "$build" --prefix "$prefix" >/dev/null
 
 # Exactly these files, all under the prefix.
-found=$(cd "$stage" && find . -type f | sort | tr '\n' ' ')
+found=$(cd "$work" && find . -type f | sort | tr '\n' ' ')
 expected="./usr/local/bin/tarvex ./usr/local/share/applications/tarvex.desktop \
 ./usr/local/share/icons/hicolor/scalable/apps/tarvex.svg "
 [ "$found" = "$expected" ] || fail "installed files: $found"
-root="$stage$prefix"
+root="$work$prefix"
 [ -x "$root/bin/tarvex" ] || fail "the program is not executable"
 
 # The entry (checked by desktop-file-validate in the package test) starts the installed program

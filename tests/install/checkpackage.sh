@@ -2,27 +2,19 @@
 # Builds the Debian package from the build in build folder $1, as `make package` does, and
 # checks it with dpkg-deb: its name, version and architecture, the packages it needs at run
 # time, and exactly the files it installs, all under /usr.
-set -euo pipefail
+source "$(dirname "$0")/../support/scriptkit.sh"
 
 build=${1:?usage: $0 /path/to/build-folder}
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+need cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate
 
-for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh)"
-done
-
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$out/cpack.log" 2>&1 \
-    || fail "cpack failed: $(cat "$out/cpack.log")"
+work=$(mktemp -d)
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1 \
+    || fail "cpack failed"
 
 # Its default name is made of the package's name, version and architecture fields.
-deb="$out/tarvex_1.0.0_$(dpkg --print-architecture).deb"
-[ -f "$deb" ] || fail "no $deb; cpack made: $(cd "$out" && echo *.deb)"
+deb="$work/tarvex_1.0.0_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $deb; cpack made: $(cd "$work" && echo *.deb)"
 
 # What the program links, and what Qt loads at run time without the program linking it: the
 # flite speech engine, the SVG icon plugin, and the fonts. Nothing only a build needs.
@@ -51,7 +43,7 @@ drwxr-xr-x root/root ./usr/share/icons/hicolor/scalable/apps/
 $found"
 
 # The packaged files work: the entry is valid, the stripped program runs.
-root="$out/root"
+root="$work/root"
 dpkg-deb --extract "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/tarvex.desktop" \
     || fail "desktop-file-validate rejects the packaged entry"

@@ -3,24 +3,11 @@
 # program's sound and its monitor is recorded while loquensound presses Play, Pause and Resume.
 # Each stretch of the recording between two presses must then be sound, silence and sound
 # again. Usage: soundcheck.sh /path/to/loquensound
-set -euo pipefail
+source "$(dirname "$0")/../support/scriptkit.sh"
 
 driver=$(realpath "${1:?usage: $0 /path/to/loquensound}")
 work=$(mktemp -d)
-pids=()
-# The clients go before their server.
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait; rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    tail -n +1 "$work"/*.log >&2 2>/dev/null || true
-    exit 1
-}
-
-# A missing tool or engine fails the test rather than skipping it.
-for tool in pulseaudio pactl pacat parec sox awk; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh)"
-done
+need pulseaudio pactl pacat parec sox awk
 
 # Nothing of the user's own sound setup: a runtime folder, home and socket of the test's own.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
@@ -33,19 +20,15 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm
     --realtime=no --high-priority=no --load="module-null-sink sink_name=loquen_test" \
     --load="module-native-protocol-unix auth-anonymous=1 socket=$work/run/native" \
     >"$work/pulse.log" 2>&1 &
-server=$!
-for _ in $(seq 100); do
-    pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+pids=("$!")
+retry pactl info >/dev/null 2>&1 || fail "the sound server did not start"
 
 # Silence played all along keeps the sink running, so that its monitor delivers every moment.
 # The recorder starts once that stream has settled: started together, the server drops the first
 # seconds of the recording when the next stream joins.
 raw=(--raw --format=s16le --rate=16000 --channels=1 --latency-msec=30)
 pacat --playback "${raw[@]}" /dev/zero 2>>"$work/pulse.log" &
-pids=($! "$server")
+pids=("$!" "${pids[@]}")
 sleep 3
 parec -d loquen_test.monitor "${raw[@]}" >"$work/sound.raw" 2>>"$work/pulse.log" &
 recorder=$!

@@ -15,7 +15,7 @@ FakeHost::Answer FakeHost::take(Kind kind, const Shown &shown)
             + shown.prompt.toUtf8() + "\" titled \"" + shown.title.toUtf8() + "\"";
         QTest::qFail(message.constData(), __FILE__, __LINE__);
         // Answer as a cautious user would: Escape, Cancel.
-        return { kind, Button::No, true, {}, std::nullopt };
+        return { .kind = kind, .button = Button::No, .escape = true };
     }
     return m_answers.takeFirst();
 }
@@ -58,7 +58,7 @@ std::unique_ptr<Progress> FakeHost::showProgress(QWidget *, const QString &, con
 Host::Button FakeHost::messageBox(
     const QString &prompt, const QString &title, Icon, Buttons buttons, std::optional<Button>)
 {
-    const Answer answer = take(Kind::Message, { Kind::Message, prompt, title });
+    const Answer answer = take(Kind::Message, { prompt, title });
     if (!answer.escape)
         return answer.button;
     return buttons == Buttons::YesNo      ? Button::No
@@ -68,8 +68,7 @@ Host::Button FakeHost::messageBox(
 
 int FakeHost::choiceBox(const Choice &choice)
 {
-    const Answer answer
-        = take(Kind::Choice, { Kind::Choice, choice.prompt, choice.title, choice.answers });
+    const Answer answer = take(Kind::Choice, { choice.prompt, choice.title, choice.answers });
     if (answer.escape)
         return choice.escapeAnswer;
     const int index = int(choice.answers.indexOf(answer.text));
@@ -84,7 +83,7 @@ int FakeHost::choiceBox(const Choice &choice)
 
 QString FakeHost::inputBox(const QString &prompt, const QString &title, const QString &)
 {
-    return take(Kind::Input, { Kind::Input, prompt, title }).text;
+    return take(Kind::Input, { prompt, title }).text;
 }
 
 QString FakeHost::passwordBox(const QString &prompt, const QString &title, const QString &)
@@ -94,18 +93,18 @@ QString FakeHost::passwordBox(const QString &prompt, const QString &title, const
 
 std::optional<QString> FakeHost::openFileName(const FileDialog &dialog)
 {
-    return take(Kind::OpenFile, { Kind::OpenFile, {}, dialog.title }).path;
+    return take(Kind::OpenFile, { {}, dialog.title }).path;
 }
 
 std::optional<QString> FakeHost::saveFileName(const FileDialog &dialog)
 {
-    return take(Kind::SaveFile, { Kind::SaveFile, {}, dialog.title }).path;
+    return take(Kind::SaveFile, { {}, dialog.title }).path;
 }
 
 // No test prints: a print dialog fails the test, and is answered Cancel.
 bool FakeHost::printText(const QString &, const QFont &)
 {
-    take(Kind::Print, { Kind::Print, {}, {} });
+    take(Kind::Print, {});
     return false;
 }
 

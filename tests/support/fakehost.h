@@ -3,8 +3,6 @@
 #include "host/host.h"
 #include "host/speechengine.h"
 
-#include <QList>
-
 #include <QStringList>
 #include <functional>
 
@@ -18,7 +16,6 @@ public:
     /// What a box or dialog showed.
     struct Shown
     {
-        Kind kind = Kind::Message;
         QString prompt;
         QString title;
         QStringList answers {}; // a choice box's buttons
@@ -32,16 +29,10 @@ public:
     /// gives then (No on a Yes/No box, Cancel on a Yes/No/Cancel box, OK on an OK box).
     void answerEscape() { m_answers.append({ .kind = Kind::Message, .escape = true }); }
     /// The next choice box is answered with the button captioned `answer`.
-    void answerChoice(const QString &answer)
-    {
-        m_answers.append({ .kind = Kind::Choice, .text = answer });
-    }
+    void answerChoice(const QString &answer) { m_answers.append({ Kind::Choice, answer }); }
     /// The next choice box is put away with Escape: it gives its escape answer.
     void answerChoiceEscape() { m_answers.append({ .kind = Kind::Choice, .escape = true }); }
-    void answerInput(const QString &text)
-    {
-        m_answers.append({ .kind = Kind::Input, .text = text });
-    }
+    void answerInput(const QString &text) { m_answers.append({ Kind::Input, text }); }
     void answerOpenFile(const std::optional<QString> &path)
     {
         m_answers.append({ .kind = Kind::OpenFile, .path = path });
@@ -97,10 +88,10 @@ private:
     struct Answer
     {
         Kind kind;
-        Button button = Button::Ok;
-        bool escape = false;
         QString text {};
         std::optional<QString> path {};
+        Button button = Button::Ok;
+        bool escape = false;
     };
 
     Answer take(Kind kind, const Shown &shown);

@@ -2,8 +2,6 @@
 
 #include "app/assembly.h"
 #include "editor/journalkeeper.h"
-#include "editor/mainwindow.h"
-#include "fakehost.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,13 +1,10 @@
 #pragma once
 
+#include "document/document.h"
 #include "editor/mainwindow.h"
 #include "fakehost.h"
-#include "document/document.h"
 #include "view/textview.h"
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
 #include <QTemporaryDir>
 
 #include <memory>
