@@ -339,11 +339,6 @@ bool isProtected(QStringView text)
     return firstCharacterCode(text) > 122;
 }
 
-bool isReserved(QChar ch)
-{
-    return tables().reserved[ch.unicode()];
-}
-
 qsizetype firstReserved(QStringView text)
 {
     const Tables &t = tables();

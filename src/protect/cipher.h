@@ -38,11 +38,9 @@ int firstCharacterCode(QStringView text);
 /// Whether `text` counts as protected: its first-character code is above 122.
 bool isProtected(QStringView text);
 
-/// Whether `ch` is a symbol of the substitution or the marker. A document holding one would not
-/// come back as it was: decoding turns it into its source.
-bool isReserved(QChar ch);
-
-/// Index of the first reserved character of `text`, -1 when there is none.
+/// Index of the first reserved character of `text`, -1 when there is none. The reserved ones are
+/// the symbols of the substitution and the marker: a document holding one would not come back as
+/// it was, because decoding turns it into its source.
 qsizetype firstReserved(QStringView text);
 
 /// Characters as the user counts them: a surrogate pair is one.
