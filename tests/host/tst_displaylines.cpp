@@ -97,8 +97,7 @@ private slots:
                 const QString &paragraph = m_paragraphs[i];
                 const QList<qsizetype> lines = laidOutLineStarts(paragraph, font, wrapMode, width);
                 const QList<qsizetype> expected = lines.mid(1);
-                const QByteArray where = "paragraph " + QByteArray::number(i) + " at "
-                    + QByteArray::number(width) + " px";
+                const QByteArray where = u"paragraph %1 at %2 px"_s.arg(i).arg(width).toUtf8();
 
                 QList<qsizetype> starts;
                 counter.appendLineStarts(paragraph, 0, std::numeric_limits<int>::max(), starts);
