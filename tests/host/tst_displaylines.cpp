@@ -119,10 +119,9 @@ private slots:
     // Each pair of the table between texts that end a number, start one, or say nothing of one.
     void pairTableAgreesWithTheBoundaryFinder()
     {
-        QString alphabet;
+        QString alphabet = u"\u240A"_s; // and the printable ASCII
         for (char16_t c = 0x21; c <= 0x7E; ++c)
             alphabet += QChar(c);
-        alphabet += QChar(0x240A);
         const QStringList before { u""_s, u"a"_s, u"1"_s, u"$"_s, u"("_s, u"(1"_s, u"1 "_s,
             u"a "_s };
         const QStringList after { u""_s, u"a"_s, u"1"_s, u"%"_s, u" 1"_s, u" a"_s };
