@@ -97,8 +97,7 @@ private slots:
                 const QString &paragraph = m_paragraphs[i];
                 const QList<qsizetype> lines = laidOutLineStarts(paragraph, font, wrapMode, width);
                 const QList<qsizetype> expected = lines.mid(1);
-                const QByteArray where = "paragraph " + QByteArray::number(i) + " at "
-                    + QByteArray::number(width) + " px";
+                const QByteArray where = u"paragraph %1 at %2 px"_s.arg(i).arg(width).toUtf8();
 
                 QList<qsizetype> starts;
                 counter.appendLineStarts(paragraph, 0, std::numeric_limits<int>::max(), starts);
@@ -120,10 +119,9 @@ private slots:
     // Each pair of the table between texts that end a number, start one, or say nothing of one.
     void pairTableAgreesWithTheBoundaryFinder()
     {
-        QString alphabet;
+        QString alphabet = u"\u240A"_s; // and the printable ASCII
         for (char16_t c = 0x21; c <= 0x7E; ++c)
             alphabet += QChar(c);
-        alphabet += QChar(0x240A);
         const QStringList before { u""_s, u"a"_s, u"1"_s, u"$"_s, u"("_s, u"(1"_s, u"1 "_s,
             u"a "_s };
         const QStringList after { u""_s, u"a"_s, u"1"_s, u"%"_s, u" 1"_s, u" a"_s };

@@ -91,24 +91,22 @@ private slots:
     void speechGoesASentenceAtATime_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("utterances");
+        QTest::addColumn<QString>("utterances"); // split by |
         QTest::newRow("sentences")
-            << u"One. Two! Three? Four; five: six"_s
-            << QStringList { "One.", "Two!", "Three?", "Four;", "five:", "six" };
+            << u"One. Two! Three? Four; five: six"_s << u"One.|Two!|Three?|Four;|five:|six"_s;
         QTest::newRow("a stop inside a word")
-            << u"See www.example.org now."_s << QStringList { "See www.example.org now." };
+            << u"See www.example.org now."_s << u"See www.example.org now."_s;
         QTest::newRow("a line break goes on, a blank line ends")
-            << u"one\r\ntwo\r\n\r\nthree\r\rfour"_s
-            << QStringList { "one\r\ntwo", "three", "four" };
+            << u"one\r\ntwo\r\n\r\nthree\r\rfour"_s << u"one\r\ntwo|three|four"_s;
         QTest::newRow("nothing to say is left out")
-            << u"  ... \r\n\r\n - ! Word.  "_s << QStringList { "Word." };
+            << u"  ... \r\n\r\n - ! Word.  "_s << u"Word."_s;
     }
 
     void speechGoesASentenceAtATime()
     {
         QFETCH(QString, text);
-        QFETCH(QStringList, utterances);
-        QCOMPARE(SpeechText::utterances(text), utterances);
+        QFETCH(QString, utterances);
+        QCOMPARE(SpeechText::utterances(text), utterances.split(u'|'));
     }
 };
 

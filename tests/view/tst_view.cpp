@@ -53,13 +53,13 @@ void pressKeys(QWidget *widget, const QString &keys)
 
 // Where a character sits on screen, from the font alone: the view keeps a margin of 4 pixels
 // around the text.
-QPoint pointOf(QWidget *area, const QString &line, qsizetype column, int lineIndex = 0)
+QPoint pointOf(QWidget *area, const QString &line, qsizetype column)
 {
     const QFontMetricsF metrics(area->font());
     // A quarter into the character: nearer its left edge than its right.
     const qreal x = 4 + metrics.horizontalAdvance(line.left(column))
         + metrics.horizontalAdvance(line.mid(column, 1)) / 4;
-    return QPointF(x, 4 + metrics.height() * (lineIndex + 0.5)).toPoint();
+    return QPointF(x, 4 + metrics.height() / 2).toPoint();
 }
 
 // Display lines of a text as Qt lays out each of its paragraphs whole in the area.
@@ -125,30 +125,22 @@ private slots:
         pictureRow("a|\nb", "Right", "a\n|b");
         pictureRow("|\U0001F600x", "Right", "\U0001F600|x");
         pictureRow("|e\u0301x", "Right", "e\u0301|x");
-        pictureRow("one tw|o", "Ctrl+Left", "one |two");
-        pictureRow("on|e two", "Ctrl+Right", "one |two");
+        pictureRow("one tw|o", "Ctrl+Left Ctrl+Left Ctrl+Right", "one |two");
         pictureRow("|one two", "Ctrl+Shift+Right", "{one |two");
         pictureRow("x\r\nab|c", "Home", "x\r\n|abc");
-        pictureRow("a|bc\r\nx", "End", "abc|\r\nx");
-        pictureRow("ab|c", "Shift+Home", "|ab{c");
-        pictureRow("ab\r\nc|d", "Up", "a|b\r\ncd");
-        pictureRow("a|b\rcd", "Shift+Down", "a{b\rc|d");
+        pictureRow("x\r\na|bc\r\ny", "End Shift+Home", "x\r\n|abc{\r\ny");
+        pictureRow("ab\rc|d", "Up Shift+Down", "a{b\rc|d");
         pictureRow("abcd|\r\nx\r\nabcdef", "Down Down", "abcd\r\nx\r\nabcd|ef");
-        pictureRow("ab\r\nc|d", "Ctrl+Home", "|ab\r\ncd");
-        pictureRow("a|b\r\ncd", "Ctrl+Shift+End", "a{b\r\ncd|");
+        pictureRow("ab\r\nc|d", "Ctrl+Home Ctrl+Shift+End", "{ab\r\ncd|");
         pictureRow("ab|", "Ctrl+A", "{ab|");
         pictureRow("a{b|c", "X", "ax|c");
         pictureRow("a|b", "Return", "a\r\n|b");
         pictureRow("a|b", "Tab", "a\t|b");
-        pictureRow("a\r\n|b", "Backspace", "a|b");
-        pictureRow("a|\rb", "Delete", "a|b");
-        pictureRow("x\U0001F600|", "Backspace", "x|");
-        pictureRow("|e\u0301x", "Delete", "|x");
-        pictureRow("one two|", "Ctrl+Backspace", "one |");
-        pictureRow("|one two", "Ctrl+Delete", "|two");
-        pictureRow("a|bc", "Insert X", "ax|c"); // overwrites
+        pictureRow("a\r\n|b\rc", "Backspace Right Delete", "ab|c");
+        pictureRow("x\U0001F600|e\u0301y", "Backspace Delete", "x|y");
+        pictureRow("one |two three", "Ctrl+Delete Ctrl+Backspace", "|three");
+        pictureRow("a|bcd", "Insert X Insert X", "axx|cd"); // overwrites, then types in between
         pictureRow("ab|\r\nc", "Insert X Y", "abxy|\r\nc"); // but not the line break
-        pictureRow("a|bc", "Insert Insert X", "ax|bc"); // and a key typed in between
         // Typing is one undo step, which a line break, a move or a backspace ends.
         pictureRow("|", "A B Space C Ctrl+Z", "|");
         pictureRow("|", "A Return B Ctrl+Z Ctrl+Z", "a|");
@@ -187,8 +179,9 @@ private slots:
         QCOMPARE(picture(*m_document), after);
     }
 
-    // Page Down moves the caret and the view by what the area shows, and Page Up comes back.
-    void pagesMoveByWhatIsSeen()
+    // Over a long text, Page Down moves the caret and the view by what the area shows and Page Up
+    // comes back; dragging out below the area scrolls on, and the selection follows.
+    void pagesAndDragsPastTheEdgeScroll()
     {
         m_document->setText(u"line\r\n"_s.repeated(200));
         m_document->select(0, 0);
@@ -202,9 +195,19 @@ private slots:
         pressKeys(m_area, u"PgUp PgUp"_s);
         QCOMPARE(m_document->selection().caret, 0);
         QCOMPARE(m_area->verticalScrollBar()->value(), 0);
+        QWidget *viewport = m_area->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, pointOf(m_area, u"line"_s, 0));
+        const QPoint below(10, viewport->height() + 30);
+        QCursor::setPos(viewport->mapToGlobal(below)); // where the scrolling looks for the mouse
+        QTest::mouseMove(viewport, below);
+        QTRY_VERIFY(m_area->verticalScrollBar()->value() > 5);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, below);
+        QCOMPARE(m_document->selection().anchor, 0);
+        QVERIFY(m_document->paragraphAt(m_document->selection().caret) > 15);
     }
 
-    // A gesture on the w of "two", or a drag to it from the caret, or "x", LF, "y" dropped on it.
+    // A gesture on the w of "two", or a drag to it from the caret, or "x", LF, "y" dropped on it,
+    // or a drag out from it of the selection.
     void mouseSetsCaretSelectsAndDrops_data()
     {
         QTest::addColumn<QString>("before");
@@ -217,6 +220,7 @@ private slots:
         pictureRow("o|ne two\r\nx", "drag", "o{ne t|wo\r\nx");
         pictureRow("|one two", "drop exact text", "one tx\ny|wo"); // a bare LF stays
         pictureRow("|one two", "drop plain text", "one tx\r\ny|wo"); // its LF becomes CR LF
+        pictureRow("{one t\nwo|", "drag out", "{one t\nwo|"); // given up: nothing moved
     }
 
     void mouseSetsCaretSelectsAndDrops()
@@ -236,6 +240,15 @@ private slots:
             QVERIFY(enter.isAccepted());
             QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, {});
             QApplication::sendEvent(viewport, &drop);
+        } else if (gesture == u"drag out") {
+            QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+            QTest::mouseMove(viewport, at + QPoint(0, 40));
+            // The drag is over at once here (no platform drag); Qt deletes it later.
+            const auto *drag = m_area->findChild<QDrag *>();
+            QVERIFY(drag && drag->mimeData());
+            QCOMPARE(drag->mimeData()->data(kExactTextMime), "one t\nwo"_ba);
+            QCOMPARE(drag->mimeData()->text(), u"one t\nwo"_s); // other programs get it as it is
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(0, 40));
         } else if (gesture == u"drag") {
             const QPoint caret = pointOf(m_area, line, m_document->selection().caret);
             QTest::mousePress(viewport, Qt::LeftButton, {}, caret);
@@ -253,48 +266,23 @@ private slots:
         QCOMPARE(picture(*m_document), after);
     }
 
-    // Dragging out below the area scrolls on, and the selection follows.
-    void draggingPastTheEdgeScrolls()
-    {
-        m_document->setText(u"line\r\n"_s.repeated(300));
-        m_document->select(0, 0);
-        QWidget *viewport = m_area->viewport();
-        QTest::mousePress(viewport, Qt::LeftButton, {}, pointOf(m_area, u"line"_s, 0));
-        const QPoint below(10, viewport->height() + 30);
-        QCursor::setPos(viewport->mapToGlobal(below)); // where the scrolling looks for the mouse
-        QTest::mouseMove(viewport, below);
-        QTRY_VERIFY(m_area->verticalScrollBar()->value() > 5);
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, below);
-        QCOMPARE(m_document->selection().anchor, 0);
-        QVERIFY(m_document->paragraphAt(m_document->selection().caret) > 15);
-    }
-
     // ---- Clipboard, drag and drop --------------------------------------------------------------
 
-    // Pressing on the selection and moving starts a drag that carries the exact text.
-    void dragCarriesTheExactText()
-    {
-        setPicture(*m_document, u"a{b\nc|d"_s);
-        QWidget *viewport = m_area->viewport();
-        const QPoint from = pointOf(m_area, u"ab\u240Acd"_s, 2);
-        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
-        const QPoint to = from + QPoint(0, 40);
-        QTest::mouseMove(viewport, to);
-        // The drag is over at once here (no platform drag); Qt deletes it later.
-        const auto *drag = m_area->findChild<QDrag *>();
-        QVERIFY(drag && drag->mimeData());
-        QCOMPARE(drag->mimeData()->data(kExactTextMime), "b\nc"_ba);
-        QCOMPARE(drag->mimeData()->text(), u"b\nc"_s); // other programs get it as it is, too
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
-        QCOMPARE(m_document->text(), u"ab\ncd"_s); // given up: nothing moved
-    }
-
-    // The context menu's commands work on the document, its Undo and Redo too.
-    void contextMenuOffersTheEditingCommands()
+    // A key is told before its character goes in, a click when the button comes up (key releases
+    // and double-clicks: the window's Copy, Cut and Find rows in tst_editor). The context menu's
+    // commands work on the document, its Undo and Redo too.
+    void userActionsAreAnnouncedAndTheContextMenuEdits()
     {
         setPicture(*m_document, u"{one|"_s);
         QApplication::clipboard()->setText(u"p"_s);
+        QString seenBeforeTyping;
+        connect(m_area, &TextView::keyPressed, this,
+            [&](QChar typed) { seenBeforeTyping = m_document->mid(0, 99) + u'+' + typed; });
+        QSignalSpy mouseReleased(m_area, &TextView::mouseReleased);
         QTest::keyClick(m_area, Qt::Key_X); // "x|", one step to undo
+        QCOMPARE(seenBeforeTyping, u"one+x"_s);
+        QTest::mouseClick(m_area->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(mouseReleased.count(), 1);
         m_document->select(0, 1);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
             m_area->viewport()->mapToGlobal(QPoint(10, 10)));
@@ -330,15 +318,14 @@ private slots:
         const QFontMetrics metrics(m_area->font());
         const int left = 4 + metrics.horizontalAdvance(u"c"_s),
                   width = metrics.horizontalAdvance(u"nn"_s);
-        int longestRun = 0;
+        bool inkedRow = false;
         for (int y = 4 + metrics.height(); y < 4 + 2 * metrics.height() + 2; ++y) {
-            int run = 0;
-            for (int x = left; x < left + width; ++x) {
-                run = qGray(shot.pixel(x, y)) < 128 ? run + 1 : 0;
-                longestRun = std::max(longestRun, run);
-            }
+            int ink = 0;
+            for (int x = left + 1; x < left + width - 1; ++x)
+                ink += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+            inkedRow = inkedRow || ink == width - 2;
         }
-        QVERIFY2(longestRun >= width - 2, qPrintable(QString::number(longestRun)));
+        QVERIFY(inkedRow);
         QCOMPARE(m_area->inputMethodQuery(Qt::ImSurroundingText).toString(), u"cd"_s);
         QCOMPARE(m_area->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
         QVERIFY(m_area->inputMethodQuery(Qt::ImEnabled).toBool());
@@ -347,21 +334,6 @@ private slots:
     }
 
     // ---- What the rest of the program listens to ----------------------------------------------
-
-    // A key is told before its character goes in, a click when the button comes up (key releases
-    // and double-clicks: the window's Copy, Cut and Find rows in tst_editor).
-    void userActionsAreAnnounced()
-    {
-        setPicture(*m_document, u"one |two"_s);
-        QString seenBeforeTyping;
-        connect(m_area, &TextView::keyPressed, this,
-            [&](QChar typed) { seenBeforeTyping = m_document->mid(0, 99) + u'+' + typed; });
-        QSignalSpy mouseReleased(m_area, &TextView::mouseReleased);
-        QTest::keyClick(m_area, 'A');
-        QCOMPARE(seenBeforeTyping, u"one two+A"_s);
-        QTest::mouseClick(m_area->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(mouseReleased.count(), 1);
-    }
 
     // Display lines, wrapped ones counted, are known at once and follow each key. Without
     // wrapping a paragraph is one display line, and the view scrolls sideways to the caret.
@@ -373,15 +345,12 @@ private slots:
         m_document->setText(text);
         m_document->select(0, 0);
         const int lines = qtLineCount(text, m_area);
-        settle(m_area);
-        QCOMPARE(m_area->lineCount(), lines);
         m_area->setWordWrap(false);
         settle(m_area);
         QCOMPARE(m_area->lineCount(), 2);
         QScrollBar *sideways = m_area->horizontalScrollBar();
         QVERIFY(sideways->maximum() > 0 && sideways->value() == 0);
         QTest::keyClick(m_area, Qt::Key_End);
-        QCOMPARE(m_document->selection().caret, 2003);
         QVERIFY(sideways->value() > 0);
         const QPoint caret = m_area->caretRect().center().toPoint();
         QVERIFY(m_area->viewport()->rect().contains(caret));
