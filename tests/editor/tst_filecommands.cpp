@@ -159,9 +159,8 @@ private slots:
         };
         QStringList before;
         const QStringList all = steps.split(u' ');
-        for (qsizetype i = 0; i < all.size(); ++i) {
-            const QString &step = all.at(i);
-            if (i == all.size() - 1) {
+        for (const QString &step : all) {
+            if (&step == &all.constLast()) {
                 before = state();
                 m_host->forgetShown();
                 m_host->answerEscape();
@@ -177,8 +176,7 @@ private slots:
             else
                 trigger(qPrintable(step));
         }
-        QVERIFY2(
-            m_host->lastShown().prompt.contains(question), qPrintable(m_host->lastShown().prompt));
+        QVERIFY2(prompt().contains(question), qPrintable(prompt()));
         QCOMPARE(m_host->lastShown().title, title);
         QCOMPARE(state(), before);
     }
@@ -267,21 +265,25 @@ private slots:
         QCOMPARE(readBytes(pathOf(u"doc.txt"_s)), saved + "\r\n");
     }
 
-    // Held back by a No given by hand, auto-save says so at its first tick, once for each time it
-    // is turned on.
-    void autoSaveSaysOnceWhatHoldsItBack()
+    // The row starts Timer1's ticks (untitled, one asks for a name). Held back by a No given by
+    // hand, auto-save says so at its first tick, once for each time it is turned on. A tick asks
+    // only about characters no Yes was given for, and tells a failed write once, and again only
+    // after a save has gone through.
+    void autoSaveAsksOnceAndTellsOnce()
     {
+        const auto switchOn = [this] {
+            trigger("mnuautosave");
+            commands()->findChild<QTimer *>(u"Timer1"_s)->stop(); // the test ticks by itself
+        };
+        switchOn();
+        m_host->answerSaveFile(std::nullopt);
+        QVERIFY(QMetaObject::invokeMethod(commands()->findChild<QTimer *>(u"Timer1"_s), "timeout"));
         const QString file = pathOf(u"doc.txt"_s);
         openWith(file, "old");
         m_host->forgetShown();
         document().replaceSelection(u"\u2192"_s);
         m_host->answerMessage(Host::Button::No);
         trigger("save");
-        const auto switchOn = [this] {
-            trigger("mnuautosave");
-            commands()->findChild<QTimer *>(u"Timer1"_s)->stop(); // the test ticks by itself
-        };
-        switchOn();
         m_host->answerMessage(Host::Button::Ok);
         tick();
         QCOMPARE(prompt(),
@@ -299,6 +301,39 @@ private slots:
         tick();
         QCOMPARE(boxes(), 3);
         trigger("mnuautosave"); // off
+
+        m_host->answerMessage(Host::Button::No); // not saved
+        openWith(file, "v1");
+        m_host->forgetShown();
+        document().setText(u"a \u2192 b \u20AC"_s);
+        m_host->answerMessage(Host::Button::Yes);
+        trigger("save"); // by hand
+        document().setText(u"\u2192\u2190"_s);
+        m_host->answerMessage(Host::Button::No);
+        tick();
+        QVERIFY(prompt().startsWith(u"1 character(s)"_s) && prompt().contains(u": \u2190\n"_s));
+        document().setText(u"\u2190\u2192\u2190 more"_s);
+        tick(); // the No stands while no other new character comes
+        QVERIFY(boxes() == 2 && readBytes(file) == "a ? b \x80\r\n");
+        document().setText(u"\u2190\u2192\u0167"_s);
+        m_host->answerMessage(Host::Button::Yes);
+        tick();
+        QVERIFY(boxes() == 3 && prompt().contains(u": \u2190\u0167\n"_s));
+
+        document().setText(QString(256 * 1024, u'x'));
+        auto failTwice = [this] {
+            const FileSizeLimit fullDisk(64 * 1024);
+            tick();
+            tick();
+        };
+        m_host->answerMessage(Host::Button::Ok);
+        failTwice();
+        QVERIFY(prompt().contains(u"Auto Save keeps trying"_s) && readBytes(file) == "???\r\n");
+        tick(); // goes through
+        QTest::keyClicks(area(), "y");
+        m_host->answerMessage(Host::Button::Ok);
+        failTwice();
+        QCOMPARE(boxes(), 5);
     }
 
     // Save writes a copy and puts it in place of the file, or, where a copy could not be
@@ -427,48 +462,6 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
     }
 
-    // The row starts the timer. A tick asks only about characters no Yes was given for, and
-    // tells a failed write once, and again only after a save has gone through.
-    void autoSaveAsksOnceAndTellsAFailureOnce()
-    {
-        trigger("mnuautosave");
-        m_host->answerSaveFile(std::nullopt); // untitled: the tick asks for a name
-        QVERIFY(QMetaObject::invokeMethod(commands()->findChild<QTimer *>(u"Timer1"_s), "timeout"));
-        trigger("mnuautosave"); // off again: no real tick comes in the middle of this test
-
-        const QString file = pathOf(u"auto.txt"_s);
-        openWith(file, "v1");
-        document().setText(u"a \u2192 b \u20AC"_s);
-        m_host->answerMessage(Host::Button::Yes);
-        trigger("save"); // by hand
-        document().setText(u"\u2192\u2190"_s);
-        m_host->answerMessage(Host::Button::No);
-        tick();
-        QVERIFY(prompt().startsWith(u"1 character(s)"_s) && prompt().contains(u": \u2190\n"_s));
-        document().setText(u"\u2190\u2192\u2190 more"_s);
-        tick(); // the No stands while no other new character comes
-        QVERIFY(boxes() == 4 && readBytes(file) == "a ? b \x80\r\n");
-        document().setText(u"\u2190\u2192\u0167"_s);
-        m_host->answerMessage(Host::Button::Yes);
-        tick();
-        QVERIFY(boxes() == 5 && prompt().contains(u": \u2190\u0167\n"_s));
-
-        document().setText(QString(256 * 1024, u'x'));
-        auto failTwice = [this] {
-            const FileSizeLimit fullDisk(64 * 1024);
-            tick();
-            tick();
-        };
-        m_host->answerMessage(Host::Button::Ok);
-        failTwice();
-        QVERIFY(prompt().contains(u"Auto Save keeps trying"_s) && readBytes(file) == "???\r\n");
-        tick(); // goes through
-        QTest::keyClicks(area(), "y");
-        m_host->answerMessage(Host::Button::Ok);
-        failTwice();
-        QCOMPARE(boxes(), 7);
-    }
-
     // Insert File reads a big file behind the same progress window; Cancel leaves the text, the
     // selection and the undo history as they were. Inserted, it is one change that Undo takes
     // back whole, however big.
@@ -543,8 +536,7 @@ private slots:
             m_host->answerMessage(arrival == "memory"_L1 ? Host::Button::Ok : Host::Button::No);
         if (arrival == "memory"_L1)
             m_host->availableMemory = MemoryNeed::toReadAndShow(bytes.size()) + at;
-        if (arrival == "cancel"_L1)
-            m_host->cancelProgressAt = at;
+        m_host->cancelProgressAt = arrival == "cancel"_L1 ? std::optional(at) : std::nullopt;
         bool arrived = arrival == "cancel"_L1 || arrival == "memory"_L1;
         m_host->whileProgressing = [&](int percent) {
             if (arrived || percent < at)
@@ -640,10 +632,8 @@ private slots:
         tarvex.setStandardOutputFile(pathOf(u"version.txt"_s));
         tarvex.setChildProcessModifier([] {
             std::signal(SIGXFSZ, SIG_DFL); // as a shell starts it, whatever this test set
-            rlimit limit {};
-            ::getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = 0;
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const rlimit none {}; // not a byte, and no raising it
+            ::setrlimit(RLIMIT_FSIZE, &none);
         });
         tarvex.start(QStringLiteral(TARVEX_PROGRAM), { u"--version"_s });
         QVERIFY(tarvex.waitForFinished());
@@ -654,7 +644,6 @@ private slots:
     void fileNamedAtStartOpensAsOpenWould_data()
     {
         QTest::addColumn<QString>("argument");
-        QTest::newRow("name in the current folder") << "[*].txt";
         QTest::newRow("relative path through . and ..") << "./sub/../[*].txt";
         QTest::newRow("full path through ..") << "<folder>/sub/../[*].txt";
     }
