@@ -115,7 +115,7 @@ private slots:
     void addedTextKeepsTheDocumentsEncoding_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("steps"); // "type", "insert" the other file, then a save
+        QTest::addColumn<QString>("steps"); // "type", an auto-save "tick", or else a row
         QTest::addColumn<QByteArray>("other");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QByteArray>("saved");
@@ -125,13 +125,14 @@ private slots:
         // clang-format off
         QTest::newRow("UTF-8, typed, Save") << e << "type save" << ""_ba << utf8 << arrow;
         QTest::newRow("UTF-8, typed, Save As") << e << "type saveas" << ""_ba << utf8 << arrow;
-        QTest::newRow("UTF-8, typed, Auto Save") << e << "type tick" << ""_ba << utf8 << arrow;
+        QTest::newRow("UTF-8, typed, Auto Save") << e << "type mnuautosave tick" << ""_ba << utf8
+            << arrow;
         QTest::newRow("UTF-8, New") << e << "new type saveas" << ""_ba << cp << "\x80\r\n"_ba;
-        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "insert save"
+        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "mnuinsfile save"
             << "\xC3\xA9\xE2\x82\xAC"_ba << cp << "\xE9\x80\r\na\r\n"_ba;
-        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "insert save" << "\xE9"_ba
+        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "mnuinsfile save" << "\xE9"_ba
             << utf8 << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
-        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "insert save"
+        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "mnuinsfile save"
             << "\xF0\x9F\x98\x80"_ba << utf8 << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
         // clang-format on
     }
@@ -145,38 +146,23 @@ private slots:
         const QString path = pathOf(u"doc.txt"_s), otherPath = pathOf(u"other.txt"_s);
         QVERIFY(writeBytes(otherPath, other));
         openWith(path, file);
+        // A key that keyClicks() cannot send: it goes no further than Latin-1.
+        const QString key = encoding == u"UTF-8"_s ? u"\u2192"_s : u"\u20AC"_s;
         for (const QString &step : steps.split(u' ')) {
-            if (step == "type"_L1) {
-                // A key that keyClicks() cannot send: it goes no further than Latin-1.
-                const QString key = encoding == u"UTF-8"_s ? u"\u2192"_s : u"\u20AC"_s;
-                QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, key, Qt::NoModifier);
-            } else if (step == "insert"_L1) {
+            if (step == "mnuinsfile"_L1) // the other file
                 m_host->answerOpenFile(otherPath);
-                trigger("mnuinsfile");
-            } else if (step == "saveas"_L1) {
+            if (step == "saveas"_L1)
                 m_host->answerSaveFile(path);
-                trigger("saveas");
-            } else if (step == "tick"_L1) {
-                trigger("mnuautosave");
+            if (step == "type"_L1)
+                QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, key, Qt::NoModifier);
+            else if (step == "tick"_L1)
                 m_window->findChild<FileCommands *>()->autoSaveTick();
-            } else {
+            else
                 trigger(qPrintable(step));
-            }
         }
         QCOMPARE(encodingShown(), encoding);
         QCOMPARE(readBytes(path), saved);
         QCOMPARE(document().isModified(), false);
-    }
-
-    // New has no file to read again.
-    void newDocumentHasNothingToReopen()
-    {
-        QVERIFY(!reopenRow()->isEnabled());
-        // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's.
-        openWith(pathOf(u"doc.txt"_s), "\xC3\xA9");
-        trigger("new");
-        QVERIFY(!reopenRow()->isEnabled());
-        QCOMPARE(reopenRow()->text(), u"Reopen as UTF-8"_s);
     }
 
     // Protected, saved, reopened and unprotected, a UTF-8 file gives back the characters
@@ -205,10 +191,11 @@ private slots:
 
     // The row reads the file again in the other encoding; a modified document asks Open's
     // question first: Yes saves, No drops the changes, Cancel keeps everything. (Escape on that
-    // question: tst_filecommands's escapeKeepsEverythingAsItWas.)
+    // question: tst_filecommands's escapeKeepsEverythingAsItWas.) New, untitled, has no file to
+    // read again, nor has the window at its start.
     void reopenAsksAsOpenDoes_data()
     {
-        QTest::addColumn<int>("answer"); // -1: clean
+        QTest::addColumn<int>("answer"); // -1: clean; -2: New instead of the row
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QByteArray>("file");
@@ -219,6 +206,7 @@ private slots:
         QTest::newRow("clean") << -1 << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
         QTest::newRow("modified, Yes saves first") << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
         QTest::newRow("modified, No drops it") << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
+        QTest::newRow("New after a UTF-8 file") << -2 << QString() << cp << mine;
         QTest::newRow("modified, Cancel keeps it") << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
         // clang-format on
     }
@@ -229,19 +217,21 @@ private slots:
         QFETCH(QString, encoding);
         QFETCH(QByteArray, file);
         const QString path = pathOf(u"doc.txt"_s);
+        QVERIFY(!reopenRow()->isEnabled());
         openWith(path, "caf\xC3\xA9\r\n");
-        if (answer != -1)
+        if (answer >= 0) {
             QTest::keyClicks(area(), "x");
-        if (answer >= 0)
             m_host->answerMessage(Host::Button(answer));
-        trigger("mnureopen");
+        }
+        trigger(answer == -2 ? "new" : "mnureopen");
         QCOMPARE(document().text(), text);
         QCOMPARE(encodingShown(), encoding);
         QCOMPARE(document().isModified(), encoding == u"UTF-8"_s);
         QCOMPARE(readBytes(path), file);
+        QCOMPARE(reopenRow()->isEnabled(), answer != -2);
         QCOMPARE(reopenRow()->text(),
             encoding == u"UTF-8"_s ? u"Reopen as Windows-1252"_s : u"Reopen as UTF-8"_s);
-        if (document().isModified())
+        if (document().isModified() || answer == -2)
             return;
         trigger("mnureopen"); // and back
         QCOMPARE(encodingShown(), u"UTF-8"_s);
