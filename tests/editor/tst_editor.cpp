@@ -198,37 +198,37 @@ private slots:
     }
 
     // A command's change is one undo step whatever its size: 3 MB changed by Replace All, by
-    // Upper Case over a Select All or by a paste, then Undo gives the text back exactly and Redo
-    // the change again. (A big insertion undone whole: tst_filecommands's bigInsertCanBeGivenUp.)
+    // Upper Case over a Select All or by a paste over it, then Undo gives the text back exactly
+    // and Redo the change again. (A big insertion undone whole: tst_filecommands's
+    // bigInsertCanBeGivenUp.)
     void bigChangesUndoInOneStep_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Replace All fox with cat") << u"replace all"_s;
-        QTest::newRow("Ctrl+A, Ctrl+U") << u"upper case"_s;
-        QTest::newRow("3 MB pasted over the first line") << u"paste"_s;
+        QTest::addColumn<QString>("after"); // each stretch of the text
+        const char *cat = "the cat\r\nruns\r\n quick cat\r\n";
+        // clang-format off
+        QTest::newRow("Replace All fox with cat") << "replace all" << cat;
+        QTest::newRow("Ctrl+A, Ctrl+U") << "upper case" << "THE FOX\r\nRUNS\r\n QUICK FOX\r\n";
+        QTest::newRow("Ctrl+A, Ctrl+V of 3 MB of cats") << "paste" << cat;
+        // clang-format on
     }
     void bigChangesUndoInOneStep()
     {
         QFETCH(QString, how);
+        QFETCH(QString, after);
         const QString stretch = u"the fox\r\nruns\r\n quick fox\r\n"_s;
         const QString original = stretch.repeated(3'000'000 / stretch.size());
+        const QString expected = after.repeated(3'000'000 / stretch.size());
         document().setText(original);
-        QString expected;
         if (how == u"replace all") {
             trigger("mnureplace");
             m_window->findChild<QComboBox *>(u"txtfind"_s)->setEditText(u"fox"_s);
             m_window->findChild<QComboBox *>(u"txtReplace"_s)->setEditText(u"cat"_s);
             m_window->findChild<QPushButton *>(u"btnReplaceAll"_s)->click();
-            expected = QString(original).replace(u"fox"_s, u"cat"_s);
-        } else if (how == u"upper case") {
-            QTest::keyClick(area(), Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(area(), Qt::Key_U, Qt::ControlModifier);
-            expected = original.toUpper();
         } else {
-            m_host->setClipboardText(original);
-            document().select(0, 7);
-            QTest::keyClick(area(), Qt::Key_V, Qt::ControlModifier);
-            expected = original + original.mid(7);
+            m_host->setClipboardText(expected); // for the paste
+            QTest::keyClick(area(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(area(), how == u"paste" ? Qt::Key_V : Qt::Key_U, Qt::ControlModifier);
         }
         QVERIFY2(document().text() == expected, "another change");
         QTest::keySequence(area(), QKeySequence::Undo);

@@ -11,7 +11,6 @@ class TestEncoding : public WindowFixture
 {
     Q_OBJECT
 
-    QString encodingShown() const { return m_window->encodingText(); }
     QAction *reopenRow() const { return m_window->command(u"mnureopen"_s); }
     // Writes `bytes` to `path` and opens it.
     void openWith(const QString &path, const QByteArray &bytes)
@@ -97,7 +96,7 @@ private slots:
             QCOMPARE(document().isLocked(), locked);
             if (locked)
                 QCOMPARE(m_host->lastShown().prompt, u"Protected file"_s);
-            QCOMPARE(encodingShown(), encoding);
+            QCOMPARE(m_window->encodingText(), encoding);
             if (round == 1 && !locked)
                 QCOMPARE(document().text(), text);
             trigger("save");
@@ -160,7 +159,7 @@ private slots:
             else
                 trigger(qPrintable(step));
         }
-        QCOMPARE(encodingShown(), encoding);
+        QCOMPARE(m_window->encodingText(), encoding);
         QCOMPARE(readBytes(path), saved);
         QCOMPARE(document().isModified(), false);
     }
@@ -186,7 +185,7 @@ private slots:
         m_host->answerMessage(Host::Button::Ok); // "File protection removed"
         trigger("btndecode");
         QCOMPARE(document().text(), text);
-        QCOMPARE(encodingShown(), u"UTF-8"_s);
+        QCOMPARE(m_window->encodingText(), u"UTF-8"_s);
     }
 
     // The row reads the file again in the other encoding; a modified document asks Open's
@@ -225,7 +224,7 @@ private slots:
         }
         trigger(answer == -2 ? "new" : "mnureopen");
         QCOMPARE(document().text(), text);
-        QCOMPARE(encodingShown(), encoding);
+        QCOMPARE(m_window->encodingText(), encoding);
         QCOMPARE(document().isModified(), encoding == u"UTF-8"_s);
         QCOMPARE(readBytes(path), file);
         QCOMPARE(reopenRow()->isEnabled(), answer != -2);
@@ -234,7 +233,7 @@ private slots:
         if (document().isModified() || answer == -2)
             return;
         trigger("mnureopen"); // and back
-        QCOMPARE(encodingShown(), u"UTF-8"_s);
+        QCOMPARE(m_window->encodingText(), u"UTF-8"_s);
         QCOMPARE(document().text(), QString(text).replace(u"\u00C3\u00A9"_s, u"\u00E9"_s));
     }
 };
