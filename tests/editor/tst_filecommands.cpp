@@ -133,10 +133,10 @@ private slots:
         QTest::newRow("New") << "new" << notSaved + u"Proceed?"_s << confirm;
         QTest::newRow("Exit") << "exit" << notSaved + u"Are you sure"_s << confirm;
         QTest::newRow("Help") << "helpa" << u"File not saved, proceed?"_s << "Help Alert";
-        QTest::newRow("master clipboard's Clear")
-            << "mnucopytotemp mnumasterclip cleartmp"
-            << "This will clear the temporary clipboard. Proceed?"
-            << "Confirm Clear";
+        // clang-format off
+        QTest::newRow("master clipboard's Clear") << "mnucopytotemp mnumasterclip cleartmp"
+            << "This will clear the temporary clipboard. Proceed?" << "Confirm Clear";
+        // clang-format on
     }
     // Steps: "yes" answers a box; "theirs": another program writes the file; "tick": an
     // auto-save tick; else a row of the main window or a button of one of its windows. (Exit
@@ -300,9 +300,9 @@ private slots:
         QCOMPARE(boxes(), 5);
         trigger("mnuautosave"); // off
 
+        // Boxes counted from the start: this question the sixth, the open dialog the seventh.
         m_host->answerMessage(Host::Button::No); // not saved
         openWith(file, "v1");
-        m_host->forgetShown();
         document().setText(u"a \u2192 b \u20AC"_s);
         m_host->answerMessage(Host::Button::Yes);
         trigger("save"); // by hand
@@ -312,11 +312,11 @@ private slots:
         QVERIFY(prompt().startsWith(u"1 character(s)"_s) && prompt().contains(u": \u2190\n"_s));
         document().setText(u"\u2190\u2192\u2190 more"_s);
         tick(); // the No stands while no other new character comes
-        QVERIFY(boxes() == 2 && readBytes(file) == "a ? b \x80\r\n");
+        QVERIFY(boxes() == 9 && readBytes(file) == "a ? b \x80\r\n");
         document().setText(u"\u2190\u2192\u0167"_s);
         m_host->answerMessage(Host::Button::Yes);
         tick();
-        QVERIFY(boxes() == 3 && prompt().contains(u": \u2190\u0167\n"_s));
+        QVERIFY(boxes() == 10 && prompt().contains(u": \u2190\u0167\n"_s));
 
         document().setText(QString(256 * 1024, u'x'));
         auto failTwice = [this] {
@@ -331,7 +331,7 @@ private slots:
         QTest::keyClicks(area(), "y");
         m_host->answerMessage(Host::Button::Ok);
         failTwice();
-        QCOMPARE(boxes(), 5);
+        QCOMPARE(boxes(), 12);
     }
 
     // Save writes a copy and puts it in place of the file, or, where a copy could not be
@@ -525,7 +525,6 @@ private slots:
         QVERIFY(writeBytes(big, bytes));
         openWith(notes, "notes");
         QTest::keyClicks(area(), u"before"_s);
-        const QString title = m_window->windowTitle();
         m_host->answerMessage(Host::Button::No); // not saved
         m_host->answerOpenFile(big);
         if (!said.isEmpty())
@@ -556,8 +555,8 @@ private slots:
             return;
         }
         QCOMPARE(document().text(), u"beforenotes\r\n"_s);
-        QVERIFY(
-            m_window->windowTitle() == title && document().isModified() && m_window->isVisible());
+        QVERIFY(m_window->title() == notes + u"[*] Tarvex"_s && document().isModified()
+            && m_window->isVisible());
         QTest::keyClick(area(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(document().text(), u"notes\r\n"_s);
     }
