@@ -21,9 +21,8 @@
 namespace {
 
 // The real host, except that a box, which here can only be a refusal, does not wait.
-class TellingHost : public QtHost
+struct TellingHost : QtHost
 {
-public:
     bool refused = false;
 
     Button messageBox(

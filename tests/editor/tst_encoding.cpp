@@ -11,7 +11,6 @@ class TestEncoding : public WindowFixture
 {
     Q_OBJECT
 
-    QString encodingShown() const { return m_window->encodingText(); }
     QAction *reopenRow() const { return m_window->command(u"mnureopen"_s); }
     // Writes `bytes` to `path` and opens it.
     void openWith(const QString &path, const QByteArray &bytes)
@@ -46,8 +45,6 @@ private slots:
             everyText += b == '\r' ? u"\n"_s : QString();
         }
         // Longer than the pieces the text is written in.
-        every = every.repeated(100);
-        everyText = everyText.repeated(100);
         // clang-format off
         QTest::newRow("mark, caf\u00E9") << mark + "caf\xC3\xA9\r\n"_ba << utf8 << u"caf\u00E9\r\n"_s << mark + "caf\xC3\xA9\r\n"_ba;
         QTest::newRow("mark alone") << mark << utf8 << QString() << mark + "\r\n"_ba;
@@ -55,8 +52,9 @@ private slots:
         QTest::newRow("\u00E9 \u20AC emoji, no mark") << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"_ba << utf8 << u"\u00E9 \u20AC \U0001F600\r\n"_s << "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n"_ba;
         QTest::newRow("UTF-8, bare CR and LF") << "\xC3\xA9\rb\nc\r\n"_ba << utf8 << u"\u00E9\r\nb\nc\r\n"_s << "\xC3\xA9\r\nb\nc\r\n"_ba;
         QTest::newRow("empty") << QByteArray() << cp << QString() << "\r\n"_ba;
-        QTest::newRow("all 256 bytes, 100 times") << every << cp << everyText + u"\r\n"_s
-            << QByteArray(every).replace("\r", "\r\n") + "\r\n"_ba;
+        QTest::newRow("all 256 bytes, 100 times") << every.repeated(100) << cp
+            << everyText.repeated(100) + u"\r\n"_s
+            << every.repeated(100).replace("\r", "\r\n") + "\r\n"_ba;
         QTest::newRow("all ASCII") << "plain\r\ntext"_ba << cp << u"plain\r\ntext\r\n"_s << "plain\r\ntext\r\n"_ba;
         QTest::newRow("a CR") << "a\r"_ba << cp << u"a\r\n"_s << "a\r\n"_ba;
         QTest::newRow("a LF") << "a\n"_ba << cp << u"a\n\r\n"_s << "a\n\r\n"_ba;
@@ -97,7 +95,7 @@ private slots:
             QCOMPARE(document().isLocked(), locked);
             if (locked)
                 QCOMPARE(m_host->lastShown().prompt, u"Protected file"_s);
-            QCOMPARE(encodingShown(), encoding);
+            QCOMPARE(m_window->encodingText(), encoding);
             if (round == 1 && !locked)
                 QCOMPARE(document().text(), text);
             trigger("save");
@@ -115,7 +113,7 @@ private slots:
     void addedTextKeepsTheDocumentsEncoding_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("steps"); // "type", "insert" the other file, then a save
+        QTest::addColumn<QString>("steps"); // "type", an auto-save "tick", or else a row
         QTest::addColumn<QByteArray>("other");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QByteArray>("saved");
@@ -125,13 +123,14 @@ private slots:
         // clang-format off
         QTest::newRow("UTF-8, typed, Save") << e << "type save" << ""_ba << utf8 << arrow;
         QTest::newRow("UTF-8, typed, Save As") << e << "type saveas" << ""_ba << utf8 << arrow;
-        QTest::newRow("UTF-8, typed, Auto Save") << e << "type tick" << ""_ba << utf8 << arrow;
+        QTest::newRow("UTF-8, typed, Auto Save") << e << "type mnuautosave tick" << ""_ba << utf8
+            << arrow;
         QTest::newRow("UTF-8, New") << e << "new type saveas" << ""_ba << cp << "\x80\r\n"_ba;
-        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "insert save"
+        QTest::newRow("1252 <- UTF-8 \u00E9\u20AC") << "a"_ba << "mnuinsfile save"
             << "\xC3\xA9\xE2\x82\xAC"_ba << cp << "\xE9\x80\r\na\r\n"_ba;
-        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "insert save" << "\xE9"_ba
+        QTest::newRow("UTF-8 <- 1252 \u00E9") << "\xE2\x82\xAC"_ba << "mnuinsfile save" << "\xE9"_ba
             << utf8 << "\xC3\xA9\r\n\xE2\x82\xAC\r\n"_ba;
-        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "insert save"
+        QTest::newRow("UTF-8 <- UTF-8 emoji") << "\xE2\x82\xAC"_ba << "mnuinsfile save"
             << "\xF0\x9F\x98\x80"_ba << utf8 << "\xF0\x9F\x98\x80\r\n\xE2\x82\xAC\r\n"_ba;
         // clang-format on
     }
@@ -145,38 +144,23 @@ private slots:
         const QString path = pathOf(u"doc.txt"_s), otherPath = pathOf(u"other.txt"_s);
         QVERIFY(writeBytes(otherPath, other));
         openWith(path, file);
+        // A key that keyClicks() cannot send: it goes no further than Latin-1.
+        const QString key = encoding == u"UTF-8"_s ? u"\u2192"_s : u"\u20AC"_s;
         for (const QString &step : steps.split(u' ')) {
-            if (step == "type"_L1) {
-                // A key that keyClicks() cannot send: it goes no further than Latin-1.
-                const QString key = encoding == u"UTF-8"_s ? u"\u2192"_s : u"\u20AC"_s;
-                QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, key, Qt::NoModifier);
-            } else if (step == "insert"_L1) {
+            if (step == "mnuinsfile"_L1) // the other file
                 m_host->answerOpenFile(otherPath);
-                trigger("mnuinsfile");
-            } else if (step == "saveas"_L1) {
+            if (step == "saveas"_L1)
                 m_host->answerSaveFile(path);
-                trigger("saveas");
-            } else if (step == "tick"_L1) {
-                trigger("mnuautosave");
+            if (step == "type"_L1)
+                QTest::sendKeyEvent(QTest::Click, area(), Qt::Key_unknown, key, Qt::NoModifier);
+            else if (step == "tick"_L1)
                 m_window->findChild<FileCommands *>()->autoSaveTick();
-            } else {
+            else
                 trigger(qPrintable(step));
-            }
         }
-        QCOMPARE(encodingShown(), encoding);
+        QCOMPARE(m_window->encodingText(), encoding);
         QCOMPARE(readBytes(path), saved);
         QCOMPARE(document().isModified(), false);
-    }
-
-    // New has no file to read again.
-    void newDocumentHasNothingToReopen()
-    {
-        QVERIFY(!reopenRow()->isEnabled());
-        // UTF-8: the row and its caption then are reopenAsksAsOpenDoes's.
-        openWith(pathOf(u"doc.txt"_s), "\xC3\xA9");
-        trigger("new");
-        QVERIFY(!reopenRow()->isEnabled());
-        QCOMPARE(reopenRow()->text(), u"Reopen as UTF-8"_s);
     }
 
     // Protected, saved, reopened and unprotected, a UTF-8 file gives back the characters
@@ -200,15 +184,16 @@ private slots:
         m_host->answerMessage(Host::Button::Ok); // "File protection removed"
         trigger("btndecode");
         QCOMPARE(document().text(), text);
-        QCOMPARE(encodingShown(), u"UTF-8"_s);
+        QCOMPARE(m_window->encodingText(), u"UTF-8"_s);
     }
 
     // The row reads the file again in the other encoding; a modified document asks Open's
     // question first: Yes saves, No drops the changes, Cancel keeps everything. (Escape on that
-    // question: tst_filecommands's escapeKeepsEverythingAsItWas.)
+    // question: tst_filecommands's escapeKeepsEverythingAsItWas.) New, untitled, has no file to
+    // read again, nor has the window at its start.
     void reopenAsksAsOpenDoes_data()
     {
-        QTest::addColumn<int>("answer"); // -1: clean
+        QTest::addColumn<int>("answer"); // -1: clean; -2: New instead of the row
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QByteArray>("file");
@@ -219,6 +204,7 @@ private slots:
         QTest::newRow("clean") << -1 << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
         QTest::newRow("modified, Yes saves first") << int(Host::Button::Yes) << u"xcaf\u00C3\u00A9\r\n"_s << cp << "xcaf\xC3\xA9\r\n"_ba;
         QTest::newRow("modified, No drops it") << int(Host::Button::No) << u"caf\u00C3\u00A9\r\n"_s << cp << mine;
+        QTest::newRow("New after a UTF-8 file") << -2 << QString() << cp << mine;
         QTest::newRow("modified, Cancel keeps it") << int(Host::Button::Cancel) << u"xcaf\u00E9\r\n"_s << utf8 << mine;
         // clang-format on
     }
@@ -229,22 +215,24 @@ private slots:
         QFETCH(QString, encoding);
         QFETCH(QByteArray, file);
         const QString path = pathOf(u"doc.txt"_s);
+        QVERIFY(!reopenRow()->isEnabled());
         openWith(path, "caf\xC3\xA9\r\n");
-        if (answer != -1)
+        if (answer >= 0) {
             QTest::keyClicks(area(), "x");
-        if (answer >= 0)
             m_host->answerMessage(Host::Button(answer));
-        trigger("mnureopen");
+        }
+        trigger(answer == -2 ? "new" : "mnureopen");
         QCOMPARE(document().text(), text);
-        QCOMPARE(encodingShown(), encoding);
+        QCOMPARE(m_window->encodingText(), encoding);
         QCOMPARE(document().isModified(), encoding == u"UTF-8"_s);
         QCOMPARE(readBytes(path), file);
+        QCOMPARE(reopenRow()->isEnabled(), answer != -2);
         QCOMPARE(reopenRow()->text(),
             encoding == u"UTF-8"_s ? u"Reopen as Windows-1252"_s : u"Reopen as UTF-8"_s);
-        if (document().isModified())
+        if (document().isModified() || answer == -2)
             return;
         trigger("mnureopen"); // and back
-        QCOMPARE(encodingShown(), u"UTF-8"_s);
+        QCOMPARE(m_window->encodingText(), u"UTF-8"_s);
         QCOMPARE(document().text(), QString(text).replace(u"\u00C3\u00A9"_s, u"\u00E9"_s));
     }
 };
