@@ -44,10 +44,18 @@ QByteArray bigFileBytes(const QByteArray &line = "a line of a long file\r\n")
     return bytes;
 }
 
-// The pid the holder says once it has come as far as "ready PID" or "saving PID"; 0 when not.
-qint64 heldPid(QProcess &holder)
+// Starts the holder (under `program` if given) and gives the pid it says once it has come as far
+// as "ready PID" or "saving PID"; 0 when not.
+qint64 heldPid(QProcess &holder, const QStringList &args, const QString &program = WINDOWHOLDER)
 {
+    holder.start(program, args);
     return holder.waitForReadyRead(30000) ? holder.readLine().split(' ').value(1).toLongLong() : 0;
+}
+
+bool killed(QProcess &holder)
+{
+    holder.kill();
+    return holder.waitForFinished(30000);
 }
 
 } // namespace
@@ -93,9 +101,9 @@ class TestRecovery : public WindowFixture
 private slots:
     void folderFollowsTheStateHome_data()
     {
-        QTest::addColumn<QByteArray>("stateHome"); // empty: unset
+        QTest::addColumn<QByteArray>("stateHome"); // empty reads as unset
         QTest::addColumn<QString>("path");
-        QTest::newRow("unset: ~/.local/state") << QByteArray() << u"/home/ann/.local/state"_s;
+        QTest::newRow("empty: ~/.local/state") << QByteArray() << u"/home/ann/.local/state"_s;
         QTest::newRow("absolute: used") << QByteArray("/var/ann//state/") << u"/var/ann/state"_s;
         QTest::newRow("relative: ignored") << QByteArray("state") << u"/home/ann/.local/state"_s;
     }
@@ -106,10 +114,7 @@ private slots:
         QFETCH(QString, path);
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", "/home/ann");
-        if (stateHome.isEmpty())
-            qunsetenv("XDG_STATE_HOME");
-        else
-            qputenv("XDG_STATE_HOME", stateHome);
+        qputenv("XDG_STATE_HOME", stateHome);
         const QString found = RecoveryFolder::defaultPath();
         qputenv("HOME", home);
         QCOMPARE(found, path + u"/tarvex/recovery"_s);
@@ -165,23 +170,19 @@ private slots:
             QVERIFY(QFile::link(elsewhere + u"/j"_s, QFile::decodeName(journal)));
         } else if (plant == u"fifo journal") {
             QCOMPARE(::mkfifo(journal.constData(), 0600), 0);
+        } else if (plant == u"link tarvex") {
+            QVERIFY(QDir(tarvex).removeRecursively() && QFile::link(elsewhere, tarvex));
+        } else if (plant == u"open recovery") {
+            QCOMPARE(::chmod(recovery.constData(), 0755), 0);
+        } else if (plant == u"foreign recovery") {
+            if (::geteuid() != 0)
+                QSKIP("only root can give a folder to another user");
+            QCOMPARE(::chown(recovery.constData(), 65534, 65534), 0);
         } else {
             QVERIFY(QDir(recoveryPath()).removeRecursively());
+            QVERIFY(plant == u"file recovery" ? writeBytes(recoveryPath(), "x")
+                                              : QFile::link(elsewhere, recoveryPath()));
         }
-        if (plant == u"link tarvex")
-            QVERIFY(QDir(tarvex).removeRecursively() && QFile::link(elsewhere, tarvex));
-        else if (plant == u"link recovery")
-            QVERIFY(QFile::link(elsewhere, recoveryPath()));
-        else if (plant == u"file recovery")
-            QVERIFY(writeBytes(recoveryPath(), "x"));
-        else if (plant.endsWith(u" recovery"))
-            QVERIFY(QDir().mkdir(recoveryPath()));
-        if (plant == u"foreign recovery" && ::geteuid() != 0)
-            QSKIP("only root can give a folder to another user");
-        if (plant == u"foreign recovery")
-            QCOMPARE(::chown(recovery.constData(), 65534, 65534), 0);
-        if (plant == u"open recovery")
-            QCOMPARE(::chmod(recovery.constData(), 0755), 0);
         RecoveryFolder folder;
         QCOMPARE(folder.open(), opens);
         QVERIFY(QDir(elsewhere).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size() <= 1);
@@ -382,36 +383,44 @@ private slots:
         }
     }
 
+    // The first ended by a signal: a kill -9 leaves the journal as far as it was flushed, and
+    // the holder's flush waits; SIGTERM and SIGHUP put the rest on disk and end its main loop.
+    void onlyJournalsOfInstancesThatAreGoneAreOffered_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QString>("onDisk");
+        QTest::newRow("SIGKILL: the first key, f") << int(SIGKILL) << u"f"_s;
+        QTest::newRow("SIGTERM: first, and quits with 0") << int(SIGTERM) << u"first"_s;
+        QTest::newRow("SIGHUP: first, and quits with 0") << int(SIGHUP) << u"first"_s;
+    }
+
     void onlyJournalsOfInstancesThatAreGoneAreOffered()
     {
+        QFETCH(int, signal);
+        QFETCH(QString, onDisk);
         QProcess first, second;
-        for (QProcess *holder : { &first, &second }) {
-            // Only the first key is on disk: the rest wait in memory for a flush.
-            holder->start(QStringLiteral(WINDOWHOLDER),
-                { u"type"_s, holder == &first ? u"first"_s : u"second"_s });
-            QVERIFY(holder->waitForReadyRead(20000));
-        }
+        const qint64 pid = heldPid(first, { u"type"_s, u"first"_s });
+        QVERIFY(pid > 0 && heldPid(second, { u"type"_s, u"second"_s }) > 0);
         QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(0));
-        first.kill();
-        QVERIFY(first.waitForFinished(20000));
+        QCOMPARE(::kill(pid_t(pid), signal), 0);
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.readAll().contains("ended") && first.exitCode() == 0, signal != SIGKILL);
         {
             const std::vector<JournalReader::Orphan> offered = JournalReader::orphans(folder());
             QCOMPARE(offered.size(), std::size_t(1));
-            QCOMPARE(offered[0].content.replay().text, u"f"_s);
+            QCOMPARE(offered[0].content.replay().text, onDisk);
             // Another instance starting while this one offers it does not offer it too.
             QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(0));
         }
         QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(1));
-        second.kill();
-        QVERIFY(second.waitForFinished(20000));
+        QVERIFY(killed(second));
         QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(2));
     }
 
     void journalBeingCompactedIsNeverOffered()
     {
         QProcess holder;
-        holder.start(QStringLiteral(WINDOWHOLDER), { u"compact"_s });
-        QVERIFY(holder.waitForReadyRead(20000));
+        QVERIFY(heldPid(holder, { u"compact"_s }) > 0);
         // Looks on while the journal is replaced by its next snapshot fifty times over.
         const QString journal = QDir(folder().path()).entryList({ u"*.journal"_s }).value(0);
         QVERIFY(!journal.isEmpty());
@@ -426,13 +435,11 @@ private slots:
             }
         }
         QCOMPARE(holder.state(), QProcess::Running);
-        holder.kill();
-        QVERIFY(holder.waitForFinished(20000));
+        QVERIFY(killed(holder));
         const std::vector<JournalReader::Orphan> offered = JournalReader::orphans(folder());
         QCOMPARE(offered.size(), std::size_t(1));
         const QString text = offered[0].content.replay().text;
-        QVERIFY(text.size() >= 1);
-        QCOMPARE(text, QString(text.size(), u'x'));
+        QCOMPARE(text, QString(qMax(text.size(), 1), u'x'));
     }
 
     void compactionIsDueWhenRecordsOutweighTheText_data()
@@ -692,30 +699,6 @@ private slots:
         QCOMPARE(document().text(), recovered == u"first" ? u"second"_s : u"first"_s);
     }
 
-    void signalPutsTheJournalOnDiskAndQuits_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
-    }
-
-    void signalPutsTheJournalOnDiskAndQuits()
-    {
-        QFETCH(int, signal);
-        QProcess holder;
-        // The first key begins the journal; the rest wait in memory for a flush.
-        holder.start(QStringLiteral(WINDOWHOLDER), { u"type"_s, u"Typed work"_s });
-        const qint64 pid = heldPid(holder);
-        QVERIFY(pid > 0);
-        QCOMPARE(::kill(pid_t(pid), signal), 0);
-        QVERIFY(holder.waitForFinished(30000));
-        // "ended": its main loop came to its end, and it quit with 0.
-        QVERIFY(holder.readAll().contains("ended") && holder.exitCode() == 0);
-        m_host->answerChoice(u"Recover"_s);
-        QVERIFY(restart());
-        QCOMPARE(document().text(), u"Typed work"_s);
-    }
-
     // One kind of fault: a kill -9 while a save writes over its file in place. strace holds the
     // holder once the new text is written over the old one's start, before the file is cut to
     // the new length.
@@ -738,17 +721,16 @@ private slots:
         // A second name: the save writes in place.
         QCOMPARE(::link(qPrintable(file), qPrintable(link)), 0);
         QProcess holder;
-        holder.start(strace,
+        const qint64 pid = heldPid(holder,
             { u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-P"_s, file, u"-e"_s,
-                u"inject=pwrite64:delay_exit=60000000"_s, QStringLiteral(WINDOWHOLDER), u"save"_s,
-                file, u"short"_s });
-        const qint64 pid = heldPid(holder);
+                u"inject=pwrite64:delay_exit=60000000"_s, WINDOWHOLDER, u"save"_s, file,
+                u"short"_s },
+            strace);
         QVERIFY(pid > 0);
         QTRY_VERIFY_WITH_TIMEOUT(readBytes(file).startsWith("short\r\n text"), 20000);
         // strace hangs on a tracee killed in its delay: it goes too, the kill already on its way.
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-        holder.kill();
-        QVERIFY(holder.waitForFinished(30000));
+        QVERIFY(killed(holder));
         // Its locks gone with it: the guard and the journal are left for the next start.
         QTRY_COMPARE_WITH_TIMEOUT(
             SaveGuard::orphans(folder()).size() + JournalReader::orphans(folder()).size(), 2u,
