@@ -63,14 +63,7 @@ class TestRecovery : public WindowFixture
     Q_OBJECT
 
     const RecoveryFolder &folder() const { return m_window->journal().folder(); }
-    QString recoveryPath() const { return m_stateHome->path() + u"/tarvex/recovery"_s; }
-    QStringList journals() const { return QDir(recoveryPath()).entryList({ u"*.journal"_s }); }
-
-    // The journal as a kill now would leave it, replayed on `base`.
-    QString textOnDisk(const QString &base) const
-    {
-        return JournalFormat::parse(readBytes(m_window->journal().filePath())).replay(base).text;
-    }
+    QStringList journals() const { return QDir(folder().path()).entryList({ u"*.journal"_s }); }
 
     MainWindow *newWindow()
     {
@@ -89,8 +82,6 @@ class TestRecovery : public WindowFixture
         m_window = newWindow();
         return RecoveryOffer::offerAtStart(*m_window, fileAsked);
     }
-
-    void type(const QString &text) { QTest::keyClicks(area(), text); }
 
 private slots:
     // Each folder of the path it makes is the user's alone, as are the files it holds.
@@ -151,7 +142,7 @@ private slots:
         QFETCH(bool, opens);
         const QString elsewhere = pathOf(u"elsewhere"_s);
         const QString tarvex = m_stateHome->path() + u"/tarvex"_s;
-        const QByteArray recovery = QFile::encodeName(recoveryPath());
+        const QByteArray recovery = QFile::encodeName(folder().path());
         const QByteArray journal = recovery + "/1-2.journal";
         QVERIFY(QDir().mkpath(elsewhere));
         if (plant == u"link journal") {
@@ -169,9 +160,9 @@ private slots:
                 QSKIP("only root can give a folder to another user");
             QCOMPARE(::chown(recovery.constData(), 65534, 65534), 0);
         } else {
-            QVERIFY(QDir(recoveryPath()).removeRecursively());
-            QVERIFY(plant == u"file recovery" ? writeBytes(recoveryPath(), "x")
-                                              : QFile::link(elsewhere, recoveryPath()));
+            QVERIFY(QDir(folder().path()).removeRecursively());
+            QVERIFY(plant == u"file recovery" ? writeBytes(folder().path(), "x")
+                                              : QFile::link(elsewhere, folder().path()));
         }
         RecoveryFolder folder;
         QCOMPARE(folder.open(), opens);
@@ -179,9 +170,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(elsewhere + u"/recovery"_s));
         if (!opens)
             return;
-        QCOMPARE(modeOf(recoveryPath()), 0700);
-        QCOMPARE(JournalReader::orphans(folder).size(), std::size_t(0));
-        QCOMPARE(SaveGuard::orphans(folder).size(), std::size_t(0));
+        QCOMPARE(modeOf(folder.path()), 0700);
+        QCOMPARE(JournalReader::orphans(folder).size() + SaveGuard::orphans(folder).size(), 0u);
     }
 
     void contentHashIsXxh64_data()
@@ -306,7 +296,6 @@ private slots:
         // Replayed on "abc" after a first change that makes it "xabc".
         QTest::newRow("insert at 5 of xabc") << qint64(5) << qint64(0) << false;
         QTest::newRow("remove 3 at 2 of xabc") << qint64(2) << qint64(3) << false;
-        QTest::newRow("remove 5 at 0 of xabc") << qint64(0) << qint64(5) << false;
         QTest::newRow("remove 2^62 at 1") << qint64(1) << (qint64(1) << 62) << false;
         QTest::newRow("insert at 2^63-1") << std::numeric_limits<qint64>::max() << 0LL << false;
         QTest::newRow("insert at -1") << qint64(-1) << qint64(0) << true;
@@ -341,8 +330,7 @@ private slots:
         const QByteArray start = JournalFormat::header(JournalOrigin(), 0);
         QByteArray oneChange = start;
         JournalFormat::appendChange(oneChange, 0, 0, 0, u"hello");
-        QByteArray newer = start;
-        newer[8] = 2;
+        const QByteArray newer = QByteArray(start).replace(8, 1, "\2"); // its format 2
         const QString journal = u"1-1.journal"_s;
         // clang-format off
         QTest::newRow("empty: removed") << journal << QByteArray() << false << false;
@@ -364,8 +352,7 @@ private slots:
         const QString path = folder().filePath(name);
         QVERIFY(writeBytes(path, bytes));
         const std::vector<JournalReader::Orphan> journals = JournalReader::orphans(folder());
-        const std::vector<SaveGuard::Orphan> guards = SaveGuard::orphans(folder());
-        QCOMPARE(journals.size() + guards.size(), std::size_t(listed));
+        QCOMPARE(journals.size() + SaveGuard::orphans(folder()).size(), std::size_t(listed));
         QCOMPARE(QFileInfo::exists(path), kept);
         if (listed) {
             QVERIFY(journals[0].content.damaged);
@@ -552,22 +539,22 @@ private slots:
         }
         QVERIFY(work != u"corrected" || document().text().startsWith(u"so I said"));
         if (work == u"undo") {
-            type(u"one two"_s);
+            QTest::keyClicks(area(), u"one two"_s);
             document().undo();
         }
-        type(work == u"Hello" ? work : u"XY"_s);
+        QTest::keyClicks(area(), work == u"Hello" ? work : u"XY"_s);
         const TextEncoding encoding = document().encoding();
         QCOMPARE(isUtf8(encoding), work == u"utf-8");
-        const QString text = document().text();
+        QString text = document().text();
         const std::optional<QString> path = document().path();
         QByteArray bytes = readBytes(file);
-        // Within its second, with nothing asked for.
-        QTRY_COMPARE(
-            textOnDisk(path ? DocumentFormat::textFromFileBytes(bytes, encoding) : QString()),
-            text);
+        const QString base = path ? DocumentFormat::textFromFileBytes(bytes, encoding) : QString();
+        const QString journal = m_window->journal().filePath();
+        // Within its second, with nothing asked for, the journal as a kill would leave it.
+        QTRY_COMPARE(JournalFormat::parse(readBytes(journal)).replay(base).text, text);
         if (fault == u"journal cut") {
-            const QString journal = m_window->journal().filePath();
             QVERIFY(writeBytes(journal, readBytes(journal).chopped(3)));
+            text.chop(1); // the last key's record with it
         } else if (fault == u"removed") {
             QVERIFY(QFile::remove(file));
             bytes = "<unreadable>";
@@ -593,14 +580,12 @@ private slots:
         QCOMPARE(box.title, u"Tarvex: Recovery"_s);
         const QStringList answers { u"Recover"_s, u"Not Now"_s, u"Discard"_s };
         QCOMPARE(box.answers, told.contains(u"cannot") ? answers.mid(1) : answers);
+        QCOMPARE(document().text(), answer == u"Recover" ? text : QString());
         if (answer == u"Recover") {
-            QCOMPARE(document().text(), fault == u"journal cut" ? text.chopped(1) : text);
             QCOMPARE(
                 document().path(), fault.isEmpty() || fault == u"touched" ? path : std::nullopt);
             QCOMPARE(document().encoding(), encoding);
             QVERIFY(document().isModified());
-        } else {
-            QCOMPARE(document().text(), QString());
         }
         QCOMPARE(readBytes(file), bytes);
         // Offered again, but for Discard; the new window's journal keeps what Recover gave.
@@ -629,7 +614,7 @@ private slots:
         QFETCH(QString, ending);
         QFETCH(Host::Button, answer);
         QFETCH(bool, stays);
-        type(u"Hello"_s);
+        QTest::keyClicks(area(), u"Hello"_s);
         QCOMPARE(journals().size(), 1);
         QVERIFY(writeBytes(pathOf(u"b.txt"_s), "b"));
         if (answer != Host::Button::Ok)
@@ -649,16 +634,15 @@ private slots:
 
     void protectedTextLeavesNoPlainTextInTheFolder()
     {
-        type(u"Meet me at noon"_s);
+        QTest::keyClicks(area(), u"Meet me at noon"_s);
         QVERIFY(m_window->journal().flushToDisk());
         m_host->answerInput(u"abcde"_s);
         m_host->answerInput(u"abcde"_s);
         m_host->answerMessage(Host::Button::Ok); // "File protected"
         trigger("btncode");
         const QString protectedText = document().text();
-        const QStringList files = QDir(recoveryPath()).entryList(QDir::Files);
-        QCOMPARE(files.size(), 1);
-        const QByteArray bytes = readBytes(recoveryPath() + u'/' + files[0]);
+        QCOMPARE(QDir(folder().path()).entryList(QDir::Files).size(), 1); // the journal alone
+        const QByteArray bytes = readBytes(m_window->journal().filePath());
         for (const QString &word : { u"Meet"_s, u"me at"_s, u"noon"_s })
             QVERIFY2(!bytes.contains(QByteArrayView(
                          reinterpret_cast<const char *>(word.utf16()), word.size() * 2)),
@@ -671,7 +655,7 @@ private slots:
 
     void oneDocumentIsRecoveredAndTheOthersWait()
     {
-        type(u"first"_s);
+        QTest::keyClicks(area(), u"first"_s);
         MainWindow *second = newWindow();
         QTest::keyClicks(second->area(), u"second"_s);
         delete second;
@@ -741,7 +725,7 @@ private slots:
         QCOMPARE(readBytes(link), readBytes(file));
         QCOMPARE(document().text(), u"short"_s);
         QCOMPARE(document().path().has_value(), restored);
-        QCOMPARE(QDir(recoveryPath()).entryList({ u"*.saveguard"_s }), QStringList());
+        QCOMPARE(QDir(folder().path()).entryList({ u"*.saveguard"_s }), QStringList());
     }
 };
 
