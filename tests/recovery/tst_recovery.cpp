@@ -44,9 +44,11 @@ QByteArray bigFileBytes(const QByteArray &line = "a line of a long file\r\n")
     return bytes;
 }
 
-// The pid the holder says once it has come as far as "ready PID" or "saving PID"; 0 when not.
-qint64 heldPid(QProcess &holder)
+// Starts the holder (under `program` if given) and gives the pid it says once it has come as far
+// as "ready PID" or "saving PID"; 0 when not.
+qint64 heldPid(QProcess &holder, const QStringList &args, const QString &program = WINDOWHOLDER)
 {
+    holder.start(program, args);
     return holder.waitForReadyRead(30000) ? holder.readLine().split(' ').value(1).toLongLong() : 0;
 }
 
@@ -61,14 +63,7 @@ class TestRecovery : public WindowFixture
     Q_OBJECT
 
     const RecoveryFolder &folder() const { return m_window->journal().folder(); }
-    QString recoveryPath() const { return m_stateHome->path() + u"/tarvex/recovery"_s; }
-    QStringList journals() const { return QDir(recoveryPath()).entryList({ u"*.journal"_s }); }
-
-    // The journal as a kill now would leave it, replayed on `base`.
-    QString textOnDisk(const QString &base) const
-    {
-        return JournalFormat::parse(readBytes(m_window->journal().filePath())).replay(base).text;
-    }
+    QStringList journals() const { return QDir(folder().path()).entryList({ u"*.journal"_s }); }
 
     MainWindow *newWindow()
     {
@@ -88,37 +83,27 @@ class TestRecovery : public WindowFixture
         return RecoveryOffer::offerAtStart(*m_window, fileAsked);
     }
 
-    void type(const QString &text) { QTest::keyClicks(area(), text); }
-
 private slots:
-    void folderFollowsTheStateHome_data()
+    // Each folder of the path it makes is the user's alone, as are the files it holds.
+    void folderFollowsTheStateHomeAndIsTheUsersAlone_data()
     {
-        QTest::addColumn<QByteArray>("stateHome"); // empty: unset
-        QTest::addColumn<QString>("path");
-        QTest::newRow("unset: ~/.local/state") << QByteArray() << u"/home/ann/.local/state"_s;
-        QTest::newRow("absolute: used") << QByteArray("/var/ann//state/") << u"/var/ann/state"_s;
-        QTest::newRow("relative: ignored") << QByteArray("state") << u"/home/ann/.local/state"_s;
+        QTest::addColumn<QString>("stateHome"); // empty reads as unset; absolute: under pathOf()
+        QTest::addColumn<QString>("made"); // under pathOf(), HOME its home/
+        QTest::newRow("empty: ~/.local/state") << QString() << u"home/.local/state"_s;
+        QTest::newRow("absolute: used") << u"/made//state/"_s << u"made/state"_s;
+        QTest::newRow("relative: ignored") << u"state"_s << u"home/.local/state"_s;
     }
 
-    void folderFollowsTheStateHome()
+    void folderFollowsTheStateHomeAndIsTheUsersAlone()
     {
-        QFETCH(QByteArray, stateHome);
-        QFETCH(QString, path);
+        QFETCH(QString, stateHome);
+        QFETCH(QString, made);
         const QByteArray home = qgetenv("HOME");
-        qputenv("HOME", "/home/ann");
-        if (stateHome.isEmpty())
-            qunsetenv("XDG_STATE_HOME");
-        else
-            qputenv("XDG_STATE_HOME", stateHome);
-        const QString found = RecoveryFolder::defaultPath();
-        qputenv("HOME", home);
-        QCOMPARE(found, path + u"/tarvex/recovery"_s);
-    }
-
-    void folderAndFilesAreTheUsersAlone()
-    {
+        qputenv("HOME", QFile::encodeName(pathOf(u"home"_s)));
+        if (stateHome.startsWith(u'/'))
+            stateHome.prepend(m_dir->path());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome));
         const mode_t mask = ::umask(0);
-        qputenv("XDG_STATE_HOME", QFile::encodeName(pathOf(u"made/state"_s)));
         RecoveryFolder folder;
         const bool opened = folder.open();
         JournalWriter writer(folder);
@@ -126,10 +111,11 @@ private slots:
         SaveGuard guard(folder);
         const bool kept = guard.keep(pathOf(u"a.txt"_s), "old", "new");
         ::umask(mask);
+        qputenv("HOME", home);
         QVERIFY(opened && started && kept);
-        for (const char *made :
-            { "made", "made/state", "made/state/tarvex", "made/state/tarvex/recovery" })
-            QCOMPARE(modeOf(pathOf(QString::fromLatin1(made))), 0700);
+        QCOMPARE(folder.path(), pathOf(made + u"/tarvex/recovery"_s));
+        for (QString dir = folder.path(); dir != m_dir->path(); dir = QFileInfo(dir).path())
+            QCOMPARE(modeOf(dir), 0700);
         const QStringList files = QDir(folder.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), 2);
         for (const QString &file : files)
@@ -156,7 +142,7 @@ private slots:
         QFETCH(bool, opens);
         const QString elsewhere = pathOf(u"elsewhere"_s);
         const QString tarvex = m_stateHome->path() + u"/tarvex"_s;
-        const QByteArray recovery = QFile::encodeName(recoveryPath());
+        const QByteArray recovery = QFile::encodeName(folder().path());
         const QByteArray journal = recovery + "/1-2.journal";
         QVERIFY(QDir().mkpath(elsewhere));
         if (plant == u"link journal") {
@@ -165,32 +151,27 @@ private slots:
             QVERIFY(QFile::link(elsewhere + u"/j"_s, QFile::decodeName(journal)));
         } else if (plant == u"fifo journal") {
             QCOMPARE(::mkfifo(journal.constData(), 0600), 0);
-        } else {
-            QVERIFY(QDir(recoveryPath()).removeRecursively());
-        }
-        if (plant == u"link tarvex")
+        } else if (plant == u"link tarvex") {
             QVERIFY(QDir(tarvex).removeRecursively() && QFile::link(elsewhere, tarvex));
-        else if (plant == u"link recovery")
-            QVERIFY(QFile::link(elsewhere, recoveryPath()));
-        else if (plant == u"file recovery")
-            QVERIFY(writeBytes(recoveryPath(), "x"));
-        else if (plant.endsWith(u" recovery"))
-            QVERIFY(QDir().mkdir(recoveryPath()));
-        if (plant == u"foreign recovery" && ::geteuid() != 0)
-            QSKIP("only root can give a folder to another user");
-        if (plant == u"foreign recovery")
-            QCOMPARE(::chown(recovery.constData(), 65534, 65534), 0);
-        if (plant == u"open recovery")
+        } else if (plant == u"open recovery") {
             QCOMPARE(::chmod(recovery.constData(), 0755), 0);
+        } else if (plant == u"foreign recovery") {
+            if (::geteuid() != 0)
+                QSKIP("only root can give a folder to another user");
+            QCOMPARE(::chown(recovery.constData(), 65534, 65534), 0);
+        } else {
+            QVERIFY(QDir(folder().path()).removeRecursively());
+            QVERIFY(plant == u"file recovery" ? writeBytes(folder().path(), "x")
+                                              : QFile::link(elsewhere, folder().path()));
+        }
         RecoveryFolder folder;
         QCOMPARE(folder.open(), opens);
         QVERIFY(QDir(elsewhere).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size() <= 1);
         QVERIFY(!QFileInfo::exists(elsewhere + u"/recovery"_s));
         if (!opens)
             return;
-        QCOMPARE(modeOf(recoveryPath()), 0700);
-        QCOMPARE(JournalReader::orphans(folder).size(), std::size_t(0));
-        QCOMPARE(SaveGuard::orphans(folder).size(), std::size_t(0));
+        QCOMPARE(modeOf(folder.path()), 0700);
+        QCOMPARE(JournalReader::orphans(folder).size() + SaveGuard::orphans(folder).size(), 0u);
     }
 
     void contentHashIsXxh64_data()
@@ -315,7 +296,6 @@ private slots:
         // Replayed on "abc" after a first change that makes it "xabc".
         QTest::newRow("insert at 5 of xabc") << qint64(5) << qint64(0) << false;
         QTest::newRow("remove 3 at 2 of xabc") << qint64(2) << qint64(3) << false;
-        QTest::newRow("remove 5 at 0 of xabc") << qint64(0) << qint64(5) << false;
         QTest::newRow("remove 2^62 at 1") << qint64(1) << (qint64(1) << 62) << false;
         QTest::newRow("insert at 2^63-1") << std::numeric_limits<qint64>::max() << 0LL << false;
         QTest::newRow("insert at -1") << qint64(-1) << qint64(0) << true;
@@ -350,8 +330,7 @@ private slots:
         const QByteArray start = JournalFormat::header(JournalOrigin(), 0);
         QByteArray oneChange = start;
         JournalFormat::appendChange(oneChange, 0, 0, 0, u"hello");
-        QByteArray newer = start;
-        newer[8] = 2;
+        const QByteArray newer = QByteArray(start).replace(8, 1, "\2"); // its format 2
         const QString journal = u"1-1.journal"_s;
         // clang-format off
         QTest::newRow("empty: removed") << journal << QByteArray() << false << false;
@@ -373,8 +352,7 @@ private slots:
         const QString path = folder().filePath(name);
         QVERIFY(writeBytes(path, bytes));
         const std::vector<JournalReader::Orphan> journals = JournalReader::orphans(folder());
-        const std::vector<SaveGuard::Orphan> guards = SaveGuard::orphans(folder());
-        QCOMPARE(journals.size() + guards.size(), std::size_t(listed));
+        QCOMPARE(journals.size() + SaveGuard::orphans(folder()).size(), std::size_t(listed));
         QCOMPARE(QFileInfo::exists(path), kept);
         if (listed) {
             QVERIFY(journals[0].content.damaged);
@@ -382,36 +360,45 @@ private slots:
         }
     }
 
+    // The first ended by a signal: a kill -9 leaves the journal as far as it was flushed, and
+    // the holder's flush waits; SIGTERM and SIGHUP put the rest on disk and end its main loop.
+    void onlyJournalsOfInstancesThatAreGoneAreOffered_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QString>("onDisk");
+        QTest::newRow("SIGKILL: the first key, f") << int(SIGKILL) << u"f"_s;
+        QTest::newRow("SIGTERM: first, and quits with 0") << int(SIGTERM) << u"first"_s;
+        QTest::newRow("SIGHUP: first, and quits with 0") << int(SIGHUP) << u"first"_s;
+    }
+
     void onlyJournalsOfInstancesThatAreGoneAreOffered()
     {
+        QFETCH(int, signal);
+        QFETCH(QString, onDisk);
         QProcess first, second;
-        for (QProcess *holder : { &first, &second }) {
-            // Only the first key is on disk: the rest wait in memory for a flush.
-            holder->start(QStringLiteral(WINDOWHOLDER),
-                { u"type"_s, holder == &first ? u"first"_s : u"second"_s });
-            QVERIFY(holder->waitForReadyRead(20000));
-        }
+        const qint64 pid = heldPid(first, { u"type"_s, u"first"_s });
+        QVERIFY(pid > 0 && heldPid(second, { u"type"_s, u"second"_s }) > 0);
         QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(0));
-        first.kill();
-        QVERIFY(first.waitForFinished(20000));
+        QCOMPARE(::kill(pid_t(pid), signal), 0);
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.readAll().contains("ended") && first.exitCode() == 0, signal != SIGKILL);
         {
             const std::vector<JournalReader::Orphan> offered = JournalReader::orphans(folder());
             QCOMPARE(offered.size(), std::size_t(1));
-            QCOMPARE(offered[0].content.replay().text, u"f"_s);
+            QCOMPARE(offered[0].content.replay().text, onDisk);
             // Another instance starting while this one offers it does not offer it too.
             QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(0));
         }
         QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(1));
         second.kill();
-        QVERIFY(second.waitForFinished(20000));
+        QVERIFY(second.waitForFinished(30000));
         QCOMPARE(JournalReader::orphans(folder()).size(), std::size_t(2));
     }
 
     void journalBeingCompactedIsNeverOffered()
     {
         QProcess holder;
-        holder.start(QStringLiteral(WINDOWHOLDER), { u"compact"_s });
-        QVERIFY(holder.waitForReadyRead(20000));
+        QVERIFY(heldPid(holder, { u"compact"_s }) > 0);
         // Looks on while the journal is replaced by its next snapshot fifty times over.
         const QString journal = QDir(folder().path()).entryList({ u"*.journal"_s }).value(0);
         QVERIFY(!journal.isEmpty());
@@ -427,12 +414,11 @@ private slots:
         }
         QCOMPARE(holder.state(), QProcess::Running);
         holder.kill();
-        QVERIFY(holder.waitForFinished(20000));
+        QVERIFY(holder.waitForFinished(30000));
         const std::vector<JournalReader::Orphan> offered = JournalReader::orphans(folder());
         QCOMPARE(offered.size(), std::size_t(1));
         const QString text = offered[0].content.replay().text;
-        QVERIFY(text.size() >= 1);
-        QCOMPARE(text, QString(text.size(), u'x'));
+        QCOMPARE(text, QString(qMax(text.size(), 1), u'x'));
     }
 
     void compactionIsDueWhenRecordsOutweighTheText_data()
@@ -553,22 +539,22 @@ private slots:
         }
         QVERIFY(work != u"corrected" || document().text().startsWith(u"so I said"));
         if (work == u"undo") {
-            type(u"one two"_s);
+            QTest::keyClicks(area(), u"one two"_s);
             document().undo();
         }
-        type(work == u"Hello" ? work : u"XY"_s);
+        QTest::keyClicks(area(), work == u"Hello" ? work : u"XY"_s);
         const TextEncoding encoding = document().encoding();
         QCOMPARE(isUtf8(encoding), work == u"utf-8");
-        const QString text = document().text();
+        QString text = document().text();
         const std::optional<QString> path = document().path();
         QByteArray bytes = readBytes(file);
-        // Within its second, with nothing asked for.
-        QTRY_COMPARE(
-            textOnDisk(path ? DocumentFormat::textFromFileBytes(bytes, encoding) : QString()),
-            text);
+        const QString base = path ? DocumentFormat::textFromFileBytes(bytes, encoding) : QString();
+        const QString journal = m_window->journal().filePath();
+        // Within its second, with nothing asked for, the journal as a kill would leave it.
+        QTRY_COMPARE(JournalFormat::parse(readBytes(journal)).replay(base).text, text);
         if (fault == u"journal cut") {
-            const QString journal = m_window->journal().filePath();
             QVERIFY(writeBytes(journal, readBytes(journal).chopped(3)));
+            text.chop(1); // the last key's record with it
         } else if (fault == u"removed") {
             QVERIFY(QFile::remove(file));
             bytes = "<unreadable>";
@@ -594,14 +580,12 @@ private slots:
         QCOMPARE(box.title, u"Tarvex: Recovery"_s);
         const QStringList answers { u"Recover"_s, u"Not Now"_s, u"Discard"_s };
         QCOMPARE(box.answers, told.contains(u"cannot") ? answers.mid(1) : answers);
+        QCOMPARE(document().text(), answer == u"Recover" ? text : QString());
         if (answer == u"Recover") {
-            QCOMPARE(document().text(), fault == u"journal cut" ? text.chopped(1) : text);
             QCOMPARE(
                 document().path(), fault.isEmpty() || fault == u"touched" ? path : std::nullopt);
             QCOMPARE(document().encoding(), encoding);
             QVERIFY(document().isModified());
-        } else {
-            QCOMPARE(document().text(), QString());
         }
         QCOMPARE(readBytes(file), bytes);
         // Offered again, but for Discard; the new window's journal keeps what Recover gave.
@@ -630,7 +614,7 @@ private slots:
         QFETCH(QString, ending);
         QFETCH(Host::Button, answer);
         QFETCH(bool, stays);
-        type(u"Hello"_s);
+        QTest::keyClicks(area(), u"Hello"_s);
         QCOMPARE(journals().size(), 1);
         QVERIFY(writeBytes(pathOf(u"b.txt"_s), "b"));
         if (answer != Host::Button::Ok)
@@ -650,16 +634,15 @@ private slots:
 
     void protectedTextLeavesNoPlainTextInTheFolder()
     {
-        type(u"Meet me at noon"_s);
+        QTest::keyClicks(area(), u"Meet me at noon"_s);
         QVERIFY(m_window->journal().flushToDisk());
         m_host->answerInput(u"abcde"_s);
         m_host->answerInput(u"abcde"_s);
         m_host->answerMessage(Host::Button::Ok); // "File protected"
         trigger("btncode");
         const QString protectedText = document().text();
-        const QStringList files = QDir(recoveryPath()).entryList(QDir::Files);
-        QCOMPARE(files.size(), 1);
-        const QByteArray bytes = readBytes(recoveryPath() + u'/' + files[0]);
+        QCOMPARE(QDir(folder().path()).entryList(QDir::Files).size(), 1); // the journal alone
+        const QByteArray bytes = readBytes(m_window->journal().filePath());
         for (const QString &word : { u"Meet"_s, u"me at"_s, u"noon"_s })
             QVERIFY2(!bytes.contains(QByteArrayView(
                          reinterpret_cast<const char *>(word.utf16()), word.size() * 2)),
@@ -672,7 +655,7 @@ private slots:
 
     void oneDocumentIsRecoveredAndTheOthersWait()
     {
-        type(u"first"_s);
+        QTest::keyClicks(area(), u"first"_s);
         MainWindow *second = newWindow();
         QTest::keyClicks(second->area(), u"second"_s);
         delete second;
@@ -690,30 +673,6 @@ private slots:
         m_host->answerChoice(u"Recover"_s);
         QVERIFY(restart());
         QCOMPARE(document().text(), recovered == u"first" ? u"second"_s : u"first"_s);
-    }
-
-    void signalPutsTheJournalOnDiskAndQuits_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
-    }
-
-    void signalPutsTheJournalOnDiskAndQuits()
-    {
-        QFETCH(int, signal);
-        QProcess holder;
-        // The first key begins the journal; the rest wait in memory for a flush.
-        holder.start(QStringLiteral(WINDOWHOLDER), { u"type"_s, u"Typed work"_s });
-        const qint64 pid = heldPid(holder);
-        QVERIFY(pid > 0);
-        QCOMPARE(::kill(pid_t(pid), signal), 0);
-        QVERIFY(holder.waitForFinished(30000));
-        // "ended": its main loop came to its end, and it quit with 0.
-        QVERIFY(holder.readAll().contains("ended") && holder.exitCode() == 0);
-        m_host->answerChoice(u"Recover"_s);
-        QVERIFY(restart());
-        QCOMPARE(document().text(), u"Typed work"_s);
     }
 
     // One kind of fault: a kill -9 while a save writes over its file in place. strace holds the
@@ -738,13 +697,14 @@ private slots:
         // A second name: the save writes in place.
         QCOMPARE(::link(qPrintable(file), qPrintable(link)), 0);
         QProcess holder;
-        holder.start(strace,
+        const qint64 pid = heldPid(holder,
             { u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-P"_s, file, u"-e"_s,
-                u"inject=pwrite64:delay_exit=60000000"_s, QStringLiteral(WINDOWHOLDER), u"save"_s,
-                file, u"short"_s });
-        const qint64 pid = heldPid(holder);
+                u"inject=pwrite64:delay_exit=60000000"_s, WINDOWHOLDER, u"save"_s, file,
+                u"short"_s },
+            strace);
         QVERIFY(pid > 0);
-        QTRY_VERIFY_WITH_TIMEOUT(readBytes(file).startsWith("short\r\n text"), 20000);
+        const QByteArray torn = "short\r\n" + old.mid(7); // the new text over the old one's start
+        QTRY_COMPARE_WITH_TIMEOUT(readBytes(file), torn, 20000);
         // strace hangs on a tracee killed in its delay: it goes too, the kill already on its way.
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
         holder.kill();
@@ -753,8 +713,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(
             SaveGuard::orphans(folder()).size() + JournalReader::orphans(folder()).size(), 2u,
             20000);
-        const QByteArray torn = readBytes(file);
-        QCOMPARE(torn.size(), old.size());
 
         m_host->answerChoice(answer);
         // The journal of the text being saved follows: on the file when it holds the old bytes.
@@ -767,7 +725,7 @@ private slots:
         QCOMPARE(readBytes(link), readBytes(file));
         QCOMPARE(document().text(), u"short"_s);
         QCOMPARE(document().path().has_value(), restored);
-        QCOMPARE(QDir(recoveryPath()).entryList({ u"*.saveguard"_s }), QStringList());
+        QCOMPARE(QDir(folder().path()).entryList({ u"*.saveguard"_s }), QStringList());
     }
 };
 

@@ -24,10 +24,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const auto say = [](const char *what) {
-        std::printf("%s %d\n", what, int(::getpid()));
-        std::fflush(stdout);
-    };
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // each line reaches the test as it is said
+    const auto say = [](const char *what) { std::printf("%s %d\n", what, int(::getpid())); };
     QtHost host;
     MainWindow window(host);
     const Subsystems subsystems = assembleSubsystems(window);
