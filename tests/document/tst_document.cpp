@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -85,19 +86,6 @@ class TestDocument : public QObject
     Q_OBJECT
 
 private slots:
-    void typingAtOnePlaceGrowsOnePiece()
-    {
-        TextBuffer buffer(bytesOf(u"ab\r\ncd"_s), testTable());
-        QString typed;
-        for (int i = 0; i < 1000; ++i) {
-            const QString key = i % 10 == 9 ? u"\r"_s : QString(QChar(u'a' + i % 26));
-            buffer.replace(2 + typed.size(), 0, key);
-            typed += key;
-        }
-        QCOMPARE(buffer.pieceCount(), qsizetype(3));
-        QCOMPARE(differences(buffer, u"ab"_s + typed + u"\r\ncd"_s), QString());
-    }
-
     void bytesAreReadThroughTheTable_data()
     {
         QTest::addColumn<bool>("latin1"); // the table as Latin-1, or with some of 80-9F moved
@@ -131,32 +119,35 @@ private slots:
         QCOMPARE(differences(TextBuffer(bytes, table), expected), QString());
     }
 
-    // On some 50,000 bytes, and as many UTF-16 units: differences() reads them in chunks.
-    void chunksAreBoundedAndCanBeStopped()
+    // On some 50,000 bytes, and as many UTF-16 units (differences() reads them in chunks): a
+    // thousand keys typed at one place grow one piece, and a large string put in is not copied.
+    void typingGrowsOnePieceChunksStopAndLargeTextIsShared()
     {
         QRandomGenerator random(40000);
         const QString text = randomText(random, 40000);
         for (const bool bytes : { false, true }) {
-            const TextBuffer buffer = bufferOf(bytes, text);
-            QCOMPARE(differences(buffer, text), QString());
+            TextBuffer buffer = bufferOf(bytes, text);
+            QString typed;
+            for (int i = 0; i < 1000; ++i) {
+                const QString key = i % 10 == 9 ? u"\r"_s : QString(QChar(u'a' + i % 26));
+                buffer.replace(2 + typed.size(), 0, key);
+                typed += key;
+            }
+            QCOMPARE(buffer.pieceCount(), qsizetype(3));
+            QCOMPARE(differences(buffer, text.left(2) + typed + text.mid(2)), QString());
             int calls = 0;
             QVERIFY(!buffer.forEachChunk(
                 0, text.size(), [&calls](QStringView) { return ++calls < 2; }));
             QCOMPARE(calls, 2);
+            const QString large(100000, u'x');
+            buffer.replace(1, 0, large);
+            const char16_t *read = nullptr;
+            buffer.forEachChunk(1, 2, [&read](QStringView chunk) {
+                read = chunk.utf16();
+                return true;
+            });
+            QCOMPARE(read, reinterpret_cast<const char16_t *>(large.constData()));
         }
-    }
-
-    void largeStringIsSharedNotCopied()
-    {
-        const QString large(100000, u'x');
-        TextBuffer buffer(u"ab"_s);
-        buffer.replace(1, 0, large);
-        const char16_t *read = nullptr;
-        buffer.forEachChunk(1, 2, [&read](QStringView chunk) {
-            read = chunk.utf16();
-            return true;
-        });
-        QCOMPARE(read, reinterpret_cast<const char16_t *>(large.constData()));
     }
 
     // 5 MB of 50-character lines held as bytes: a thousand edits scattered over them cost
@@ -202,12 +193,7 @@ private slots:
         QString model = randomText(random, 1500);
         TextBuffer buffer = bufferOf(bytes, model);
 
-        struct Kept
-        {
-            TextSpan span;
-            QString text;
-        };
-        std::vector<Kept> kept;
+        std::vector<std::pair<TextSpan, QString>> kept; // spans kept for later, and their text
         qsizetype typingAt = -1;
         for (int step = 0; step < 3000; ++step) {
             const auto reach = [&](qsizetype pos, int most) {
@@ -228,10 +214,8 @@ private slots:
                 removed = reach(pos, 20);
                 added = kind < 50 ? QString() : randomText(random, random.bounded(20));
             } else if (kind < 80 && !kept.empty()) { // put back a span taken earlier
-                const Kept &k = kept[random.bounded(int(kept.size()))];
+                std::tie(span, added) = kept[random.bounded(int(kept.size()))];
                 removed = reach(pos, 10);
-                span = k.span;
-                added = k.text;
             } else if (kind < 88) { // keep a span for later
                 const qsizetype length = reach(pos, 200);
                 if (kept.size() == 8)

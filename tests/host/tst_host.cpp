@@ -32,7 +32,6 @@ private slots:
         QTest::newRow("Yes/No, Enter: the default") << B::YesNo << enter << Host::Button::Yes;
         QTest::newRow("Yes/No, Escape") << B::YesNo << escape << Host::Button::No;
         QTest::newRow("Yes/No, close box") << B::YesNo << 0 << Host::Button::No;
-        QTest::newRow("Yes/No/Cancel, Escape") << B::YesNoCancel << escape << Host::Button::Cancel;
         QTest::newRow("Yes/No/Cancel, close box") << B::YesNoCancel << 0 << Host::Button::Cancel;
     }
 

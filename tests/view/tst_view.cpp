@@ -78,13 +78,6 @@ int qtLineCount(const QString &text, const TextView *area)
     return lines;
 }
 
-/// Waits until the view's line count is exact.
-void settle(TextView *area)
-{
-    while (!area->lineCountSettled())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-}
-
 } // namespace
 
 // The edit area as the user meets it, by keyboard, mouse, clipboard, input method and screen
@@ -346,7 +339,7 @@ private slots:
         m_document->select(0, 0);
         const int lines = qtLineCount(text, m_area);
         m_area->setWordWrap(false);
-        settle(m_area);
+        QTRY_VERIFY_WITH_TIMEOUT(m_area->lineCountSettled(), 120000);
         QCOMPARE(m_area->lineCount(), 2);
         QScrollBar *sideways = m_area->horizontalScrollBar();
         QVERIFY(sideways->maximum() > 0 && sideways->value() == 0);
@@ -360,7 +353,7 @@ private slots:
         QCOMPARE(m_document->selection().caret, m_document->size());
         QCOMPARE(sideways->value(), 0);
         m_area->setWordWrap(true);
-        settle(m_area);
+        QTRY_VERIFY_WITH_TIMEOUT(m_area->lineCountSettled(), 120000);
         QCOMPARE(m_area->lineCount(), lines);
         const int scrollEnd = m_area->verticalScrollBar()->maximum();
         m_document->select(2003, 0);
@@ -393,10 +386,10 @@ private slots:
         for (int i = 0; text.size() < 60000; ++i)
             text += u"word%1 and some more words, "_s.arg(i % 97);
         m_document->setText(text);
-        settle(m_area);
+        QTRY_VERIFY_WITH_TIMEOUT(m_area->lineCountSettled(), 120000);
         m_document->select(qsizetype(text.size() * at), 0);
         pressKeys(m_area, keys);
-        settle(m_area);
+        QTRY_VERIFY_WITH_TIMEOUT(m_area->lineCountSettled(), 120000);
         QCOMPARE(m_area->lineCount(), qtLineCount(m_document->text(), m_area));
     }
 
@@ -482,7 +475,7 @@ private slots:
         QFETCH(QString, text);
         m_document->load(TextBuffer(text), std::nullopt);
         QTest::keyClick(m_area, Qt::Key_End, Qt::ControlModifier);
-        settle(m_area);
+        QTRY_VERIFY_WITH_TIMEOUT(m_area->lineCountSettled(), 120000);
         QCOMPARE(m_document->selection().caret, text.size());
         const QRect caret = m_area->inputMethodQuery(Qt::ImCursorRectangle).toRect();
         QVERIFY(m_area->viewport()->rect().adjusted(0, -1, 0, 1).contains(caret.center()));
