@@ -1,17 +1,21 @@
 // The program on today's desktops: every window readable under a dark colour scheme and the
 // default one and on the screen at twice the scale, the toolbar within the keyboard's reach, and
-// what screen readers and window frames are told. Every test runs at twice the scale.
+// what screen readers and window frames are told; and Help and About, through the assembled
+// window. Every test runs at twice the scale.
 #include "app/assembly.h"
 #include "editor/maintoolbar.h"
 #include "editor/mainwindow.h"
 #include "fakehost.h"
+#include "help/aboutwindow.h"
 #include "host/qthost.h"
 #include "readaloud/loquenwindow.h"
+#include "textpicture.h"
 #include "view/textview.h"
 
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QComboBox>
+#include <QFile>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QScreen>
@@ -291,13 +295,8 @@ private slots:
     void messageBoxesAreAsWideAsTheirTitle_data()
     {
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("prompt");
-        // clang-format off
-        QTest::newRow("untitled, short") << "" << "Search complete";
-        QTest::newRow("long title, short text") << "Tarvex-Protection" << "Ok";
-        QTest::newRow("Confirm Clear")
-            << "Confirm Clear" << "This will clear the temporary clipboard. Proceed?";
-        // clang-format on
+        QTest::newRow("untitled") << "";
+        QTest::newRow("long title, short text") << "Tarvex-Protection";
     }
 
     // The real box, looked at while it is up and then put away with Escape. The window frame writes
@@ -306,7 +305,6 @@ private slots:
     void messageBoxesAreAsWideAsTheirTitle()
     {
         QFETCH(QString, title);
-        QFETCH(QString, prompt);
         QString seenTitle;
         int width = 0;
         QTimer::singleShot(0, this, [&] {
@@ -316,7 +314,7 @@ private slots:
                 QTest::keyClick(box, Qt::Key_Escape);
             }
         });
-        QtHost().messageBox(prompt, title, Host::Icon::None, Host::Buttons::Ok, {});
+        QtHost().messageBox(u"Ok"_s, title, Host::Icon::None, Host::Buttons::Ok, {});
         QCOMPARE(seenTitle, title.isEmpty() ? u"Tarvex"_s : title);
         QFont bold = QApplication::font();
         bold.setBold(true);
@@ -324,6 +322,31 @@ private slots:
         QVERIFY2(width >= metrics.horizontalAdvance(seenTitle) + 4 * metrics.height(),
             qPrintable(QString::number(width)));
         QVERIFY(width <= m_window->screen()->availableGeometry().width());
+    }
+
+    // Help puts its text (tests/data/helptext.txt, its lines ended by CR LF and none after the
+    // last) in place of the selection at once on an unmodified document, asks first on a modified
+    // one (its words: tst_filecommands; No: tst_editor's "Help, modified: No"), and goes out with
+    // one Undo. About shows one window however often it is asked for (Escape closing it:
+    // tst_editor's secondaryWindowsAreNamedDialogs).
+    void helpGoesInAndAboutShowsOnce()
+    {
+        QFile file(QFINDTESTDATA("../data/helptext.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString help = QString::fromUtf8(file.readAll()).trimmed().replace(u'\n', u"\r\n"_s);
+        Document &document = m_window->document();
+        TextPicture::show(document, u"a[-]b"_s);
+        runSteps(u"helpa"_s);
+        QCOMPARE(document.text(), u'a' + help + u'b');
+        m_host->answerMessage(Host::Button::Yes);
+        runSteps(u"helpa"_s);
+        document.undo();
+        document.undo();
+        QCOMPARE(document.text(), u"a-b"_s);
+        runSteps(u"about about"_s);
+        QCOMPARE(std::ranges::count_if(QApplication::topLevelWidgets(),
+                     [](QWidget *w) { return qobject_cast<AboutWindow *>(w) && w->isVisible(); }),
+            1);
     }
 
 private:
