@@ -2,8 +2,10 @@
 # What the end-to-end tests share, sourced with the test's own arguments (/path/to/tarvex): a
 # private session bus and X server, a home and state home of the test's own, and the program's
 # windows found and waited for with xdotool.
+
 # A session bus of its own: the program meets none of the desktop services of whoever runs this.
-# Started before the kit, whose folder the exec would leave behind.
+# Started before the kit, whose folder the exec would leave behind; without dbus-run-session the
+# exec fails, and the test with it.
 [ -n "${TARVEX_E2E_BUS:-}" ] || TARVEX_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 source "$(dirname "$0")/../support/scriptkit.sh"
 
