@@ -22,8 +22,7 @@ focus "$main"
 # the word at the caret, and Enter finds it. The keyboard comes back, the document stays clean,
 # and typing then replaces the selected match.
 xdotool key ctrl+Home ctrl+f
-find=$(window_titled "Find")
-retry has_focus "$find" || fail "Ctrl+F did not give the keyboard to the find window"
+retry has_focus "$(window_titled "Find")" || fail "the find window did not take the keyboard"
 xdotool type --delay 20 "world"
 xdotool key Return
 retry has_focus "$main" || fail "the keyboard did not come back to the document after Find Next"

@@ -8,22 +8,20 @@ build=${1:?usage: $0 /path/to/build-folder}
 prefix=/usr/local
 
 need cmake
-work=$(mktemp -d)
-DESTDIR="$work" cmake --install "$build" --prefix "$prefix" >/dev/null
+stage="$work/stage"
+DESTDIR="$stage" cmake --install "$build" --prefix "$prefix" >/dev/null
 
-# Exactly these files, all under the prefix.
-found=$(cd "$work" && find . -type f | sort | tr '\n' ' ')
-expected="./usr/local/bin/tarvex ./usr/local/share/applications/tarvex.desktop \
-./usr/local/share/icons/hicolor/scalable/apps/tarvex.svg "
+# Exactly these files, all under the prefix, the program alone executable.
+found=$(cd "$stage" && find . -type f -printf '%p %m\n' | sort | tr '\n' ' ')
+expected="./usr/local/bin/tarvex 755 ./usr/local/share/applications/tarvex.desktop 644 \
+./usr/local/share/icons/hicolor/scalable/apps/tarvex.svg 644 "
 [ "$found" = "$expected" ] || fail "installed files: $found"
-root="$work$prefix"
-[ -x "$root/bin/tarvex" ] || fail "the program is not executable"
 
 # The entry (checked by desktop-file-validate in the package test) starts the installed program
 # by name and shows the icon installed beside it.
-value() { sed -n "s/^$1=//p" "$root/share/applications/tarvex.desktop"; }
-exec_line=$(value Exec)
-[ "${exec_line%% *}" = tarvex ] || fail "Exec= starts '${exec_line%% *}', not tarvex"
-[ "$(value Icon)" = tarvex ] || fail "Icon=$(value Icon), not the installed tarvex.svg"
-grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/tarvex.svg" || fail "the icon is not an SVG image"
+entry="$stage$prefix/share/applications/tarvex.desktop"
+grep -qE '^Exec=tarvex( |$)' "$entry" || fail "Exec= does not start tarvex: $(grep ^Exec= "$entry")"
+grep -qx 'Icon=tarvex' "$entry" || fail "not Icon=tarvex, the installed tarvex.svg: $(cat "$entry")"
+grep -q '<svg' "$stage$prefix/share/icons/hicolor/scalable/apps/tarvex.svg" ||
+    fail "the icon is not an SVG image"
 echo "PASS"

@@ -7,8 +7,6 @@ source "$(dirname "$0")/../support/scriptkit.sh"
 build=${1:?usage: $0 /path/to/build-folder}
 
 need cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate
-
-work=$(mktemp -d)
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1 \
     || fail "cpack failed"
 

@@ -6,19 +6,18 @@
 source "$(dirname "$0")/../support/scriptkit.sh"
 
 driver=$(realpath "${1:?usage: $0 /path/to/loquensound}")
-work=$(mktemp -d)
 need pulseaudio pactl pacat parec sox awk
 
-# Nothing of the user's own sound setup: a runtime folder, home and socket of the test's own.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-export PULSE_RUNTIME_PATH="$work/run/pulse" PULSE_SERVER="unix:$work/run/native"
-mkdir -p -m 700 "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
+# Nothing of the user's own sound setup: with the kit's home and runtime folder, a socket of the
+# test's own.
+export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse" PULSE_SERVER="unix:$XDG_RUNTIME_DIR/native"
+mkdir -m 700 "$PULSE_RUNTIME_PATH"
 
 # -n: none of the system's default modules. Run as root (as in CI) it warns that it should not
 # be; the warning is harmless here.
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
     --realtime=no --high-priority=no --load="module-null-sink sink_name=loquen_test" \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$work/run/native" \
+    --load="module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/native" \
     >"$work/pulse.log" 2>&1 &
 pids=("$!")
 retry pactl info >/dev/null 2>&1 || fail "the sound server did not start"

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# What the test scripts share, sourced first: strict mode, the test's own folder $work (made by
-# the test) and processes $pids ended and removed at exit, failing with the logs in $work, the
-# tools a test needs, and waiting.
+# What the test scripts share, sourced first: strict mode, the test's own folder $work and
+# processes $pids ended and removed at exit, failing with the logs in $work, the tools a test
+# needs, and waiting.
 set -euo pipefail
-work=
 pids=()
+work=$(mktemp -d)
+# A home, configuration, cache, data, runtime and state folder of the test's own: nothing read
+# from or written to those of whoever runs the test.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
+    XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state"
+mkdir -p -m 700 "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 
 # The processes go in the order listed, clients before their servers.
 cleanup() {
     kill "${pids[@]}" 2>/dev/null || true
     wait 2>/dev/null || true
-    [ -z "$work" ] || rm -rf "$work"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -18,7 +23,7 @@ trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
     ! declare -F report >/dev/null || report >&2
-    [ -z "$work" ] || tail -n +1 "$work"/*.log >&2 2>/dev/null || true
+    tail -n +1 "$work"/*.log >&2 2>/dev/null || true
     exit 1
 }
 
