@@ -138,8 +138,10 @@ private slots:
                                                : "<include>" + rules.filePath(rule) + "</include>";
         QVERIFY(writeBytes(pathOf(u"fonts.conf"_s), (setUp + "</fontconfig>").toUtf8()));
         QProcess run;
-        run.setEnvironment(QProcess::systemEnvironment()
-            << u"TARVEX_FONT_SETUP=1"_s << u"FONTCONFIG_FILE="_s + pathOf(u"fonts.conf"_s));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"FONTCONFIG_FILE"_s, pathOf(u"fonts.conf"_s));
+        environment.insert(u"TARVEX_FONT_SETUP"_s, u"1"_s);
+        run.setProcessEnvironment(environment);
         run.start(QCoreApplication::applicationFilePath(),
             { QLatin1String(QTest::currentTestFunction()) + u':' + QTest::currentDataTag() });
         QVERIFY2(run.waitForFinished(60000) && run.exitCode() == 0,
