@@ -81,10 +81,10 @@ private slots:
                 for (QTextLine line = layout.createLine(); line.isValid();
                      line = layout.createLine()) {
                     line.setLineWidth(width);
-                    expected.append(line.textStart());
+                    if (line.lineNumber() > 0) // the first line starts at 0
+                        expected.append(line.textStart());
                 }
                 layout.endLayout();
-                expected.removeFirst(); // the first line starts at 0
                 const QByteArray where = u"paragraph %1 at %2 px"_s.arg(i).arg(width).toUtf8();
 
                 QList<qsizetype> starts;
