@@ -40,16 +40,19 @@ launch() {
     focus "$main"
 }
 
-# The id of the program's window titled exactly $1, once it shows (up to 20 s).
+# The id of the program's window titled exactly $1, once it shows (each search waits 20 s).
 window_titled() {
     local pattern
     pattern=$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')
-    timeout 20 xdotool search --sync --all --onlyvisible --pid "$app" --name "^$pattern\$" |
-        head -n 1 | grep . || fail "no window titled '$1'"
+    # Searched again when the search dies of a window that went (a dialog closing) as it was read.
+    for _ in 1 2 3; do
+        timeout 20 xdotool search --sync --all --onlyvisible --pid "$app" --name "^$pattern\$" \
+            2>/dev/null | head -n 1 | grep . && return
+    done
+    fail "no window titled '$1'"
 }
 
-# Window $1 comes to be titled $2. Asked of that window alone: a search over all windows fails
-# outright when one of them (a dialog closing) goes while it is read.
+# Window $1 comes to be titled $2 (within 10 s), asked of that window alone.
 title_is() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
 expect_title() {
     retry title_is "$1" "$2" || fail "the title reads '$(xdotool getwindowname "$1")', expected '$2'"
